@@ -1,0 +1,23 @@
+// The seam through which a search reports to whoever shows it; the finder
+// knows nothing of the window.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// All three are called on the search's worker thread. The finder never
+// deletes its sink, so there is deliberately no virtual destructor use.
+class CFindNotify {
+public:
+    // The walk is about to search this folder (path with a trailing separator).
+    virtual void OnFindFolder(const std::string& strFolder) = 0;
+    // One matching file: full path (exact bytes), size, creation and
+    // modification times formatted "%Y/%m/%d %H:%M" in local time.
+    virtual void OnFindFile(const std::string& strPath, std::uint64_t size,
+                            const std::string& strCreated, const std::string& strModified) = 0;
+    // The walk ran to its end without being stopped.
+    virtual void OnFindEnd() = 0;
+
+protected:
+    ~CFindNotify() = default;
+};

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds with warnings as errors and runs every
+# test under Xvfb. The optional argument picks the build:
+#   release (default), asan (AddressSanitizer + UBSan), tsan (ThreadSanitizer).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+mode=${1:-release}
+bash scripts/setup.sh
+
+flags=(-DKESMORA_WERROR=ON)
+case "$mode" in
+  release) flags+=(-DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
+  asan)    flags+=(-DCMAKE_BUILD_TYPE=Debug -DKESMORA_SANITIZE=address -DKESMORA_BUILD_BENCH=OFF) ;;
+  tsan)    flags+=(-DCMAKE_BUILD_TYPE=Debug -DKESMORA_SANITIZE=thread -DKESMORA_BUILD_BENCH=OFF) ;;
+  *) echo "usage: $0 [release|asan|tsan]" >&2; exit 2 ;;
+esac
+
+build="build/$mode"
+cmake -S . -B "$build" -G Ninja "${flags[@]}"
+cmake --build "$build" -j "$(nproc)"
+
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1}
+[ -f "$PWD/tests/lsan.supp" ] && export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
+[ -f "$PWD/tests/tsan.supp" ] && export TSAN_OPTIONS="$TSAN_OPTIONS:suppressions=$PWD/tests/tsan.supp"
+
+runner=()
+if [ "$mode" = tsan ]; then
+  # TSan's shadow memory needs the classic address layout on kernels with
+  # high mmap randomisation.
+  runner=(setarch "$(uname -m)" -R)
+fi
+"${runner[@]}" xvfb-run -a -s "-screen 0 1280x800x24" \
+  ctest --test-dir "$build" --output-on-failure -j "$(nproc)"

@@ -1,0 +1,3 @@
+#include <gtest/gtest.h>
+#include "finder/FileUtil.h"
+TEST(Smoke, AddBackslashAppendsSeparator) { std::string s = "a"; AddBackslash(s); EXPECT_EQ(s, "a/"); }

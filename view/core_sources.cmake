@@ -1,0 +1,3 @@
+# GUI-free parts of the view, compiled into kesmora_core.
+target_sources(kesmora_core PRIVATE
+)
