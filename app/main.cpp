@@ -1,7 +1,4 @@
-// Entry of the program until the main window lands.
-#include <cstdio>
+// Entry of the program: hands over to wx with the one application object.
+#include "app/KesmoraApp.h"
 
-int main() {
-  std::puts("Visual C++ Kesmora: the window is not built yet.");
-  return 0;
-}
+wxIMPLEMENT_APP(CVCKesmoraApp);

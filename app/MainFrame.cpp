@@ -1,0 +1,159 @@
+// The main window's frame: placement, menu, status-bar layouts, close.
+#include "app/MainFrame.h"
+
+#include <wx/menu.h>
+#include <wx/statusbr.h>
+
+#include <cstdint>
+
+#include "app/AboutDlg.h"
+#include "res/KesmoraIcon.h"
+#include "res/UiText.h"
+#include "view/VCKesmoraView.h"
+
+namespace {
+
+wxString Text(const char* pszUtf8) { return wxString::FromUTF8(pszUtf8); }
+
+// Own ids, so GTK attaches no stock accelerator (Ctrl+Q) to the items.
+enum : int { kIdAppExit = wxID_HIGHEST + 1, kIdAppAbout };
+
+constexpr int kMinWidth = 480;
+constexpr int kMinHeight = 380;
+constexpr int kMessagePaneWidth = 2300;
+constexpr int kLeftPaneWidth = 350;
+constexpr int kRightPaneWidth = 2000;
+
+int ReadInt(CRegistry& registry, const char* pszName, int nDefault) {
+    std::uint32_t dwValue = static_cast<std::uint32_t>(nDefault);
+    registry.ReadDWORD(pszName, &dwValue, static_cast<std::uint32_t>(nDefault),
+                       RegRoot::CurrentUser);
+    return static_cast<int>(static_cast<std::int32_t>(dwValue));
+}
+
+}  // namespace
+
+wxRect ReadSavedWindowRect(CRegistry& registry) {
+    registry.m_strCompany = "tavoApp";
+    registry.m_strApplication = "VcppKesmora";
+    registry.m_strSection = "Window";
+    const int nLeft = ReadInt(registry, "Left", 100);
+    const int nTop = ReadInt(registry, "Top", 100);
+    const int nRight = ReadInt(registry, "Right", 580);
+    const int nBottom = ReadInt(registry, "Bottom", 480);
+    return wxRect(nLeft, nTop, nRight - nLeft, nBottom - nTop);
+}
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(CMainFrame, wxFrame)
+    EVT_CLOSE(CMainFrame::OnClose)
+    EVT_MENU(kIdAppExit, CMainFrame::OnAppExit)
+    EVT_MENU(kIdAppAbout, CMainFrame::OnAppAbout)
+wxEND_EVENT_TABLE()
+// clang-format on
+
+CMainFrame::CMainFrame(CRegistry* pRegistry) {
+    // A saved rectangle too small or even negative still makes a window:
+    // the minimum size applies, never a failed start.
+    const wxRect rcSaved = ReadSavedWindowRect(*pRegistry);
+    Create(nullptr, wxID_ANY, Text(uitext::kAppName), rcSaved.GetPosition(),
+           wxSize(std::max(rcSaved.width, 1), std::max(rcSaved.height, 1)));
+    m_rcNormal = GetRect();
+    SetSizeHints(kMinWidth, kMinHeight);
+
+    wxIconBundle icons;
+    icons.AddIcon(wxIcon(kKesmoraIcon32));
+    icons.AddIcon(wxIcon(kKesmoraIcon16));
+    SetIcons(icons);
+
+    CreateMenu();
+    CreateStatusPanes();
+    m_pView = new CVCKesmoraView(this, pRegistry);
+    m_pView->OnInitialUpdate();
+
+    Bind(wxEVT_SIZE, &CMainFrame::OnSizeOrMove, this);
+    Bind(wxEVT_MOVE, &CMainFrame::OnSizeOrMove, this);
+}
+
+void CMainFrame::CreateMenu() {
+    auto* pFile = new wxMenu;
+    pFile->Append(kIdAppExit, Text(uitext::kMenuExit), Text(uitext::kPromptExit));
+    auto* pHelp = new wxMenu;
+    pHelp->Append(kIdAppAbout, Text(uitext::kMenuAbout), Text(uitext::kPromptAbout));
+    auto* pBar = new wxMenuBar;
+    pBar->Append(pFile, Text(uitext::kMenuFile));
+    pBar->Append(pHelp, Text(uitext::kMenuHelp));
+    SetMenuBar(pBar);
+}
+
+void CMainFrame::CreateStatusPanes() {
+    wxStatusBar* pBar = CreateStatusBar(2);
+    m_paneStyles[0] = wxSB_FLAT;
+    m_paneStyles[1] = wxSB_FLAT;
+    pBar->SetStatusStyles(2, m_paneStyles);
+    pBar->SetStatusWidths(2, m_paneWidths);
+    // Until the view writes its first layout, pane 0 shows the idle text
+    // and the menu prompts.
+    SetStatusBarPane(0);
+    pBar->SetStatusText(Text(uitext::kIdleMessage), 0);
+}
+
+void CMainFrame::StopIdleTexts() { SetStatusBarPane(-1); }
+
+void CMainFrame::ShowStatusMessage(const wxString& strText) {
+    StopIdleTexts();
+    wxStatusBar* pBar = GetStatusBar();
+    m_paneWidths[0] = kMessagePaneWidth;
+    m_paneStyles[0] = wxSB_FLAT;
+    pBar->SetStatusStyles(2, m_paneStyles);
+    pBar->SetStatusWidths(2, m_paneWidths);
+    pBar->SetStatusText(strText, 0);
+    pBar->Update();
+}
+
+void CMainFrame::ShowStatusPanes(const wxString& strLeft, const wxString& strRight) {
+    StopIdleTexts();
+    wxStatusBar* pBar = GetStatusBar();
+    m_paneWidths[0] = kLeftPaneWidth;
+    m_paneWidths[1] = kRightPaneWidth;
+    m_paneStyles[0] = wxSB_SUNKEN;
+    m_paneStyles[1] = wxSB_SUNKEN;
+    pBar->SetStatusStyles(2, m_paneStyles);
+    pBar->SetStatusWidths(2, m_paneWidths);
+    pBar->SetStatusText(strLeft, 0);
+    pBar->SetStatusText(strRight, 1);
+    pBar->Update();
+}
+
+void CMainFrame::RememberNormalRect() {
+    if (IsShown() && !IsMaximized() && !IsIconized() && !IsFullScreen()) {
+        m_rcNormal = GetRect();
+    }
+}
+
+void CMainFrame::OnSizeOrMove(wxEvent& event) {
+    event.Skip();
+    RememberNormalRect();
+}
+
+WindowPlacement CMainFrame::GetPlacement() const {
+    WindowPlacement placement;
+    placement.nShowCmd = IsIconized() ? 2 : IsMaximized() ? 3 : 1;
+    placement.rcNormal = m_rcNormal;
+    return placement;
+}
+
+void CMainFrame::OnClose(wxCloseEvent&) {
+    // The view saves while every control and this frame still exist.
+    if (m_pView != nullptr) {
+        m_pView->OnDestroy();
+    }
+    Destroy();
+}
+
+void CMainFrame::OnAppExit(wxCommandEvent&) { Close(); }
+
+void CMainFrame::OnAppAbout(wxCommandEvent&) {
+    CAboutDlg dlg(this);
+    dlg.ShowModal();
+}

@@ -1,0 +1,34 @@
+// Entry of the GUI tests: answers --gtest_list_tests without a display and
+// starts wx only when tests are really run.
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/init.h>
+
+#include <cstdio>
+
+namespace {
+
+class CTestApp : public wxApp {
+public:
+    bool OnInit() override { return true; }
+};
+
+}  // namespace
+
+wxIMPLEMENT_APP_NO_MAIN(CTestApp);
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    if (GTEST_FLAG_GET(list_tests)) {
+        return RUN_ALL_TESTS();
+    }
+    if (!wxEntryStart(argc, argv)) {
+        std::fprintf(stderr, "cannot start wx: is there an X display?\n");
+        return 1;
+    }
+    wxTheApp->CallOnInit();
+    const int rc = RUN_ALL_TESTS();
+    wxTheApp->OnExit();
+    wxEntryCleanup();
+    return rc;
+}

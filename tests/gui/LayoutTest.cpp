@@ -1,0 +1,230 @@
+// The form's layout at several widths, and the switching of its pages.
+#include <wx/notebook.h>
+#include <wx/uiaction.h>
+
+#include <cstdlib>
+
+#include "GuiFixture.h"
+#include "view/ControlIds.h"
+
+namespace {
+
+class LayoutTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        OpenWindow();
+    }
+
+    // Sizes the form itself, as the frame does on every size change.
+    void SizeForm(int cw, int ch) {
+        m_pView->SetSize(wxSize(cw, ch));
+        Pump(50);
+        ASSERT_EQ(m_pView->GetClientSize(), wxSize(cw, ch));
+    }
+
+    wxRect RectOf(int nId) const { return Control(nId)->GetRect(); }
+
+    void ExpectPlaced(int nId, int x, int y, int cx, int cy) const {
+        const wxRect rect = RectOf(nId);
+        EXPECT_EQ(rect.x, x) << "control " << nId;
+        EXPECT_EQ(rect.y, y) << "control " << nId;
+        EXPECT_EQ(rect.width, cx) << "control " << nId;
+        EXPECT_EQ(rect.height, cy) << "control " << nId;
+    }
+
+    bool Shown(int nId) const { return Control(nId)->IsShown(); }
+
+    // Saves a screenshot of the display when KESMORA_SCREENSHOT_DIR is set.
+    static void MaybeScreenshot(const std::string& name) {
+        const char* pszDir = std::getenv("KESMORA_SCREENSHOT_DIR");
+        if (pszDir == nullptr) {
+            return;
+        }
+        Pump(200);
+        const std::string command =
+            "/usr/bin/import -window root '" + std::string(pszDir) + "/" + name + ".png'";
+        EXPECT_EQ(std::system(command.c_str()), 0);
+    }
+};
+
+constexpr int kPage0[] = {ctl::kFolderLabel,       ctl::kComboFolder, ctl::kFindSubFolder,
+                          ctl::kBrowse,            ctl::kSubFolderGroup, ctl::kRadioAllSubFolders,
+                          ctl::kRadioDebugRelease, ctl::kRadioDebug,  ctl::kRadioRelease};
+constexpr int kPage2[] = {ctl::kRadioAllFiles, ctl::kRadioPeriod, ctl::kComboDayMonth,
+                          ctl::kComboFile,     ctl::kCount,       ctl::kSpinCount};
+
+TEST_F(LayoutTest, WideClientGivesTabWidthOf130Less) {
+    SizeForm(1000, 600);
+    ExpectPlaced(ctl::kRule, 0, 0, 1000, 2);
+    ExpectPlaced(ctl::kTab, 10, 10, 870, 200);
+    ExpectPlaced(ctl::kComboFolder, 85, 40, 785, 20);
+    ExpectPlaced(ctl::kBrowse, 810, 70, 60, 20);
+    ExpectPlaced(ctl::kSubFolderGroup, 20, 100, 850, 100);
+    ExpectPlaced(ctl::kFileGroup, 20, 43, 850, 100);
+    ExpectPlaced(ctl::kTimeGroup, 10, 10, 870, 200);
+    EXPECT_EQ(RectOf(ctl::kIdb).x, 445);
+    EXPECT_EQ(RectOf(ctl::kSbr).GetPosition(), wxPoint(445, 119));
+    EXPECT_EQ(RectOf(ctl::kRes).GetPosition(), wxPoint(30, 119));
+    ExpectPlaced(ctl::kStart, 890, 25, 100, 20);
+    ExpectPlaced(ctl::kStop, 890, 50, 100, 20);
+    ExpectPlaced(ctl::kDelete, 890, 75, 100, 20);
+    ExpectPlaced(ctl::kDeleteAll, 890, 100, 100, 20);
+    ExpectPlaced(ctl::kList, 0, 220, 1000, 380);
+    ExpectPlaced(ctl::kCount, 40, 85, 30, 20);
+    ExpectPlaced(ctl::kSpinCount, 69, 85, 15, 20);
+    ExpectPlaced(ctl::kComboDayMonth, 89, 85, 80, 20);
+    ExpectPlaced(ctl::kComboFile, 174, 85, 160, 20);
+}
+
+TEST_F(LayoutTest, NarrowClientKeepsTabWidthAt200AndButtonsRunPastTheEdge) {
+    SizeForm(300, 400);
+    EXPECT_EQ(RectOf(ctl::kTab).width, 200);
+    EXPECT_EQ(RectOf(ctl::kStart).x, 220);
+    EXPECT_GT(RectOf(ctl::kStart).GetRight(), 300);
+    EXPECT_EQ(RectOf(ctl::kIdb).x, 110);
+    ExpectPlaced(ctl::kList, 0, 220, 300, 180);
+}
+
+TEST_F(LayoutTest, Width330IsTheLastToClampAnd331TheFirstToGrow) {
+    SizeForm(330, 400);
+    EXPECT_EQ(RectOf(ctl::kTab).width, 200);
+    EXPECT_EQ(RectOf(ctl::kStart).GetRight() + 1, 320);
+    EXPECT_EQ(RectOf(ctl::kIdb).x, 110);
+    SizeForm(331, 400);
+    EXPECT_EQ(RectOf(ctl::kTab).width, 201);
+    EXPECT_EQ(RectOf(ctl::kStart).x, 221);
+    EXPECT_EQ(RectOf(ctl::kIdb).x, 110);
+    EXPECT_EQ(RectOf(ctl::kComboFolder).width, 116);
+}
+
+TEST_F(LayoutTest, OddTabWidthRoundsTheRightColumnDown) {
+    SizeForm(1001, 400);
+    EXPECT_EQ(RectOf(ctl::kTab).width, 871);
+    EXPECT_EQ(RectOf(ctl::kObj).x, 445);
+}
+
+TEST_F(LayoutTest, ListFollowsTheHeightAtEveryWidth) {
+    for (const wxSize size : {wxSize(1000, 700), wxSize(300, 250), wxSize(640, 221)}) {
+        SizeForm(size.x, size.y);
+        ExpectPlaced(ctl::kList, 0, 220, size.x, size.y - 220);
+    }
+}
+
+TEST_F(LayoutTest, LabelsAreNeverNarrowerThanTheirText) {
+    for (int nId : {ctl::kFolderLabel, ctl::kFindSubFolder, ctl::kRadioDebugRelease,
+                    ctl::kRadioPeriod, ctl::kConfirmRemove, ctl::kBsc}) {
+        EXPECT_GE(RectOf(nId).width, Control(nId)->GetBestSize().x) << "control " << nId;
+    }
+}
+
+TEST_F(LayoutTest, NothingOverlapsOnTheDefaultWindow) {
+    // Each pair that stands side by side or one above the other on a page.
+    const int pairs[][2] = {
+        {ctl::kFolderLabel, ctl::kComboFolder},  {ctl::kFindSubFolder, ctl::kBrowse},
+        {ctl::kComboFolder, ctl::kBrowse},       {ctl::kRadioAllSubFolders, ctl::kRadioDebugRelease},
+        {ctl::kRadioDebug, ctl::kRadioRelease},  {ctl::kBsc, ctl::kIdb},
+        {ctl::kBsc, ctl::kIlk},                  {ctl::kRes, ctl::kSbr},
+        {ctl::kRadioAllFiles, ctl::kRadioPeriod}, {ctl::kRadioPeriod, ctl::kCount},
+        {ctl::kSpinCount, ctl::kComboDayMonth},  {ctl::kComboDayMonth, ctl::kComboFile},
+        {ctl::kStart, ctl::kStop},               {ctl::kTab, ctl::kStart},
+    };
+    for (const auto& pair : pairs) {
+        EXPECT_FALSE(RectOf(pair[0]).Intersects(RectOf(pair[1])))
+            << pair[0] << " overlaps " << pair[1];
+    }
+    // Everything on the pages stays inside the tab strip.
+    const wxRect tab = RectOf(ctl::kTab);
+    for (int nId = ctl::kBrowse; nId <= ctl::kComboFolder; ++nId) {
+        if (nId != ctl::kTimeGroup) {
+            EXPECT_TRUE(tab.Contains(RectOf(nId))) << "control " << nId;
+        }
+    }
+}
+
+TEST_F(LayoutTest, EverySizeChangeKeepsTheFolderComboHiddenOffItsPage) {
+    auto* pTab = static_cast<wxNotebook*>(Control(ctl::kTab));
+    pTab->SetSelection(1);
+    Pump(50);
+    SizeForm(900, 500);
+    EXPECT_FALSE(Shown(ctl::kComboFolder));
+    pTab->SetSelection(0);
+    Pump(50);
+    SizeForm(700, 500);
+    EXPECT_TRUE(Shown(ctl::kComboFolder));
+    EXPECT_EQ(RectOf(ctl::kComboFolder).width, 700 - 130 - 85);
+}
+
+TEST_F(LayoutTest, StartsOnTheFolderPageWithTheOtherPagesHidden) {
+    EXPECT_EQ(m_pView->m_nCurTab, 0);
+    for (int nId : kPage0) {
+        EXPECT_TRUE(Shown(nId)) << "control " << nId;
+    }
+    for (int nId : kPage2) {
+        EXPECT_FALSE(Shown(nId)) << "control " << nId;
+    }
+    EXPECT_FALSE(Shown(ctl::kFileGroup));
+    EXPECT_FALSE(Shown(ctl::kConfirmRemove));
+    EXPECT_FALSE(Shown(ctl::kTimeGroup));
+    MaybeScreenshot("page0");
+}
+
+TEST_F(LayoutTest, ClickingTheDateTabSwapsTheControlsAndBackAgain) {
+    auto* pTab = static_cast<wxNotebook*>(Control(ctl::kTab));
+    // The tab's label sits in the strip's top band; click its middle.
+    wxUIActionSimulator sim;
+    const wxRect strip = pTab->GetScreenRect();
+    const int tabWidth = strip.width / 4;
+    auto clickTab = [&](int nPage) {
+        sim.MouseMove(strip.x + 16 + nPage * std::min(tabWidth, 60), strip.y + 12);
+        Pump(30);
+        sim.MouseClick();
+        Pump(150);
+    };
+    clickTab(2);
+    ASSERT_EQ(pTab->GetSelection(), 2);
+    EXPECT_EQ(m_pView->m_nCurTab, 2);
+    for (int nId : kPage0) {
+        EXPECT_FALSE(Shown(nId)) << "control " << nId;
+    }
+    for (int nId : kPage2) {
+        EXPECT_TRUE(Shown(nId)) << "control " << nId;
+    }
+    EXPECT_FALSE(Shown(ctl::kTimeGroup));
+    MaybeScreenshot("page2");
+    clickTab(0);
+    ASSERT_EQ(pTab->GetSelection(), 0);
+    for (int nId : kPage0) {
+        EXPECT_TRUE(Shown(nId)) << "control " << nId;
+    }
+    for (int nId : kPage2) {
+        EXPECT_FALSE(Shown(nId)) << "control " << nId;
+    }
+}
+
+TEST_F(LayoutTest, EachPageShowsOnlyItsOwnControls) {
+    auto* pTab = static_cast<wxNotebook*>(Control(ctl::kTab));
+    pTab->SetSelection(1);
+    Pump(100);
+    EXPECT_TRUE(Shown(ctl::kFileGroup));
+    EXPECT_TRUE(Shown(ctl::kBsc));
+    EXPECT_TRUE(Shown(ctl::kSbr));
+    EXPECT_FALSE(Shown(ctl::kComboFolder));
+    MaybeScreenshot("page1");
+    pTab->SetSelection(3);
+    Pump(100);
+    EXPECT_TRUE(Shown(ctl::kConfirmRemove));
+    EXPECT_FALSE(Shown(ctl::kFileGroup));
+    EXPECT_FALSE(Shown(ctl::kTimeGroup));
+    MaybeScreenshot("page3");
+}
+
+TEST_F(LayoutTest, ShowingAPageLeavesEnabledStatesAlone) {
+    auto* pTab = static_cast<wxNotebook*>(Control(ctl::kTab));
+    pTab->SetSelection(2);
+    Pump(50);
+    EXPECT_FALSE(Control(ctl::kCount)->IsEnabled());
+    EXPECT_TRUE(Control(ctl::kRadioPeriod)->IsEnabled());
+}
+
+}  // namespace

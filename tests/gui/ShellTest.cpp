@@ -1,0 +1,91 @@
+// The window around the form: title, menu, About box, status bar layouts
+// and the keys that must do nothing.
+#include <wx/menu.h>
+#include <wx/statusbr.h>
+#include <wx/uiaction.h>
+
+#include "GuiFixture.h"
+#include "res/UiText.h"
+#include "view/ControlIds.h"
+
+namespace {
+
+class ShellTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        OpenWindow();
+    }
+    static wxString Utf8(const char* psz) { return wxString::FromUTF8(psz); }
+    wxStatusBar* Bar() const { return m_pFrame->GetStatusBar(); }
+};
+
+TEST_F(ShellTest, WindowCarriesTitleAndMenus) {
+    EXPECT_EQ(m_pFrame->GetTitle(), Utf8(uitext::kWindowTitle));
+    wxMenuBar* pBar = m_pFrame->GetMenuBar();
+    ASSERT_EQ(pBar->GetMenuCount(), 2u);
+    EXPECT_EQ(pBar->GetMenuLabel(0), Utf8("ﾌｧｲﾙ(&F)"));
+    EXPECT_EQ(pBar->GetMenuLabel(1), Utf8("ﾍﾙﾌﾟ(&H)"));
+    EXPECT_EQ(pBar->GetMenu(0)->FindItemByPosition(0)->GetItemLabel(), Utf8("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"));
+    EXPECT_EQ(pBar->GetMenu(1)->FindItemByPosition(0)->GetItemLabel(), Utf8("ﾊﾞｰｼﾞｮﾝ情報(&A)..."));
+    EXPECT_EQ(m_pFrame->GetMinSize(), wxSize(480, 380));
+}
+
+TEST_F(ShellTest, AboutBoxShowsTheVersion) {
+    wxMenuBar* pBar = m_pFrame->GetMenuBar();
+    const int nAbout = pBar->GetMenu(1)->FindItemByPosition(0)->GetId();
+    wxCommandEvent event(wxEVT_MENU, nAbout);
+    m_pFrame->GetEventHandler()->ProcessEvent(event);
+    ASSERT_EQ(m_pDialogs->m_titles.size(), 1u);
+    EXPECT_EQ(m_pDialogs->m_titles[0], Utf8("Kesmoraのﾊﾞｰｼﾞｮﾝ情報"));
+    EXPECT_NE(std::find(m_pDialogs->m_texts.begin(), m_pDialogs->m_texts.end(),
+                        "Kesmora Version 1.30"),
+              m_pDialogs->m_texts.end());
+}
+
+TEST_F(ShellTest, ExitItemClosesTheWindowAndSaves) {
+    wxWindowID nExit = m_pFrame->GetMenuBar()->GetMenu(0)->FindItemByPosition(0)->GetId();
+    wxCommandEvent event(wxEVT_MENU, nExit);
+    m_pFrame->GetEventHandler()->ProcessEvent(event);
+    m_pFrame = nullptr;
+    Pump(100);
+    EXPECT_EQ(ReadDword("Controls", "Bsc", 99), 1);
+}
+
+TEST_F(ShellTest, StatusBarShowsReadyAndMenuPromptsUntilTheFirstLayout) {
+    EXPECT_EQ(Bar()->GetStatusText(0), Utf8("ﾚﾃﾞｨ"));
+    EXPECT_EQ(m_pFrame->GetStatusBarPane(), 0);
+    m_pView->ShowStatusMessage("/srv/src/ を検索しています...");
+    EXPECT_EQ(m_pFrame->GetStatusBarPane(), -1);
+    EXPECT_EQ(Bar()->GetStatusText(0), Utf8("/srv/src/ を検索しています..."));
+}
+
+TEST_F(ShellTest, TwoPaneLayoutThenOnePaneKeepsTheRightPaneOffToTheSide) {
+    m_pView->ShowStatusPanes("a", "b");
+    EXPECT_EQ(Bar()->GetStatusWidth(0), 350);
+    EXPECT_EQ(Bar()->GetStatusWidth(1), 2000);
+    EXPECT_EQ(Bar()->GetStatusStyle(0), wxSB_SUNKEN);
+    m_pView->ShowStatusMessage("c");
+    EXPECT_EQ(Bar()->GetStatusWidth(0), 2300);
+    EXPECT_EQ(Bar()->GetStatusStyle(0), wxSB_FLAT);
+    EXPECT_EQ(Bar()->GetStatusText(0), "c");
+    EXPECT_EQ(Bar()->GetStatusText(1), "b");
+    EXPECT_EQ(Bar()->GetStatusWidth(1), 2000);
+}
+
+TEST_F(ShellTest, DocumentKeysDoNothing) {
+    m_pView->FindWindow(ctl::kComboFolder)->SetFocus();
+    Pump(50);
+    const wxString before = static_cast<wxComboBox*>(Control(ctl::kComboFolder))->GetValue();
+    wxUIActionSimulator sim;
+    for (int key : {'n', 'o', 's'}) {
+        sim.Char(key, wxMOD_CONTROL);
+        Pump(100);
+    }
+    EXPECT_TRUE(m_pDialogs->m_titles.empty());
+    EXPECT_EQ(static_cast<wxComboBox*>(Control(ctl::kComboFolder))->GetValue(), before);
+    EXPECT_FALSE(std::filesystem::exists(SettingsFile()));
+    EXPECT_TRUE(m_pFrame->IsShown());
+}
+
+}  // namespace

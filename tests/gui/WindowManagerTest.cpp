@@ -1,0 +1,98 @@
+// Maximised and minimised windows come back in that state; the minimum
+// size holds. These need a window manager, so each case starts openbox.
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+
+#include "GuiFixture.h"
+
+extern char** environ;
+
+namespace {
+
+class WindowManagerTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        char arg0[] = "openbox";
+        char* argv[] = {arg0, nullptr};
+        ASSERT_EQ(posix_spawnp(&m_wmPid, "openbox", nullptr, nullptr, argv, environ), 0);
+        WaitForWindowManager();
+    }
+
+    void TearDown() override {
+        GuiTest::TearDown();
+        if (m_wmPid > 0) {
+            kill(m_wmPid, SIGTERM);
+            waitpid(m_wmPid, nullptr, 0);
+        }
+    }
+
+    // openbox announces itself on the root window once it manages windows.
+    static void WaitForWindowManager() {
+        for (int i = 0; i < 100; ++i) {
+            FILE* pPipe = popen("xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null", "r");
+            char line[256] = {};
+            const bool bRead = pPipe != nullptr && fgets(line, sizeof line, pPipe) != nullptr;
+            if (pPipe != nullptr) {
+                pclose(pPipe);
+            }
+            if (bRead && std::string(line).find("window id") != std::string::npos) {
+                Pump(200);
+                return;
+            }
+            Pump(50);
+        }
+        FAIL() << "openbox did not start";
+    }
+
+    pid_t m_wmPid = -1;
+};
+
+TEST_F(WindowManagerTest, MaximisedWindowReopensMaximisedWithItsRestoredSize) {
+    WriteDword("Window", "Left", 120);
+    WriteDword("Window", "Top", 90);
+    WriteDword("Window", "Right", 720);
+    WriteDword("Window", "Bottom", 540);
+    OpenWindow();
+    EXPECT_EQ(m_pFrame->GetSize(), wxSize(600, 450));
+    m_pFrame->Maximize(true);
+    Pump(500);
+    ASSERT_TRUE(m_pFrame->IsMaximized());
+    CloseWindow();
+    EXPECT_EQ(ReadDword("Window", "ShowCmd", 0), 3);
+    EXPECT_EQ(ReadDword("Window", "Right", 0) - ReadDword("Window", "Left", 0), 600);
+    EXPECT_EQ(ReadDword("Window", "Bottom", 0) - ReadDword("Window", "Top", 0), 450);
+
+    OpenWindow();
+    Pump(300);
+    EXPECT_TRUE(m_pFrame->IsMaximized());
+    m_pFrame->Maximize(false);
+    Pump(500);
+    EXPECT_EQ(m_pFrame->GetSize(), wxSize(600, 450));
+}
+
+TEST_F(WindowManagerTest, MinimisedWindowReopensMinimised) {
+    OpenWindow();
+    m_pFrame->Iconize(true);
+    Pump(500);
+    ASSERT_TRUE(m_pFrame->IsIconized());
+    CloseWindow();
+    EXPECT_EQ(ReadDword("Window", "ShowCmd", 0), 2);
+    EXPECT_EQ(ReadDword("Window", "Right", 0) - ReadDword("Window", "Left", 0), 480);
+    OpenWindow();
+    Pump(300);
+    EXPECT_TRUE(m_pFrame->IsIconized());
+}
+
+TEST_F(WindowManagerTest, WindowCannotBeMadeSmallerThan480By380) {
+    OpenWindow();
+    m_pFrame->SetSize(300, 200);
+    Pump(300);
+    EXPECT_GE(m_pFrame->GetSize().x, 480);
+    EXPECT_GE(m_pFrame->GetSize().y, 380);
+}
+
+}  // namespace

@@ -1,0 +1,6 @@
+// Makes the form's toolkit widgets as compact as the form's 20-pixel rows.
+#pragma once
+
+class wxWindow;
+
+void ApplyCompactStyle(wxWindow* pForm);

@@ -1,0 +1,43 @@
+// Window ids of the form's controls, numbered as the form has always numbered
+// them, so that a control is known by one number everywhere.
+#pragma once
+
+namespace ctl {
+
+enum : int {
+    kTab = 1000,
+    kList = 1001,
+    kRule = 1002,
+    kStart = 1003,
+    kStop = 1004,
+    kDelete = 1005,
+    kDeleteAll = 1006,
+    kBrowse = 1008,
+    kFolderLabel = 1009,
+    kFindSubFolder = 1010,
+    kSubFolderGroup = 1011,
+    kRadioAllSubFolders = 1012,
+    kRadioDebugRelease = 1013,
+    kRadioDebug = 1014,
+    kRadioRelease = 1015,
+    kFileGroup = 1016,
+    kIdb = 1017,
+    kObj = 1018,
+    kPdb = 1019,
+    kSbr = 1020,
+    kIlk = 1021,
+    kPch = 1022,
+    kRes = 1023,
+    kTimeGroup = 1024,
+    kRadioAllFiles = 1025,
+    kRadioPeriod = 1026,
+    kCount = 1027,
+    kSpinCount = 1028,
+    kComboFile = 1029,
+    kComboDayMonth = 1030,
+    kConfirmRemove = 1031,
+    kBsc = 1032,
+    kComboFolder = 1033,
+};
+
+}  // namespace ctl

@@ -1,0 +1,472 @@
+// The form view: its controls, pages, layout, enabling and data exchange.
+#include "view/VCKesmoraView.h"
+
+#include <wx/fontenum.h>
+#include <wx/msgdlg.h>
+#include <wx/statline.h>
+
+#include <algorithm>
+#include <cstdint>
+
+#include "app/MainFrame.h"
+#include "res/UiText.h"
+#include "view/CompactStyle.h"
+#include "view/ControlIds.h"
+
+namespace {
+
+wxString Text(const char* pszUtf8) { return wxString::FromUTF8(pszUtf8); }
+
+// The controls each page shows and hides, in the order they are switched.
+constexpr int kPage0[] = {ctl::kFolderLabel,        ctl::kComboFolder,        ctl::kFindSubFolder,
+                          ctl::kBrowse,             ctl::kSubFolderGroup,     ctl::kRadioAllSubFolders,
+                          ctl::kRadioDebugRelease,  ctl::kRadioDebug,         ctl::kRadioRelease};
+constexpr int kPage1[] = {ctl::kFileGroup, ctl::kBsc, ctl::kIdb, ctl::kIlk, ctl::kObj,
+                          ctl::kPch,       ctl::kPdb, ctl::kRes, ctl::kSbr};
+constexpr int kPage2[] = {ctl::kRadioAllFiles, ctl::kRadioPeriod, ctl::kComboDayMonth,
+                          ctl::kComboFile,     ctl::kCount,       ctl::kSpinCount};
+constexpr int kPage3[] = {ctl::kConfirmRemove};
+
+// The option controls a search disables, in the order they are switched.
+constexpr int kOptionControls[] = {
+    ctl::kFolderLabel,  ctl::kComboFolder, ctl::kFindSubFolder, ctl::kBrowse, ctl::kSubFolderGroup,
+    ctl::kFileGroup,    ctl::kBsc,         ctl::kIdb,           ctl::kIlk,    ctl::kObj,
+    ctl::kPch,          ctl::kPdb,         ctl::kRes,           ctl::kSbr,    ctl::kRadioAllFiles,
+    ctl::kRadioPeriod,  ctl::kCount,       ctl::kSpinCount,     ctl::kConfirmRemove};
+
+constexpr int kFolderRadios[] = {ctl::kRadioAllSubFolders, ctl::kRadioDebugRelease, ctl::kRadioDebug,
+                                 ctl::kRadioRelease};
+constexpr int kPeriodControls[] = {ctl::kComboDayMonth, ctl::kComboFile, ctl::kCount,
+                                   ctl::kSpinCount};
+
+constexpr int kMinTabWidth = 200;
+constexpr int kButtonColumnReserve = 130;
+constexpr int kListTop = 220;
+constexpr char kFormFace[] = "IPAPGothic";
+
+// Labels, check boxes and radios grow to their text: GTK draws wider
+// indicators and glyphs than the form's pixel widths allow for.
+bool GrowsToText(const wxWindow* pControl) {
+    return wxDynamicCast(pControl, wxCheckBox) != nullptr ||
+           wxDynamicCast(pControl, wxRadioButton) != nullptr ||
+           wxDynamicCast(pControl, wxStaticText) != nullptr;
+}
+
+}  // namespace
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(CVCKesmoraView, wxPanel)
+    EVT_SIZE(CVCKesmoraView::OnSize)
+    EVT_NOTEBOOK_PAGE_CHANGED(ctl::kTab, CVCKesmoraView::OnSelchangeTab)
+    EVT_BUTTON(ctl::kStart, CVCKesmoraView::OnStartSearch)
+    EVT_BUTTON(ctl::kStop, CVCKesmoraView::OnStopSearch)
+    EVT_BUTTON(ctl::kDelete, CVCKesmoraView::OnDeleteSelected)
+    EVT_BUTTON(ctl::kDeleteAll, CVCKesmoraView::OnDeleteAll)
+    EVT_RADIOBUTTON(ctl::kRadioAllFiles, CVCKesmoraView::OnRadioAllFiles)
+    EVT_RADIOBUTTON(ctl::kRadioPeriod, CVCKesmoraView::OnRadioPeriod)
+    EVT_BUTTON(ctl::kBrowse, CVCKesmoraView::OnBrowse)
+    EVT_CHECKBOX(ctl::kFindSubFolder, CVCKesmoraView::OnClickSubFolder)
+    EVT_IDLE(CVCKesmoraView::OnIdle)
+wxEND_EVENT_TABLE()
+// clang-format on
+
+CVCKesmoraView::CVCKesmoraView(CMainFrame* pFrame, CRegistry* pRegistry)
+    : wxPanel(pFrame, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL | wxBORDER_NONE),
+      m_pRegistry(pRegistry),
+      m_pFrame(pFrame) {
+    // The form was drawn for a 9-point proportional Japanese face; children
+    // inherit it. A monospaced face would not fit the narrow combos.
+    wxFontInfo font(9);
+    if (wxFontEnumerator::IsValidFacename(kFormFace)) {
+        font.FaceName(kFormFace);
+    }
+    SetFont(wxFont(font));
+    ApplyCompactStyle(this);
+    CreateControls();
+}
+
+CVCKesmoraView::~CVCKesmoraView() = default;
+
+void CVCKesmoraView::CreateControls() {
+    // Creation order is tab order and stacking order: the tab strip first,
+    // so every page control lies above it.
+    m_tab = new wxNotebook(this, ctl::kTab);
+    m_list = new CResultListCtrl(this, ctl::kList);
+    new wxStaticLine(this, ctl::kRule, wxDefaultPosition, wxSize(-1, 2), wxLI_HORIZONTAL);
+    new wxButton(this, ctl::kStart, Text(uitext::kButtonStart));
+    new wxButton(this, ctl::kStop, Text(uitext::kButtonStop));
+    new wxButton(this, ctl::kDelete, Text(uitext::kButtonDelete));
+    new wxButton(this, ctl::kDeleteAll, Text(uitext::kButtonDeleteAll));
+
+    new wxButton(this, ctl::kBrowse, Text(uitext::kButtonBrowse));
+    new wxStaticText(this, ctl::kFolderLabel, Text(uitext::kLabelFolder));
+    new wxCheckBox(this, ctl::kFindSubFolder, Text(uitext::kCheckSubFolder));
+    new wxStaticBox(this, ctl::kSubFolderGroup, Text(uitext::kGroupSubFolder));
+    m_radioFolder[0] = new wxRadioButton(this, ctl::kRadioAllSubFolders,
+                                         Text(uitext::kRadioAllSubFolders), wxDefaultPosition,
+                                         wxDefaultSize, wxRB_GROUP);
+    m_radioFolder[1] =
+        new wxRadioButton(this, ctl::kRadioDebugRelease, Text(uitext::kRadioDebugRelease));
+    m_radioFolder[2] = new wxRadioButton(this, ctl::kRadioDebug, Text(uitext::kRadioDebug));
+    m_radioFolder[3] = new wxRadioButton(this, ctl::kRadioRelease, Text(uitext::kRadioRelease));
+
+    new wxStaticBox(this, ctl::kFileGroup, Text(uitext::kGroupFiles));
+    new wxCheckBox(this, ctl::kIdb, Text(uitext::kCheckIdb));
+    new wxCheckBox(this, ctl::kObj, Text(uitext::kCheckObj));
+    new wxCheckBox(this, ctl::kPdb, Text(uitext::kCheckPdb));
+    new wxCheckBox(this, ctl::kSbr, Text(uitext::kCheckSbr));
+    new wxCheckBox(this, ctl::kIlk, Text(uitext::kCheckIlk));
+    new wxCheckBox(this, ctl::kPch, Text(uitext::kCheckPch));
+    new wxCheckBox(this, ctl::kRes, Text(uitext::kCheckRes));
+    // Never shown: it only keeps its number and the tab strip's rectangle.
+    auto* pTimeGroup = new wxStaticBox(this, ctl::kTimeGroup, Text(uitext::kGroupTime));
+    pTimeGroup->Hide();
+
+    m_radioTime[0] = new wxRadioButton(this, ctl::kRadioAllFiles, Text(uitext::kRadioAllFiles),
+                                       wxDefaultPosition, wxDefaultSize, wxRB_GROUP);
+    m_radioTime[1] = new wxRadioButton(this, ctl::kRadioPeriod, Text(uitext::kRadioPeriod));
+    m_editCount = new wxTextCtrl(this, ctl::kCount, wxString(), wxDefaultPosition, wxDefaultSize,
+                                 wxTE_RIGHT);
+    m_spinCount = new CUpDownCtrl(this, ctl::kSpinCount, m_editCount);
+    // Not wxCB_SORT: GTK would sort by locale, and positions carry meaning.
+    m_comboFile = new wxComboBox(this, ctl::kComboFile);
+    m_comboDayMonth = new wxComboBox(this, ctl::kComboDayMonth);
+    new wxCheckBox(this, ctl::kConfirmRemove, Text(uitext::kCheckConfirmRemove));
+    new wxCheckBox(this, ctl::kBsc, Text(uitext::kCheckBsc));
+    m_comboFolder = new wxComboBox(this, ctl::kComboFolder);
+
+    m_list->Bind(wxEVT_LIST_ITEM_SELECTED, &CVCKesmoraView::OnListSelectionMayHaveChanged, this);
+    m_list->Bind(wxEVT_LIST_ITEM_DESELECTED, &CVCKesmoraView::OnListSelectionMayHaveChanged, this);
+    m_list->Bind(wxEVT_LIST_ITEM_FOCUSED, &CVCKesmoraView::OnListSelectionMayHaveChanged, this);
+    m_list->Bind(wxEVT_LIST_ITEM_RIGHT_CLICK, &CVCKesmoraView::OnListSelectionMayHaveChanged,
+                 this);
+}
+
+void CVCKesmoraView::OnInitialUpdate() {
+    UpdateData(false);
+    CreateFinder();
+    InitTabsAndCombos();
+    InitListColumns();
+    m_list->SetRowSource(&m_rows);
+    EnableSearchButtons(false);
+    UpdateDeleteButtons(false);
+    LoadSettings();
+    LayoutControls(GetClientSize().x, GetClientSize().y);
+}
+
+void CVCKesmoraView::OnDestroy() {
+    if (m_bSettingsSaved) {
+        return;
+    }
+    m_bSettingsSaved = true;
+    SaveSettings();
+    // Ending the finder stops and joins a search that still runs.
+    m_pFinder.reset();
+}
+
+void CVCKesmoraView::InitTabsAndCombos() {
+    // The pages are empty: the tab strip only switches which controls of
+    // the one form are shown.
+    const char* const tabs[] = {uitext::kTabFolder, uitext::kTabFile, uitext::kTabDate,
+                                uitext::kTabOther};
+    for (int nPage = 0; nPage < 4; ++nPage) {
+        m_tab->AddPage(new wxWindow(m_tab, wxID_ANY, wxDefaultPosition, wxSize(1, 1)),
+                       Text(tabs[nPage]), nPage == 0);
+        if (nPage > 0) {
+            ShowTabPage(nPage, false);
+        }
+    }
+    m_nCurTab = 0;
+
+    for (const char* pszItem : uitext::kDayMonthItems) {
+        m_comboDayMonth->Append(Text(pszItem));
+    }
+    for (const char* pszItem : uitext::kFileTimeItems) {
+        m_comboFile->Append(Text(pszItem));
+    }
+    m_spinCount->SetRange(1, 99);
+}
+
+void CVCKesmoraView::InitListColumns() {
+    m_pRegistry->m_strCompany = "tavoApp";
+    m_pRegistry->m_strApplication = "VcppKesmora";
+    m_pRegistry->m_strSection = "Controls";
+    std::uint32_t dwWidth = 360;
+    m_pRegistry->ReadDWORD("ColumnWidth", &dwWidth, 360, RegRoot::CurrentUser);
+
+    m_list->AppendColumn(Text(uitext::kColumnName), wxLIST_FORMAT_LEFT,
+                         static_cast<int>(static_cast<std::int32_t>(dwWidth)));
+    m_list->AppendColumn(Text(uitext::kColumnSize), wxLIST_FORMAT_RIGHT, 70);
+    m_list->AppendColumn(Text(uitext::kColumnCreated), wxLIST_FORMAT_CENTRE, 110);
+    m_list->AppendColumn(Text(uitext::kColumnModified), wxLIST_FORMAT_CENTRE, 110);
+}
+
+wxWindow* CVCKesmoraView::Control(int nId) const { return FindWindow(nId); }
+
+void CVCKesmoraView::EnableControl(int nId, bool bEnable) {
+    if (wxWindow* pControl = Control(nId)) {
+        pControl->Enable(bEnable);
+    }
+}
+
+void CVCKesmoraView::OnSize(wxSizeEvent& event) {
+    event.Skip();
+    const wxSize client = GetClientSize();
+    LayoutControls(client.x, client.y);
+}
+
+void CVCKesmoraView::LayoutControls(int cw, int ch) {
+    if (Control(ctl::kRule) == nullptr) {
+        return;
+    }
+    const int w = cw - kButtonColumnReserve < kMinTabWidth ? kMinTabWidth : cw - kButtonColumnReserve;
+    const int half = w / 2;
+    const struct {
+        int nId;
+        int x, y, cx, cy;
+    } places[] = {
+        {ctl::kRule, 0, 0, cw, 2},
+        {ctl::kTab, 10, 10, w, 200},
+        {ctl::kFolderLabel, 20, 43, 60, 20},
+        {ctl::kComboFolder, 85, 40, w - 85, 20},
+        {ctl::kFindSubFolder, 20, 70, 140, 20},
+        {ctl::kBrowse, w - 60, 70, 60, 20},
+        {ctl::kSubFolderGroup, 20, 100, w - 20, 100},
+        {ctl::kRadioAllSubFolders, 30, 113, 200, 20},
+        {ctl::kRadioDebugRelease, 30, 134, 200, 20},
+        {ctl::kRadioDebug, 30, 155, 200, 20},
+        {ctl::kRadioRelease, 30, 176, 200, 20},
+        {ctl::kFileGroup, 20, 43, w - 20, 100},
+        {ctl::kBsc, 30, 56, 80, 20},
+        {ctl::kIdb, half + 10, 56, 80, 20},
+        {ctl::kIlk, 30, 77, 80, 20},
+        {ctl::kObj, half + 10, 77, 80, 20},
+        {ctl::kPch, 30, 98, 80, 20},
+        {ctl::kPdb, half + 10, 98, 80, 20},
+        {ctl::kRes, 30, 119, 80, 20},
+        {ctl::kSbr, half + 10, 119, 80, 20},
+        {ctl::kTimeGroup, 10, 10, w, 200},
+        {ctl::kRadioAllFiles, 20, 43, 200, 20},
+        {ctl::kRadioPeriod, 20, 64, 200, 20},
+        {ctl::kCount, 40, 85, 30, 20},
+        {ctl::kSpinCount, 69, 85, 15, 20},
+        {ctl::kComboDayMonth, 89, 85, 80, 20},
+        {ctl::kComboFile, 174, 85, 160, 20},
+        {ctl::kConfirmRemove, 20, 43, 200, 20},
+        {ctl::kList, 0, kListTop, cw, ch - kListTop},
+        {ctl::kStart, w + 20, 25, 100, 20},
+        {ctl::kStop, w + 20, 50, 100, 20},
+        {ctl::kDelete, w + 20, 75, 100, 20},
+        {ctl::kDeleteAll, w + 20, 100, 100, 20},
+    };
+    for (const auto& place : places) {
+        wxWindow* pControl = Control(place.nId);
+        if (pControl == nullptr) {
+            continue;
+        }
+        // A negative size (a window smaller than the form) would upset GTK.
+        int cx = std::max(place.cx, 0);
+        if (GrowsToText(pControl)) {
+            cx = std::max(cx, pControl->GetBestSize().x);
+        }
+        pControl->SetSize(place.x, place.y, cx, std::max(place.cy, 0),
+                          wxSIZE_ALLOW_MINUS_ONE | wxSIZE_FORCE);
+        if (place.nId == ctl::kComboFolder && pControl->IsShown()) {
+            // Redraw the combo whole at its new size.
+            pControl->Refresh();
+        }
+    }
+}
+
+void CVCKesmoraView::ShowTabPage(int nPage, bool bShow) {
+    auto show = [this, bShow](const auto& ids) {
+        for (int nId : ids) {
+            if (wxWindow* pControl = Control(nId)) {
+                pControl->Show(bShow);
+            }
+        }
+    };
+    switch (nPage) {
+        case 0:
+            show(kPage0);
+            break;
+        case 1:
+            show(kPage1);
+            break;
+        case 2:
+            show(kPage2);
+            break;
+        case 3:
+            show(kPage3);
+            break;
+        default:
+            break;
+    }
+}
+
+void CVCKesmoraView::SelectTabPage(int nPage) {
+    if (nPage == m_nCurTab || nPage < 0 || nPage > 3) {
+        return;
+    }
+    ShowTabPage(m_nCurTab, false);
+    ShowTabPage(nPage, true);
+    m_nCurTab = nPage;
+}
+
+void CVCKesmoraView::OnSelchangeTab(wxBookCtrlEvent& event) {
+    SelectTabPage(event.GetSelection());
+    event.Skip();
+}
+
+void CVCKesmoraView::EnableSearchButtons(bool bSearching) {
+    EnableControl(ctl::kStart, !bSearching);
+    EnableControl(ctl::kStop, bSearching);
+}
+
+void CVCKesmoraView::UpdateDeleteButtons(bool bSearching) {
+    if (bSearching || m_list->GetItemCount() == 0) {
+        EnableControl(ctl::kDelete, false);
+        EnableControl(ctl::kDeleteAll, false);
+        return;
+    }
+    EnableControl(ctl::kDelete, m_list->GetSelectedItemCount() > 0);
+    EnableControl(ctl::kDeleteAll, true);
+}
+
+void CVCKesmoraView::EnablePeriodControls(int nRadioTime) {
+    if (nRadioTime != 0 && nRadioTime != 1) {
+        return;
+    }
+    for (int nId : kPeriodControls) {
+        EnableControl(nId, nRadioTime == 1);
+    }
+}
+
+void CVCKesmoraView::EnableSubFolderRadios() {
+    UpdateData(true);
+    for (int nId : kFolderRadios) {
+        EnableControl(nId, m_bFindSubFolder != 0);
+    }
+}
+
+void CVCKesmoraView::EnableOptionControls(bool bEnable) {
+    for (int nId : kOptionControls) {
+        EnableControl(nId, bEnable);
+    }
+    if (bEnable) {
+        EnablePeriodControls(m_nRadioTime);
+        EnableSubFolderRadios();
+    } else {
+        for (int nId : kFolderRadios) {
+            EnableControl(nId, false);
+        }
+        EnableControl(ctl::kComboDayMonth, false);
+        EnableControl(ctl::kComboFile, false);
+    }
+}
+
+void CVCKesmoraView::OnRadioAllFiles(wxCommandEvent&) { EnablePeriodControls(0); }
+
+void CVCKesmoraView::OnRadioPeriod(wxCommandEvent&) { EnablePeriodControls(1); }
+
+void CVCKesmoraView::OnClickSubFolder(wxCommandEvent&) { EnableSubFolderRadios(); }
+
+void CVCKesmoraView::OnListSelectionMayHaveChanged(wxEvent& event) {
+    event.Skip();
+    UpdateDeleteButtons(m_bSearching);
+}
+
+void CVCKesmoraView::OnIdle(wxIdleEvent& event) {
+    event.Skip();
+    // The list reports keyboard and range selections unevenly across
+    // platforms; both counts are cheap, so the buttons follow them here.
+    if (m_list != nullptr && m_list->GetColumnCount() > 0) {
+        UpdateDeleteButtons(m_bSearching);
+    }
+}
+
+bool CVCKesmoraView::UpdateData(bool bSaveAndValidate) {
+    auto check = [this, bSaveAndValidate](int nId, int& bValue) {
+        auto* pBox = static_cast<wxCheckBox*>(Control(nId));
+        if (bSaveAndValidate) {
+            bValue = pBox->GetValue() ? 1 : 0;
+        } else {
+            pBox->SetValue(bValue != 0);
+        }
+    };
+    auto radio = [bSaveAndValidate](const auto& buttons, int& nValue) {
+        if (bSaveAndValidate) {
+            nValue = -1;
+            for (std::size_t i = 0; i < buttons.size(); ++i) {
+                if (buttons[i]->GetValue()) {
+                    nValue = static_cast<int>(i);
+                    break;
+                }
+            }
+        } else if (nValue >= 0 && nValue < static_cast<int>(buttons.size())) {
+            buttons[static_cast<std::size_t>(nValue)]->SetValue(true);
+        }
+    };
+    check(ctl::kConfirmRemove, m_bConfirmRemove);
+    check(ctl::kIdb, m_bIdb);
+    check(ctl::kIlk, m_bIlk);
+    check(ctl::kObj, m_bObj);
+    check(ctl::kPch, m_bPch);
+    check(ctl::kPdb, m_bPdb);
+    check(ctl::kRes, m_bRes);
+    check(ctl::kSbr, m_bSbr);
+    check(ctl::kFindSubFolder, m_bFindSubFolder);
+    radio(m_radioFolder, m_nRadioFolder);
+    radio(m_radioTime, m_nRadioTime);
+    // The period is validated before the last type flag: a failure leaves
+    // m_bBsc as it was.
+    if (!ExchangeCount(bSaveAndValidate)) {
+        return false;
+    }
+    check(ctl::kBsc, m_bBsc);
+    return true;
+}
+
+bool CVCKesmoraView::ExchangeCount(bool bSaveAndValidate) {
+    if (!bSaveAndValidate) {
+        m_editCount->ChangeValue(wxString::Format("%d", m_nCount));
+        return true;
+    }
+    wxString text = m_editCount->GetValue();
+    text.Trim(true).Trim(false);
+    long value = 0;
+    if (text.empty() || !text.ToLong(&value) || value < INT32_MIN || value > INT32_MAX) {
+        FailCountValidation(uitext::kNotAnInteger);
+        return false;
+    }
+    m_nCount = static_cast<int>(value);
+    if (m_nCount < 1 || m_nCount > 99) {
+        FailCountValidation(uitext::kCountOutOfRange);
+        return false;
+    }
+    return true;
+}
+
+void CVCKesmoraView::FailCountValidation(const char* pszMessage) {
+    wxMessageBox(Text(pszMessage), Text(uitext::kAppName), wxOK | wxICON_EXCLAMATION, this);
+    m_editCount->SetFocus();
+    m_editCount->SelectAll();
+}
+
+void CVCKesmoraView::SetRowSource(const CResultRowSource* pSource) {
+    m_list->SetRowSource(pSource != nullptr ? pSource : &m_rows);
+    UpdateDeleteButtons(m_bSearching);
+}
+
+void CVCKesmoraView::OnRowsChanged() {
+    m_list->SyncRowCount();
+    UpdateDeleteButtons(m_bSearching);
+}
+
+void CVCKesmoraView::ShowStatusMessage(const wxString& strText) {
+    m_pFrame->ShowStatusMessage(strText);
+}
+
+void CVCKesmoraView::ShowStatusPanes(const wxString& strLeft, const wxString& strRight) {
+    m_pFrame->ShowStatusPanes(strLeft, strRight);
+}

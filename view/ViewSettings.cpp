@@ -1,0 +1,168 @@
+// Loading and saving of the form's persisted values, the folder history and
+// the window placement through the settings store.
+#include <wx/utils.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+
+#include "app/MainFrame.h"
+#include "view/ControlIds.h"
+#include "view/VCKesmoraView.h"
+
+namespace {
+
+constexpr int kMaxHistory = 20;
+
+void PointAt(CRegistry& registry, const char* pszSection) {
+    registry.m_strCompany = "tavoApp";
+    registry.m_strApplication = "VcppKesmora";
+    registry.m_strSection = pszSection;
+}
+
+// Values are stored as DWORDs but used as signed numbers.
+int ReadInt(CRegistry& registry, const char* pszName, int nDefault) {
+    std::uint32_t dwValue = static_cast<std::uint32_t>(nDefault);
+    registry.ReadDWORD(pszName, &dwValue, static_cast<std::uint32_t>(nDefault),
+                       RegRoot::CurrentUser);
+    return static_cast<int>(static_cast<std::int32_t>(dwValue));
+}
+
+void WriteInt(CRegistry& registry, const char* pszName, int nValue) {
+    registry.WriteDWORD(pszName, static_cast<std::uint32_t>(nValue), RegRoot::CurrentUser, false);
+}
+
+// The text of a list position, or an empty text past the list's end (a
+// hand-edited position must not pick some other item or fail).
+wxString ItemTextOrEmpty(const wxComboBox* pCombo, int nPos) {
+    if (nPos < 0 || static_cast<unsigned>(nPos) >= pCombo->GetCount()) {
+        return wxString();
+    }
+    return pCombo->GetString(static_cast<unsigned>(nPos));
+}
+
+}  // namespace
+
+void CVCKesmoraView::LoadSettings() {
+    CRegistry& registry = *m_pRegistry;
+    PointAt(registry, "History");
+    const int nHistory = ReadInt(registry, "Count", 0);
+    for (int i = 0; i < nHistory; ++i) {
+        std::string strFolder;
+        registry.ReadString("History" + std::to_string(i), strFolder, std::string(),
+                            RegRoot::CurrentUser);
+        if (!strFolder.empty()) {
+            m_comboFolder->Append(wxString::FromUTF8(strFolder));
+        }
+    }
+    // Walking "/" would enter /proc and every mount: home is the default.
+    wxString strFolder = wxGetHomeDir();
+    if (m_comboFolder->GetCount() > 0) {
+        strFolder = m_comboFolder->GetString(0);
+    }
+    m_comboFolder->ChangeValue(strFolder);
+
+    PointAt(registry, "Controls");
+    m_bFindSubFolder = ReadInt(registry, "FindSubFolder", 1);
+    if (m_bFindSubFolder == 0) {
+        for (int nId : {ctl::kRadioAllSubFolders, ctl::kRadioDebugRelease, ctl::kRadioDebug,
+                        ctl::kRadioRelease}) {
+            FindWindow(nId)->Disable();
+        }
+    }
+    m_nRadioFolder = ReadInt(registry, "RadioFolder", 1);
+    m_bBsc = ReadInt(registry, "Bsc", 1);
+    m_bIdb = ReadInt(registry, "Idb", 1);
+    m_bIlk = ReadInt(registry, "Ilk", 1);
+    m_bObj = ReadInt(registry, "Obj", 1);
+    m_bPch = ReadInt(registry, "Pch", 1);
+    m_bPdb = ReadInt(registry, "Pdb", 1);
+    m_bRes = ReadInt(registry, "Res", 1);
+    m_bSbr = ReadInt(registry, "Sbr", 1);
+    m_nRadioTime = ReadInt(registry, "RadioTime", 0);
+    EnablePeriodControls(m_nRadioTime);
+
+    int nCount = ReadInt(registry, "Count", 1);
+    if (nCount < 1 || nCount > 99) {
+        nCount = 1;
+    }
+    m_nCount = nCount;
+    m_spinCount->SetPos(nCount);
+
+    const int nDayMonth = std::max(ReadInt(registry, "ComboDayMonth", 0), 0);
+    m_comboDayMonth->ChangeValue(ItemTextOrEmpty(m_comboDayMonth, nDayMonth));
+    const int nFile = std::max(ReadInt(registry, "ComboFile", 0), 0);
+    m_comboFile->ChangeValue(ItemTextOrEmpty(m_comboFile, nFile));
+
+    m_bConfirmRemove = ReadInt(registry, "ConfirmRemove", 1);
+    UpdateData(false);
+}
+
+void CVCKesmoraView::SaveSettings() {
+    // A period that fails validation has shown its message; the members are
+    // saved as they stand.
+    UpdateData(true);
+
+    CRegistry& registry = *m_pRegistry;
+    const WindowPlacement placement = m_pFrame->GetPlacement();
+    PointAt(registry, "Window");
+    WriteInt(registry, "ShowCmd", placement.nShowCmd);
+    WriteInt(registry, "Left", placement.rcNormal.GetLeft());
+    WriteInt(registry, "Top", placement.rcNormal.GetTop());
+    WriteInt(registry, "Right", placement.rcNormal.GetLeft() + placement.rcNormal.GetWidth());
+    WriteInt(registry, "Bottom", placement.rcNormal.GetTop() + placement.rcNormal.GetHeight());
+
+    const int nHistory = std::min(static_cast<int>(m_comboFolder->GetCount()), kMaxHistory);
+    PointAt(registry, "History");
+    WriteInt(registry, "Count", nHistory);
+    for (int i = 0; i < nHistory; ++i) {
+        registry.WriteString("History" + std::to_string(i),
+                             m_comboFolder->GetString(static_cast<unsigned>(i)).utf8_string(),
+                             RegRoot::CurrentUser, false);
+    }
+
+    PointAt(registry, "Controls");
+    WriteInt(registry, "ColumnWidth", m_list->GetColumnWidth(0));
+    WriteInt(registry, "FindSubFolder", m_bFindSubFolder);
+    WriteInt(registry, "RadioFolder", m_nRadioFolder);
+    WriteInt(registry, "Bsc", m_bBsc);
+    WriteInt(registry, "Idb", m_bIdb);
+    WriteInt(registry, "Ilk", m_bIlk);
+    WriteInt(registry, "Obj", m_bObj);
+    WriteInt(registry, "Pch", m_bPch);
+    WriteInt(registry, "Pdb", m_bPdb);
+    WriteInt(registry, "Res", m_bRes);
+    WriteInt(registry, "Sbr", m_bSbr);
+    WriteInt(registry, "RadioTime", m_nRadioTime);
+    WriteInt(registry, "Count", m_nCount);
+    WriteInt(registry, "ComboDayMonth", FindComboTextIndex(0));
+    WriteInt(registry, "ComboFile", FindComboTextIndex(1));
+    WriteInt(registry, "ConfirmRemove", m_bConfirmRemove);
+}
+
+int CVCKesmoraView::FindComboTextIndex(int nCombo) const {
+    if (nCombo != 0 && nCombo != 1) {
+        return 0;
+    }
+    const wxComboBox* pCombo = nCombo == 0 ? m_comboDayMonth : m_comboFile;
+    const wxString strText = pCombo->GetValue();
+    for (unsigned i = 0; i < pCombo->GetCount(); ++i) {
+        if (pCombo->GetString(i) == strText) {
+            return static_cast<int>(i);
+        }
+    }
+    return 0;
+}
+
+void CVCKesmoraView::AddFolderHistory(const wxString& strFolder) {
+    // The first item that begins with the folder, ignoring case, makes way.
+    const wxString strPrefix = strFolder.Lower();
+    for (unsigned i = 0; i < m_comboFolder->GetCount(); ++i) {
+        if (m_comboFolder->GetString(i).Lower().StartsWith(strPrefix)) {
+            m_comboFolder->Delete(i);
+            break;
+        }
+    }
+    m_comboFolder->Insert(strFolder, 0);
+    m_comboFolder->ChangeValue(strFolder);
+}
