@@ -11,6 +11,7 @@
 #include "app/MainFrame.h"
 #include "res/UiText.h"
 #include "view/CompactStyle.h"
+#include "view/EditUndo.h"
 #include "view/ControlIds.h"
 
 namespace {
@@ -134,6 +135,11 @@ void CVCKesmoraView::CreateControls() {
     new wxCheckBox(this, ctl::kConfirmRemove, Text(uitext::kCheckConfirmRemove));
     new wxCheckBox(this, ctl::kBsc, Text(uitext::kCheckBsc));
     m_comboFolder = new wxComboBox(this, ctl::kComboFolder);
+
+    for (wxComboBox* pCombo : {m_comboFolder, m_comboFile, m_comboDayMonth}) {
+        CEditUndo::Attach(pCombo, pCombo);
+    }
+    CEditUndo::Attach(m_editCount, m_editCount);
 
     m_list->Bind(wxEVT_LIST_ITEM_SELECTED, &CVCKesmoraView::OnListSelectionMayHaveChanged, this);
     m_list->Bind(wxEVT_LIST_ITEM_DESELECTED, &CVCKesmoraView::OnListSelectionMayHaveChanged, this);

@@ -1,7 +1,7 @@
 # The wx parts of the view, compiled into kesmora_gui: the form and its
 # layout, enabling and exchange (VCKesmoraView), the persisted values
 # (ViewSettings), the virtual result list over a row source, the narrow
-# up/down control, and the handlers of search, deletion and browsing
+# up/down control, undo for the text fields, and the handlers of search, deletion and browsing
 # (ViewSearch). The compact widget style has one body per toolkit.
 target_sources(kesmora_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/VCKesmoraView.cpp
@@ -9,6 +9,7 @@ target_sources(kesmora_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ViewSearch.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ResultListCtrl.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UpDownCtrl.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/EditUndo.cpp
 )
 if(wxWidgets_CXX_FLAGS MATCHES "__WXGTK__" OR wxWidgets_DEFINITIONS MATCHES "__WXGTK__")
   find_package(PkgConfig REQUIRED)

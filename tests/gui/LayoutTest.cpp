@@ -171,12 +171,20 @@ TEST_F(LayoutTest, StartsOnTheFolderPageWithTheOtherPagesHidden) {
 
 TEST_F(LayoutTest, ClickingTheDateTabSwapsTheControlsAndBackAgain) {
     auto* pTab = static_cast<wxNotebook*>(Control(ctl::kTab));
-    // The tab's label sits in the strip's top band; click its middle.
+    // Find a point on each tab label by asking the strip itself.
     wxUIActionSimulator sim;
-    const wxRect strip = pTab->GetScreenRect();
-    const int tabWidth = strip.width / 4;
     auto clickTab = [&](int nPage) {
-        sim.MouseMove(strip.x + 16 + nPage * std::min(tabWidth, 60), strip.y + 12);
+        wxPoint target(-1, -1);
+        for (int y = 4; y < 40 && target.x < 0; y += 4) {
+            for (int x = 2; x < pTab->GetSize().x; x += 4) {
+                if (pTab->HitTest(wxPoint(x, y)) == nPage) {
+                    target = wxPoint(x + 8, y + 4);
+                    break;
+                }
+            }
+        }
+        ASSERT_GE(target.x, 0) << "no tab " << nPage;
+        sim.MouseMove(pTab->ClientToScreen(target));
         Pump(30);
         sim.MouseClick();
         Pump(150);

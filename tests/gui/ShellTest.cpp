@@ -55,7 +55,7 @@ TEST_F(ShellTest, ExitItemClosesTheWindowAndSaves) {
 TEST_F(ShellTest, StatusBarShowsReadyAndMenuPromptsUntilTheFirstLayout) {
     EXPECT_EQ(Bar()->GetStatusText(0), Utf8("ﾚﾃﾞｨ"));
     EXPECT_EQ(m_pFrame->GetStatusBarPane(), 0);
-    m_pView->ShowStatusMessage("/srv/src/ を検索しています...");
+    m_pView->ShowStatusMessage(Utf8("/srv/src/ を検索しています..."));
     EXPECT_EQ(m_pFrame->GetStatusBarPane(), -1);
     EXPECT_EQ(Bar()->GetStatusText(0), Utf8("/srv/src/ を検索しています..."));
 }
