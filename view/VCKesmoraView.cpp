@@ -53,6 +53,17 @@ bool GrowsToText(const wxWindow* pControl) {
            wxDynamicCast(pControl, wxStaticText) != nullptr;
 }
 
+// Entry padding, borders and the drop-down button of a compact combo.
+constexpr int kComboChrome = 34;
+
+int ComboWidthForItems(const wxComboBox* pCombo) {
+    int widest = 0;
+    for (unsigned i = 0; i < pCombo->GetCount(); ++i) {
+        widest = std::max(widest, pCombo->GetTextExtent(pCombo->GetString(i)).x);
+    }
+    return widest + kComboChrome;
+}
+
 }  // namespace
 
 // clang-format off
@@ -227,6 +238,10 @@ void CVCKesmoraView::LayoutControls(int cw, int ch) {
     }
     const int w = cw - kButtonColumnReserve < kMinTabWidth ? kMinTabWidth : cw - kButtonColumnReserve;
     const int half = w / 2;
+    // The unit combo is as wide as its longest item needs on this toolkit;
+    // the file-time combo keeps its 5-pixel gap after it.
+    const int unitWidth = std::max(80, ComboWidthForItems(m_comboDayMonth));
+    const int fileX = 89 + unitWidth + 5;
     const struct {
         int nId;
         int x, y, cx, cy;
@@ -256,8 +271,8 @@ void CVCKesmoraView::LayoutControls(int cw, int ch) {
         {ctl::kRadioPeriod, 20, 64, 200, 20},
         {ctl::kCount, 40, 85, 30, 20},
         {ctl::kSpinCount, 69, 85, 15, 20},
-        {ctl::kComboDayMonth, 89, 85, 80, 20},
-        {ctl::kComboFile, 174, 85, 160, 20},
+        {ctl::kComboDayMonth, 89, 85, unitWidth, 20},
+        {ctl::kComboFile, fileX, 85, 160, 20},
         {ctl::kConfirmRemove, 20, 43, 200, 20},
         {ctl::kList, 0, kListTop, cw, ch - kListTop},
         {ctl::kStart, w + 20, 25, 100, 20},
