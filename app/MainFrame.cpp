@@ -59,6 +59,7 @@ CMainFrame::CMainFrame(CRegistry* pRegistry) {
     Create(nullptr, wxID_ANY, Text(uitext::kAppName), rcSaved.GetPosition(),
            wxSize(std::max(rcSaved.width, 1), std::max(rcSaved.height, 1)));
     m_rcNormal = GetRect();
+    m_ptSaved = rcSaved.GetPosition();
     SetSizeHints(kMinWidth, kMinHeight);
 
     wxIconBundle icons;
@@ -133,6 +134,12 @@ void CMainFrame::RememberNormalRect() {
 
 void CMainFrame::OnSizeOrMove(wxEvent& event) {
     event.Skip();
+    if (m_bPlacePending && event.GetEventType() == wxEVT_MOVE && IsShown()) {
+        m_bPlacePending = false;
+        if (!IsMaximized() && !IsIconized() && GetPosition() != m_ptSaved) {
+            CallAfter([this] { Move(m_ptSaved); });
+        }
+    }
     RememberNormalRect();
 }
 

@@ -74,6 +74,22 @@ TEST_F(WindowManagerTest, MaximisedWindowReopensMaximisedWithItsRestoredSize) {
     EXPECT_EQ(m_pFrame->GetSize(), wxSize(600, 450));
 }
 
+TEST_F(WindowManagerTest, SavedPlaceIsWhereTheWindowOpens) {
+    WriteDword("Window", "Left", 300);
+    WriteDword("Window", "Top", 200);
+    WriteDword("Window", "Right", 1000);
+    WriteDword("Window", "Bottom", 700);
+    OpenWindow();
+    Pump(300);
+    EXPECT_EQ(m_pFrame->GetRect(), wxRect(300, 200, 700, 500));
+    m_pFrame->Move(150, 120);
+    Pump(300);
+    CloseWindow();
+    EXPECT_EQ(ReadDword("Window", "Left", 0), 150);
+    EXPECT_EQ(ReadDword("Window", "Top", 0), 120);
+    EXPECT_EQ(ReadDword("Window", "Right", 0), 850);
+}
+
 TEST_F(WindowManagerTest, MinimisedWindowReopensMinimised) {
     OpenWindow();
     m_pFrame->Iconize(true);
