@@ -45,7 +45,12 @@ bool IsDotOrDotDot(const char* pszName) {
 
 CFinderThread::CFinderThread() = default;
 
-CFinderThread::~CFinderThread() { EndWorker(); }
+CFinderThread::~CFinderThread() {
+    EndWorker();
+    // Destroyed by its own worker (a sink that deletes the finder when told
+    // the walk ended): it cannot wait for itself, and must not abort.
+    if (m_hThread.joinable()) m_hThread.detach();
+}
 
 bool CFinderThread::Start(int nKind, const std::string& strFolder, const std::string& strPattern) {
     if (m_bRunning) return false;

@@ -267,6 +267,9 @@ int main(int argc, char** argv) {
         finder.StopFind();
         latencies.push_back(Seconds(finder.WaitForWorkerEnd() - stopAt) * 1000.0);
     }
+    if (std::getenv("FINDER_BENCH_VERBOSE")) {
+        for (double ms : latencies) std::printf("  stop %.3f ms\n", ms);
+    }
     std::sort(latencies.begin(), latencies.end());
     std::printf("stop        median %.3f ms  max %.3f ms  (%d stops)\n", latencies[nStops / 2],
                 latencies.back(), nStops);

@@ -63,6 +63,7 @@ TEST(FileSize, GivesSixtyFourBitSizesAndZeroWhenUnreadable) {
     EXPECT_EQ(FileSize(t.File("huge.pdb", 5ull << 30)), 5368709120);
     EXPECT_EQ(FileSize(t.File("small.obj", 1234)), 1234);
     EXPECT_EQ(FileSize(t.Path("missing")), 0);
+    EXPECT_EQ(FileSize(t.Dir("folder.pdb")), 0);
     // A link's own size: deleting it frees nothing of its target.
     EXPECT_EQ(FileSize(t.Link("link.pdb", "huge.pdb")), 8);
 }

@@ -154,6 +154,11 @@ public:
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_nEnds;
     }
+    void Clear() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_events.clear();
+        m_nEnds = 0;
+    }
 
 private:
     void Add(Event e) {
