@@ -141,7 +141,6 @@ void CIntermediateFileFinder::FindInFolder(Walk& walk, std::size_t nDepth, bool 
     m_pNotify->OnFindFolder(walk.path);
     level.names.clear();
     level.matches.clear();
-    const std::size_t nPathLength = walk.path.size();
     EntryKind kind;
     while (const char* pszName = level.reader.Next(kind)) {
         if (!IsDotOrDotDot(pszName)) {
@@ -155,25 +154,7 @@ void CIntermediateFileFinder::FindInFolder(Walk& walk, std::size_t nDepth, bool 
                 }
             }
             if (m_bSubFolder && kind != EntryKind::kNotFolder) {
-                Walk::Level& child = walk.At(nDepth + 1);
-                if (child.reader.OpenSub(level.reader, pszName) == OpenResult::kOpened) {
-                    if (walk.IsAncestor(child.reader.Id())) {
-                        // A link back up the path: entering would never end.
-                        child.reader.Close();
-                    } else {
-                        // Exact, case-sensitive names: debug or DEBUG do not count.
-                        const bool bWanted =
-                            (m_nFolderMode & 1) != 0 ||
-                            ((m_nFolderMode & 2) != 0 && std::strcmp(pszName, "Debug") == 0) ||
-                            ((m_nFolderMode & 4) != 0 && std::strcmp(pszName, "Release") == 0);
-                        walk.path.append(pszName, len);
-                        walk.path += kPathSeparator;
-                        walk.ancestors.push_back(child.reader.Id());
-                        FindInFolder(walk, nDepth + 1, bWanted);
-                        walk.ancestors.pop_back();
-                        walk.path.resize(nPathLength);
-                    }
-                }
+                WalkSubfolder(walk, nDepth, pszName, len);
             }
         }
         if (!m_bRunning) break;
@@ -186,6 +167,34 @@ void CIntermediateFileFinder::FindInFolder(Walk& walk, std::size_t nDepth, bool 
     level.reader.Close();
 }
 
+// Enters the entry pszName of the folder at nDepth if it opens as a folder
+// that is neither a system folder nor one already on the current path.
+void CIntermediateFileFinder::WalkSubfolder(Walk& walk, std::size_t nDepth, const char* pszName,
+                                            std::size_t len) {
+    Walk::Level& parent = walk.At(nDepth);
+    Walk::Level& child = walk.At(nDepth + 1);
+    if (child.reader.OpenSub(parent.reader, pszName) != OpenResult::kOpened) return;
+    if (walk.IsAncestor(child.reader.Id())) {
+        // A link back up the path: entering would never end.
+        child.reader.Close();
+        return;
+    }
+    // Exact, case-sensitive names: debug or DEBUG do not count.
+    const bool bWanted = (m_nFolderMode & 1) != 0 ||
+                         ((m_nFolderMode & 2) != 0 && std::strcmp(pszName, "Debug") == 0) ||
+                         ((m_nFolderMode & 4) != 0 && std::strcmp(pszName, "Release") == 0);
+    const std::size_t nPathLength = walk.path.size();
+    walk.path.append(pszName, len);
+    walk.path += kPathSeparator;
+    walk.ancestors.push_back(child.reader.Id());
+    FindInFolder(walk, nDepth + 1, bWanted);
+    walk.ancestors.pop_back();
+    walk.path.resize(nPathLength);
+}
+
+// Reports the remembered names of one pattern that pass the time filter. No
+// attribute is looked at: a folder named like a pattern (x.obj) is reported
+// too, with size 0, as a listing gives it, besides being walked.
 void CIntermediateFileFinder::FindPattern(Walk& walk, std::size_t nDepth, int nPattern) {
     if (!m_bRunning) return;
     Walk::Level& level = walk.At(nDepth);

@@ -32,6 +32,7 @@ private:
     struct Walk;
 
     void FindInFolder(Walk& walk, std::size_t nDepth, bool bFindFiles);
+    void WalkSubfolder(Walk& walk, std::size_t nDepth, const char* pszName, std::size_t len);
     void FindPattern(Walk& walk, std::size_t nDepth, int nPattern);
     bool Passes(const EntryFacts& facts, std::int64_t threshold) const;
 
