@@ -48,9 +48,13 @@ public:
     bool Stop();
     static unsigned ThreadProc(void* pParam);
 
-protected:
-    // Waits until the last worker has ended. Never called on the worker.
+    // Waits until the last worker has ended; the worker never blocks, so
+    // after Stop this returns within one directory or file entry. Lets the
+    // caller drain what the worker reported before showing a summary.
+    // Never called on the worker.
     void JoinWorker();
+
+protected:
     // Asks the last worker to stop and waits for it: what a destructor of a
     // derived class must do before its own members go away.
     void EndWorker();
