@@ -74,6 +74,12 @@ CMainFrame::CMainFrame(CRegistry* pRegistry) {
 
     Bind(wxEVT_SIZE, &CMainFrame::OnSizeOrMove, this);
     Bind(wxEVT_MOVE, &CMainFrame::OnSizeOrMove, this);
+    m_bPlacePending = true;
+}
+
+void CMainFrame::DoSetSize(int x, int y, int width, int height, int sizeFlags) {
+    m_bPlacePending = false;
+    wxFrame::DoSetSize(x, y, width, height, sizeFlags);
 }
 
 void CMainFrame::CreateMenu() {

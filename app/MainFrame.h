@@ -29,6 +29,10 @@ public:
 
     WindowPlacement GetPlacement() const;
 
+protected:
+    // A size or place set by the program is final: no later re-placement.
+    void DoSetSize(int x, int y, int width, int height, int sizeFlags) override;
+
 private:
     void CreateMenu();
     void CreateStatusPanes();

@@ -1,0 +1,160 @@
+// Start-up time of the main window (process launch to the first idle event)
+// and its resident memory when idle; launches itself as a child N times.
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <wx/app.h>
+#include <wx/frame.h>
+#include <wx/timer.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/KesmoraApp.h"
+#include "app/MainFrame.h"
+
+extern char** environ;
+
+namespace {
+
+long long MonotonicNs() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<long long>(ts.tv_sec) * 1000000000LL + ts.tv_nsec;
+}
+
+long ResidentKb() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0) {
+            return std::strtol(line.c_str() + 6, nullptr, 10);
+        }
+    }
+    return -1;
+}
+
+// The child: the program's own start-up, timed to its first idle event.
+class CBenchApp : public wxApp {
+public:
+    bool OnInit() override {
+        m_pRegistry = std::make_unique<CRegistry>();
+        m_pFrame = CreateMainWindow(m_pRegistry.get());
+        m_pFrame->Bind(wxEVT_IDLE, &CBenchApp::OnFirstIdle, this);
+        return true;
+    }
+    int OnExit() override {
+        m_pRegistry.reset();
+        return wxApp::OnExit();
+    }
+
+private:
+    void OnFirstIdle(wxIdleEvent& event) {
+        event.Skip();
+        if (m_bTimed) {
+            return;
+        }
+        m_bTimed = true;
+        const char* pszLaunch = std::getenv("KESMORA_LAUNCH_NS");
+        const long long launch = pszLaunch != nullptr ? std::atoll(pszLaunch) : 0;
+        m_startupMs = static_cast<double>(MonotonicNs() - launch) / 1e6;
+        m_firstIdleKb = ResidentKb();
+        // Idle memory once the window has settled for a second.
+        m_settle.SetOwner(this);
+        Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+            std::printf("%.1f %ld %ld\n", m_startupMs, m_firstIdleKb, ResidentKb());
+            std::fflush(stdout);
+            m_pFrame->Close(true);
+        });
+        m_settle.StartOnce(1000);
+    }
+
+    std::unique_ptr<CRegistry> m_pRegistry;
+    wxFrame* m_pFrame = nullptr;
+    wxTimer m_settle;
+    bool m_bTimed = false;
+    double m_startupMs = 0;
+    long m_firstIdleKb = 0;
+};
+
+int RunParent(const char* pszSelf, int nRuns) {
+    char configHome[] = "/tmp/kesmora-startup-XXXXXX";
+    if (mkdtemp(configHome) == nullptr) {
+        std::perror("mkdtemp");
+        return 1;
+    }
+    setenv("XDG_CONFIG_HOME", configHome, 1);
+    std::vector<double> times;
+    std::vector<long> idleKb;
+    for (int i = 0; i < nRuns; ++i) {
+        int fds[2];
+        if (pipe(fds) != 0) {
+            return 1;
+        }
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, fds[0]);
+        const std::string launch = std::to_string(MonotonicNs());
+        setenv("KESMORA_LAUNCH_NS", launch.c_str(), 1);
+        char child[] = "--child";
+        char* argv[] = {const_cast<char*>(pszSelf), child, nullptr};
+        pid_t pid = -1;
+        if (posix_spawn(&pid, pszSelf, &actions, nullptr, argv, environ) != 0) {
+            std::perror("posix_spawn");
+            return 1;
+        }
+        posix_spawn_file_actions_destroy(&actions);
+        close(fds[1]);
+        char buffer[256] = {};
+        std::string output;
+        ssize_t n = 0;
+        while ((n = read(fds[0], buffer, sizeof buffer - 1)) > 0) {
+            output.append(buffer, static_cast<std::size_t>(n));
+        }
+        close(fds[0]);
+        waitpid(pid, nullptr, 0);
+        double ms = 0;
+        long firstKb = 0;
+        long settledKb = 0;
+        if (std::sscanf(output.c_str(), "%lf %ld %ld", &ms, &firstKb, &settledKb) != 3) {
+            std::fprintf(stderr, "child gave no figures: %s\n", output.c_str());
+            return 1;
+        }
+        // The first run fills the caches (fonts, libraries); it is not counted.
+        if (i > 0) {
+            times.push_back(ms);
+            idleKb.push_back(settledKb);
+        }
+        std::printf("run %d: %.1f ms to first idle, RSS %ld KB at first idle, %ld KB idle\n", i,
+                    ms, firstKb, settledKb);
+    }
+    std::sort(times.begin(), times.end());
+    std::sort(idleKb.begin(), idleKb.end());
+    if (!times.empty()) {
+        std::printf("start-up: best %.1f ms, median %.1f ms; idle RSS median %ld KB\n", times.front(),
+                    times[times.size() / 2], idleKb[idleKb.size() / 2]);
+    }
+    std::string cleanup = std::string("rm -rf '") + configHome + "'";
+    return std::system(cleanup.c_str()) == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+wxIMPLEMENT_APP_NO_MAIN(CBenchApp);
+
+int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--child") == 0) {
+        return wxEntry(argc, argv);
+    }
+    const int nRuns = argc > 1 ? std::max(2, std::atoi(argv[1])) : 11;
+    // /proc/self/exe: the same binary, wherever it was started from.
+    return RunParent("/proc/self/exe", nRuns);
+}
