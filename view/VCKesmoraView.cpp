@@ -48,9 +48,9 @@ constexpr char kFormFace[] = "IPAPGothic";
 // Labels, check boxes and radios grow to their text: GTK draws wider
 // indicators and glyphs than the form's pixel widths allow for.
 bool GrowsToText(const wxWindow* pControl) {
-    return wxDynamicCast(pControl, wxCheckBox) != nullptr ||
-           wxDynamicCast(pControl, wxRadioButton) != nullptr ||
-           wxDynamicCast(pControl, wxStaticText) != nullptr;
+    return dynamic_cast<const wxCheckBox*>(pControl) != nullptr ||
+           dynamic_cast<const wxRadioButton*>(pControl) != nullptr ||
+           dynamic_cast<const wxStaticText*>(pControl) != nullptr;
 }
 
 // Entry padding, borders and the drop-down button of a compact combo.
@@ -97,7 +97,14 @@ CVCKesmoraView::CVCKesmoraView(CMainFrame* pFrame, CRegistry* pRegistry)
     CreateControls();
 }
 
-CVCKesmoraView::~CVCKesmoraView() = default;
+CVCKesmoraView::~CVCKesmoraView() {
+    // The list outlives this object's destructor and still reports its
+    // selection while it goes.
+    for (const auto type : {wxEVT_LIST_ITEM_SELECTED, wxEVT_LIST_ITEM_DESELECTED,
+                            wxEVT_LIST_ITEM_FOCUSED, wxEVT_LIST_ITEM_RIGHT_CLICK}) {
+        m_list->Unbind(type, &CVCKesmoraView::OnListSelectionMayHaveChanged, this);
+    }
+}
 
 void CVCKesmoraView::CreateControls() {
     // Creation order is tab order and stacking order: the tab strip first,
