@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
@@ -137,11 +138,17 @@ ReadStatus ReadCapped(const std::string& path, FileText& file) {
     if (fstat(fd.Get(), &file.status) != 0 || !S_ISREG(file.status.st_mode)) {
         return ReadStatus::Failed;
     }
+    // One read for the whole file as it stands, one more to see its end; a file still growing
+    // is read on in chunks.
+    const std::size_t expected =
+        std::min<std::size_t>(static_cast<std::size_t>(std::max<off_t>(file.status.st_size, 0)),
+                              kMaxFileBytes);
+    file.text.resize(expected + 1);
     std::size_t size = 0;
     for (;;) {
         if (size > kMaxFileBytes) break;
-        file.text.resize(size + kReadChunk);
-        const ssize_t n = read(fd.Get(), file.text.data() + size, kReadChunk);
+        if (size == file.text.size()) file.text.resize(size + kReadChunk);
+        const ssize_t n = read(fd.Get(), file.text.data() + size, file.text.size() - size);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return ReadStatus::Failed;
         if (n == 0) break;
