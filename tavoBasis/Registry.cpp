@@ -44,6 +44,7 @@ int CRegistry::WriteValue(RegRoot root, const std::string& strName, std::uint32_
 
 int CRegistry::ReadDWORD(const std::string& strName, std::uint32_t* pValue, std::uint32_t dwDefault,
                          RegRoot root) {
+    if (!pValue) return 1;
     std::vector<unsigned char> data;
     const int result = ReadValue(root, strName, data);
     *pValue = dwDefault;

@@ -140,9 +140,8 @@ ReadStatus ReadCapped(const std::string& path, FileText& file) {
     }
     // One read for the whole file as it stands, one more to see its end; a file still growing
     // is read on in chunks.
-    const std::size_t expected =
-        std::min<std::size_t>(static_cast<std::size_t>(std::max<off_t>(file.status.st_size, 0)),
-                              kMaxFileBytes);
+    const std::size_t expected = std::min<std::size_t>(
+        static_cast<std::size_t>(std::max<off_t>(file.status.st_size, 0)), kMaxFileBytes);
     file.text.resize(expected + 1);
     std::size_t size = 0;
     for (;;) {
@@ -186,6 +185,25 @@ bool MakeFolders(const std::string& folder) {
 // A mode without any write bit means read-only, even for root: the user has said so.
 bool IsWritable(const std::string& path, const struct stat& status) {
     return (status.st_mode & 0222) != 0 && access(path.c_str(), W_OK) == 0;
+}
+
+bool IsWritablePath(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && IsWritable(path, status);
+}
+
+// A settings file that is a symbolic link (kept with the user's other dotfiles, say) stays one:
+// the new text replaces the file it points to. A link to nowhere is left alone.
+bool FollowLink(Paths& paths) {
+    struct stat status {};
+    if (lstat(paths.strFile.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return true;
+    char* real = realpath(paths.strFile.c_str(), nullptr);
+    if (!real) return false;
+    paths.strFile = real;
+    std::free(real);
+    const std::size_t slash = paths.strFile.rfind('/');
+    paths.strFolder = slash == 0 ? "/" : paths.strFile.substr(0, slash);
+    return true;
 }
 
 bool WriteAll(int fd, std::string_view text) {
@@ -288,9 +306,10 @@ bool WriteValue(const Location& location, const std::string& strName, std::uint3
                 const unsigned char* pData, std::size_t nLength, bool bFlush) {
     Paths paths;
     if (!ResolvePaths(location, paths) || !MakeFolders(paths.strFolder)) return false;
-    struct stat folderStatus {};
-    if (stat(paths.strFolder.c_str(), &folderStatus) != 0 ||
-        !IsWritable(paths.strFolder, folderStatus)) {
+    // A read-only folder or file is refused before anything (the lock file) is created.
+    if (!IsWritablePath(paths.strFolder)) return false;
+    struct stat fileStatus {};
+    if (stat(paths.strFile.c_str(), &fileStatus) == 0 && !IsWritable(paths.strFile, fileStatus)) {
         return false;
     }
     // The lock file beside the settings lives on: removing it would let two writers hold locks
@@ -301,6 +320,7 @@ bool WriteValue(const Location& location, const std::string& strName, std::uint3
     while (flock(lock.Get(), LOCK_EX) != 0) {
         if (errno != EINTR) return false;
     }
+    if (!FollowLink(paths) || !IsWritablePath(paths.strFolder)) return false;
 
     FileText old;
     const ReadStatus status = ReadCapped(paths.strFile, old);

@@ -1,5 +1,21 @@
 // The text form of the settings file: a registry export ("REGEDIT4") parsed into keys and values
-// and written back, keeping every value's type and exact bytes.
+// and written back, keeping every value's type and exact bytes. A file looks like this:
+//
+//   REGEDIT4
+//
+//   [HKEY_CURRENT_USER\Software\tavoApp\VcppKesmora\Window]
+//   "ShowCmd"=dword:00000005
+//   "Right"=dword:ffffffff
+//
+//   [HKEY_CURRENT_USER\Software\tavoApp\VcppKesmora\History]
+//   "Count"=dword:00000001
+//   "History0"="/home/me/src \"a\\b\""
+//   "Line"=hex(1):6f,6e,65,0a,74,77,6f,00
+//
+// A text (type 1) is written in quotes, with \\ and \" escaped, when it is UTF-8 without control
+// characters and ends in its one zero byte; a number (type 4) of four bytes as dword:; anything
+// else as hex(type): its bytes (hex: for type 3). Names are quoted the same way, with \xHH for
+// bytes that cannot stand on a line; the unnamed value is @. Lines starting with ; are comments.
 #pragma once
 
 #include <cstddef>
