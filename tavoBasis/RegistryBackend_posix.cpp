@@ -19,8 +19,9 @@ namespace regbackend {
 namespace {
 
 // A settings file holds a few kilobytes. Nothing past this is read (the file then counts as
-// damaged), so a runaway file can neither stall the program nor exhaust its memory.
-constexpr std::size_t kMaxFileBytes = 16 * 1024 * 1024;
+// damaged), so a runaway file can neither stall the program nor exhaust its memory: parsed, the
+// worst text of this size (all tiny values) takes some tens of megabytes.
+constexpr std::size_t kMaxFileBytes = 4 * 1024 * 1024;
 constexpr std::size_t kReadChunk = 64 * 1024;
 constexpr int kMaxDamagedCopies = 1000;
 constexpr mode_t kNewFileMode = 0600;
