@@ -308,87 +308,111 @@ Key* FindKey(Content& content, std::string_view keyPath) {
     return nullptr;
 }
 
+// Reads the text line by line. Its indexes make every line cost time linear in its length, so
+// a huge or hostile file cannot make the parse quadratic.
+class Parser {
+public:
+    explicit Parser(std::string_view text) : m_reader(text) {}
+
+    Content Run() {
+        std::string_view raw;
+        bool first = true;
+        while (m_reader.Next(raw)) {
+            const std::string_view line = Trim(raw);
+            if (first) {
+                first = false;
+                if (line == kHeader) continue;
+                m_content.bClean = false;
+            }
+            if (line.empty()) continue;
+            if (line[0] == ';') {
+                AddComment(line);
+            } else if (line[0] == '[') {
+                OpenKey(line);
+            } else if (StartsHexContinuation(line)) {
+                AddValue(JoinContinuation(line));
+            } else {
+                AddValue(line);
+            }
+        }
+        return std::move(m_content);
+    }
+
+private:
+    static constexpr std::size_t kNoKey = static_cast<std::size_t>(-1);
+
+    void AddComment(std::string_view line) {
+        if (m_current == kNoKey) {
+            m_content.preamble.emplace_back(line);
+            return;
+        }
+        Entry comment;
+        comment.bComment = true;
+        comment.strName = std::string(line);
+        m_content.keys[m_current].entries.push_back(std::move(comment));
+    }
+
+    void OpenKey(std::string_view line) {
+        // "[-...]" deletes a key in an export meant for import; it has no place here.
+        if (line.size() < 3 || line.back() != ']' || line[1] == '-') {
+            m_content.bClean = false;
+            m_current = kNoKey;  // the values below it belong to no key we know
+            return;
+        }
+        const std::string_view path = line.substr(1, line.size() - 2);
+        const auto [it, added] = m_keyIndex.emplace(Folded(path), m_content.keys.size());
+        if (added) {
+            m_content.keys.push_back(Key{std::string(path), {}});
+            m_valueIndex.emplace_back();
+        }
+        m_current = it->second;
+    }
+
+    void AddValue(std::string_view line) {
+        Entry entry;
+        if (m_current == kNoKey || !ParseValueLine(line, entry)) {
+            m_content.bClean = false;
+            return;
+        }
+        std::vector<Entry>& entries = m_content.keys[m_current].entries;
+        const auto [it, added] =
+            m_valueIndex[m_current].emplace(Folded(entry.strName), entries.size());
+        if (added) {
+            entries.push_back(std::move(entry));
+            return;
+        }
+        // The later line wins, as on import; the earlier one would be lost on rewrite.
+        m_content.bClean = false;
+        entries[it->second].dwType = entry.dwType;
+        entries[it->second].data = std::move(entry.data);
+    }
+
+    std::string JoinContinuation(std::string_view line) {
+        std::string joined(line.substr(0, line.size() - 1));
+        std::string_view next;
+        while (m_reader.Next(next)) {
+            next = Trim(next);
+            const bool more = !next.empty() && next.back() == '\\';
+            joined.append(more ? next.substr(0, next.size() - 1) : next);
+            if (!more) break;
+        }
+        return joined;
+    }
+
+    LineReader m_reader;
+    Content m_content;
+    std::unordered_map<std::string, std::size_t> m_keyIndex;
+    std::vector<std::unordered_map<std::string, std::size_t>> m_valueIndex;  // per key
+    std::size_t m_current = kNoKey;
+};
+
 }  // namespace
 
 Content Parse(std::string_view text) {
-    Content content;
     if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
         text.remove_prefix(kByteOrderMark.size());
     }
-    std::unordered_map<std::string, std::size_t> keyIndex;
-    // Per key, so a key that comes back later in the file costs nothing to resume.
-    std::vector<std::unordered_map<std::string, std::size_t>> valueIndex;
-    Key* current = nullptr;
-    std::unordered_map<std::string, std::size_t>* currentIndex = nullptr;
-    LineReader reader(text);
-    std::string_view raw;
-    bool first = true;
-    while (reader.Next(raw)) {
-        std::string_view line = Trim(raw);
-        if (first) {
-            first = false;
-            if (line == kHeader) continue;
-            content.bClean = false;
-        }
-        if (line.empty()) continue;
-        if (line[0] == ';') {
-            if (current) {
-                Entry comment;
-                comment.bComment = true;
-                comment.strName = std::string(line);
-                current->entries.push_back(std::move(comment));
-            } else {
-                content.preamble.emplace_back(line);
-            }
-            continue;
-        }
-        if (line[0] == '[') {
-            // "[-...]" deletes a key in an export meant for import; it has no place here.
-            if (line.size() < 3 || line.back() != ']' || line[1] == '-') {
-                content.bClean = false;
-                current = nullptr;
-                continue;
-            }
-            const std::string_view path = line.substr(1, line.size() - 2);
-            const auto [it, added] = keyIndex.emplace(Folded(path), content.keys.size());
-            if (added) {
-                content.keys.push_back(Key{std::string(path), {}});
-                valueIndex.emplace_back();
-            }
-            current = &content.keys[it->second];
-            currentIndex = &valueIndex[it->second];
-            continue;
-        }
-        std::string joined;
-        if (StartsHexContinuation(line)) {
-            joined.assign(line.substr(0, line.size() - 1));
-            std::string_view next;
-            while (reader.Next(next)) {
-                next = Trim(next);
-                const bool more = !next.empty() && next.back() == '\\';
-                joined.append(more ? next.substr(0, next.size() - 1) : next);
-                if (!more) break;
-            }
-            line = joined;
-        }
-        Entry entry;
-        if (!current || !ParseValueLine(line, entry)) {
-            content.bClean = false;
-            continue;
-        }
-        const auto [it, added] =
-            currentIndex->emplace(Folded(entry.strName), current->entries.size());
-        if (added) {
-            current->entries.push_back(std::move(entry));
-        } else {
-            // The later line wins, as on import; the earlier one is lost on rewrite.
-            content.bClean = false;
-            Entry& earlier = current->entries[it->second];
-            earlier.dwType = entry.dwType;
-            earlier.data = std::move(entry.data);
-        }
-    }
-    return content;
+    return Parser(text).Run();
 }
 
 std::string Serialize(const Content& content) {
