@@ -1,5 +1,6 @@
 // The settings store on POSIX systems: one text file per company and application,
 // $XDG_CONFIG_HOME/<company>/<application>.reg, rewritten whole and atomically under a lock.
+#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
@@ -26,6 +27,8 @@ constexpr std::size_t kReadChunk = 64 * 1024;
 constexpr int kMaxDamagedCopies = 1000;
 constexpr mode_t kNewFileMode = 0600;
 constexpr mode_t kNewFolderMode = 0700;
+constexpr std::string_view kTemporaryMark = ".tmp-";
+constexpr std::string_view kTemporaryPattern = "XXXXXX";
 
 class FileDescriptor {
 public:
@@ -265,10 +268,28 @@ bool KeepDamagedCopy(const std::string& path) {
     return false;
 }
 
+// Under the lock no other writer is between its temporary file and its rename, so a temporary
+// file of ours still there was left by a writer that died; it would otherwise stay for good.
+void RemoveStaleTemporaries(const Paths& paths) {
+    const std::string prefix =
+        paths.strFile.substr(paths.strFile.rfind('/') + 1) + std::string(kTemporaryMark);
+    DIR* folder = opendir(paths.strFolder.c_str());
+    if (!folder) return;
+    while (const dirent* entry = readdir(folder)) {
+        const std::string_view name = entry->d_name;
+        if (name.size() == prefix.size() + kTemporaryPattern.size() &&
+            name.substr(0, prefix.size()) == prefix) {
+            unlinkat(dirfd(folder), entry->d_name, 0);
+        }
+    }
+    closedir(folder);
+}
+
 // The new text goes to a temporary file beside the old one and is renamed over it, so a crash
 // leaves either file whole.
 bool ReplaceFile(const Paths& paths, std::string_view text, mode_t mode, bool bFlush) {
-    std::string temporary = paths.strFile + ".tmp-XXXXXX";
+    std::string temporary =
+        paths.strFile + std::string(kTemporaryMark) + std::string(kTemporaryPattern);
     FileDescriptor fd(mkostemp(temporary.data(), O_CLOEXEC));
     if (fd.Get() < 0) return false;
     bool ok = fchmod(fd.Get(), mode) == 0 && WriteAll(fd.Get(), text) &&
@@ -322,6 +343,7 @@ bool WriteValue(const Location& location, const std::string& strName, std::uint3
         if (errno != EINTR) return false;
     }
     if (!FollowLink(paths) || !IsWritablePath(paths.strFolder)) return false;
+    RemoveStaleTemporaries(paths);
 
     FileText old;
     const ReadStatus status = ReadCapped(paths.strFile, old);

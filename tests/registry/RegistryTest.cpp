@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "RegistryTestSupport.h"
@@ -121,6 +122,18 @@ TEST_F(Writing, FlushedAndUnflushedWritesLeaveNoTemporaryFiles) {
     EXPECT_EQ(m_reg.ReadDWORD("Idb", &value, 0, kUser), 0);
     EXPECT_EQ(value, 2u);
     EXPECT_TRUE(OtherFiles().empty());
+}
+
+TEST_F(Writing, RemovesTemporaryFilesThatACrashedWriterLeftBehind) {
+    ASSERT_EQ(m_reg.WriteDWORD("Bsc", 1, kUser, false), 0);
+    WriteText(Folder() / "VcppKesmora.reg.tmp-a1B2c3", "half a file");
+    WriteText(Folder() / "Other.reg.tmp-a1B2c3", "another program's");
+    WriteText(Folder() / "VcppKesmora.reg.tmp-notours", "not a temporary name");
+    ASSERT_EQ(m_reg.WriteDWORD("Bsc", 0, kUser, false), 0);
+    auto others = OtherFiles();
+    std::sort(others.begin(), others.end());
+    EXPECT_EQ(others,
+              (std::vector<std::string>{"Other.reg.tmp-a1B2c3", "VcppKesmora.reg.tmp-notours"}));
 }
 
 TEST_F(Writing, KeepsAnEditedFilesPermissions) {
