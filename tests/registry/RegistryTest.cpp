@@ -541,6 +541,34 @@ TEST_F(ConcurrentWriters, TwoProcessesWritingFiveHundredValuesEachLoseNone) {
     EXPECT_TRUE(OtherFiles().empty());
 }
 
+TEST_F(ConcurrentWriters, AReaderNeverSeesAHalfWrittenFile) {
+    ASSERT_EQ(m_reg.WriteDWORD("Anchor", 1, kUser, false), 0);
+    const pid_t writer = fork();
+    ASSERT_GE(writer, 0);
+    if (writer == 0) {
+        CRegistry reg;
+        PointAt(reg, "Controls");
+        int failures = 0;
+        for (int i = 0; i < 300; ++i) {
+            failures += reg.WriteString("Big" + std::to_string(i % 7),
+                                        std::string(4096 + i, static_cast<char>('a' + i % 26)),
+                                        RegRoot::CurrentUser, false);
+        }
+        _exit(failures == 0 ? 0 : 1);
+    }
+    int reads = 0;
+    int misses = 0;
+    int status = 0;
+    while (waitpid(writer, &status, WNOHANG) == 0) {
+        std::uint32_t value = 0;
+        misses += m_reg.ReadDWORD("Anchor", &value, 0, kUser) != 0 || value != 1;
+        ++reads;
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_GT(reads, 0);
+    EXPECT_EQ(misses, 0) << "of " << reads << " reads";
+}
+
 TEST_F(ConcurrentWriters, TwoThreadsWithStoresOfTheirOwnLoseNone) {
     constexpr int kCount = 100;
     int failures[2] = {0, 0};
