@@ -96,15 +96,4 @@ TEST(SettingsText, SetValueAppendsNewKeysAndValuesInOrderAndReplacesInPlace) {
               "REGEDIT4\n\n[K1]\n\"A\"=hex(4):02\n\"B\"=hex:01\n\n[K2]\n\"A\"=hex:01\n");
 }
 
-TEST(SettingsText, AKeyThatComesBackManyTimesKeepsAllItsValues) {
-    std::string text = "REGEDIT4\n";
-    for (int i = 0; i < 40000; ++i) {
-        text += "[K" + std::to_string(i % 2) + "]\n\"V" + std::to_string(i) + "\"=hex:01\n";
-    }
-    const regfile::Content content = regfile::Parse(text);
-    EXPECT_TRUE(content.bClean);
-    ASSERT_EQ(content.keys.size(), 2u);
-    EXPECT_EQ(content.keys[1].entries.size(), 20000u);
-}
-
 }  // namespace
