@@ -11,17 +11,18 @@
 #include "app/MainFrame.h"
 #include "res/UiText.h"
 #include "view/CompactStyle.h"
-#include "view/EditUndo.h"
 #include "view/ControlIds.h"
+#include "view/EditUndo.h"
 
 namespace {
 
 wxString Text(const char* pszUtf8) { return wxString::FromUTF8(pszUtf8); }
 
 // The controls each page shows and hides, in the order they are switched.
-constexpr int kPage0[] = {ctl::kFolderLabel,        ctl::kComboFolder,        ctl::kFindSubFolder,
-                          ctl::kBrowse,             ctl::kSubFolderGroup,     ctl::kRadioAllSubFolders,
-                          ctl::kRadioDebugRelease,  ctl::kRadioDebug,         ctl::kRadioRelease};
+constexpr int kPage0[] = {
+    ctl::kFolderLabel,    ctl::kComboFolder,        ctl::kFindSubFolder,     ctl::kBrowse,
+    ctl::kSubFolderGroup, ctl::kRadioAllSubFolders, ctl::kRadioDebugRelease, ctl::kRadioDebug,
+    ctl::kRadioRelease};
 constexpr int kPage1[] = {ctl::kFileGroup, ctl::kBsc, ctl::kIdb, ctl::kIlk, ctl::kObj,
                           ctl::kPch,       ctl::kPdb, ctl::kRes, ctl::kSbr};
 constexpr int kPage2[] = {ctl::kRadioAllFiles, ctl::kRadioPeriod, ctl::kComboDayMonth,
@@ -29,14 +30,28 @@ constexpr int kPage2[] = {ctl::kRadioAllFiles, ctl::kRadioPeriod, ctl::kComboDay
 constexpr int kPage3[] = {ctl::kConfirmRemove};
 
 // The option controls a search disables, in the order they are switched.
-constexpr int kOptionControls[] = {
-    ctl::kFolderLabel,  ctl::kComboFolder, ctl::kFindSubFolder, ctl::kBrowse, ctl::kSubFolderGroup,
-    ctl::kFileGroup,    ctl::kBsc,         ctl::kIdb,           ctl::kIlk,    ctl::kObj,
-    ctl::kPch,          ctl::kPdb,         ctl::kRes,           ctl::kSbr,    ctl::kRadioAllFiles,
-    ctl::kRadioPeriod,  ctl::kCount,       ctl::kSpinCount,     ctl::kConfirmRemove};
+constexpr int kOptionControls[] = {ctl::kFolderLabel,
+                                   ctl::kComboFolder,
+                                   ctl::kFindSubFolder,
+                                   ctl::kBrowse,
+                                   ctl::kSubFolderGroup,
+                                   ctl::kFileGroup,
+                                   ctl::kBsc,
+                                   ctl::kIdb,
+                                   ctl::kIlk,
+                                   ctl::kObj,
+                                   ctl::kPch,
+                                   ctl::kPdb,
+                                   ctl::kRes,
+                                   ctl::kSbr,
+                                   ctl::kRadioAllFiles,
+                                   ctl::kRadioPeriod,
+                                   ctl::kCount,
+                                   ctl::kSpinCount,
+                                   ctl::kConfirmRemove};
 
-constexpr int kFolderRadios[] = {ctl::kRadioAllSubFolders, ctl::kRadioDebugRelease, ctl::kRadioDebug,
-                                 ctl::kRadioRelease};
+constexpr int kFolderRadios[] = {ctl::kRadioAllSubFolders, ctl::kRadioDebugRelease,
+                                 ctl::kRadioDebug, ctl::kRadioRelease};
 constexpr int kPeriodControls[] = {ctl::kComboDayMonth, ctl::kComboFile, ctl::kCount,
                                    ctl::kSpinCount};
 
@@ -80,9 +95,9 @@ wxBEGIN_EVENT_TABLE(CVCKesmoraView, wxPanel)
     EVT_CHECKBOX(ctl::kFindSubFolder, CVCKesmoraView::OnClickSubFolder)
     EVT_IDLE(CVCKesmoraView::OnIdle)
 wxEND_EVENT_TABLE()
-// clang-format on
+    // clang-format on
 
-CVCKesmoraView::CVCKesmoraView(CMainFrame* pFrame, CRegistry* pRegistry)
+    CVCKesmoraView::CVCKesmoraView(CMainFrame* pFrame, CRegistry* pRegistry)
     : wxPanel(pFrame, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL | wxBORDER_NONE),
       m_pRegistry(pRegistry),
       m_pFrame(pFrame) {
@@ -121,9 +136,9 @@ void CVCKesmoraView::CreateControls() {
     new wxStaticText(this, ctl::kFolderLabel, Text(uitext::kLabelFolder));
     new wxCheckBox(this, ctl::kFindSubFolder, Text(uitext::kCheckSubFolder));
     new wxStaticBox(this, ctl::kSubFolderGroup, Text(uitext::kGroupSubFolder));
-    m_radioFolder[0] = new wxRadioButton(this, ctl::kRadioAllSubFolders,
-                                         Text(uitext::kRadioAllSubFolders), wxDefaultPosition,
-                                         wxDefaultSize, wxRB_GROUP);
+    m_radioFolder[0] =
+        new wxRadioButton(this, ctl::kRadioAllSubFolders, Text(uitext::kRadioAllSubFolders),
+                          wxDefaultPosition, wxDefaultSize, wxRB_GROUP);
     m_radioFolder[1] =
         new wxRadioButton(this, ctl::kRadioDebugRelease, Text(uitext::kRadioDebugRelease));
     m_radioFolder[2] = new wxRadioButton(this, ctl::kRadioDebug, Text(uitext::kRadioDebug));
@@ -144,8 +159,8 @@ void CVCKesmoraView::CreateControls() {
     m_radioTime[0] = new wxRadioButton(this, ctl::kRadioAllFiles, Text(uitext::kRadioAllFiles),
                                        wxDefaultPosition, wxDefaultSize, wxRB_GROUP);
     m_radioTime[1] = new wxRadioButton(this, ctl::kRadioPeriod, Text(uitext::kRadioPeriod));
-    m_editCount = new wxTextCtrl(this, ctl::kCount, wxString(), wxDefaultPosition, wxDefaultSize,
-                                 wxTE_RIGHT);
+    m_editCount =
+        new wxTextCtrl(this, ctl::kCount, wxString(), wxDefaultPosition, wxDefaultSize, wxTE_RIGHT);
     m_spinCount = new CUpDownCtrl(this, ctl::kSpinCount, m_editCount);
     // Not wxCB_SORT: GTK would sort by locale, and positions carry meaning.
     m_comboFile = new wxComboBox(this, ctl::kComboFile);
@@ -162,8 +177,7 @@ void CVCKesmoraView::CreateControls() {
     m_list->Bind(wxEVT_LIST_ITEM_SELECTED, &CVCKesmoraView::OnListSelectionMayHaveChanged, this);
     m_list->Bind(wxEVT_LIST_ITEM_DESELECTED, &CVCKesmoraView::OnListSelectionMayHaveChanged, this);
     m_list->Bind(wxEVT_LIST_ITEM_FOCUSED, &CVCKesmoraView::OnListSelectionMayHaveChanged, this);
-    m_list->Bind(wxEVT_LIST_ITEM_RIGHT_CLICK, &CVCKesmoraView::OnListSelectionMayHaveChanged,
-                 this);
+    m_list->Bind(wxEVT_LIST_ITEM_RIGHT_CLICK, &CVCKesmoraView::OnListSelectionMayHaveChanged, this);
 }
 
 void CVCKesmoraView::OnInitialUpdate() {
@@ -243,7 +257,8 @@ void CVCKesmoraView::LayoutControls(int cw, int ch) {
     if (Control(ctl::kRule) == nullptr) {
         return;
     }
-    const int w = cw - kButtonColumnReserve < kMinTabWidth ? kMinTabWidth : cw - kButtonColumnReserve;
+    const int w =
+        cw - kButtonColumnReserve < kMinTabWidth ? kMinTabWidth : cw - kButtonColumnReserve;
     const int half = w / 2;
     // The unit combo is as wide as its longest item needs on this toolkit;
     // the file-time combo keeps its 5-pixel gap after it.

@@ -7,9 +7,7 @@
 // and ShowStatusMessage / ShowStatusPanes.
 #include "view/VCKesmoraView.h"
 
-void CVCKesmoraView::CreateFinder() {
-    m_pFinder = std::make_unique<CIntermediateFileFinder>(this);
-}
+void CVCKesmoraView::CreateFinder() { m_pFinder = std::make_unique<CIntermediateFileFinder>(this); }
 
 void CVCKesmoraView::OnStartSearch(wxCommandEvent&) {}
 

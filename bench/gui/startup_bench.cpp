@@ -133,14 +133,14 @@ int RunParent(const char* pszSelf, int nRuns) {
             times.push_back(ms);
             idleKb.push_back(settledKb);
         }
-        std::printf("run %d: %.1f ms to first idle, RSS %ld KB at first idle, %ld KB idle\n", i,
-                    ms, firstKb, settledKb);
+        std::printf("run %d: %.1f ms to first idle, RSS %ld KB at first idle, %ld KB idle\n", i, ms,
+                    firstKb, settledKb);
     }
     std::sort(times.begin(), times.end());
     std::sort(idleKb.begin(), idleKb.end());
     if (!times.empty()) {
-        std::printf("start-up: best %.1f ms, median %.1f ms; idle RSS median %ld KB\n", times.front(),
-                    times[times.size() / 2], idleKb[idleKb.size() / 2]);
+        std::printf("start-up: best %.1f ms, median %.1f ms; idle RSS median %ld KB\n",
+                    times.front(), times[times.size() / 2], idleKb[idleKb.size() / 2]);
     }
     std::string cleanup = std::string("rm -rf '") + configHome + "'";
     return std::system(cleanup.c_str()) == 0 ? 0 : 1;

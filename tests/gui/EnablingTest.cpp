@@ -184,9 +184,9 @@ TEST_F(EnablingTest, PeriodOutsideOneTo99StopsTheExchangeAtTheField) {
     EXPECT_FALSE(m_pView->UpdateData(true));
     ASSERT_EQ(m_pDialogs->m_messages.size(), 1u);
     EXPECT_EQ(m_pDialogs->m_messages[0], wxString::FromUTF8(uitext::kCountOutOfRange));
-    EXPECT_EQ(m_pView->m_bIdb, 0);    // read before the period
+    EXPECT_EQ(m_pView->m_bIdb, 0);      // read before the period
     EXPECT_EQ(m_pView->m_nCount, 100);  // stored, then refused
-    EXPECT_EQ(m_pView->m_bBsc, 7);    // after the period: not read
+    EXPECT_EQ(m_pView->m_bBsc, 7);      // after the period: not read
     Pump(50);
     EXPECT_EQ(wxWindow::FindFocus(), CountEdit());
     long from = 0;

@@ -55,7 +55,8 @@ protected:
                            std::uint32_t dwValue);
     static void WriteText(const char* pszSection, const std::string& strName,
                           const std::string& strText);
-    static int ReadDword(const char* pszSection, const std::string& strName, std::uint32_t dwDefault);
+    static int ReadDword(const char* pszSection, const std::string& strName,
+                         std::uint32_t dwDefault);
     static std::string ReadText(const char* pszSection, const std::string& strName);
     std::filesystem::path SettingsFile() const;
 

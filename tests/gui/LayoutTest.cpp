@@ -48,9 +48,10 @@ protected:
     }
 };
 
-constexpr int kPage0[] = {ctl::kFolderLabel,       ctl::kComboFolder, ctl::kFindSubFolder,
-                          ctl::kBrowse,            ctl::kSubFolderGroup, ctl::kRadioAllSubFolders,
-                          ctl::kRadioDebugRelease, ctl::kRadioDebug,  ctl::kRadioRelease};
+constexpr int kPage0[] = {
+    ctl::kFolderLabel,    ctl::kComboFolder,        ctl::kFindSubFolder,     ctl::kBrowse,
+    ctl::kSubFolderGroup, ctl::kRadioAllSubFolders, ctl::kRadioDebugRelease, ctl::kRadioDebug,
+    ctl::kRadioRelease};
 constexpr int kPage2[] = {ctl::kRadioAllFiles, ctl::kRadioPeriod, ctl::kComboDayMonth,
                           ctl::kComboFile,     ctl::kCount,       ctl::kSpinCount};
 
@@ -124,13 +125,20 @@ TEST_F(LayoutTest, LabelsAreNeverNarrowerThanTheirText) {
 TEST_F(LayoutTest, NothingOverlapsOnTheDefaultWindow) {
     // Each pair that stands side by side or one above the other on a page.
     const int pairs[][2] = {
-        {ctl::kFolderLabel, ctl::kComboFolder},  {ctl::kFindSubFolder, ctl::kBrowse},
-        {ctl::kComboFolder, ctl::kBrowse},       {ctl::kRadioAllSubFolders, ctl::kRadioDebugRelease},
-        {ctl::kRadioDebug, ctl::kRadioRelease},  {ctl::kBsc, ctl::kIdb},
-        {ctl::kBsc, ctl::kIlk},                  {ctl::kRes, ctl::kSbr},
-        {ctl::kRadioAllFiles, ctl::kRadioPeriod}, {ctl::kRadioPeriod, ctl::kCount},
-        {ctl::kSpinCount, ctl::kComboDayMonth},  {ctl::kComboDayMonth, ctl::kComboFile},
-        {ctl::kStart, ctl::kStop},               {ctl::kTab, ctl::kStart},
+        {ctl::kFolderLabel, ctl::kComboFolder},
+        {ctl::kFindSubFolder, ctl::kBrowse},
+        {ctl::kComboFolder, ctl::kBrowse},
+        {ctl::kRadioAllSubFolders, ctl::kRadioDebugRelease},
+        {ctl::kRadioDebug, ctl::kRadioRelease},
+        {ctl::kBsc, ctl::kIdb},
+        {ctl::kBsc, ctl::kIlk},
+        {ctl::kRes, ctl::kSbr},
+        {ctl::kRadioAllFiles, ctl::kRadioPeriod},
+        {ctl::kRadioPeriod, ctl::kCount},
+        {ctl::kSpinCount, ctl::kComboDayMonth},
+        {ctl::kComboDayMonth, ctl::kComboFile},
+        {ctl::kStart, ctl::kStop},
+        {ctl::kTab, ctl::kStart},
     };
     for (const auto& pair : pairs) {
         EXPECT_FALSE(RectOf(pair[0]).Intersects(RectOf(pair[1])))
@@ -236,6 +244,43 @@ TEST_F(LayoutTest, ShowingAPageLeavesEnabledStatesAlone) {
     Pump(50);
     EXPECT_FALSE(Control(ctl::kCount)->IsEnabled());
     EXPECT_TRUE(Control(ctl::kRadioPeriod)->IsEnabled());
+}
+
+TEST_F(LayoutTest, ListIsAVirtualReportWithFourColumnsAndMultipleSelection) {
+    CResultListCtrl* pList = m_pView->m_list;
+    EXPECT_TRUE(pList->HasFlag(wxLC_REPORT));
+    EXPECT_TRUE(pList->HasFlag(wxLC_VIRTUAL));
+    EXPECT_FALSE(pList->HasFlag(wxLC_SINGLE_SEL));
+    ASSERT_EQ(pList->GetColumnCount(), 4);
+    const struct {
+        const char* pszHeader;
+        int width;
+        wxListColumnFormat align;
+    } columns[] = {{"名前", 360, wxLIST_FORMAT_LEFT},
+                   {"サイズ", 70, wxLIST_FORMAT_RIGHT},
+                   {"作成日時", 110, wxLIST_FORMAT_CENTRE},
+                   {"更新日時", 110, wxLIST_FORMAT_CENTRE}};
+    for (int i = 0; i < 4; ++i) {
+        wxListItem column;
+        column.SetMask(wxLIST_MASK_TEXT | wxLIST_MASK_FORMAT | wxLIST_MASK_WIDTH);
+        ASSERT_TRUE(pList->GetColumn(i, column));
+        EXPECT_EQ(column.GetText(), wxString::FromUTF8(columns[i].pszHeader)) << i;
+        EXPECT_EQ(pList->GetColumnWidth(i), columns[i].width) << i;
+        EXPECT_EQ(column.GetAlign(), columns[i].align) << i;
+    }
+
+    for (int i = 0; i < 100000; ++i) {
+        m_pView->m_rows.m_rows.push_back({"/p/" + std::to_string(i) + ".obj", "1KB",
+                                          "2026/01/02 03:04", "2026/01/02 03:05", 1000});
+    }
+    m_pView->OnRowsChanged();
+    Pump(50);
+    EXPECT_EQ(pList->GetItemCount(), 100000);
+    EXPECT_EQ(pList->GetItemText(99999, 0), "/p/99999.obj");
+    EXPECT_EQ(pList->GetItemText(5, 3), "2026/01/02 03:05");
+    pList->SetItemState(3, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    pList->SetItemState(70000, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    EXPECT_EQ(pList->GetSelectedItemCount(), 2);
 }
 
 }  // namespace

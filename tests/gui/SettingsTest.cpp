@@ -19,7 +19,9 @@ protected:
     bool Checked(int nId) const { return static_cast<wxCheckBox*>(Control(nId))->GetValue(); }
     bool RadioOn(int nId) const { return static_cast<wxRadioButton*>(Control(nId))->GetValue(); }
     wxComboBox* Combo(int nId) const { return static_cast<wxComboBox*>(Control(nId)); }
-    wxString CountText() const { return static_cast<wxTextCtrl*>(Control(ctl::kCount))->GetValue(); }
+    wxString CountText() const {
+        return static_cast<wxTextCtrl*>(Control(ctl::kCount))->GetValue();
+    }
     static wxString Utf8(const char* psz) { return wxString::FromUTF8(psz); }
 };
 
@@ -231,6 +233,13 @@ TEST_F(SettingsTest, DamagedSettingsFileStillStartsWithTheDefaults) {
     static_cast<wxCheckBox*>(Control(ctl::kBsc))->SetValue(false);
     CloseWindow();
     EXPECT_EQ(ReadDword("Controls", "Bsc", 99), 0);
+}
+
+TEST_F(SettingsTest, StoredHiddenStateStillShowsTheWindow) {
+    WriteDword("Window", "ShowCmd", 0);
+    OpenWindow();
+    EXPECT_TRUE(m_pFrame->IsShown());
+    EXPECT_FALSE(m_pFrame->IsIconized());
 }
 
 }  // namespace

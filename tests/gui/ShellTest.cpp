@@ -38,9 +38,9 @@ TEST_F(ShellTest, AboutBoxShowsTheVersion) {
     m_pFrame->GetEventHandler()->ProcessEvent(event);
     ASSERT_EQ(m_pDialogs->m_titles.size(), 1u);
     EXPECT_EQ(m_pDialogs->m_titles[0], Utf8("Kesmoraのﾊﾞｰｼﾞｮﾝ情報"));
-    EXPECT_NE(std::find(m_pDialogs->m_texts.begin(), m_pDialogs->m_texts.end(),
-                        "Kesmora Version 1.30"),
-              m_pDialogs->m_texts.end());
+    EXPECT_NE(
+        std::find(m_pDialogs->m_texts.begin(), m_pDialogs->m_texts.end(), "Kesmora Version 1.30"),
+        m_pDialogs->m_texts.end());
 }
 
 TEST_F(ShellTest, ExitItemClosesTheWindowAndSaves) {
