@@ -4,6 +4,7 @@
 #include <wx/menu.h>
 #include <wx/statusbr.h>
 
+#include <algorithm>
 #include <cstdint>
 
 #include "app/AboutDlg.h"

@@ -7,7 +7,7 @@ packages=(
   build-essential g++ cmake ninja-build pkg-config
   clang-14 libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libwxgtk3.2-dev
+  libwxgtk3.2-dev libgtk-3-dev
   xvfb xauth openbox x11-utils
   fonts-ipafont-gothic imagemagick
   python3 findutils

@@ -1,25 +1,6 @@
 // The virtual result list: row count from the source, texts on demand.
 #include "view/ResultListCtrl.h"
 
-std::string CResultRows::GetCellText(std::size_t nRow, int nColumn) const {
-    if (nRow >= m_rows.size()) {
-        return {};
-    }
-    const ResultRow& row = m_rows[nRow];
-    switch (nColumn) {
-        case 0:
-            return row.strPath;
-        case 1:
-            return row.strSize;
-        case 2:
-            return row.strCreated;
-        case 3:
-            return row.strModified;
-        default:
-            return {};
-    }
-}
-
 CResultListCtrl::CResultListCtrl(wxWindow* pParent, wxWindowID id)
     : wxListCtrl(pParent, id, wxDefaultPosition, wxDefaultSize,
                  wxLC_REPORT | wxLC_VIRTUAL | wxBORDER_SUNKEN) {}

@@ -8,6 +8,7 @@ target_sources(kesmora_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ViewSettings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ViewSearch.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ResultListCtrl.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ResultRowSource.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UpDownCtrl.cpp
   ${CMAKE_CURRENT_LIST_DIR}/EditUndo.cpp
 )

@@ -1,0 +1,21 @@
+// The view's own row store: one found file per row, texts ready to show.
+#include "view/ResultRowSource.h"
+
+std::string CResultRows::GetCellText(std::size_t nRow, int nColumn) const {
+    if (nRow >= m_rows.size()) {
+        return {};
+    }
+    const ResultRow& row = m_rows[nRow];
+    switch (nColumn) {
+        case 0:
+            return row.strPath;
+        case 1:
+            return row.strSize;
+        case 2:
+            return row.strCreated;
+        case 3:
+            return row.strModified;
+        default:
+            return {};
+    }
+}
