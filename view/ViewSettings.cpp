@@ -51,8 +51,11 @@ void CVCKesmoraView::LoadSettings() {
         std::string strFolder;
         registry.ReadString("History" + std::to_string(i), strFolder, std::string(),
                             RegRoot::CurrentUser);
-        if (!strFolder.empty()) {
-            m_comboFolder->Append(wxString::FromUTF8(strFolder));
+        // Text that is not UTF-8 (hand-edited) converts to nothing: skipped
+        // like an empty entry rather than shown as a blank line.
+        const wxString strItem = wxString::FromUTF8(strFolder);
+        if (!strItem.empty()) {
+            m_comboFolder->Append(strItem);
         }
     }
     // Walking "/" would enter /proc and every mount: home is the default.

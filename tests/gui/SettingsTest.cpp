@@ -161,10 +161,11 @@ TEST_F(SettingsTest, TwentyFiveSearchedFoldersAreSavedAsTheTwentyMostRecent) {
 }
 
 TEST_F(SettingsTest, EmptyHistoryEntriesLeaveNoGap) {
-    WriteDword("History", "Count", 3);
+    WriteDword("History", "Count", 4);
     WriteText("History", "History0", "/a");
     WriteText("History", "History1", "");
     WriteText("History", "History2", "/c");
+    WriteText("History", "History3", "/bad\xff\xfe");
     OpenWindow();
     ASSERT_EQ(Combo(ctl::kComboFolder)->GetCount(), 2u);
     EXPECT_EQ(Combo(ctl::kComboFolder)->GetString(0), "/a");
@@ -233,6 +234,16 @@ TEST_F(SettingsTest, DamagedSettingsFileStillStartsWithTheDefaults) {
     static_cast<wxCheckBox*>(Control(ctl::kBsc))->SetValue(false);
     CloseWindow();
     EXPECT_EQ(ReadDword("Controls", "Bsc", 99), 0);
+}
+
+TEST_F(SettingsTest, RectangleWithANegativeWidthStillOpensAUsableWindow) {
+    WriteDword("Window", "Left", 400);
+    WriteDword("Window", "Right", 100);
+    WriteDword("Window", "Bottom", 0);
+    OpenWindow();
+    EXPECT_TRUE(m_pFrame->IsShown());
+    EXPECT_GE(m_pFrame->GetSize().x, 480);
+    EXPECT_GE(m_pFrame->GetSize().y, 380);
 }
 
 TEST_F(SettingsTest, StoredHiddenStateStillShowsTheWindow) {
