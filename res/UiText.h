@@ -30,13 +30,15 @@ inline constexpr std::string_view kRemaining = "残り %d ファイル ： 合�
 // Deletion confirmations (OK/Cancel, question icon).
 inline constexpr std::string_view kConfirmCaption = "ファイルの削除の確認";
 inline constexpr std::string_view kConfirmOne = "'%s'を削除してよろしいですか？";
-inline constexpr std::string_view kConfirmSelected = "選択した %d 個のファイルを削除してよろしいですか？";
+inline constexpr std::string_view kConfirmSelected =
+    "選択した %d 個のファイルを削除してよろしいですか？";
 inline constexpr std::string_view kConfirmAll = "これら %d 個のファイルを削除してよろしいですか？";
 
 // Deletion failures (OK, exclamation icon).
 inline constexpr std::string_view kDeleteErrorCaption = "ファイル削除エラー";
 inline constexpr std::string_view kDeleteErrorOne = "ファイルを削除できませんでした";
-inline constexpr std::string_view kDeleteErrorSeveral = "選択されたファイル全てを削除できませんでした";
+inline constexpr std::string_view kDeleteErrorSeveral =
+    "選択されたファイル全てを削除できませんでした";
 
 // Progress of a long deletion (its dialog's caption and message).
 inline constexpr std::string_view kDeleteProgressCaption = "ファイルの削除";

@@ -75,7 +75,8 @@ void RunSelected(std::vector<ResultRow>& rows, const std::vector<std::size_t>& s
             ++out.nFailed;
         }
         ++state.done;
-        if (!ReportProgress(progress, state.done, selected.size()) && state.done < selected.size()) {
+        if (!ReportProgress(progress, state.done, selected.size()) &&
+            state.done < selected.size()) {
             for (auto rest = std::next(it); rest != selected.rend(); ++rest) {
                 out.keptBytes += rows[*rest].size;
             }
@@ -131,7 +132,8 @@ std::optional<DeleteRequest> PlanDeleteSelected(std::size_t rowCount,
     return DeleteRequest{DeleteKind::Selected, std::move(selected)};
 }
 
-std::optional<DeleteRequest> PlanDeleteAll(std::size_t rowCount, std::vector<std::size_t> selected) {
+std::optional<DeleteRequest> PlanDeleteAll(std::size_t rowCount,
+                                           std::vector<std::size_t> selected) {
     if (rowCount == 0) return std::nullopt;
     Normalise(selected, rowCount);
     return DeleteRequest{DeleteKind::All, std::move(selected)};
@@ -191,15 +193,16 @@ DeleteOutcome RunDelete(std::vector<ResultRow>& rows, const DeleteRequest& reque
     out.newTotal = SumSizes(rows);
 
     if (out.nFailed > 0) {
-        out.failureBox = (!bAll && chosen == 1) ? DeleteFailureBox::OneRow : DeleteFailureBox::Several;
+        out.failureBox =
+            (!bAll && chosen == 1) ? DeleteFailureBox::OneRow : DeleteFailureBox::Several;
     }
 
     StatusTexts& status = out.status;
     status.bTwoPanes = true;
     const std::string rowsLeft = Count(rows.size());
     if (!bAll) {
-        status.strLeft = FillText(UiText::kDeletedCleared,
-                                  {{'d', Count(out.nDeleted)}, {'s', MegaKiloText(out.freedBytes)}});
+        status.strLeft = FillText(UiText::kDeletedCleared, {{'d', Count(out.nDeleted)},
+                                                            {'s', MegaKiloText(out.freedBytes)}});
         status.strRight =
             FillText(UiText::kRemaining, {{'d', rowsLeft}, {'s', MegaKiloText(out.newTotal)}});
     } else if (rows.empty()) {

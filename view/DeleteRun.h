@@ -66,10 +66,10 @@ using DeleteProgress = std::function<bool(std::size_t done, std::size_t count)>;
 std::string DeleteProgressText(std::size_t done, std::size_t count);
 
 struct DeleteOutcome {
-    std::size_t nDeleted = 0;  // files removed (and their rows)
-    std::size_t nFailed = 0;   // files tried but still there; their rows stay
-    std::size_t nUntried = 0;  // chosen files not reached because of a cancel
-    bool bCancelled = false;   // stopped with files still untried
+    std::size_t nDeleted = 0;      // files removed (and their rows)
+    std::size_t nFailed = 0;       // files tried but still there; their rows stay
+    std::size_t nUntried = 0;      // chosen files not reached because of a cancel
+    bool bCancelled = false;       // stopped with files still untried
     std::uint64_t freedBytes = 0;  // sizes read just before each removal
     std::uint64_t keptBytes = 0;   // bytes of the chosen rows that stay, as listed now
     std::uint64_t newTotal = 0;    // the running total now: bytes of every row left

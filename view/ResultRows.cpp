@@ -53,7 +53,7 @@ CResultCollector::CResultCollector(WakeFunction wake, std::chrono::milliseconds 
 bool CResultCollector::DueForWake(bool bForce) {
     if (!m_wake) return false;
     const auto now = std::chrono::steady_clock::now();
-    if (!bForce && now - m_lastWake < m_wakeInterval) return false;
+    if (!bForce && m_lastWake && now - *m_lastWake < m_wakeInterval) return false;
     m_lastWake = now;
     return true;
 }
@@ -117,5 +117,5 @@ void CResultCollector::Reset() {
     m_strFolder.clear();
     m_bFolderChanged = false;
     m_bEnded = false;
-    m_lastWake = {};
+    m_lastWake.reset();
 }

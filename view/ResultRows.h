@@ -23,8 +23,8 @@ struct ResultRow {
     // texts are cut.
     static constexpr std::size_t kTimeChars = 20;
 
-    std::string strPath;     // exact bytes as found; deletion uses these
-    std::uint64_t size = 0;  // bytes
+    std::string strPath;                      // exact bytes as found; deletion uses these
+    std::uint64_t size = 0;                   // bytes
     std::array<char, kTimeChars> created{};   // padded with NULs
     std::array<char, kTimeChars> modified{};  // padded with NULs
 
@@ -94,5 +94,5 @@ private:
     std::string m_strFolder;
     bool m_bFolderChanged = false;
     bool m_bEnded = false;
-    std::chrono::steady_clock::time_point m_lastWake{};
+    std::optional<std::chrono::steady_clock::time_point> m_lastWake;
 };

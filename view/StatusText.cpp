@@ -35,8 +35,8 @@ std::string SizeText(std::uint64_t size) {
 }
 
 std::string MegaKiloText(std::uint64_t bytes) {
-    return FillText(UiText::kMegaKiloAmount,
-                    {{'m', FormatThousands(RoundMB(bytes))}, {'k', FormatThousands(RoundKB(bytes))}});
+    return FillText(UiText::kMegaKiloAmount, {{'m', FormatThousands(RoundMB(bytes))},
+                                              {'k', FormatThousands(RoundKB(bytes))}});
 }
 
 std::string SearchingText(std::string_view folder) {
