@@ -79,6 +79,32 @@ TEST(CResultCollector, DeliversEveryRowInOrderWhileTheWorkerRuns) {
     EXPECT_FALSE(collector.Take(batch)) << "the end is reported once, with the last rows";
 }
 
+TEST(CResultCollector, AfterAStopAndJoinOneTakeHoldsEveryRowFound) {
+    CResultCollector collector;
+    std::atomic<bool> bRunning{true};
+    std::atomic<int> found{0};
+    std::thread worker([&] {
+        for (int i = 0; bRunning.load(); ++i) {
+            collector.OnFindFile(PathOf(i), 1, "", "");
+            found.store(i + 1);
+        }
+    });
+    std::vector<ResultRow> rows;
+    ResultBatch batch;
+    while (found.load() < 20000) {
+        collector.Take(batch);
+        AppendRows(rows, batch.rows);
+    }
+    bRunning.store(false);
+    worker.join();
+    collector.Take(batch);
+    AppendRows(rows, batch.rows);
+
+    EXPECT_FALSE(batch.bEnded) << "a stopped walk has no end to report";
+    ASSERT_EQ(rows.size(), static_cast<std::size_t>(found.load()));
+    EXPECT_EQ(rows.back().strPath, PathOf(found.load() - 1));
+}
+
 TEST(CResultCollector, ReportsOnlyTheLatestFolderAndOnlyWhenItChanged) {
     CResultCollector collector;
     std::thread worker([&] {
