@@ -289,28 +289,30 @@ TEST_F(DeleteRunTest, AFileThatGrewSinceTheSearchCannotMakeTheTotalWrap) {
 }
 
 TEST_F(DeleteRunTest, KeptRowsOfADeleteAllCarryTheSizeReadDuringTheRun) {
-    std::vector<ResultRow> rows = MakeFiles({1000, 2000, 3000});
-    rows[1] = MakeFile("locked/grown.obj", 2000);
-    const std::string reason = MakeUndeletable(rows[1].strPath);
-    if (!reason.empty()) GTEST_SKIP() << reason;
-    // The file grew after it was listed (before it was locked, as the
-    // immutable flag forbids growing afterwards).
-    if (!m_immutable.empty()) {
-        SetImmutable(rows[1].strPath, false);
-        fs::resize_file(rows[1].strPath, 1 << 20);
-        SetImmutable(rows[1].strPath, true);
-    } else {
-        fs::resize_file(rows[1].strPath, 1 << 20);
+    std::vector<ResultRow> rows = MakeFiles({1000, 0, 0, 4000});
+    rows[1] = MakeFile("locked1/grown.obj", 2000);
+    rows[2] = MakeFile("locked2/kept.obj", 3000);
+    // The first file grows after it was listed.
+    fs::resize_file(rows[1].strPath, 1 << 20);
+    for (int i : {1, 2}) {
+        const std::string reason = MakeUndeletable(rows[i].strPath);
+        if (!reason.empty()) GTEST_SKIP() << reason;
     }
 
-    DeleteOutcome out = RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 6000, PosixOps());
-    ASSERT_EQ(rows.size(), 1u);
+    DeleteOutcome out = RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 10000, PosixOps());
+    ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].size, 1u << 20);
-    EXPECT_EQ(out.newTotal, 1u << 20);
-    EXPECT_EQ(out.status.strRight, "残り 1 ファイル ： 合計 1 MB ( 1,024 KB )");
+    EXPECT_EQ(out.newTotal, (1u << 20) + 3000);
+    EXPECT_EQ(out.status.strRight, "残り 2 ファイル ： 合計 1 MB ( 1,027 KB )");
 
-    // A following delete-selected over the kept row starts from that total.
-    out = RunDelete(rows, *PlanDeleteSelected(rows.size() + 1, {0}), out.newTotal, PosixOps());
+    // A following delete-selected over the kept rows starts from that total.
+    if (!m_immutable.empty()) {
+        ASSERT_TRUE(SetImmutable(rows[1].strPath, false));
+    } else {
+        fs::permissions(fs::path(rows[1].strPath).parent_path(), fs::perms::owner_all);
+    }
+    out = RunDelete(rows, *PlanDeleteSelected(rows.size(), {1}), out.newTotal, PosixOps());
+    EXPECT_EQ(out.nDeleted, 1u);
     EXPECT_EQ(out.status.strRight, "残り 1 ファイル ： 合計 1 MB ( 1,024 KB )");
 }
 
