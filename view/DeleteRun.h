@@ -60,7 +60,10 @@ std::string_view DeleteFailureCaption();
 std::string_view DeleteFailureText(DeleteFailureBox box);
 
 // Called after each file with the files done and the files chosen; return
-// false to stop before the next file (a progress dialog's Cancel).
+// false to stop before the next file (a progress dialog's Cancel). While it
+// runs, the rows vector still holds every row at its old index (rows are
+// only marked; the compaction comes after the last call), so a list that
+// repaints from it meanwhile stays consistent.
 using DeleteProgress = std::function<bool(std::size_t done, std::size_t count)>;
 // "12 / 100 個のファイルを削除しています..." for such a dialog.
 std::string DeleteProgressText(std::size_t done, std::size_t count);

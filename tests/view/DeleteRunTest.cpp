@@ -323,6 +323,9 @@ TEST_F(DeleteRunTest, CancellingADeleteAllStatesWhatWasDeletedAndWhatRemains) {
     const DeleteProgress cancelAfterTwo = [&](std::size_t done, std::size_t count) {
         seen.push_back(done);
         EXPECT_EQ(count, 6u);
+        // A list repainting from the rows meanwhile must find them all.
+        EXPECT_EQ(rows.size(), 6u);
+        EXPECT_EQ(rows[0].strPath, before[0]);
         return done < 2;
     };
 
