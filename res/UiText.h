@@ -14,6 +14,12 @@ inline constexpr std::string_view kSearchingSuffix = " を検索しています.
 // Size column: the rounded kilobytes, then this.
 inline constexpr std::string_view kSizeUnitKB = "KB";
 
+// The stop button when no search was running (application message box).
+inline constexpr std::string_view kThreadStopError = "スレッド終了エラー";
+// Title of the folder chooser of "参照(&R)...".
+inline constexpr std::string_view kBrowseFolderTitle =
+    "中間コードファイルを検索するフォルダを選択してください";
+
 // Search summary.
 inline constexpr std::string_view kFoundFiles = " %d 個のファイルが見つかりました。";
 inline constexpr std::string_view kFoundTotal = "合計 %s";
