@@ -1,7 +1,13 @@
-// Placeholder until the engine lands.
+// The platform-neutral file helper: the trailing separator of a folder path.
 #include "finder/FileUtil.h"
-void AddBackslash(std::string& s) { if (s.empty() || (s.back() != '/' && s.back() != '\\')) s += '/'; }
-bool FileExists(const std::string&) { return false; }
-bool FolderExists(const std::string&) { return false; }
-std::int64_t FileSize(const std::string&) { return 0; }
-bool RemoveFile(const std::string&, bool) { return false; }
+
+#include "finder/DirReader.h"
+
+void AddBackslash(std::string& strPath) {
+    // Both separators count, whatever the platform: a path typed as C:/a/ or
+    // /home/a\ is taken as already ending in one. In UTF-8 no byte of a
+    // multi-byte character can look like either separator.
+    if (strPath.empty() || (strPath.back() != '/' && strPath.back() != '\\')) {
+        strPath += kPathSeparator;
+    }
+}

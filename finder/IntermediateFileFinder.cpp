@@ -1,6 +1,230 @@
-// Placeholder until the engine lands.
+// The intermediate-file search: a depth-first walk that reads each folder
+// once, walks its subfolders first and then reports its own matches grouped
+// by pattern.
 #include "finder/IntermediateFileFinder.h"
-CIntermediateFileFinder::CIntermediateFileFinder(CFindNotify*) {}
-CIntermediateFileFinder::~CIntermediateFileFinder() = default;
-bool CIntermediateFileFinder::StartFind(const std::string&, bool, int, int, int, int, bool) { return false; }
+
+#include <cstring>
+#include <ctime>
+#include <memory>
+#include <vector>
+
+#include "finder/DirReader.h"
+#include "finder/FileUtil.h"
+#include "finder/TimeText.h"
+
+namespace {
+
+constexpr int kPatternCount = 8;
+constexpr std::int64_t kSecondsPerDay = 86400;
+
+constexpr std::uint32_t ExtensionKey(char a, char b, char c) {
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(a)) << 16 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(b)) << 8 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(c));
+}
+
+// The patterns "*.ext" in the order a folder's matches are reported, with
+// the type-mask bit that asks for each.
+struct Pattern {
+    int nBit;
+    std::uint32_t key;
+};
+constexpr Pattern kPatterns[kPatternCount] = {
+    {128, ExtensionKey('b', 's', 'c')}, {1, ExtensionKey('i', 'd', 'b')},
+    {2, ExtensionKey('i', 'l', 'k')},   {4, ExtensionKey('o', 'b', 'j')},
+    {8, ExtensionKey('p', 'c', 'h')},   {16, ExtensionKey('p', 'd', 'b')},
+    {32, ExtensionKey('r', 'e', 's')},  {64, ExtensionKey('s', 'b', 'r')},
+};
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c; }
+
+// Which of the patterns "*.ext" the name matches, case-insensitively, or -1.
+// "*" may match nothing, so ".obj" matches too; x.objx and obj.txt never do.
+int PatternOf(const char* pszName, std::size_t len) {
+    if (len < 4 || pszName[len - 4] != '.') return -1;
+    const std::uint32_t key = ExtensionKey(
+        LowerAscii(pszName[len - 3]), LowerAscii(pszName[len - 2]), LowerAscii(pszName[len - 1]));
+    for (int i = 0; i < kPatternCount; ++i) {
+        if (kPatterns[i].key == key) return i;
+    }
+    return -1;
+}
+
+bool IsDotOrDotDot(const char* pszName) {
+    return pszName[0] == '.' && (pszName[1] == '\0' || (pszName[1] == '.' && pszName[2] == '\0'));
+}
+
+}  // namespace
+
+// What the worker keeps while it walks. One level per depth, reused for
+// every folder at that depth, so a walk allocates only when it meets a
+// deeper or fuller folder than before: memory follows the tree's depth and
+// its largest folder, never the number of files.
+struct CIntermediateFileFinder::Walk {
+    struct Match {
+        std::uint32_t offset;  // into names
+        std::uint32_t length;
+        int nPattern;
+    };
+    struct Level {
+        CDirReader reader;
+        std::string names;  // the folder's matching names, back to back
+        std::vector<Match> matches;
+    };
+
+    Level& At(std::size_t nDepth) {
+        while (levels.size() <= nDepth) levels.push_back(std::make_unique<Level>());
+        return *levels[nDepth];
+    }
+    bool IsAncestor(const FolderId& id) const {
+        for (const FolderId& ancestor : ancestors) {
+            if (ancestor == id) return true;
+        }
+        return false;
+    }
+
+    std::vector<std::unique_ptr<Level>> levels;
+    std::vector<FolderId> ancestors;  // the folders of the current path
+    std::string path;                 // the current folder, with a trailing separator
+    CTimeText created;
+    CTimeText modified;
+};
+
+CIntermediateFileFinder::CIntermediateFileFinder(CFindNotify* pNotify) : m_pNotify(pNotify) {}
+
+CIntermediateFileFinder::~CIntermediateFileFinder() {
+    // The worker runs this class's code: it must end before the members go.
+    EndWorker();
+}
+
+bool CIntermediateFileFinder::StartFind(const std::string& strFolder, bool bSubFolder,
+                                        int nFolderMode, int nTypeMask, int nTimeMode, int nDays,
+                                        bool bOlder) {
+    if (!FolderExists(strFolder)) return false;
+    EndWorker();
+    m_nFolderMode = nFolderMode;
+    m_nTypeMask = nTypeMask;
+    m_bSubFolder = bSubFolder;
+    m_nTimeMode = nTimeMode;
+    m_nDays = nDays;
+    m_strFolder = strFolder;
+    m_bOlder = bOlder;
+    return BeginThread();
+}
+
 bool CIntermediateFileFinder::StopFind() { return Stop(); }
+
+unsigned CIntermediateFileFinder::Run() {
+    Walk walk;
+    walk.path = m_strFolder;
+    EnsureFolderSeparator(walk.path);
+    Walk::Level& root = walk.At(0);
+    if (root.reader.OpenPath(m_strFolder)) {
+        walk.ancestors.push_back(root.reader.Id());
+        // The root's own files are looked for whatever the folder rule.
+        FindInFolder(walk, 0, true);
+    }
+    if (m_bRunning) m_pNotify->OnFindEnd();
+    // The flag stays set after a natural end: a later StopFind returns true.
+    return 0;
+}
+
+// The folder at nDepth is open and walk.path names it. One pass over its
+// listing both walks the subfolders, in listing order, and remembers the
+// matching names, which are reported afterwards pattern by pattern.
+void CIntermediateFileFinder::FindInFolder(Walk& walk, std::size_t nDepth, bool bFindFiles) {
+    Walk::Level& level = walk.At(nDepth);
+    if (!m_bRunning) {
+        level.reader.Close();
+        return;
+    }
+    m_pNotify->OnFindFolder(walk.path);
+    level.names.clear();
+    level.matches.clear();
+    EntryKind kind;
+    while (const char* pszName = level.reader.Next(kind)) {
+        if (!IsDotOrDotDot(pszName)) {
+            const std::size_t len = std::strlen(pszName);
+            if (bFindFiles) {
+                const int nPattern = PatternOf(pszName, len);
+                if (nPattern >= 0 && (m_nTypeMask & kPatterns[nPattern].nBit) != 0) {
+                    level.matches.push_back({static_cast<std::uint32_t>(level.names.size()),
+                                             static_cast<std::uint32_t>(len), nPattern});
+                    level.names.append(pszName, len + 1);
+                }
+            }
+            if (m_bSubFolder && kind != EntryKind::kNotFolder) {
+                WalkSubfolder(walk, nDepth, pszName, len);
+            }
+        }
+        if (!m_bRunning) break;
+    }
+    if (m_bRunning && bFindFiles && !level.matches.empty()) {
+        for (int nPattern = 0; nPattern < kPatternCount; ++nPattern) {
+            if ((m_nTypeMask & kPatterns[nPattern].nBit) != 0) FindPattern(walk, nDepth, nPattern);
+        }
+    }
+    level.reader.Close();
+}
+
+// Enters the entry pszName of the folder at nDepth if it opens as a folder
+// that is neither a system folder nor one already on the current path.
+void CIntermediateFileFinder::WalkSubfolder(Walk& walk, std::size_t nDepth, const char* pszName,
+                                            std::size_t len) {
+    Walk::Level& parent = walk.At(nDepth);
+    Walk::Level& child = walk.At(nDepth + 1);
+    if (child.reader.OpenSub(parent.reader, pszName) != OpenResult::kOpened) return;
+    if (walk.IsAncestor(child.reader.Id())) {
+        // A link back up the path: entering would never end.
+        child.reader.Close();
+        return;
+    }
+    // Exact, case-sensitive names: debug or DEBUG do not count.
+    const bool bWanted = (m_nFolderMode & 1) != 0 ||
+                         ((m_nFolderMode & 2) != 0 && std::strcmp(pszName, "Debug") == 0) ||
+                         ((m_nFolderMode & 4) != 0 && std::strcmp(pszName, "Release") == 0);
+    const std::size_t nPathLength = walk.path.size();
+    walk.path.append(pszName, len);
+    walk.path += kPathSeparator;
+    walk.ancestors.push_back(child.reader.Id());
+    FindInFolder(walk, nDepth + 1, bWanted);
+    walk.ancestors.pop_back();
+    walk.path.resize(nPathLength);
+}
+
+// Reports the remembered names of one pattern that pass the time filter. No
+// attribute is looked at: a folder named like a pattern (x.obj) is reported
+// too, with size 0, as a listing gives it, besides being walked.
+void CIntermediateFileFinder::FindPattern(Walk& walk, std::size_t nDepth, int nPattern) {
+    if (!m_bRunning) return;
+    Walk::Level& level = walk.At(nDepth);
+    const std::int64_t threshold =
+        static_cast<std::int64_t>(std::time(nullptr)) - m_nDays * kSecondsPerDay;
+    const std::size_t nPathLength = walk.path.size();
+    EntryFacts facts;
+    for (const Walk::Match& match : level.matches) {
+        if (match.nPattern != nPattern) continue;
+        const char* pszName = level.names.data() + match.offset;
+        // An entry gone since the listing is passed over without a word.
+        if (level.reader.Facts(pszName, facts) && Passes(facts, threshold)) {
+            walk.path.append(pszName, match.length);
+            m_pNotify->OnFindFile(walk.path, facts.size, walk.created.Format(facts.created),
+                                  walk.modified.Format(facts.modified));
+            walk.path.resize(nPathLength);
+        }
+        if (!m_bRunning) return;
+    }
+}
+
+bool CIntermediateFileFinder::Passes(const EntryFacts& facts, std::int64_t threshold) const {
+    std::int64_t t;
+    if ((m_nTimeMode & 2) != 0) {
+        t = facts.created;
+    } else if ((m_nTimeMode & 4) != 0) {
+        t = facts.modified;
+    } else {
+        return true;
+    }
+    // A time exactly at the threshold is within the period, not older.
+    return m_bOlder ? t < threshold : t >= threshold;
+}

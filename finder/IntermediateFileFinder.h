@@ -2,19 +2,45 @@
 // thread and reports folders, matches and the end through CFindNotify.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "finder/FindNotify.h"
 #include "finder/FinderThread.h"
 
+struct EntryFacts;
+
 class CIntermediateFileFinder : public CFinderThread {
 public:
     explicit CIntermediateFileFinder(CFindNotify* pNotify);
+    // Stops a running walk and waits for its worker before the finder goes.
     ~CIntermediateFileFinder() override;
 
     // True when a worker is now searching; false when nothing was started.
+    // A previous worker is stopped if still walking, and always waited for,
+    // before the parameters change: it never waits long, since the worker
+    // checks the running flag after every entry.
     bool StartFind(const std::string& strFolder, bool bSubFolder, int nFolderMode, int nTypeMask,
                    int nTimeMode, int nDays, bool bOlder);
     // True when the running flag was set and is now clear. Does not wait.
     bool StopFind();
+
+    unsigned Run() override;
+
+private:
+    struct Walk;
+
+    void FindInFolder(Walk& walk, std::size_t nDepth, bool bFindFiles);
+    void WalkSubfolder(Walk& walk, std::size_t nDepth, const char* pszName, std::size_t len);
+    void FindPattern(Walk& walk, std::size_t nDepth, int nPattern);
+    bool Passes(const EntryFacts& facts, std::int64_t threshold) const;
+
+    CFindNotify* m_pNotify;
+    int m_nTypeMask = 1;
+    int m_nFolderMode = 6;
+    int m_nTimeMode = 1;
+    int m_nDays = 0;
+    bool m_bOlder = false;
+    bool m_bSubFolder = true;
 };

@@ -1,0 +1,80 @@
+// The platform's directory reading, cut to what the search needs: one open
+// folder at a time per level, entries in the system's order, and the facts
+// of a named entry read relative to the open folder.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The path separator the walk writes between names.
+extern const char kPathSeparator;
+
+// Gives a folder path exactly one trailing platform separator, judged by the
+// platform's own rule (on POSIX a trailing "\" is part of a name).
+void EnsureFolderSeparator(std::string& strFolder);
+
+// What the listing alone says about an entry. Maybe means the listing does
+// not tell (a symbolic link, or a file system without entry types): only
+// opening it as a folder decides.
+enum class EntryKind { kFolder, kNotFolder, kMaybeFolder };
+
+// The result of opening a subfolder.
+enum class OpenResult {
+    kOpened,
+    kNotFolder,  // the entry is not a folder after all
+    kSystem,     // a folder of a pseudo file system: never walked
+    kFailed,     // gone, refused or otherwise unreadable
+};
+
+// Identity of an open folder, to recognise a folder met again through a link.
+struct FolderId {
+    std::uint64_t volume = 0;
+    std::uint64_t index = 0;
+    bool operator==(const FolderId&) const = default;
+};
+
+// Status of one entry. Times are whole seconds since 1970 (UTC); created
+// falls back to modified where the file system keeps no birth time. A
+// folder's size is 0, as a directory listing gives it.
+struct EntryFacts {
+    std::uint64_t size = 0;
+    std::int64_t created = 0;
+    std::int64_t modified = 0;
+    bool isFolder = false;
+};
+
+class CDirReader {
+public:
+    CDirReader() = default;
+    ~CDirReader() { Close(); }
+    CDirReader(const CDirReader&) = delete;
+    CDirReader& operator=(const CDirReader&) = delete;
+
+    // Opens a folder by its path (the root of a walk). False when it cannot
+    // be listed.
+    bool OpenPath(const std::string& strPath);
+    // Opens the entry strName of the open folder parent as a folder,
+    // following a symbolic link.
+    OpenResult OpenSub(const CDirReader& parent, const char* pszName);
+    bool IsOpen() const { return m_pDir != nullptr; }
+    void Close();
+
+    // The next entry's name (valid until the next call or Close), or null at
+    // the end of the listing. "." and ".." are returned like any entry.
+    const char* Next(EntryKind& kind);
+    // Reads the facts of the entry pszName of this folder without following
+    // a symbolic link. False when the entry has gone or cannot be read.
+    bool Facts(const char* pszName, EntryFacts& facts) const;
+    // The facts of the entry as a plain listing describes it: a symbolic
+    // link by what it leads to (a dangling one by itself), and whether it is
+    // a folder of a pseudo file system. False when the entry has gone.
+    bool Describe(const char* pszName, EntryFacts& facts, bool& bSystem) const;
+    FolderId Id() const { return m_id; }
+
+private:
+    bool Attach(int fd);
+
+    void* m_pDir = nullptr;  // the platform's listing handle
+    int m_fd = -1;
+    FolderId m_id;
+};

@@ -1,0 +1,556 @@
+// The intermediate-file search over real folder trees, on its real worker.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <atomic>
+#include <fstream>
+#include <thread>
+
+#include "TestTree.h"
+#include "finder/FileUtil.h"
+#include "finder/IntermediateFileFinder.h"
+
+namespace {
+
+constexpr int kAllTypes = 255;
+constexpr int kObj = 4;
+
+struct SearchOptions {
+    bool bSubFolder = true;
+    int nFolderMode = 1;
+    int nTypeMask = kAllTypes;
+    int nTimeMode = 1;
+    int nDays = 0;
+    bool bOlder = false;
+};
+
+// Runs one search to its end and returns everything it reported.
+std::vector<RecordingSink::Event> Search(const std::string& root, const SearchOptions& o = {}) {
+    RecordingSink sink;
+    CIntermediateFileFinder finder(&sink);
+    EXPECT_TRUE(finder.StartFind(root, o.bSubFolder, o.nFolderMode, o.nTypeMask, o.nTimeMode,
+                                 o.nDays, o.bOlder));
+    EXPECT_TRUE(sink.WaitForEnd());
+    return sink.Events();
+}
+
+std::vector<std::string> PathsOf(const std::vector<RecordingSink::Event>& events, char type) {
+    std::vector<std::string> paths;
+    for (const auto& e : events) {
+        if (e.type == type) paths.push_back(e.path);
+    }
+    return paths;
+}
+
+std::vector<std::string> FilesFound(const std::string& root, const SearchOptions& o = {}) {
+    return PathsOf(Search(root, o), 'F');
+}
+
+// Whether the mount table lists the mount point with that file system.
+bool MountedAs(const std::string& mountPoint, const std::string& type) {
+    std::ifstream mounts("/proc/self/mounts");
+    std::string device, point, fsType, rest;
+    while (mounts >> device >> point >> fsType && std::getline(mounts, rest)) {
+        if (point == mountPoint && fsType == type) return true;
+    }
+    return false;
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> v) {
+    std::sort(v.begin(), v.end());
+    return v;
+}
+
+// The tree of the folder-rule example: Debug counts, debug does not, and a
+// folder below Debug is walked but its files are not looked for.
+class FolderRule : public ::testing::Test {
+protected:
+    void SetUp() override {
+        t.File("w.obj");
+        t.File("A/Debug/x.obj");
+        t.File("A/Debug/sub/z.obj");
+        t.File("B/debug/y.obj");
+        t.File("C/Release/r.obj");
+        t.File("C/RELEASE/q.obj");
+    }
+    std::string P(const std::string& rel) const { return t.Path(rel); }
+    TempTree t;
+};
+
+TEST_F(FolderRule, ModeTwoLooksOnlyInFoldersNamedExactlyDebugThenTheRoot) {
+    SearchOptions o;
+    o.nFolderMode = 2;
+    const auto events = Search(t.Root(), o);
+    EXPECT_EQ(PathsOf(events, 'F'), (std::vector<std::string>{P("A/Debug/x.obj"), P("w.obj")}));
+    const auto folders = PathsOf(events, 'D');
+    ASSERT_FALSE(folders.empty());
+    EXPECT_EQ(folders.front(), t.Root() + "/");
+    EXPECT_EQ(Sorted(folders),
+              Sorted({t.Root() + "/", P("A/"), P("A/Debug/"), P("A/Debug/sub/"), P("B/"),
+                      P("B/debug/"), P("C/"), P("C/Release/"), P("C/RELEASE/")}));
+    EXPECT_EQ(events.back().type, 'E');
+}
+
+TEST_F(FolderRule, ModeFourLooksOnlyInFoldersNamedExactlyRelease) {
+    SearchOptions o;
+    o.nFolderMode = 4;
+    EXPECT_EQ(FilesFound(t.Root(), o),
+              (std::vector<std::string>{P("C/Release/r.obj"), P("w.obj")}));
+}
+
+TEST_F(FolderRule, ModeSixLooksInDebugAndRelease) {
+    SearchOptions o;
+    o.nFolderMode = 6;
+    EXPECT_EQ(Sorted(FilesFound(t.Root(), o)),
+              Sorted({P("A/Debug/x.obj"), P("C/Release/r.obj"), P("w.obj")}));
+}
+
+TEST_F(FolderRule, ModeOneLooksEverywhere) { EXPECT_EQ(FilesFound(t.Root()).size(), 6u); }
+
+TEST_F(FolderRule, SubfoldersOffReportsOnlyTheRootAndItsFiles) {
+    SearchOptions o;
+    o.bSubFolder = false;
+    const auto events = Search(t.Root(), o);
+    EXPECT_EQ(PathsOf(events, 'D'), (std::vector<std::string>{t.Root() + "/"}));
+    EXPECT_EQ(PathsOf(events, 'F'), (std::vector<std::string>{P("w.obj")}));
+}
+
+TEST(FolderRuleWithoutOutputFolders, ModeSixReportsOnlyTheRootsOwnFiles) {
+    TempTree t;
+    t.File("top.pdb");
+    t.File("src/a.obj");
+    t.File("src/deeper/b.obj");
+    SearchOptions o;
+    o.nFolderMode = 6;
+    EXPECT_EQ(FilesFound(t.Root(), o), (std::vector<std::string>{t.Path("top.pdb")}));
+}
+
+TEST(ReportOrder, MatchesOfOneFolderComeGroupedByPatternInFixedOrder) {
+    TempTree t;
+    for (const char* name : {"a.sbr", "b.res", "c.pdb", "d.pch", "e.obj", "f.ilk", "g.idb", "h.bsc",
+                             "I.OBJ", ".obj", "x.objx", "obj.txt", "y.obj.txt", "objobj"}) {
+        t.File(name);
+    }
+    std::vector<std::string> objs;  // the obj group keeps the listing's order
+    for (const std::string& name : ListingOrder(t.Root())) {
+        if (name == "e.obj" || name == "I.OBJ" || name == ".obj") objs.push_back(t.Path(name));
+    }
+    std::vector<std::string> expected = {t.Path("h.bsc"), t.Path("g.idb"), t.Path("f.ilk")};
+    expected.insert(expected.end(), objs.begin(), objs.end());
+    for (const char* name : {"d.pch", "c.pdb", "b.res", "a.sbr"}) expected.push_back(t.Path(name));
+    EXPECT_EQ(FilesFound(t.Root()), expected);
+}
+
+TEST(ReportOrder, DeeperFoldersComeFirstAndFoldersAreAnnouncedBeforeTheirContents) {
+    TempTree t;
+    t.File("a.obj");
+    t.File("s/b.obj");
+    t.File("s/t/c.obj");
+    const auto events = Search(t.Root());
+    std::vector<std::string> kinds;
+    for (const auto& e : events) kinds.push_back(std::string(1, e.type) + " " + e.path);
+    EXPECT_EQ(kinds,
+              (std::vector<std::string>{"D " + t.Root() + "/", "D " + t.Path("s/"),
+                                        "D " + t.Path("s/t/"), "F " + t.Path("s/t/c.obj"),
+                                        "F " + t.Path("s/b.obj"), "F " + t.Path("a.obj"), "E "}));
+}
+
+TEST(ReportOrder, SubfoldersAreWalkedInListingOrder) {
+    TempTree t;
+    for (const char* dir : {"p", "q", "r", "s", "u"}) t.File(std::string(dir) + "/x.obj");
+    std::vector<std::string> expected;
+    for (const std::string& name : ListingOrder(t.Root()))
+        expected.push_back(t.Path(name + "/x.obj"));
+    EXPECT_EQ(FilesFound(t.Root()), expected);
+}
+
+TEST(TypeMask, OnlyTheChosenPatternsAreLookedFor) {
+    TempTree t;
+    for (const char* name :
+         {"a.idb", "a.ilk", "a.obj", "a.pch", "a.pdb", "a.res", "a.sbr", "a.bsc"}) {
+        t.File(name);
+    }
+    SearchOptions o;
+    o.nTypeMask = 4 | 16 | 256;  // obj, pdb and a bit that means nothing
+    EXPECT_EQ(FilesFound(t.Root(), o),
+              (std::vector<std::string>{t.Path("a.obj"), t.Path("a.pdb")}));
+    o.nTypeMask = 1 | 128;
+    EXPECT_EQ(FilesFound(t.Root(), o),
+              (std::vector<std::string>{t.Path("a.bsc"), t.Path("a.idb")}));
+}
+
+TEST(TypeMask, EmptyMaskAnnouncesEveryFolderReportsNoFileAndEnds) {
+    TempTree t;
+    t.File("a.obj");
+    t.File("Debug/b.obj");
+    SearchOptions o;
+    o.nTypeMask = 0;
+    const auto events = Search(t.Root(), o);
+    EXPECT_EQ(Sorted(PathsOf(events, 'D')), Sorted({t.Root() + "/", t.Path("Debug/")}));
+    EXPECT_TRUE(PathsOf(events, 'F').empty());
+    EXPECT_EQ(events.back().type, 'E');
+}
+
+TEST(RootText, TrailingSeparatorOrNotGivesTheSameReport) {
+    TempTree t;
+    t.File("a.obj");
+    t.File("Debug/b.pdb");
+    const auto plain = Search(t.Root());
+    const auto slashed = Search(t.Root() + "/");
+    ASSERT_EQ(plain.size(), slashed.size());
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        EXPECT_EQ(plain[i].type, slashed[i].type);
+        EXPECT_EQ(plain[i].path, slashed[i].path);
+    }
+    EXPECT_EQ(PathsOf(plain, 'D').front(), t.Root() + "/");
+}
+
+TEST(RootText, StartFindRefusesAnEmptyMissingOrFilePath) {
+    TempTree t;
+    const std::string file = t.File("a.obj");
+    RecordingSink sink;
+    CIntermediateFileFinder finder(&sink);
+    EXPECT_FALSE(finder.StartFind("", true, 1, kAllTypes, 1, 0, false));
+    EXPECT_FALSE(finder.StartFind(t.Path("missing"), true, 1, kAllTypes, 1, 0, false));
+    EXPECT_FALSE(finder.StartFind(file, true, 1, kAllTypes, 1, 0, false));
+    EXPECT_FALSE(finder.StopFind());
+    EXPECT_TRUE(sink.Events().empty());
+}
+
+TEST(ReportedFacts, SizeAndTimesAreThoseOfTheFile) {
+    TempTree t;
+    const std::string path = t.File("a.obj", 12345);
+    std::tm when{};
+    when.tm_year = 2004 - 1900;
+    when.tm_mon = 0;
+    when.tm_mday = 11;
+    when.tm_hour = 13;
+    when.tm_min = 46;
+    when.tm_sec = 30;
+    when.tm_isdst = -1;
+    SetModified(path, std::mktime(&when));
+    const auto events = Search(t.Root());
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[1].size, 12345u);
+    EXPECT_EQ(events[1].modified, "2004/01/11 13:46");
+
+    struct statx sx;
+    ASSERT_EQ(statx(AT_FDCWD, path.c_str(), 0, STATX_BTIME | STATX_MTIME, &sx), 0);
+    const std::time_t created =
+        (sx.stx_mask & STATX_BTIME) ? sx.stx_btime.tv_sec : sx.stx_mtime.tv_sec;
+    std::tm local{};
+    localtime_r(&created, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y/%m/%d %H:%M", &local);
+    EXPECT_EQ(events[1].created, text);
+}
+
+TEST(ReportedFacts, SizesBeyondFourGibibytesAreReportedWhole) {
+    TempTree t;
+    const std::string path = t.File("Debug/huge.pdb", 5ull << 30);
+    const auto events = Search(t.Root());
+    ASSERT_EQ(PathsOf(events, 'F'), (std::vector<std::string>{path}));
+    EXPECT_EQ(events[2].size, 5368709120u);
+}
+
+TEST(ReportedFacts, AFolderNamedLikeAPatternIsReportedWithSizeZeroAndWalked) {
+    TempTree t;
+    t.File("odd.obj/inner.obj", 10);
+    const auto events = Search(t.Root());
+    ASSERT_EQ(PathsOf(events, 'F'),
+              (std::vector<std::string>{t.Path("odd.obj/inner.obj"), t.Path("odd.obj")}));
+    EXPECT_EQ(events[3].size, 0u);
+}
+
+TEST(ReportedFacts, NamesThatAreNotUtf8AreFoundAndReportedByTheirExactBytes) {
+    TempTree t;
+    const std::string path = t.File("d\xe9j\xe0/\xff\xfe\x80.OBJ", 7);
+    const auto files = FilesFound(t.Root());
+    ASSERT_EQ(files, (std::vector<std::string>{path}));
+    EXPECT_TRUE(RemoveFile(files[0], false));
+}
+
+class TimeFilter : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::time_t now = std::time(nullptr);
+        // A minute either side of the three-day threshold keeps the test
+        // clear of the clock moving while it runs.
+        SetModified(t.File("old.obj"), now - 10 * 86400);
+        SetModified(t.File("recent.obj"), now - 3600);
+        SetModified(t.File("edge-in.obj"), now - 3 * 86400 + 60);
+        SetModified(t.File("edge-out.obj"), now - 3 * 86400 - 60);
+    }
+    std::vector<std::string> Found(int nTimeMode, int nDays, bool bOlder) {
+        SearchOptions o;
+        o.nTimeMode = nTimeMode;
+        o.nDays = nDays;
+        o.bOlder = bOlder;
+        std::vector<std::string> names;
+        for (const std::string& p : FilesFound(t.Root(), o))
+            names.push_back(p.substr(p.rfind('/') + 1));
+        return Sorted(names);
+    }
+    TempTree t;
+};
+
+TEST_F(TimeFilter, WithoutAFilterEveryMatchIsReported) {
+    EXPECT_EQ(Found(1, 3, false).size(), 4u);
+    EXPECT_EQ(Found(8, 3, true).size(), 4u);
+}
+
+TEST_F(TimeFilter, ModificationWithinThePeriod) {
+    EXPECT_EQ(Found(4, 3, false), (std::vector<std::string>{"edge-in.obj", "recent.obj"}));
+}
+
+TEST_F(TimeFilter, ModificationOlderThanThePeriod) {
+    EXPECT_EQ(Found(4, 3, true), (std::vector<std::string>{"edge-out.obj", "old.obj"}));
+}
+
+TEST_F(TimeFilter, CreationTimeDecidesAndWinsOverModification) {
+    struct statx sx;
+    ASSERT_EQ(statx(AT_FDCWD, t.Path("old.obj").c_str(), 0, STATX_BTIME, &sx), 0);
+    if (!(sx.stx_mask & STATX_BTIME)) GTEST_SKIP() << "this file system keeps no creation time";
+    // Every file was created just now, whatever its modification time says.
+    EXPECT_EQ(Found(2, 1, false).size(), 4u);
+    EXPECT_TRUE(Found(2, 1, true).empty());
+    EXPECT_EQ(Found(6, 1, false).size(), 4u);
+    EXPECT_EQ(Found(4, 1, false), std::vector<std::string>{"recent.obj"});
+}
+
+TEST(Walk, HiddenFoldersAreWalked) {
+    TempTree t;
+    const std::string path = t.File(".hidden/Debug/h.obj");
+    SearchOptions o;
+    o.nFolderMode = 2;
+    EXPECT_EQ(FilesFound(t.Root(), o), std::vector<std::string>{path});
+}
+
+TEST(Walk, LinksBackUpThePathAreNotEnteredAndNothingIsReportedTwice) {
+    TempTree t;
+    t.File("y.obj");
+    t.File("a/x.obj");
+    t.Link("a/loop", "..");
+    t.Link("self", ".");
+    const auto events = Search(t.Root());
+    EXPECT_EQ(Sorted(PathsOf(events, 'F')), Sorted({t.Path("a/x.obj"), t.Path("y.obj")}));
+    EXPECT_EQ(Sorted(PathsOf(events, 'D')), Sorted({t.Root() + "/", t.Path("a/")}));
+    EXPECT_EQ(events.back().type, 'E');
+}
+
+TEST(Walk, LinkedFoldersElsewhereAreWalked) {
+    TempTree t;
+    t.File("outside/z.obj");
+    t.Dir("root");
+    t.Link("root/link", "../outside");
+    EXPECT_EQ(FilesFound(t.Path("root")), std::vector<std::string>{t.Path("root/link/z.obj")});
+}
+
+TEST(Walk, FoldersOfPseudoFileSystemsAreNotWalked) {
+    TempTree t;
+    t.File("a.obj");
+    t.Link("proc", "/proc");
+    t.Link("sys", "/sys");
+    // Containers often mount a plain tmpfs on /dev: only devtmpfs counts.
+    if (MountedAs("/dev", "devtmpfs")) t.Link("dev", "/dev");
+    const auto events = Search(t.Root());
+    EXPECT_EQ(PathsOf(events, 'D'), std::vector<std::string>{t.Root() + "/"});
+    EXPECT_EQ(events.back().type, 'E');
+}
+
+TEST(Walk, AnUnreadableSubfolderIsSkippedAndTheWalkEnds) {
+    if (RunningAsRoot()) GTEST_SKIP() << "root reads every folder whatever its mode";
+    TempTree t;
+    t.File("Locked/Debug/locked.obj");
+    const std::string open = t.File("Open/o.obj");
+    chmod(t.Path("Locked").c_str(), 0);
+    const auto events = Search(t.Root());
+    EXPECT_EQ(PathsOf(events, 'F'), std::vector<std::string>{open});
+    EXPECT_EQ(events.back().type, 'E');
+}
+
+TEST(Walk, EntriesThatVanishDuringTheWalkAreSkipped) {
+    TempTree t;
+    t.File("a/x.obj");
+    t.File("b/y.obj");
+    t.File("gone.obj");
+    const std::vector<std::string> order = ListingOrder(t.Root());
+    const bool bAFirst =
+        std::find(order.begin(), order.end(), "a") < std::find(order.begin(), order.end(), "b");
+    const std::string first = t.Path(bAFirst ? "a/" : "b/");
+    const std::string second = t.Path(bAFirst ? "b" : "a");
+    RecordingSink sink;
+    // While the first subfolder is searched, its sibling and a file of the
+    // root, both already listed, disappear.
+    sink.onFolder = [&](const std::string& folder) {
+        if (folder != first) return;
+        unlink((second + (bAFirst ? "/y.obj" : "/x.obj")).c_str());
+        rmdir(second.c_str());
+        unlink(t.Path("gone.obj").c_str());
+    };
+    CIntermediateFileFinder finder(&sink);
+    ASSERT_TRUE(finder.StartFind(t.Root(), true, 1, kAllTypes, 1, 0, false));
+    ASSERT_TRUE(sink.WaitForEnd());
+    EXPECT_EQ(sink.Paths('F'), std::vector<std::string>{first + (bAFirst ? "x.obj" : "y.obj")});
+    EXPECT_EQ(sink.Paths('D'), (std::vector<std::string>{t.Root() + "/", first}));
+}
+
+// A sink that holds the worker inside its first folder notification until
+// the test lets it go, so a stop lands at a known point.
+class GateSink : public RecordingSink {
+public:
+    GateSink() {
+        onFolder = [this](const std::string&) {
+            std::unique_lock<std::mutex> lock(m_gate);
+            m_bHeld = true;
+            m_cv.notify_all();
+            m_cv.wait(lock, [this] { return m_bOpen; });
+        };
+    }
+    void WaitUntilHeld() {
+        std::unique_lock<std::mutex> lock(m_gate);
+        m_cv.wait(lock, [this] { return m_bHeld; });
+    }
+    void Open() {
+        std::lock_guard<std::mutex> lock(m_gate);
+        m_bOpen = true;
+        m_cv.notify_all();
+    }
+
+private:
+    std::mutex m_gate;
+    std::condition_variable m_cv;
+    bool m_bHeld = false;
+    bool m_bOpen = false;
+};
+
+// Clears its sink when a worker is about to be created: by then the previous
+// worker has ended, so the sink holds exactly the events of the last walk.
+class FreshSinkFinder : public CIntermediateFileFinder {
+public:
+    explicit FreshSinkFinder(RecordingSink* pSink)
+        : CIntermediateFileFinder(pSink), m_pSink(pSink) {}
+    bool BeginThread() override {
+        m_pSink->Clear();
+        return CIntermediateFileFinder::BeginThread();
+    }
+
+private:
+    RecordingSink* m_pSink;
+};
+
+TEST(StartAndStop, StopBeforeAnyStartReturnsFalse) {
+    RecordingSink sink;
+    CIntermediateFileFinder finder(&sink);
+    EXPECT_FALSE(finder.StopFind());
+}
+
+TEST(StartAndStop, AStopLetsTheCurrentNotificationFinishAndNothingFollows) {
+    TempTree t;
+    t.File("a.obj");
+    t.File("Debug/b.obj");
+    GateSink sink;
+    CIntermediateFileFinder finder(&sink);
+    ASSERT_TRUE(finder.StartFind(t.Root(), true, 1, kAllTypes, 1, 0, false));
+    sink.WaitUntilHeld();
+    EXPECT_TRUE(finder.StopFind());
+    EXPECT_FALSE(finder.StopFind());
+    sink.Open();
+    // A new start waits for the stopped worker, which reports nothing more.
+    ASSERT_TRUE(finder.StartFind(t.Root(), true, 1, kAllTypes, 1, 0, false));
+    ASSERT_TRUE(sink.WaitForEnd());
+    const auto events = sink.Events();
+    ASSERT_GE(events.size(), 2u);
+    EXPECT_EQ(events[0].path, t.Root() + "/");
+    EXPECT_EQ(events[1].path, t.Root() + "/");  // the fresh walk starts over
+    EXPECT_EQ(sink.Ends(), 1);
+    EXPECT_EQ(Sorted(sink.Paths('F')), Sorted({t.Path("Debug/b.obj"), t.Path("a.obj")}));
+}
+
+TEST(StartAndStop, StopAfterANaturalEndReturnsTrueOnce) {
+    TempTree t;
+    t.File("a.obj");
+    RecordingSink sink;
+    CIntermediateFileFinder finder(&sink);
+    ASSERT_TRUE(finder.StartFind(t.Root(), true, 1, kAllTypes, 1, 0, false));
+    ASSERT_TRUE(sink.WaitForEnd());
+    EXPECT_TRUE(finder.StopFind());
+    EXPECT_FALSE(finder.StopFind());
+}
+
+TEST(StartAndStop, StartWhileAWalkRunsReplacesItWithAFreshOne) {
+    TempTree t;
+    for (int i = 0; i < 40; ++i) t.File("d" + std::to_string(i) + "/Debug/x.obj");
+    RecordingSink sink;
+    FreshSinkFinder finder(&sink);
+    ASSERT_TRUE(finder.StartFind(t.Root(), true, 1, kAllTypes, 1, 0, false));
+    ASSERT_TRUE(finder.StartFind(t.Root(), true, 2, kAllTypes, 1, 0, false));
+    ASSERT_TRUE(sink.WaitForEnd());
+    EXPECT_EQ(sink.Paths('D').front(), t.Root() + "/");
+    EXPECT_EQ(sink.Paths('F').size(), 40u);
+    EXPECT_EQ(sink.Ends(), 1);
+}
+
+TEST(StartAndStop, DestroyingTheFinderMidWalkWaitsForItsWorker) {
+    TempTree t;
+    for (int i = 0; i < 50; ++i) t.File("d" + std::to_string(i) + "/x.obj");
+    RecordingSink sink;
+    std::size_t nAtDestruction = 0;
+    {
+        CIntermediateFileFinder finder(&sink);
+        ASSERT_TRUE(finder.StartFind(t.Root(), true, 1, kAllTypes, 1, 0, false));
+    }
+    nAtDestruction = sink.Events().size();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(sink.Events().size(), nAtDestruction);
+}
+
+TEST(StartAndStop, AThousandStartStopCyclesEndCleanly) {
+    TempTree t;
+    for (int i = 0; i < 5; ++i) t.File("p" + std::to_string(i) + "/Debug/u.obj");
+    RecordingSink sink;
+    FreshSinkFinder finder(&sink);
+    for (int i = 0; i < 1000; ++i) {
+        ASSERT_TRUE(finder.StartFind(t.Root(), true, 1, kAllTypes, 1, 0, false));
+        ASSERT_TRUE(finder.StopFind());
+        ASSERT_FALSE(finder.StopFind());
+    }
+    ASSERT_TRUE(finder.StartFind(t.Root(), true, 2, kAllTypes, 1, 0, false));
+    ASSERT_TRUE(sink.WaitForEnd());
+    EXPECT_EQ(sink.Paths('F').size(), 5u);
+    EXPECT_EQ(sink.Paths('D').size(), 11u);
+}
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+
+// Runs in a child process: caps the address space near its current size,
+// leaving no room for a new thread's stack, and tries to start.
+[[noreturn]] void StartWithoutRoomForAThread(const std::string& root) {
+    RecordingSink sink;
+    CIntermediateFileFinder finder(&sink);
+    long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    const rlim_t limit = static_cast<rlim_t>(pages) * sysconf(_SC_PAGESIZE) + (1 << 20);
+    const struct rlimit rl = {limit, limit};
+    setrlimit(RLIMIT_AS, &rl);
+    const bool bStarted = finder.StartFind(root, true, 1, kAllTypes, 1, 0, false);
+    const bool bStopped = finder.StopFind();
+    std::_Exit(!bStarted && !bStopped ? 0 : 1);
+}
+
+TEST(StartAndStop, AThreadThePlatformRefusesGivesFalseAndLeavesTheFlagClear) {
+    if (kSanitized) GTEST_SKIP() << "sanitizers reserve address space the limit would break";
+    TempTree t;
+    // A fresh process: the C library keeps the stacks of ended threads for
+    // reuse, and a forked copy of this one would find one there.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(StartWithoutRoomForAThread(t.Root()), ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace

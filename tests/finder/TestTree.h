@@ -1,0 +1,175 @@
+// Helpers for the search tests: a temporary folder tree built from real
+// files, and a sink that records what a search reports.
+#pragma once
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <ftw.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <cstdlib>
+#include <ctime>
+#include <functional>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "finder/FindNotify.h"
+
+// A fresh folder under $TMPDIR (or /tmp), removed with everything in it.
+class TempTree {
+public:
+    TempTree() {
+        const char* pszBase = std::getenv("TMPDIR");
+        std::string templ = std::string(pszBase && *pszBase ? pszBase : "/tmp") + "/kesmora-XXXXXX";
+        if (mkdtemp(templ.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+        m_root = templ;
+    }
+    ~TempTree() {
+        // Give every folder its permissions back so nothing is left behind.
+        nftw(
+            m_root.c_str(),
+            [](const char* p, const struct stat* st, int type, FTW*) {
+                if (type == FTW_D || type == FTW_DNR) chmod(p, st->st_mode | S_IRWXU);
+                return 0;
+            },
+            16, FTW_PHYS);
+        nftw(
+            m_root.c_str(), [](const char* p, const struct stat*, int, FTW*) { return remove(p); },
+            16, FTW_DEPTH | FTW_PHYS);
+    }
+    TempTree(const TempTree&) = delete;
+    TempTree& operator=(const TempTree&) = delete;
+
+    const std::string& Root() const { return m_root; }
+    std::string Path(const std::string& rel) const {
+        return rel.empty() ? m_root : m_root + "/" + rel;
+    }
+
+    // Creates a folder and any missing parents.
+    std::string Dir(const std::string& rel) const {
+        std::string path = m_root;
+        std::size_t start = 0;
+        while (start <= rel.size()) {
+            std::size_t end = rel.find('/', start);
+            if (end == std::string::npos) end = rel.size();
+            path += "/" + rel.substr(start, end - start);
+            mkdir(path.c_str(), 0755);
+            start = end + 1;
+        }
+        return path;
+    }
+    // Creates a file of the given (possibly sparse) size, with its folders.
+    std::string File(const std::string& rel, std::uint64_t size = 0) const {
+        const std::size_t slash = rel.rfind('/');
+        if (slash != std::string::npos) Dir(rel.substr(0, slash));
+        const std::string path = Path(rel);
+        const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (fd < 0 || ftruncate(fd, static_cast<off_t>(size)) != 0) {
+            throw std::runtime_error("cannot create " + path);
+        }
+        close(fd);
+        return path;
+    }
+    std::string Link(const std::string& rel, const std::string& target) const {
+        const std::string path = Path(rel);
+        if (symlink(target.c_str(), path.c_str()) != 0) throw std::runtime_error("symlink failed");
+        return path;
+    }
+
+private:
+    std::string m_root;
+};
+
+// Sets a file's modification time (seconds since 1970), leaving its access time.
+inline void SetModified(const std::string& path, std::time_t t) {
+    struct timespec times[2] = {{0, UTIME_OMIT}, {t, 0}};
+    if (utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
+        throw std::runtime_error("utimensat failed");
+    }
+}
+
+// The names of a folder in the order the system lists them.
+inline std::vector<std::string> ListingOrder(const std::string& folder) {
+    std::vector<std::string> names;
+    if (DIR* pDir = opendir(folder.c_str())) {
+        while (const dirent* pEntry = readdir(pDir)) {
+            const std::string name = pEntry->d_name;
+            if (name != "." && name != "..") names.push_back(name);
+        }
+        closedir(pDir);
+    }
+    return names;
+}
+
+inline bool RunningAsRoot() { return geteuid() == 0; }
+
+// Records every notification, in order, under a lock: the worker writes,
+// the test thread reads.
+class RecordingSink : public CFindNotify {
+public:
+    struct Event {
+        char type;  // 'D' folder, 'F' file, 'E' end
+        std::string path;
+        std::uint64_t size = 0;
+        std::string created;
+        std::string modified;
+    };
+
+    // Runs on the worker inside OnFindFolder, after the folder is recorded.
+    std::function<void(const std::string&)> onFolder;
+
+    void OnFindFolder(const std::string& strFolder) override {
+        Add({'D', strFolder, 0, {}, {}});
+        if (onFolder) onFolder(strFolder);
+    }
+    void OnFindFile(const std::string& strPath, std::uint64_t size, const std::string& strCreated,
+                    const std::string& strModified) override {
+        Add({'F', strPath, size, strCreated, strModified});
+    }
+    void OnFindEnd() override { Add({'E', {}, 0, {}, {}}); }
+
+    bool WaitForEnd(std::chrono::seconds timeout = std::chrono::seconds(20)) {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        return m_cv.wait_for(lock, timeout, [this] { return m_nEnds > 0; });
+    }
+    std::vector<Event> Events() const {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_events;
+    }
+    // Paths of one kind of event, in order.
+    std::vector<std::string> Paths(char type) const {
+        std::vector<std::string> paths;
+        for (const Event& e : Events()) {
+            if (e.type == type) paths.push_back(e.path);
+        }
+        return paths;
+    }
+    int Ends() const {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_nEnds;
+    }
+    void Clear() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_events.clear();
+        m_nEnds = 0;
+    }
+
+private:
+    void Add(Event e) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (e.type == 'E') ++m_nEnds;
+        m_events.push_back(std::move(e));
+        m_cv.notify_all();
+    }
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_cv;
+    std::vector<Event> m_events;
+    int m_nEnds = 0;
+};
