@@ -1,5 +1,7 @@
-// Deletion runs over real files in a temporary folder: what is removed, in
-// which order, what the rows, the total and the status panes say after.
+// Deletion runs over real files in a temporary folder, through the
+// program's file utilities: what is removed, in which order, what the rows,
+// the total and the status panes say after; read-only files, paths that
+// became links or folders, files the system refuses to remove.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <linux/fs.h>
@@ -9,6 +11,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -18,18 +21,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-// Size, then remove, with plain POSIX calls: the run's bookkeeping is
-// checked on real files independently of the file utilities' own rules.
-DeleteFileOps PosixOps() {
-    return DeleteFileOps{
-        [](const std::string& path) -> std::uint64_t {
-            struct stat st;
-            return ::lstat(path.c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
-        },
-        [](const std::string& path) { return ::unlink(path.c_str()) == 0; },
-    };
-}
 
 // Records the order in which files are removed.
 DeleteFileOps Recording(DeleteFileOps ops, std::vector<std::string>& removed) {
@@ -128,7 +119,7 @@ TEST_F(DeleteRunTest, DeletingTwoSelectedFilesClearsTheirBytesFromTheTotal) {
     ASSERT_TRUE(request);
     ASSERT_EQ(request->kind, DeleteKind::Selected);
 
-    const DeleteOutcome out = RunDelete(rows, *request, 10000000, PosixOps());
+    const DeleteOutcome out = RunDelete(rows, *request, 10000000, SystemFileOps());
 
     EXPECT_EQ(out.nDeleted, 2u);
     EXPECT_EQ(out.freedBytes, 3584u);
@@ -149,7 +140,7 @@ TEST_F(DeleteRunTest, DeleteAllOfFourFilesReportsTheWholeTotalCleared) {
     const auto request = PlanDeleteAll(rows.size(), {});
     ASSERT_TRUE(request);
 
-    const DeleteOutcome out = RunDelete(rows, *request, 1572864, PosixOps());
+    const DeleteOutcome out = RunDelete(rows, *request, 1572864, SystemFileOps());
 
     EXPECT_EQ(out.status.strLeft, "4 個のファイルを削除しました。");
     EXPECT_EQ(out.status.strRight, "2 MB ( 1,536 KB ) をクリア");
@@ -162,7 +153,7 @@ TEST_F(DeleteRunTest, DeleteAllOfFourFilesReportsTheWholeTotalCleared) {
 TEST_F(DeleteRunTest, DeleteAllWithOneRefusedFileKeepsItsRowAndBytes) {
     std::vector<ResultRow> rows = MakeFiles({400000, 700, 500000, 672164});
     const std::string refused = rows[1].strPath;
-    DeleteFileOps ops = PosixOps();
+    DeleteFileOps ops = SystemFileOps();
     auto remove = ops.removeFile;
     ops.removeFile = [&](const std::string& path) { return path != refused && remove(path); };
 
@@ -184,7 +175,8 @@ TEST_F(DeleteRunTest, DeleteAllLeavesAFileTheSystemRefusesToRemove) {
     const std::string reason = MakeUndeletable(rows[1].strPath);
     if (!reason.empty()) GTEST_SKIP() << reason;
 
-    const DeleteOutcome out = RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 1572864, PosixOps());
+    const DeleteOutcome out =
+        RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 1572864, SystemFileOps());
 
     EXPECT_EQ(out.nDeleted, 3u);
     EXPECT_EQ(out.nFailed, 1u);
@@ -202,7 +194,7 @@ TEST_F(DeleteRunTest, SelectedRowsAreDeletedFromTheBottomUp) {
     std::vector<std::string> order;
 
     const DeleteOutcome out = RunDelete(rows, *PlanDeleteSelected(rows.size(), {1, 3, 4}), 60,
-                                        Recording(PosixOps(), order));
+                                        Recording(SystemFileOps(), order));
 
     EXPECT_EQ(order, (std::vector<std::string>{before[4], before[3], before[1]}));
     EXPECT_EQ(Paths(rows), (std::vector<std::string>{before[0], before[2]}));
@@ -214,7 +206,7 @@ TEST_F(DeleteRunTest, DeleteAllGoesFromTheTopDown) {
     std::vector<ResultRow> rows = MakeFiles({1, 2, 3});
     const std::vector<std::string> before = Paths(rows);
     std::vector<std::string> order;
-    RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 6, Recording(PosixOps(), order));
+    RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 6, Recording(SystemFileOps(), order));
     EXPECT_EQ(order, before);
 }
 
@@ -227,7 +219,7 @@ TEST_F(DeleteRunTest, FailedSelectedRowsStayInPlaceAndSelected) {
     const std::vector<std::string> before = Paths(rows);
 
     const DeleteOutcome out =
-        RunDelete(rows, *PlanDeleteSelected(rows.size(), {1, 2, 3}), 1200, PosixOps());
+        RunDelete(rows, *PlanDeleteSelected(rows.size(), {1, 2, 3}), 1200, SystemFileOps());
 
     EXPECT_EQ(out.nDeleted, 2u);
     EXPECT_EQ(out.nFailed, 1u);
@@ -245,7 +237,7 @@ TEST_F(DeleteRunTest, ASingleFileGoneMeanwhileShowsTheOneRowFailureAndChangesNoT
     fs::remove(rows[1].strPath);
 
     const DeleteOutcome out =
-        RunDelete(rows, *PlanDeleteSelected(rows.size(), {1}), 8000, PosixOps());
+        RunDelete(rows, *PlanDeleteSelected(rows.size(), {1}), 8000, SystemFileOps());
 
     EXPECT_EQ(out.failureBox, DeleteFailureBox::OneRow);
     EXPECT_EQ(DeleteFailureText(out.failureBox), "ファイルを削除できませんでした");
@@ -259,17 +251,18 @@ TEST_F(DeleteRunTest, ASingleFileGoneMeanwhileShowsTheOneRowFailureAndChangesNoT
 
 TEST_F(DeleteRunTest, TheClearedAmountRoundsFromTheBytesDeleted) {
     std::vector<ResultRow> rows = MakeFiles({511, 512, 4096});
-    DeleteOutcome out = RunDelete(rows, *PlanDeleteSelected(rows.size(), {0}), 5119, PosixOps());
+    DeleteOutcome out =
+        RunDelete(rows, *PlanDeleteSelected(rows.size(), {0}), 5119, SystemFileOps());
     EXPECT_EQ(out.status.strLeft, "1 個のファイルを削除しました ： 0 MB ( 0 KB ) をクリア");
-    out = RunDelete(rows, *PlanDeleteSelected(rows.size(), {0}), out.newTotal, PosixOps());
+    out = RunDelete(rows, *PlanDeleteSelected(rows.size(), {0}), out.newTotal, SystemFileOps());
     EXPECT_EQ(out.status.strLeft, "1 個のファイルを削除しました ： 0 MB ( 1 KB ) をクリア");
     EXPECT_EQ(out.status.strRight, "残り 1 ファイル ： 合計 0 MB ( 4 KB )");
 }
 
 TEST_F(DeleteRunTest, FilesBeyondFourGiBCountInFull) {
     std::vector<ResultRow> rows = MakeFiles({5ull << 30, 1024});
-    const DeleteOutcome out =
-        RunDelete(rows, *PlanDeleteSelected(rows.size(), {0}), (5ull << 30) + 1024, PosixOps());
+    const DeleteOutcome out = RunDelete(rows, *PlanDeleteSelected(rows.size(), {0}),
+                                        (5ull << 30) + 1024, SystemFileOps());
     EXPECT_EQ(out.freedBytes, 5ull << 30);
     EXPECT_EQ(out.status.strLeft,
               "1 個のファイルを削除しました ： 5,120 MB ( 5,242,880 KB ) をクリア");
@@ -281,7 +274,7 @@ TEST_F(DeleteRunTest, AFileThatGrewSinceTheSearchCannotMakeTheTotalWrap) {
     fs::resize_file(rows[0].strPath, 1 << 20);
 
     const DeleteOutcome out =
-        RunDelete(rows, *PlanDeleteSelected(rows.size(), {0}), 200, PosixOps());
+        RunDelete(rows, *PlanDeleteSelected(rows.size(), {0}), 200, SystemFileOps());
 
     EXPECT_EQ(out.freedBytes, 1u << 20) << "the bytes really given back";
     EXPECT_EQ(out.newTotal, 100u) << "the bytes still listed";
@@ -299,7 +292,7 @@ TEST_F(DeleteRunTest, KeptRowsOfADeleteAllCarryTheSizeReadDuringTheRun) {
         if (!reason.empty()) GTEST_SKIP() << reason;
     }
 
-    DeleteOutcome out = RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 10000, PosixOps());
+    DeleteOutcome out = RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 10000, SystemFileOps());
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].size, 1u << 20);
     EXPECT_EQ(out.newTotal, (1u << 20) + 3000);
@@ -311,7 +304,7 @@ TEST_F(DeleteRunTest, KeptRowsOfADeleteAllCarryTheSizeReadDuringTheRun) {
     } else {
         fs::permissions(fs::path(rows[1].strPath).parent_path(), fs::perms::owner_all);
     }
-    out = RunDelete(rows, *PlanDeleteSelected(rows.size(), {1}), out.newTotal, PosixOps());
+    out = RunDelete(rows, *PlanDeleteSelected(rows.size(), {1}), out.newTotal, SystemFileOps());
     EXPECT_EQ(out.nDeleted, 1u);
     EXPECT_EQ(out.status.strRight, "残り 1 ファイル ： 合計 1 MB ( 1,024 KB )");
 }
@@ -330,7 +323,7 @@ TEST_F(DeleteRunTest, CancellingADeleteAllStatesWhatWasDeletedAndWhatRemains) {
     };
 
     const DeleteOutcome out =
-        RunDelete(rows, *PlanDeleteAll(rows.size(), {4}), 21000, PosixOps(), cancelAfterTwo);
+        RunDelete(rows, *PlanDeleteAll(rows.size(), {4}), 21000, SystemFileOps(), cancelAfterTwo);
 
     EXPECT_EQ(seen, (std::vector<std::size_t>{1, 2}));
     EXPECT_TRUE(out.bCancelled);
@@ -350,8 +343,9 @@ TEST_F(DeleteRunTest, CancellingADeleteSelectedKeepsTheUntriedRowsSelected) {
     std::vector<ResultRow> rows = MakeFiles({1000, 2000, 3000, 4000, 5000});
     const std::vector<std::string> before = Paths(rows);
 
-    const DeleteOutcome out = RunDelete(rows, *PlanDeleteSelected(rows.size(), {1, 2, 3}), 15000,
-                                        PosixOps(), [](std::size_t, std::size_t) { return false; });
+    const DeleteOutcome out =
+        RunDelete(rows, *PlanDeleteSelected(rows.size(), {1, 2, 3}), 15000, SystemFileOps(),
+                  [](std::size_t, std::size_t) { return false; });
 
     EXPECT_TRUE(out.bCancelled);
     EXPECT_EQ(out.nDeleted, 1u);
@@ -368,8 +362,9 @@ TEST_F(DeleteRunTest, CancellingADeleteSelectedKeepsTheUntriedRowsSelected) {
 TEST_F(DeleteRunTest, ACancelAfterAFailureStillReportsTheFailure) {
     std::vector<ResultRow> rows = MakeFiles({1000, 2000, 3000});
     fs::remove(rows[0].strPath);
-    const DeleteOutcome out = RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 6000, PosixOps(),
-                                        [](std::size_t done, std::size_t) { return done < 2; });
+    const DeleteOutcome out =
+        RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 6000, SystemFileOps(),
+                  [](std::size_t done, std::size_t) { return done < 2; });
     EXPECT_EQ(out.failureBox, DeleteFailureBox::Several);
     EXPECT_EQ(out.nDeleted, 1u);
     EXPECT_EQ(out.nFailed, 1u);
@@ -382,7 +377,7 @@ TEST_F(DeleteRunTest, ACancelAfterAFailureStillReportsTheFailure) {
 TEST_F(DeleteRunTest, CancellingAfterTheLastFileIsNoCancel) {
     std::vector<ResultRow> rows = MakeFiles({1, 2});
     const DeleteOutcome out =
-        RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 3, PosixOps(),
+        RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 3, SystemFileOps(),
                   [](std::size_t done, std::size_t count) { return done < count; });
     EXPECT_FALSE(out.bCancelled);
     EXPECT_TRUE(rows.empty());
@@ -421,6 +416,51 @@ TEST_F(DeleteRunTest, RemovesOneHundredThousandRowsKeepingTheOthersInOrder) {
     EXPECT_EQ(rows.size(), expectKept);
     EXPECT_EQ(out.selection.size(), expectSelected);
     EXPECT_EQ(out.newTotal, expectTotal);
+}
+
+TEST_F(DeleteRunTest, AReadOnlyFileIsDeletedLikeAnyOther) {
+    std::vector<ResultRow> rows = MakeFiles({700});
+    fs::permissions(rows[0].strPath, fs::perms::owner_read | fs::perms::group_read);
+    const std::string path = rows[0].strPath;
+
+    const DeleteOutcome out = RunDelete(rows, *PlanDeleteAll(1, {}), 700, SystemFileOps());
+
+    EXPECT_EQ(out.nDeleted, 1u);
+    EXPECT_FALSE(Exists(path));
+    EXPECT_EQ(out.status.strRight, "0 MB ( 1 KB ) をクリア");
+}
+
+TEST_F(DeleteRunTest, APathThatBecameALinkLosesOnlyTheLink) {
+    const fs::path outside = m_dir.string() + "-outside.pdb";
+    std::ofstream(outside) << "keep me";
+    fs::permissions(outside, fs::perms::owner_read);
+    std::vector<ResultRow> rows = MakeFiles({7, 1});
+    const std::string link = rows[0].strPath;
+    fs::remove(link);
+    fs::create_symlink(outside, link);
+
+    RunDelete(rows, *PlanDeleteSelected(rows.size(), {0}), 8, SystemFileOps());
+
+    std::string content;
+    std::getline(std::ifstream(outside), content);
+    const fs::perms mode = fs::status(outside).permissions() & fs::perms::all;
+    fs::remove(outside);
+    EXPECT_FALSE(Exists(link));
+    EXPECT_EQ(content, "keep me");
+    EXPECT_EQ(mode, fs::perms::owner_read);
+}
+
+TEST_F(DeleteRunTest, AnEmptyFolderAtAListedPathIsRefused) {
+    std::vector<ResultRow> rows = MakeFiles({0, 1});
+    fs::remove(rows[0].strPath);
+    fs::create_directory(rows[0].strPath);
+
+    const DeleteOutcome out = RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 1, SystemFileOps());
+
+    EXPECT_TRUE(fs::is_directory(m_dir / "f0.obj"));
+    EXPECT_EQ(out.nDeleted, 1u);
+    EXPECT_EQ(out.failureBox, DeleteFailureBox::Several);
+    EXPECT_EQ(rows.size(), 1u);
 }
 
 TEST(PlanDelete, NoSelectionMeansNothingToDo) {
@@ -463,10 +503,6 @@ TEST(ConfirmDeleteText, NamesTheOneFileOrCountsTheRows) {
               "これら 4 個のファイルを削除してよろしいですか？");
     EXPECT_EQ(ConfirmDeleteText(*PlanDeleteAll(4, {}), rows),
               "これら 4 個のファイルを削除してよろしいですか？");
-}
-
-TEST(DeleteProgressText, CountsTheFilesDone) {
-    EXPECT_EQ(DeleteProgressText(12, 100), "12 / 100 個のファイルを削除しています...");
 }
 
 }  // namespace
