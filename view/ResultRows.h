@@ -54,6 +54,16 @@ struct ResultBatch {
 // The view's CFindNotify. The worker only appends to a pending batch under a
 // short lock and never waits for the window's thread; the window's thread
 // collects the batch with Take from a timer. Order is kept.
+//
+// The window's side of a search:
+//   start  finder.JoinWorker(); collector.Reset(); rows.clear(); total = 0;
+//          then StartFind and, when it succeeds, a timer of about 40 ms.
+//   tick   if (collector.Take(batch)): total += AppendRows(rows, batch.rows),
+//          set the list's item count; if batch.bEnded: stop the timer and
+//          show the summary; else if batch.folder: show SearchingText(it).
+//   stop   finder.StopFind(); finder.JoinWorker(); stop the timer; one more
+//          Take and AppendRows (its folder and end are moot), then the
+//          summary, which now counts every row found.
 class CResultCollector final : public CFindNotify {
 public:
     using WakeFunction = std::function<void()>;
@@ -73,8 +83,8 @@ public:
     void OnFindEnd() override;
 
     // Window's thread: replaces batch's contents with what arrived since the
-    // last Take (batch.rows keeps its capacity for the next round). True
-    // when anything arrived.
+    // last Take; batch's old (empty) row vector goes back to the worker
+    // with its capacity. True when anything arrived.
     bool Take(ResultBatch& batch);
 
     // Window's thread, only after the previous worker has been joined:
