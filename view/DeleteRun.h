@@ -14,6 +14,18 @@
 #include "view/ResultRows.h"
 #include "view/StatusText.h"
 
+// The window's side of a deletion (delete button; delete-all alike with
+// PlanDeleteAll):
+//   auto request = PlanDeleteSelected(rows.size(), selected rows);
+//   if (!request) return;                         // nothing selected
+//   if (confirm option && box(ConfirmDeleteText(*request, rows),
+//                             ConfirmDeleteCaption(), OK/Cancel) != OK) return;
+//   DeleteOutcome out = RunDelete(rows, *request, total, SystemFileOps(),
+//                                 progress dialog after ~0.5 s, or {});
+//   total = out.newTotal; item count = rows.size(); select out.selection;
+//   if (out.failureBox != None) box(DeleteFailureText(..), DeleteFailureCaption());
+//   two panes: out.status.strLeft, out.status.strRight; then the buttons.
+
 // The disk access of a run. SystemFileOps() is the real one; tests and
 // benchmarks may wrap it.
 struct DeleteFileOps {
