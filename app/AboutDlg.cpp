@@ -10,12 +10,18 @@
 #include "res/UiText.h"
 
 CAboutDlg::CAboutDlg(wxWindow* pParent)
-    : wxDialog(pParent, wxID_ANY, wxString::FromUTF8(uitext::kAboutCaption)) {
+    : wxDialog(pParent, wxID_ANY,
+               wxString::FromUTF8(UiText::kAboutCaption.data(), UiText::kAboutCaption.size())) {
     auto* pIcon = new wxStaticBitmap(this, wxID_ANY, wxBitmap(kKesmoraIcon32));
-    auto* pVersion = new wxStaticText(this, wxID_ANY, wxString::FromUTF8(uitext::kAboutVersion),
-                                      wxDefaultPosition, wxDefaultSize, wxST_NO_AUTORESIZE);
-    auto* pSecond = new wxStaticText(this, wxID_ANY, wxString::FromUTF8(uitext::kAboutSecondLine));
-    auto* pOk = new wxButton(this, wxID_OK, wxString::FromUTF8(uitext::kAboutOk));
+    auto* pVersion = new wxStaticText(
+        this, wxID_ANY,
+        wxString::FromUTF8(UiText::kAboutVersion.data(), UiText::kAboutVersion.size()),
+        wxDefaultPosition, wxDefaultSize, wxST_NO_AUTORESIZE);
+    auto* pSecond = new wxStaticText(
+        this, wxID_ANY,
+        wxString::FromUTF8(UiText::kAboutSecondLine.data(), UiText::kAboutSecondLine.size()));
+    auto* pOk = new wxButton(this, wxID_OK,
+                             wxString::FromUTF8(UiText::kAboutOk.data(), UiText::kAboutOk.size()));
     pOk->SetDefault();
 
     auto* pTexts = new wxBoxSizer(wxVERTICAL);

@@ -25,7 +25,7 @@ CMainFrame* CreateMainWindow(CRegistry* pRegistry) {
     const int nShowCmd = static_cast<int>(static_cast<std::int32_t>(dwShowCmd));
 
     auto* pFrame = new CMainFrame(pRegistry);
-    pFrame->SetTitle(wxString::FromUTF8(uitext::kWindowTitle));
+    pFrame->SetTitle(wxString::FromUTF8(UiText::kWindowTitle.data(), UiText::kWindowTitle.size()));
     // Any other stored value (a hidden state included) shows the window
     // normally: a program must never start invisible.
     if (nShowCmd == kShowMaximized) {

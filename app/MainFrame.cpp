@@ -14,7 +14,7 @@
 
 namespace {
 
-wxString Text(const char* pszUtf8) { return wxString::FromUTF8(pszUtf8); }
+wxString Text(std::string_view utf8) { return wxString::FromUTF8(utf8.data(), utf8.size()); }
 
 // Own ids, so GTK attaches no stock accelerator (Ctrl+Q) to the items.
 enum : int { kIdAppExit = wxID_HIGHEST + 1, kIdAppAbout };
@@ -57,7 +57,7 @@ wxEND_EVENT_TABLE()
     // A saved rectangle too small or even negative still makes a window:
     // the minimum size applies, never a failed start.
     const wxRect rcSaved = ReadSavedWindowRect(*pRegistry);
-    Create(nullptr, wxID_ANY, Text(uitext::kAppName), rcSaved.GetPosition(),
+    Create(nullptr, wxID_ANY, Text(UiText::kAppName), rcSaved.GetPosition(),
            wxSize(std::max(rcSaved.width, 1), std::max(rcSaved.height, 1)));
     m_rcNormal = GetRect();
     m_ptSaved = rcSaved.GetPosition();
@@ -85,12 +85,12 @@ void CMainFrame::DoSetSize(int x, int y, int width, int height, int sizeFlags) {
 
 void CMainFrame::CreateMenu() {
     auto* pFile = new wxMenu;
-    pFile->Append(kIdAppExit, Text(uitext::kMenuExit), Text(uitext::kPromptExit));
+    pFile->Append(kIdAppExit, Text(UiText::kMenuExit), Text(UiText::kPromptExit));
     auto* pHelp = new wxMenu;
-    pHelp->Append(kIdAppAbout, Text(uitext::kMenuAbout), Text(uitext::kPromptAbout));
+    pHelp->Append(kIdAppAbout, Text(UiText::kMenuAbout), Text(UiText::kPromptAbout));
     auto* pBar = new wxMenuBar;
-    pBar->Append(pFile, Text(uitext::kMenuFile));
-    pBar->Append(pHelp, Text(uitext::kMenuHelp));
+    pBar->Append(pFile, Text(UiText::kMenuFile));
+    pBar->Append(pHelp, Text(UiText::kMenuHelp));
     SetMenuBar(pBar);
 }
 
@@ -103,7 +103,7 @@ void CMainFrame::CreateStatusPanes() {
     // Until the view writes its first layout, pane 0 shows the idle text
     // and the menu prompts.
     SetStatusBarPane(0);
-    pBar->SetStatusText(Text(uitext::kIdleMessage), 0);
+    pBar->SetStatusText(Text(UiText::kIdleMessage), 0);
 }
 
 void CMainFrame::StopIdleTexts() { SetStatusBarPane(-1); }

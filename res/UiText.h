@@ -1,75 +1,123 @@
-// Every text the user reads, in one place, as UTF-8; GUI code turns them
-// into wxString with wxString::FromUTF8 (never from a narrow literal).
+// The user-visible Japanese texts of the program, in one place (UTF-8).
 #pragma once
 
-namespace uitext {
+#include <string_view>
+
+namespace UiText {
+
+// ---- Result list, search summary and deletion --------------------------
+// "%d" stands for a number and "%s" for a path; they are filled in by
+// view/StatusText.cpp and view/DeleteRun.cpp.
+
+// Status bar while searching: the folder, then this.
+inline constexpr std::string_view kSearchingSuffix = " を検索しています...";
+// Size column: the rounded kilobytes, then this.
+inline constexpr std::string_view kSizeUnitKB = "KB";
+
+// The stop button when no search was running (application message box).
+inline constexpr std::string_view kThreadStopError = "スレッド終了エラー";
+// Title of the folder chooser of "参照(&R)...".
+inline constexpr std::string_view kBrowseFolderTitle =
+    "中間コードファイルを検索するフォルダを選択してください";
+
+// Search summary.
+inline constexpr std::string_view kFoundFiles = " %d 個のファイルが見つかりました。";
+inline constexpr std::string_view kFoundTotal = "合計 %s";
+inline constexpr std::string_view kNothingFound = "該当するファイルは見つかりませんでした。";
+// An amount in megabytes and kilobytes: "2 MB ( 1,536 KB )".
+inline constexpr std::string_view kMegaKiloAmount = "%m MB ( %k KB )";
+
+// Deletion results in the two status panes; " ： " holds a full-width colon.
+inline constexpr std::string_view kDeletedCleared = "%d 個のファイルを削除しました ： %s をクリア";
+inline constexpr std::string_view kDeletedAll = "%d 個のファイルを削除しました。";
+inline constexpr std::string_view kCleared = "%s をクリア";
+inline constexpr std::string_view kRemaining = "残り %d ファイル ： 合計 %s";
+
+// Deletion confirmations (OK/Cancel, question icon).
+inline constexpr std::string_view kConfirmCaption = "ファイルの削除の確認";
+inline constexpr std::string_view kConfirmOne = "'%s'を削除してよろしいですか？";
+inline constexpr std::string_view kConfirmSelected =
+    "選択した %d 個のファイルを削除してよろしいですか？";
+inline constexpr std::string_view kConfirmAll = "これら %d 個のファイルを削除してよろしいですか？";
+
+// Deletion failures (OK, exclamation icon).
+inline constexpr std::string_view kDeleteErrorCaption = "ファイル削除エラー";
+inline constexpr std::string_view kDeleteErrorOne = "ファイルを削除できませんでした";
+inline constexpr std::string_view kDeleteErrorSeveral =
+    "選択されたファイル全てを削除できませんでした";
+
+// Progress of a long deletion (its dialog's caption and message).
+inline constexpr std::string_view kDeleteProgressCaption = "ファイルの削除";
+inline constexpr std::string_view kDeleteProgress = "%d / %n 個のファイルを削除しています...";
+// ---- end of result list, search summary and deletion -------------------
+
 
 // ---- Main window: application, frame, About box, form ----------------------
 
-inline constexpr char kAppName[] = "Kesmora";
-inline constexpr char kWindowTitle[] = "Visual C++ Kesmora";
+inline constexpr std::string_view kAppName = "Kesmora";
+inline constexpr std::string_view kWindowTitle = "Visual C++ Kesmora";
 
-inline constexpr char kMenuFile[] = "ﾌｧｲﾙ(&F)";
-inline constexpr char kMenuExit[] = "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)";
-inline constexpr char kMenuHelp[] = "ﾍﾙﾌﾟ(&H)";
-inline constexpr char kMenuAbout[] = "ﾊﾞｰｼﾞｮﾝ情報(&A)...";
-inline constexpr char kPromptExit[] = "ｱﾌﾟﾘｹｰｼｮﾝを終了し、ﾌｧｲﾙの保存を指示";
-inline constexpr char kPromptAbout[] = "ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示";
-inline constexpr char kIdleMessage[] = "ﾚﾃﾞｨ";
+inline constexpr std::string_view kMenuFile = "ﾌｧｲﾙ(&F)";
+inline constexpr std::string_view kMenuExit = "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)";
+inline constexpr std::string_view kMenuHelp = "ﾍﾙﾌﾟ(&H)";
+inline constexpr std::string_view kMenuAbout = "ﾊﾞｰｼﾞｮﾝ情報(&A)...";
+inline constexpr std::string_view kPromptExit = "ｱﾌﾟﾘｹｰｼｮﾝを終了し、ﾌｧｲﾙの保存を指示";
+inline constexpr std::string_view kPromptAbout = "ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示";
+inline constexpr std::string_view kIdleMessage = "ﾚﾃﾞｨ";
 
-inline constexpr char kAboutCaption[] = "Kesmoraのﾊﾞｰｼﾞｮﾝ情報";
-inline constexpr char kAboutVersion[] = "Kesmora Version 1.30";
-inline constexpr char kAboutSecondLine[] = "Visual C++ の中間ファイルを探して削除します";
-inline constexpr char kAboutOk[] = "OK";
+inline constexpr std::string_view kAboutCaption = "Kesmoraのﾊﾞｰｼﾞｮﾝ情報";
+inline constexpr std::string_view kAboutVersion = "Kesmora Version 1.30";
+inline constexpr std::string_view kAboutSecondLine = "Visual C++ の中間ファイルを探して削除します";
+inline constexpr std::string_view kAboutOk = "OK";
 
-inline constexpr char kTabFolder[] = "フォルダ";
-inline constexpr char kTabFile[] = "ファイル";
-inline constexpr char kTabDate[] = "日付";
-inline constexpr char kTabOther[] = "その他";
+inline constexpr std::string_view kTabFolder = "フォルダ";
+inline constexpr std::string_view kTabFile = "ファイル";
+inline constexpr std::string_view kTabDate = "日付";
+inline constexpr std::string_view kTabOther = "その他";
 
-inline constexpr char kButtonStart[] = "検索開始(&S)";
-inline constexpr char kButtonStop[] = "検索中止(&P)";
-inline constexpr char kButtonDelete[] = "削除(&D)";
-inline constexpr char kButtonDeleteAll[] = "全て削除(&A)";
-inline constexpr char kButtonBrowse[] = "参照(&R)...";
+inline constexpr std::string_view kButtonStart = "検索開始(&S)";
+inline constexpr std::string_view kButtonStop = "検索中止(&P)";
+inline constexpr std::string_view kButtonDelete = "削除(&D)";
+inline constexpr std::string_view kButtonDeleteAll = "全て削除(&A)";
+inline constexpr std::string_view kButtonBrowse = "参照(&R)...";
 
-inline constexpr char kLabelFolder[] = "探す場所：";
-inline constexpr char kCheckSubFolder[] = "サブフォルダからも探す";
-inline constexpr char kGroupSubFolder[] = "検索するサブフォルダ";
-inline constexpr char kRadioAllSubFolders[] = "全てのサブフォルダから探す";
-inline constexpr char kRadioDebugRelease[] = "Debug と Release フォルダから探す";
-inline constexpr char kRadioDebug[] = "Debug フォルダから探す";
-inline constexpr char kRadioRelease[] = "Release フォルダから探す";
+inline constexpr std::string_view kLabelFolder = "探す場所：";
+inline constexpr std::string_view kCheckSubFolder = "サブフォルダからも探す";
+inline constexpr std::string_view kGroupSubFolder = "検索するサブフォルダ";
+inline constexpr std::string_view kRadioAllSubFolders = "全てのサブフォルダから探す";
+inline constexpr std::string_view kRadioDebugRelease = "Debug と Release フォルダから探す";
+inline constexpr std::string_view kRadioDebug = "Debug フォルダから探す";
+inline constexpr std::string_view kRadioRelease = "Release フォルダから探す";
 
-inline constexpr char kGroupFiles[] = "検索するファイル";
-inline constexpr char kCheckIdb[] = "idbファイル";
-inline constexpr char kCheckObj[] = "objファイル";
-inline constexpr char kCheckPdb[] = "pdbファイル";
-inline constexpr char kCheckSbr[] = "sbrファイル";
-inline constexpr char kCheckIlk[] = "ilkファイル";
-inline constexpr char kCheckPch[] = "pchファイル";
-inline constexpr char kCheckRes[] = "resファイル";
-inline constexpr char kCheckBsc[] = "bscファイル";
+inline constexpr std::string_view kGroupFiles = "検索するファイル";
+inline constexpr std::string_view kCheckIdb = "idbファイル";
+inline constexpr std::string_view kCheckObj = "objファイル";
+inline constexpr std::string_view kCheckPdb = "pdbファイル";
+inline constexpr std::string_view kCheckSbr = "sbrファイル";
+inline constexpr std::string_view kCheckIlk = "ilkファイル";
+inline constexpr std::string_view kCheckPch = "pchファイル";
+inline constexpr std::string_view kCheckRes = "resファイル";
+inline constexpr std::string_view kCheckBsc = "bscファイル";
 
-inline constexpr char kGroupTime[] = "時間";
-inline constexpr char kRadioAllFiles[] = "すべてのファイル";
-inline constexpr char kRadioPeriod[] = "一定期間内のファイル";
+inline constexpr std::string_view kGroupTime = "時間";
+inline constexpr std::string_view kRadioAllFiles = "すべてのファイル";
+inline constexpr std::string_view kRadioPeriod = "一定期間内のファイル";
 
 // The two period lists in their stored order; a position is what the
 // settings keep and what a search is built from, so this order is a format.
-inline constexpr const char* kDayMonthItems[] = {"ヶ月以前に", "ヶ月間に", "日以前に", "日間に"};
-inline constexpr const char* kFileTimeItems[] = {"更新があったファイル", "作成したファイル"};
+inline constexpr std::string_view kDayMonthItems[] = {"ヶ月以前に", "ヶ月間に", "日以前に", "日間に"};
+inline constexpr std::string_view kFileTimeItems[] = {"更新があったファイル", "作成したファイル"};
 
-inline constexpr char kCheckConfirmRemove[] = "ファイル削除を確認する";
+inline constexpr std::string_view kCheckConfirmRemove = "ファイル削除を確認する";
 
-inline constexpr char kColumnName[] = "名前";
-inline constexpr char kColumnSize[] = "サイズ";
-inline constexpr char kColumnCreated[] = "作成日時";
-inline constexpr char kColumnModified[] = "更新日時";
+inline constexpr std::string_view kColumnName = "名前";
+inline constexpr std::string_view kColumnSize = "サイズ";
+inline constexpr std::string_view kColumnCreated = "作成日時";
+inline constexpr std::string_view kColumnModified = "更新日時";
 
-inline constexpr char kNotAnInteger[] = "整数を入力してください。";
-inline constexpr char kCountOutOfRange[] = "1 から 99 までの整数を入力してください。";
+inline constexpr std::string_view kNotAnInteger = "整数を入力してください。";
+inline constexpr std::string_view kCountOutOfRange = "1 から 99 までの整数を入力してください。";
 
 // ---- end of main window ----------------------------------------------------
 
-}  // namespace uitext
+}  // namespace UiText

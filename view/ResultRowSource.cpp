@@ -8,13 +8,13 @@ std::string CResultRows::GetCellText(std::size_t nRow, int nColumn) const {
     const ResultRow& row = m_rows[nRow];
     switch (nColumn) {
         case 0:
-            return row.strPath;
+            return row.DisplayName();
         case 1:
-            return row.strSize;
+            return row.SizeText();
         case 2:
-            return row.strCreated;
+            return std::string(row.Created());
         case 3:
-            return row.strModified;
+            return std::string(row.Modified());
         default:
             return {};
     }

@@ -3,9 +3,10 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <vector>
+
+#include "view/ResultRows.h"
 
 class CResultRowSource {
 public:
@@ -15,16 +16,8 @@ public:
     virtual std::string GetCellText(std::size_t nRow, int nColumn) const = 0;
 };
 
-// One found file as the list shows it.
-struct ResultRow {
-    std::string strPath;
-    std::string strSize;
-    std::string strCreated;
-    std::string strModified;
-    std::uint64_t size = 0;
-};
-
-// The plain row store the view owns until a search fills it.
+// The view's own rows: a search appends to m_rows (AppendRows), a deletion
+// erases from it; the list shows whatever it holds.
 class CResultRows : public CResultRowSource {
 public:
     std::size_t GetRowCount() const override { return m_rows.size(); }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string_view>
 
 #include "app/MainFrame.h"
 #include "res/UiText.h"
@@ -16,7 +17,7 @@
 
 namespace {
 
-wxString Text(const char* pszUtf8) { return wxString::FromUTF8(pszUtf8); }
+wxString Text(std::string_view utf8) { return wxString::FromUTF8(utf8.data(), utf8.size()); }
 
 // The controls each page shows and hides, in the order they are switched.
 constexpr int kPage0[] = {
@@ -127,46 +128,46 @@ void CVCKesmoraView::CreateControls() {
     m_tab = new wxNotebook(this, ctl::kTab);
     m_list = new CResultListCtrl(this, ctl::kList);
     new wxStaticLine(this, ctl::kRule, wxDefaultPosition, wxSize(-1, 2), wxLI_HORIZONTAL);
-    new wxButton(this, ctl::kStart, Text(uitext::kButtonStart));
-    new wxButton(this, ctl::kStop, Text(uitext::kButtonStop));
-    new wxButton(this, ctl::kDelete, Text(uitext::kButtonDelete));
-    new wxButton(this, ctl::kDeleteAll, Text(uitext::kButtonDeleteAll));
+    new wxButton(this, ctl::kStart, Text(UiText::kButtonStart));
+    new wxButton(this, ctl::kStop, Text(UiText::kButtonStop));
+    new wxButton(this, ctl::kDelete, Text(UiText::kButtonDelete));
+    new wxButton(this, ctl::kDeleteAll, Text(UiText::kButtonDeleteAll));
 
-    new wxButton(this, ctl::kBrowse, Text(uitext::kButtonBrowse));
-    new wxStaticText(this, ctl::kFolderLabel, Text(uitext::kLabelFolder));
-    new wxCheckBox(this, ctl::kFindSubFolder, Text(uitext::kCheckSubFolder));
-    new wxStaticBox(this, ctl::kSubFolderGroup, Text(uitext::kGroupSubFolder));
+    new wxButton(this, ctl::kBrowse, Text(UiText::kButtonBrowse));
+    new wxStaticText(this, ctl::kFolderLabel, Text(UiText::kLabelFolder));
+    new wxCheckBox(this, ctl::kFindSubFolder, Text(UiText::kCheckSubFolder));
+    new wxStaticBox(this, ctl::kSubFolderGroup, Text(UiText::kGroupSubFolder));
     m_radioFolder[0] =
-        new wxRadioButton(this, ctl::kRadioAllSubFolders, Text(uitext::kRadioAllSubFolders),
+        new wxRadioButton(this, ctl::kRadioAllSubFolders, Text(UiText::kRadioAllSubFolders),
                           wxDefaultPosition, wxDefaultSize, wxRB_GROUP);
     m_radioFolder[1] =
-        new wxRadioButton(this, ctl::kRadioDebugRelease, Text(uitext::kRadioDebugRelease));
-    m_radioFolder[2] = new wxRadioButton(this, ctl::kRadioDebug, Text(uitext::kRadioDebug));
-    m_radioFolder[3] = new wxRadioButton(this, ctl::kRadioRelease, Text(uitext::kRadioRelease));
+        new wxRadioButton(this, ctl::kRadioDebugRelease, Text(UiText::kRadioDebugRelease));
+    m_radioFolder[2] = new wxRadioButton(this, ctl::kRadioDebug, Text(UiText::kRadioDebug));
+    m_radioFolder[3] = new wxRadioButton(this, ctl::kRadioRelease, Text(UiText::kRadioRelease));
 
-    new wxStaticBox(this, ctl::kFileGroup, Text(uitext::kGroupFiles));
-    new wxCheckBox(this, ctl::kIdb, Text(uitext::kCheckIdb));
-    new wxCheckBox(this, ctl::kObj, Text(uitext::kCheckObj));
-    new wxCheckBox(this, ctl::kPdb, Text(uitext::kCheckPdb));
-    new wxCheckBox(this, ctl::kSbr, Text(uitext::kCheckSbr));
-    new wxCheckBox(this, ctl::kIlk, Text(uitext::kCheckIlk));
-    new wxCheckBox(this, ctl::kPch, Text(uitext::kCheckPch));
-    new wxCheckBox(this, ctl::kRes, Text(uitext::kCheckRes));
+    new wxStaticBox(this, ctl::kFileGroup, Text(UiText::kGroupFiles));
+    new wxCheckBox(this, ctl::kIdb, Text(UiText::kCheckIdb));
+    new wxCheckBox(this, ctl::kObj, Text(UiText::kCheckObj));
+    new wxCheckBox(this, ctl::kPdb, Text(UiText::kCheckPdb));
+    new wxCheckBox(this, ctl::kSbr, Text(UiText::kCheckSbr));
+    new wxCheckBox(this, ctl::kIlk, Text(UiText::kCheckIlk));
+    new wxCheckBox(this, ctl::kPch, Text(UiText::kCheckPch));
+    new wxCheckBox(this, ctl::kRes, Text(UiText::kCheckRes));
     // Never shown: it only keeps its number and the tab strip's rectangle.
-    auto* pTimeGroup = new wxStaticBox(this, ctl::kTimeGroup, Text(uitext::kGroupTime));
+    auto* pTimeGroup = new wxStaticBox(this, ctl::kTimeGroup, Text(UiText::kGroupTime));
     pTimeGroup->Hide();
 
-    m_radioTime[0] = new wxRadioButton(this, ctl::kRadioAllFiles, Text(uitext::kRadioAllFiles),
+    m_radioTime[0] = new wxRadioButton(this, ctl::kRadioAllFiles, Text(UiText::kRadioAllFiles),
                                        wxDefaultPosition, wxDefaultSize, wxRB_GROUP);
-    m_radioTime[1] = new wxRadioButton(this, ctl::kRadioPeriod, Text(uitext::kRadioPeriod));
+    m_radioTime[1] = new wxRadioButton(this, ctl::kRadioPeriod, Text(UiText::kRadioPeriod));
     m_editCount =
         new wxTextCtrl(this, ctl::kCount, wxString(), wxDefaultPosition, wxDefaultSize, wxTE_RIGHT);
     m_spinCount = new CUpDownCtrl(this, ctl::kSpinCount, m_editCount);
     // Not wxCB_SORT: GTK would sort by locale, and positions carry meaning.
     m_comboFile = new wxComboBox(this, ctl::kComboFile);
     m_comboDayMonth = new wxComboBox(this, ctl::kComboDayMonth);
-    new wxCheckBox(this, ctl::kConfirmRemove, Text(uitext::kCheckConfirmRemove));
-    new wxCheckBox(this, ctl::kBsc, Text(uitext::kCheckBsc));
+    new wxCheckBox(this, ctl::kConfirmRemove, Text(UiText::kCheckConfirmRemove));
+    new wxCheckBox(this, ctl::kBsc, Text(UiText::kCheckBsc));
     m_comboFolder = new wxComboBox(this, ctl::kComboFolder);
 
     for (wxComboBox* pCombo : {m_comboFolder, m_comboFile, m_comboDayMonth}) {
@@ -205,8 +206,8 @@ void CVCKesmoraView::OnDestroy() {
 void CVCKesmoraView::InitTabsAndCombos() {
     // The pages are empty: the tab strip only switches which controls of
     // the one form are shown.
-    const char* const tabs[] = {uitext::kTabFolder, uitext::kTabFile, uitext::kTabDate,
-                                uitext::kTabOther};
+    const std::string_view tabs[] = {UiText::kTabFolder, UiText::kTabFile, UiText::kTabDate,
+                                     UiText::kTabOther};
     for (int nPage = 0; nPage < 4; ++nPage) {
         m_tab->AddPage(new wxWindow(m_tab, wxID_ANY, wxDefaultPosition, wxSize(1, 1)),
                        Text(tabs[nPage]), nPage == 0);
@@ -216,11 +217,11 @@ void CVCKesmoraView::InitTabsAndCombos() {
     }
     m_nCurTab = 0;
 
-    for (const char* pszItem : uitext::kDayMonthItems) {
-        m_comboDayMonth->Append(Text(pszItem));
+    for (std::string_view item : UiText::kDayMonthItems) {
+        m_comboDayMonth->Append(Text(item));
     }
-    for (const char* pszItem : uitext::kFileTimeItems) {
-        m_comboFile->Append(Text(pszItem));
+    for (std::string_view item : UiText::kFileTimeItems) {
+        m_comboFile->Append(Text(item));
     }
     m_spinCount->SetRange(1, 99);
 }
@@ -232,11 +233,11 @@ void CVCKesmoraView::InitListColumns() {
     std::uint32_t dwWidth = 360;
     m_pRegistry->ReadDWORD("ColumnWidth", &dwWidth, 360, RegRoot::CurrentUser);
 
-    m_list->AppendColumn(Text(uitext::kColumnName), wxLIST_FORMAT_LEFT,
+    m_list->AppendColumn(Text(UiText::kColumnName), wxLIST_FORMAT_LEFT,
                          static_cast<int>(static_cast<std::int32_t>(dwWidth)));
-    m_list->AppendColumn(Text(uitext::kColumnSize), wxLIST_FORMAT_RIGHT, 70);
-    m_list->AppendColumn(Text(uitext::kColumnCreated), wxLIST_FORMAT_CENTRE, 110);
-    m_list->AppendColumn(Text(uitext::kColumnModified), wxLIST_FORMAT_CENTRE, 110);
+    m_list->AppendColumn(Text(UiText::kColumnSize), wxLIST_FORMAT_RIGHT, 70);
+    m_list->AppendColumn(Text(UiText::kColumnCreated), wxLIST_FORMAT_CENTRE, 110);
+    m_list->AppendColumn(Text(UiText::kColumnModified), wxLIST_FORMAT_CENTRE, 110);
 }
 
 wxWindow* CVCKesmoraView::Control(int nId) const { return FindWindow(nId); }
@@ -479,19 +480,19 @@ bool CVCKesmoraView::ExchangeCount(bool bSaveAndValidate) {
     text.Trim(true).Trim(false);
     long value = 0;
     if (text.empty() || !text.ToLong(&value) || value < INT32_MIN || value > INT32_MAX) {
-        FailCountValidation(uitext::kNotAnInteger);
+        FailCountValidation(UiText::kNotAnInteger);
         return false;
     }
     m_nCount = static_cast<int>(value);
     if (m_nCount < 1 || m_nCount > 99) {
-        FailCountValidation(uitext::kCountOutOfRange);
+        FailCountValidation(UiText::kCountOutOfRange);
         return false;
     }
     return true;
 }
 
-void CVCKesmoraView::FailCountValidation(const char* pszMessage) {
-    wxMessageBox(Text(pszMessage), Text(uitext::kAppName), wxOK | wxICON_EXCLAMATION, this);
+void CVCKesmoraView::FailCountValidation(std::string_view message) {
+    wxMessageBox(Text(message), Text(UiText::kAppName), wxOK | wxICON_EXCLAMATION, this);
     m_editCount->SetFocus();
     m_editCount->SelectAll();
 }

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "finder/FindNotify.h"
 #include "finder/IntermediateFileFinder.h"
@@ -124,7 +125,7 @@ private:
     void OnIdle(wxIdleEvent& event);
 
     bool ExchangeCount(bool bSaveAndValidate);
-    void FailCountValidation(const char* pszMessage);
+    void FailCountValidation(std::string_view message);
 
     CMainFrame* m_pFrame;
     std::array<wxRadioButton*, 4> m_radioFolder{};

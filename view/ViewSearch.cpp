@@ -2,9 +2,11 @@
 // This file is a stand-in; the search/deletion work replaces it as a whole.
 // Everything it may use is on CVCKesmoraView: the exchanged members
 // (UpdateData), FindComboTextIndex, AddFolderHistory, the enabling calls
-// (EnableOptionControls, EnableSearchButtons, UpdateDeleteButtons), the row
-// store m_rows or SetRowSource plus OnRowsChanged, m_dwTotalSize, m_pFinder,
-// and ShowStatusMessage / ShowStatusPanes.
+// (EnableOptionControls, EnableSearchButtons, UpdateDeleteButtons,
+// m_bSearching), the rows m_rows.m_rows (append with AppendRows, erase on
+// deletion; then OnRowsChanged) or another source through SetRowSource,
+// m_dwTotalSize, m_pFinder (created here by CreateFinder, with whatever
+// sink the search reports to), and ShowStatusMessage / ShowStatusPanes.
 #include "view/VCKesmoraView.h"
 
 void CVCKesmoraView::CreateFinder() { m_pFinder = std::make_unique<CIntermediateFileFinder>(this); }

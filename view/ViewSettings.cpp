@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/MainFrame.h"
 #include "view/ControlIds.h"
+#include "view/FolderHistory.h"
 #include "view/VCKesmoraView.h"
 
 namespace {
@@ -158,13 +160,14 @@ int CVCKesmoraView::FindComboTextIndex(int nCombo) const {
 }
 
 void CVCKesmoraView::AddFolderHistory(const wxString& strFolder) {
-    // The first item that begins with the folder, ignoring case, makes way.
-    const wxString strPrefix = strFolder.Lower();
+    std::vector<std::string> items;
+    items.reserve(m_comboFolder->GetCount());
     for (unsigned i = 0; i < m_comboFolder->GetCount(); ++i) {
-        if (m_comboFolder->GetString(i).Lower().StartsWith(strPrefix)) {
-            m_comboFolder->Delete(i);
-            break;
-        }
+        items.push_back(m_comboFolder->GetString(i).utf8_string());
+    }
+    // Only the first item that begins with the folder makes way.
+    if (const auto pos = FindFolderPrefix(items, strFolder.utf8_string())) {
+        m_comboFolder->Delete(static_cast<unsigned>(*pos));
     }
     m_comboFolder->Insert(strFolder, 0);
     m_comboFolder->ChangeValue(strFolder);

@@ -32,10 +32,8 @@ protected:
 
     void FillRows(int nRows) {
         for (int i = 0; i < nRows; ++i) {
-            ResultRow row;
-            row.strPath = "/tmp/p" + std::to_string(i) + ".obj";
-            row.strSize = "1KB";
-            m_pView->m_rows.m_rows.push_back(row);
+            m_pView->m_rows.m_rows.emplace_back("/tmp/p" + std::to_string(i) + ".obj", 1024,
+                                                "2026/01/02 03:04", "2026/01/02 03:05");
         }
         m_pView->OnRowsChanged();
         Pump(50);
@@ -183,7 +181,8 @@ TEST_F(EnablingTest, PeriodOutsideOneTo99StopsTheExchangeAtTheField) {
 
     EXPECT_FALSE(m_pView->UpdateData(true));
     ASSERT_EQ(m_pDialogs->m_messages.size(), 1u);
-    EXPECT_EQ(m_pDialogs->m_messages[0], wxString::FromUTF8(uitext::kCountOutOfRange));
+    EXPECT_EQ(m_pDialogs->m_messages[0],
+              wxString::FromUTF8(UiText::kCountOutOfRange.data(), UiText::kCountOutOfRange.size()));
     EXPECT_EQ(m_pView->m_bIdb, 0);      // read before the period
     EXPECT_EQ(m_pView->m_nCount, 100);  // stored, then refused
     EXPECT_EQ(m_pView->m_bBsc, 7);      // after the period: not read
@@ -204,7 +203,8 @@ TEST_F(EnablingTest, TextThatIsNoNumberKeepsThePreviousCount) {
         EXPECT_EQ(m_pView->m_nCount, 5) << pszText;
     }
     ASSERT_EQ(m_pDialogs->m_messages.size(), 4u);
-    EXPECT_EQ(m_pDialogs->m_messages[1], wxString::FromUTF8(uitext::kNotAnInteger));
+    EXPECT_EQ(m_pDialogs->m_messages[1],
+              wxString::FromUTF8(UiText::kNotAnInteger.data(), UiText::kNotAnInteger.size()));
     CountEdit()->ChangeValue("99");
     EXPECT_TRUE(m_pView->UpdateData(true));
     EXPECT_EQ(m_pView->m_nCount, 99);

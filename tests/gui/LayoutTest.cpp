@@ -270,13 +270,14 @@ TEST_F(LayoutTest, ListIsAVirtualReportWithFourColumnsAndMultipleSelection) {
     }
 
     for (int i = 0; i < 100000; ++i) {
-        m_pView->m_rows.m_rows.push_back({"/p/" + std::to_string(i) + ".obj", "1KB",
-                                          "2026/01/02 03:04", "2026/01/02 03:05", 1000});
+        m_pView->m_rows.m_rows.emplace_back("/p/" + std::to_string(i) + ".obj", 1572864,
+                                            "2026/01/02 03:04", "2026/01/02 03:05");
     }
     m_pView->OnRowsChanged();
     Pump(50);
     EXPECT_EQ(pList->GetItemCount(), 100000);
     EXPECT_EQ(pList->GetItemText(99999, 0), "/p/99999.obj");
+    EXPECT_EQ(pList->GetItemText(5, 1), "1,536KB");
     EXPECT_EQ(pList->GetItemText(5, 3), "2026/01/02 03:05");
     pList->SetItemState(3, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
     pList->SetItemState(70000, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);

@@ -22,7 +22,9 @@ protected:
     wxString CountText() const {
         return static_cast<wxTextCtrl*>(Control(ctl::kCount))->GetValue();
     }
-    static wxString Utf8(const char* psz) { return wxString::FromUTF8(psz); }
+    static wxString Utf8(std::string_view utf8) {
+        return wxString::FromUTF8(utf8.data(), utf8.size());
+    }
 };
 
 constexpr int kTypeChecks[] = {ctl::kBsc, ctl::kIdb, ctl::kIlk, ctl::kObj,
@@ -38,8 +40,8 @@ TEST_F(SettingsTest, FirstRunShowsTheDefaultsWithTheHomeFolder) {
     EXPECT_TRUE(RadioOn(ctl::kRadioDebugRelease));
     EXPECT_TRUE(RadioOn(ctl::kRadioAllFiles));
     EXPECT_EQ(CountText(), "1");
-    EXPECT_EQ(Combo(ctl::kComboDayMonth)->GetValue(), Utf8(uitext::kDayMonthItems[0]));
-    EXPECT_EQ(Combo(ctl::kComboFile)->GetValue(), Utf8(uitext::kFileTimeItems[0]));
+    EXPECT_EQ(Combo(ctl::kComboDayMonth)->GetValue(), Utf8(UiText::kDayMonthItems[0]));
+    EXPECT_EQ(Combo(ctl::kComboFile)->GetValue(), Utf8(UiText::kFileTimeItems[0]));
     EXPECT_TRUE(Checked(ctl::kConfirmRemove));
     EXPECT_EQ(Combo(ctl::kComboFolder)->GetValue(), wxGetHomeDir());
     EXPECT_EQ(Combo(ctl::kComboFolder)->GetCount(), 0u);
@@ -190,7 +192,7 @@ TEST_F(SettingsTest, ComboPositionsAreCheckedAtLoad) {
     // The lists keep their own order, whatever the locale would sort.
     ASSERT_EQ(Combo(ctl::kComboDayMonth)->GetCount(), 4u);
     for (unsigned i = 0; i < 4; ++i) {
-        EXPECT_EQ(Combo(ctl::kComboDayMonth)->GetString(i), Utf8(uitext::kDayMonthItems[i]));
+        EXPECT_EQ(Combo(ctl::kComboDayMonth)->GetString(i), Utf8(UiText::kDayMonthItems[i]));
     }
     EXPECT_EQ(Combo(ctl::kComboFile)->GetString(0), Utf8("更新があったファイル"));
 }

@@ -16,12 +16,14 @@ protected:
         GuiTest::SetUp();
         OpenWindow();
     }
-    static wxString Utf8(const char* psz) { return wxString::FromUTF8(psz); }
+    static wxString Utf8(std::string_view utf8) {
+        return wxString::FromUTF8(utf8.data(), utf8.size());
+    }
     wxStatusBar* Bar() const { return m_pFrame->GetStatusBar(); }
 };
 
 TEST_F(ShellTest, WindowCarriesTitleAndMenus) {
-    EXPECT_EQ(m_pFrame->GetTitle(), Utf8(uitext::kWindowTitle));
+    EXPECT_EQ(m_pFrame->GetTitle(), Utf8(UiText::kWindowTitle));
     wxMenuBar* pBar = m_pFrame->GetMenuBar();
     ASSERT_EQ(pBar->GetMenuCount(), 2u);
     EXPECT_EQ(pBar->GetMenuLabel(0), Utf8("ﾌｧｲﾙ(&F)"));

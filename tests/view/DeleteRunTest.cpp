@@ -1,0 +1,508 @@
+// Deletion runs over real files in a temporary folder, through the
+// program's file utilities: what is removed, in which order, what the rows,
+// the total and the status panes say after; read-only files, paths that
+// became links or folders, files the system refuses to remove.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "view/DeleteRun.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Records the order in which files are removed.
+DeleteFileOps Recording(DeleteFileOps ops, std::vector<std::string>& removed) {
+    auto remove = ops.removeFile;
+    ops.removeFile = [remove, &removed](const std::string& path) {
+        removed.push_back(path);
+        return remove(path);
+    };
+    return ops;
+}
+
+class DeleteRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string tmpl = (fs::temp_directory_path() / "kesmora-delete-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+        m_dir = tmpl;
+    }
+
+    void TearDown() override {
+        for (const std::string& path : m_immutable) SetImmutable(path, false);
+        for (const fs::path& dir : m_locked) fs::permissions(dir, fs::perms::owner_all);
+        fs::remove_all(m_dir);
+    }
+
+    // A sparse file of exactly size bytes, listed as a row.
+    ResultRow MakeFile(const std::string& name, std::uint64_t size) {
+        const fs::path path = m_dir / name;
+        fs::create_directories(path.parent_path());
+        const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
+        EXPECT_GE(fd, 0) << path;
+        EXPECT_EQ(::ftruncate(fd, static_cast<off_t>(size)), 0);
+        ::close(fd);
+        return ResultRow(path.string(), size, "2024/01/02 03:04", "2024/05/06 07:08");
+    }
+
+    std::vector<ResultRow> MakeFiles(const std::vector<std::uint64_t>& sizes) {
+        std::vector<ResultRow> rows;
+        for (std::size_t i = 0; i < sizes.size(); ++i) {
+            rows.push_back(MakeFile("f" + std::to_string(i) + ".obj", sizes[i]));
+        }
+        return rows;
+    }
+
+    static bool SetImmutable(const std::string& path, bool bOn) {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW);
+        if (fd < 0) return false;
+        int flags = 0;
+        bool bOk = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        if (bOk) {
+            flags = bOn ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+            bOk = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        }
+        ::close(fd);
+        return bOk;
+    }
+
+    // Makes the file impossible to delete: the immutable flag where the file
+    // system and our rights allow it, else (not as root) a parent folder
+    // without write permission. The reason when neither works.
+    std::string MakeUndeletable(const std::string& path) {
+        if (SetImmutable(path, true)) {
+            m_immutable.push_back(path);
+            return {};
+        }
+        if (::geteuid() != 0) {
+            const fs::path parent = fs::path(path).parent_path();
+            fs::permissions(parent, fs::perms::owner_read | fs::perms::owner_exec);
+            m_locked.push_back(parent);
+            return {};
+        }
+        return "running as root on a file system without the immutable flag (or without the "
+               "right to set it): no file can be made undeletable";
+    }
+
+    static std::vector<std::string> Paths(const std::vector<ResultRow>& rows) {
+        std::vector<std::string> paths;
+        for (const ResultRow& row : rows) paths.push_back(row.strPath);
+        return paths;
+    }
+
+    static bool Exists(const std::string& path) {
+        struct stat st;
+        return ::lstat(path.c_str(), &st) == 0;
+    }
+
+    fs::path m_dir;
+    std::vector<std::string> m_immutable;
+    std::vector<fs::path> m_locked;
+};
+
+TEST_F(DeleteRunTest, DeletingTwoSelectedFilesClearsTheirBytesFromTheTotal) {
+    std::vector<ResultRow> rows = MakeFiles({3000000, 1536, 3000000, 2048, 3996416});
+    const std::vector<std::string> before = Paths(rows);
+    const auto request = PlanDeleteSelected(rows.size(), {3, 1});
+    ASSERT_TRUE(request);
+    ASSERT_EQ(request->kind, DeleteKind::Selected);
+
+    const DeleteOutcome out = RunDelete(rows, *request, 10000000, SystemFileOps());
+
+    EXPECT_EQ(out.nDeleted, 2u);
+    EXPECT_EQ(out.freedBytes, 3584u);
+    EXPECT_EQ(out.newTotal, 9996416u);
+    EXPECT_EQ(out.failureBox, DeleteFailureBox::None);
+    EXPECT_TRUE(out.selection.empty());
+    EXPECT_TRUE(out.status.bTwoPanes);
+    EXPECT_EQ(out.status.strLeft, "2 個のファイルを削除しました ： 0 MB ( 4 KB ) をクリア");
+    EXPECT_EQ(out.status.strRight, "残り 3 ファイル ： 合計 10 MB ( 9,762 KB )");
+    EXPECT_EQ(Paths(rows), (std::vector<std::string>{before[0], before[2], before[4]}));
+    EXPECT_FALSE(Exists(before[1]));
+    EXPECT_FALSE(Exists(before[3]));
+    EXPECT_TRUE(Exists(before[0]) && Exists(before[2]) && Exists(before[4]));
+}
+
+TEST_F(DeleteRunTest, DeleteAllOfFourFilesReportsTheWholeTotalCleared) {
+    std::vector<ResultRow> rows = MakeFiles({393216, 393216, 393216, 393216});
+    const auto request = PlanDeleteAll(rows.size(), {});
+    ASSERT_TRUE(request);
+
+    const DeleteOutcome out = RunDelete(rows, *request, 1572864, SystemFileOps());
+
+    EXPECT_EQ(out.status.strLeft, "4 個のファイルを削除しました。");
+    EXPECT_EQ(out.status.strRight, "2 MB ( 1,536 KB ) をクリア");
+    EXPECT_EQ(out.newTotal, 0u);
+    EXPECT_EQ(out.failureBox, DeleteFailureBox::None);
+    EXPECT_TRUE(rows.empty());
+    EXPECT_TRUE(fs::is_empty(m_dir));
+}
+
+TEST_F(DeleteRunTest, DeleteAllWithOneRefusedFileKeepsItsRowAndBytes) {
+    std::vector<ResultRow> rows = MakeFiles({400000, 700, 500000, 672164});
+    const std::string refused = rows[1].strPath;
+    DeleteFileOps ops = SystemFileOps();
+    auto remove = ops.removeFile;
+    ops.removeFile = [&](const std::string& path) { return path != refused && remove(path); };
+
+    const DeleteOutcome out = RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 1572864, ops);
+
+    EXPECT_EQ(out.failureBox, DeleteFailureBox::Several);
+    EXPECT_EQ(DeleteFailureText(out.failureBox), "選択されたファイル全てを削除できませんでした");
+    EXPECT_EQ(out.status.strLeft, "3 個のファイルを削除しました。");
+    EXPECT_EQ(out.status.strRight, "残り 1 ファイル ： 合計 0 MB ( 1 KB )");
+    EXPECT_EQ(out.newTotal, 700u);
+    EXPECT_EQ(out.keptBytes, 700u);
+    EXPECT_EQ(Paths(rows), std::vector<std::string>{refused});
+    EXPECT_TRUE(Exists(refused));
+}
+
+TEST_F(DeleteRunTest, DeleteAllLeavesAFileTheSystemRefusesToRemove) {
+    std::vector<ResultRow> rows = MakeFiles({400000, 500000, 672164});
+    rows.insert(rows.begin() + 1, MakeFile("locked/keep.pdb", 700));
+    const std::string reason = MakeUndeletable(rows[1].strPath);
+    if (!reason.empty()) GTEST_SKIP() << reason;
+
+    const DeleteOutcome out =
+        RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 1572864, SystemFileOps());
+
+    EXPECT_EQ(out.nDeleted, 3u);
+    EXPECT_EQ(out.nFailed, 1u);
+    EXPECT_EQ(out.failureBox, DeleteFailureBox::Several);
+    EXPECT_EQ(out.status.strLeft, "3 個のファイルを削除しました。");
+    EXPECT_EQ(out.status.strRight, "残り 1 ファイル ： 合計 0 MB ( 1 KB )");
+    EXPECT_EQ(out.newTotal, 700u);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_TRUE(Exists(rows[0].strPath));
+}
+
+TEST_F(DeleteRunTest, SelectedRowsAreDeletedFromTheBottomUp) {
+    std::vector<ResultRow> rows = MakeFiles({10, 11, 12, 13, 14});
+    const std::vector<std::string> before = Paths(rows);
+    std::vector<std::string> order;
+
+    const DeleteOutcome out = RunDelete(rows, *PlanDeleteSelected(rows.size(), {1, 3, 4}), 60,
+                                        Recording(SystemFileOps(), order));
+
+    EXPECT_EQ(order, (std::vector<std::string>{before[4], before[3], before[1]}));
+    EXPECT_EQ(Paths(rows), (std::vector<std::string>{before[0], before[2]}));
+    EXPECT_EQ(out.newTotal, 22u);
+    EXPECT_EQ(out.status.strRight, "残り 2 ファイル ： 合計 0 MB ( 0 KB )");
+}
+
+TEST_F(DeleteRunTest, DeleteAllGoesFromTheTopDown) {
+    std::vector<ResultRow> rows = MakeFiles({1, 2, 3});
+    const std::vector<std::string> before = Paths(rows);
+    std::vector<std::string> order;
+    RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 6, Recording(SystemFileOps(), order));
+    EXPECT_EQ(order, before);
+}
+
+TEST_F(DeleteRunTest, FailedSelectedRowsStayInPlaceAndSelected) {
+    std::vector<ResultRow> rows = MakeFiles({100, 200, 0, 400, 500});
+    // Row 2's path has become a folder since the search, which no file
+    // removal may take away.
+    fs::remove(rows[2].strPath);
+    fs::create_directory(rows[2].strPath);
+    const std::vector<std::string> before = Paths(rows);
+
+    const DeleteOutcome out =
+        RunDelete(rows, *PlanDeleteSelected(rows.size(), {1, 2, 3}), 1200, SystemFileOps());
+
+    EXPECT_EQ(out.nDeleted, 2u);
+    EXPECT_EQ(out.nFailed, 1u);
+    EXPECT_EQ(out.failureBox, DeleteFailureBox::Several);
+    EXPECT_EQ(Paths(rows), (std::vector<std::string>{before[0], before[2], before[4]}));
+    EXPECT_EQ(out.selection, std::vector<std::size_t>{1});
+    EXPECT_EQ(out.newTotal, 600u);
+    EXPECT_EQ(out.status.strLeft, "2 個のファイルを削除しました ： 0 MB ( 1 KB ) をクリア");
+    EXPECT_EQ(out.status.strRight, "残り 3 ファイル ： 合計 0 MB ( 1 KB )");
+    EXPECT_TRUE(fs::is_directory(before[2]));
+}
+
+TEST_F(DeleteRunTest, ASingleFileGoneMeanwhileShowsTheOneRowFailureAndChangesNoTotal) {
+    std::vector<ResultRow> rows = MakeFiles({3000, 5000});
+    fs::remove(rows[1].strPath);
+
+    const DeleteOutcome out =
+        RunDelete(rows, *PlanDeleteSelected(rows.size(), {1}), 8000, SystemFileOps());
+
+    EXPECT_EQ(out.failureBox, DeleteFailureBox::OneRow);
+    EXPECT_EQ(DeleteFailureText(out.failureBox), "ファイルを削除できませんでした");
+    EXPECT_EQ(DeleteFailureCaption(), "ファイル削除エラー");
+    EXPECT_EQ(out.status.strLeft, "0 個のファイルを削除しました ： 0 MB ( 0 KB ) をクリア");
+    EXPECT_EQ(out.status.strRight, "残り 2 ファイル ： 合計 0 MB ( 8 KB )");
+    EXPECT_EQ(out.newTotal, 8000u);
+    EXPECT_EQ(rows.size(), 2u);
+    EXPECT_EQ(out.selection, std::vector<std::size_t>{1});
+}
+
+TEST_F(DeleteRunTest, TheClearedAmountRoundsFromTheBytesDeleted) {
+    std::vector<ResultRow> rows = MakeFiles({511, 512, 4096});
+    DeleteOutcome out =
+        RunDelete(rows, *PlanDeleteSelected(rows.size(), {0}), 5119, SystemFileOps());
+    EXPECT_EQ(out.status.strLeft, "1 個のファイルを削除しました ： 0 MB ( 0 KB ) をクリア");
+    out = RunDelete(rows, *PlanDeleteSelected(rows.size(), {0}), out.newTotal, SystemFileOps());
+    EXPECT_EQ(out.status.strLeft, "1 個のファイルを削除しました ： 0 MB ( 1 KB ) をクリア");
+    EXPECT_EQ(out.status.strRight, "残り 1 ファイル ： 合計 0 MB ( 4 KB )");
+}
+
+TEST_F(DeleteRunTest, FilesBeyondFourGiBCountInFull) {
+    std::vector<ResultRow> rows = MakeFiles({5ull << 30, 1024});
+    const DeleteOutcome out = RunDelete(rows, *PlanDeleteSelected(rows.size(), {0}),
+                                        (5ull << 30) + 1024, SystemFileOps());
+    EXPECT_EQ(out.freedBytes, 5ull << 30);
+    EXPECT_EQ(out.status.strLeft,
+              "1 個のファイルを削除しました ： 5,120 MB ( 5,242,880 KB ) をクリア");
+    EXPECT_EQ(out.newTotal, 1024u);
+}
+
+TEST_F(DeleteRunTest, AFileThatGrewSinceTheSearchCannotMakeTheTotalWrap) {
+    std::vector<ResultRow> rows = MakeFiles({100, 100});
+    fs::resize_file(rows[0].strPath, 1 << 20);
+
+    const DeleteOutcome out =
+        RunDelete(rows, *PlanDeleteSelected(rows.size(), {0}), 200, SystemFileOps());
+
+    EXPECT_EQ(out.freedBytes, 1u << 20) << "the bytes really given back";
+    EXPECT_EQ(out.newTotal, 100u) << "the bytes still listed";
+    EXPECT_EQ(out.status.strRight, "残り 1 ファイル ： 合計 0 MB ( 0 KB )");
+}
+
+TEST_F(DeleteRunTest, KeptRowsOfADeleteAllCarryTheSizeReadDuringTheRun) {
+    std::vector<ResultRow> rows = MakeFiles({1000, 0, 0, 4000});
+    rows[1] = MakeFile("locked1/grown.obj", 2000);
+    rows[2] = MakeFile("locked2/kept.obj", 3000);
+    // The first file grows after it was listed.
+    fs::resize_file(rows[1].strPath, 1 << 20);
+    for (int i : {1, 2}) {
+        const std::string reason = MakeUndeletable(rows[i].strPath);
+        if (!reason.empty()) GTEST_SKIP() << reason;
+    }
+
+    DeleteOutcome out = RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 10000, SystemFileOps());
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].size, 1u << 20);
+    EXPECT_EQ(out.newTotal, (1u << 20) + 3000);
+    EXPECT_EQ(out.status.strRight, "残り 2 ファイル ： 合計 1 MB ( 1,027 KB )");
+
+    // A following delete-selected over the kept rows starts from that total.
+    if (!m_immutable.empty()) {
+        ASSERT_TRUE(SetImmutable(rows[1].strPath, false));
+    } else {
+        fs::permissions(fs::path(rows[1].strPath).parent_path(), fs::perms::owner_all);
+    }
+    out = RunDelete(rows, *PlanDeleteSelected(rows.size(), {1}), out.newTotal, SystemFileOps());
+    EXPECT_EQ(out.nDeleted, 1u);
+    EXPECT_EQ(out.status.strRight, "残り 1 ファイル ： 合計 1 MB ( 1,024 KB )");
+}
+
+TEST_F(DeleteRunTest, CancellingADeleteAllStatesWhatWasDeletedAndWhatRemains) {
+    std::vector<ResultRow> rows = MakeFiles({1000, 2000, 3000, 4000, 5000, 6000});
+    const std::vector<std::string> before = Paths(rows);
+    std::vector<std::size_t> seen;
+    const DeleteProgress cancelAfterTwo = [&](std::size_t done, std::size_t count) {
+        seen.push_back(done);
+        EXPECT_EQ(count, 6u);
+        // A list repainting from the rows meanwhile must find them all.
+        EXPECT_EQ(rows.size(), 6u);
+        EXPECT_EQ(rows[0].strPath, before[0]);
+        return done < 2;
+    };
+
+    const DeleteOutcome out =
+        RunDelete(rows, *PlanDeleteAll(rows.size(), {4}), 21000, SystemFileOps(), cancelAfterTwo);
+
+    EXPECT_EQ(seen, (std::vector<std::size_t>{1, 2}));
+    EXPECT_TRUE(out.bCancelled);
+    EXPECT_EQ(out.nDeleted, 2u);
+    EXPECT_EQ(out.nUntried, 4u);
+    EXPECT_EQ(out.failureBox, DeleteFailureBox::None) << "a cancel is not a failure";
+    EXPECT_EQ(out.newTotal, 18000u);
+    EXPECT_EQ(out.status.strLeft, "2 個のファイルを削除しました。");
+    EXPECT_EQ(out.status.strRight, "残り 4 ファイル ： 合計 0 MB ( 18 KB )");
+    EXPECT_EQ(Paths(rows), (std::vector<std::string>(before.begin() + 2, before.end())));
+    EXPECT_EQ(out.selection, std::vector<std::size_t>{2}) << "old row 4 is now row 2";
+    EXPECT_FALSE(Exists(before[0]) || Exists(before[1]));
+    for (std::size_t i = 2; i < before.size(); ++i) EXPECT_TRUE(Exists(before[i]));
+}
+
+TEST_F(DeleteRunTest, CancellingADeleteSelectedKeepsTheUntriedRowsSelected) {
+    std::vector<ResultRow> rows = MakeFiles({1000, 2000, 3000, 4000, 5000});
+    const std::vector<std::string> before = Paths(rows);
+
+    const DeleteOutcome out =
+        RunDelete(rows, *PlanDeleteSelected(rows.size(), {1, 2, 3}), 15000, SystemFileOps(),
+                  [](std::size_t, std::size_t) { return false; });
+
+    EXPECT_TRUE(out.bCancelled);
+    EXPECT_EQ(out.nDeleted, 1u);
+    EXPECT_FALSE(Exists(before[3])) << "the bottom row goes first";
+    EXPECT_EQ(Paths(rows), (std::vector<std::string>{before[0], before[1], before[2], before[4]}));
+    EXPECT_EQ(out.selection, (std::vector<std::size_t>{1, 2}));
+    EXPECT_EQ(out.keptBytes, 5000u);
+    EXPECT_EQ(out.newTotal, 11000u);
+    EXPECT_EQ(out.failureBox, DeleteFailureBox::None);
+    EXPECT_EQ(out.status.strLeft, "1 個のファイルを削除しました ： 0 MB ( 4 KB ) をクリア");
+    EXPECT_EQ(out.status.strRight, "残り 4 ファイル ： 合計 0 MB ( 11 KB )");
+}
+
+TEST_F(DeleteRunTest, ACancelAfterAFailureStillReportsTheFailure) {
+    std::vector<ResultRow> rows = MakeFiles({1000, 2000, 3000});
+    fs::remove(rows[0].strPath);
+    const DeleteOutcome out =
+        RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 6000, SystemFileOps(),
+                  [](std::size_t done, std::size_t) { return done < 2; });
+    EXPECT_EQ(out.failureBox, DeleteFailureBox::Several);
+    EXPECT_EQ(out.nDeleted, 1u);
+    EXPECT_EQ(out.nFailed, 1u);
+    EXPECT_EQ(out.nUntried, 1u);
+    EXPECT_EQ(out.status.strLeft, "1 個のファイルを削除しました。");
+    // The vanished file counts with the 0 bytes read for it.
+    EXPECT_EQ(out.status.strRight, "残り 2 ファイル ： 合計 0 MB ( 3 KB )");
+}
+
+TEST_F(DeleteRunTest, CancellingAfterTheLastFileIsNoCancel) {
+    std::vector<ResultRow> rows = MakeFiles({1, 2});
+    const DeleteOutcome out =
+        RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 3, SystemFileOps(),
+                  [](std::size_t done, std::size_t count) { return done < count; });
+    EXPECT_FALSE(out.bCancelled);
+    EXPECT_TRUE(rows.empty());
+    EXPECT_EQ(out.status.strRight, "0 MB ( 0 KB ) をクリア");
+}
+
+TEST_F(DeleteRunTest, RemovesOneHundredThousandRowsKeepingTheOthersInOrder) {
+    // No files: every removal fails except where told, which exercises the
+    // row bookkeeping at the size of a large tree.
+    constexpr std::size_t kRows = 100000;
+    std::vector<ResultRow> rows;
+    std::vector<std::size_t> selected;
+    for (std::size_t i = 0; i < kRows; ++i) {
+        rows.emplace_back("/r/" + std::to_string(i), i, "", "");
+        if (i % 3 != 0) selected.push_back(i);
+    }
+    DeleteFileOps ops{[](const std::string&) -> std::uint64_t { return 1; },
+                      [](const std::string& path) { return path.back() != '7'; }};
+
+    const DeleteOutcome out = RunDelete(rows, *PlanDeleteSelected(kRows, selected), 0, ops);
+
+    std::size_t expectKept = 0;
+    std::size_t expectSelected = 0;
+    std::uint64_t expectTotal = 0;
+    for (std::size_t i = 0; i < kRows; ++i) {
+        const bool bFails = i % 10 == 7;
+        if (i % 3 == 0 || bFails) {
+            ASSERT_EQ(rows[expectKept].strPath, "/r/" + std::to_string(i));
+            if (i % 3 != 0) {
+                ASSERT_EQ(out.selection[expectSelected++], expectKept);
+            }
+            ++expectKept;
+            expectTotal += i;
+        }
+    }
+    EXPECT_EQ(rows.size(), expectKept);
+    EXPECT_EQ(out.selection.size(), expectSelected);
+    EXPECT_EQ(out.newTotal, expectTotal);
+}
+
+TEST_F(DeleteRunTest, AReadOnlyFileIsDeletedLikeAnyOther) {
+    std::vector<ResultRow> rows = MakeFiles({700});
+    fs::permissions(rows[0].strPath, fs::perms::owner_read | fs::perms::group_read);
+    const std::string path = rows[0].strPath;
+
+    const DeleteOutcome out = RunDelete(rows, *PlanDeleteAll(1, {}), 700, SystemFileOps());
+
+    EXPECT_EQ(out.nDeleted, 1u);
+    EXPECT_FALSE(Exists(path));
+    EXPECT_EQ(out.status.strRight, "0 MB ( 1 KB ) をクリア");
+}
+
+TEST_F(DeleteRunTest, APathThatBecameALinkLosesOnlyTheLink) {
+    const fs::path outside = m_dir.string() + "-outside.pdb";
+    std::ofstream(outside) << "keep me";
+    fs::permissions(outside, fs::perms::owner_read);
+    std::vector<ResultRow> rows = MakeFiles({7, 1});
+    const std::string link = rows[0].strPath;
+    fs::remove(link);
+    fs::create_symlink(outside, link);
+
+    RunDelete(rows, *PlanDeleteSelected(rows.size(), {0}), 8, SystemFileOps());
+
+    std::string content;
+    std::getline(std::ifstream(outside), content);
+    const fs::perms mode = fs::status(outside).permissions() & fs::perms::all;
+    fs::remove(outside);
+    EXPECT_FALSE(Exists(link));
+    EXPECT_EQ(content, "keep me");
+    EXPECT_EQ(mode, fs::perms::owner_read);
+}
+
+TEST_F(DeleteRunTest, AnEmptyFolderAtAListedPathIsRefused) {
+    std::vector<ResultRow> rows = MakeFiles({0, 1});
+    fs::remove(rows[0].strPath);
+    fs::create_directory(rows[0].strPath);
+
+    const DeleteOutcome out = RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 1, SystemFileOps());
+
+    EXPECT_TRUE(fs::is_directory(m_dir / "f0.obj"));
+    EXPECT_EQ(out.nDeleted, 1u);
+    EXPECT_EQ(out.failureBox, DeleteFailureBox::Several);
+    EXPECT_EQ(rows.size(), 1u);
+}
+
+TEST(PlanDelete, NoSelectionMeansNothingToDo) {
+    EXPECT_FALSE(PlanDeleteSelected(5, {}));
+    EXPECT_FALSE(PlanDeleteSelected(5, {7, 9})) << "indices past the list";
+    EXPECT_FALSE(PlanDeleteSelected(0, {}));
+    EXPECT_FALSE(PlanDeleteAll(0, {}));
+}
+
+TEST(PlanDelete, EveryRowSelectedActsAsDeleteAll) {
+    const auto one = PlanDeleteSelected(1, {0});
+    ASSERT_TRUE(one);
+    EXPECT_EQ(one->kind, DeleteKind::All);
+    const auto three = PlanDeleteSelected(3, {2, 0, 1, 1});
+    ASSERT_TRUE(three);
+    EXPECT_EQ(three->kind, DeleteKind::All);
+}
+
+TEST(PlanDelete, SortsTheSelectionAndDropsDuplicatesAndStrayIndices) {
+    const auto plan = PlanDeleteSelected(6, {4, 1, 4, 9, 2});
+    ASSERT_TRUE(plan);
+    EXPECT_EQ(plan->kind, DeleteKind::Selected);
+    EXPECT_EQ(plan->selected, (std::vector<std::size_t>{1, 2, 4}));
+}
+
+TEST(ConfirmDeleteText, NamesTheOneFileOrCountsTheRows) {
+    std::vector<ResultRow> rows;
+    rows.emplace_back("/src/a.obj", 1, "", "");
+    rows.emplace_back("/src/\xFF.pdb", 1, "", "");
+    rows.emplace_back("/src/c.idb", 1, "", "");
+    rows.emplace_back("/src/d.idb", 1, "", "");
+    EXPECT_EQ(ConfirmDeleteCaption(), "ファイルの削除の確認");
+    EXPECT_EQ(ConfirmDeleteText(*PlanDeleteSelected(4, {0}), rows),
+              "'/src/a.obj'を削除してよろしいですか？");
+    EXPECT_EQ(ConfirmDeleteText(*PlanDeleteSelected(4, {1}), rows),
+              "'/src/\xEF\xBF\xBD.pdb'を削除してよろしいですか？");
+    EXPECT_EQ(ConfirmDeleteText(*PlanDeleteSelected(4, {1, 3}), rows),
+              "選択した 2 個のファイルを削除してよろしいですか？");
+    EXPECT_EQ(ConfirmDeleteText(*PlanDeleteSelected(4, {0, 1, 2, 3}), rows),
+              "これら 4 個のファイルを削除してよろしいですか？");
+    EXPECT_EQ(ConfirmDeleteText(*PlanDeleteAll(4, {}), rows),
+              "これら 4 個のファイルを削除してよろしいですか？");
+}
+
+}  // namespace

@@ -1,0 +1,180 @@
+// Rows and progress handed from a search's worker thread to the window's
+// thread, with real threads on both sides.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "view/ResultRows.h"
+
+namespace {
+
+std::string PathOf(int i) { return "/proj/m" + std::to_string(i) + "/Debug/x.obj"; }
+
+// Plays a walk on its own thread: folders, files and, unless told
+// otherwise, the end.
+void Walk(CFindNotify& sink, int files, bool bEnd = true) {
+    for (int i = 0; i < files; ++i) {
+        if (i % 10 == 0) sink.OnFindFolder("/proj/m" + std::to_string(i) + "/");
+        sink.OnFindFile(PathOf(i), static_cast<std::uint64_t>(i), "2024/01/02 03:04",
+                        "2025/12/31 23:59");
+    }
+    if (bEnd) sink.OnFindEnd();
+}
+
+TEST(ResultRow, KeepsThePathBytesAndTheTimeTexts) {
+    const ResultRow row("/a/\xFF.obj", 1536, "2024/01/02 03:04", "2025/12/31 23:59");
+    EXPECT_EQ(row.strPath, "/a/\xFF.obj");
+    EXPECT_EQ(row.DisplayName(), "/a/\xEF\xBF\xBD.obj");
+    EXPECT_EQ(row.SizeText(), "2KB");
+    EXPECT_EQ(row.Created(), "2024/01/02 03:04");
+    EXPECT_EQ(row.Modified(), "2025/12/31 23:59");
+}
+
+TEST(ResultRow, ShortAndOverlongTimeTextsStayWithinTheRow) {
+    const ResultRow row("/a", 0, "", "123456789012345678901234");
+    EXPECT_EQ(row.Created(), "");
+    EXPECT_EQ(row.Modified(), "12345678901234567890");
+}
+
+TEST(AppendRows, AddsTheBatchInOrderAndReturnsItsBytes) {
+    std::vector<ResultRow> rows;
+    rows.emplace_back("/first", 10, "", "");
+    std::vector<ResultRow> batch;
+    batch.emplace_back("/second", 5ull << 30, "", "");
+    batch.emplace_back("/third", 7, "", "");
+    EXPECT_EQ(AppendRows(rows, batch), (5ull << 30) + 7);
+    EXPECT_TRUE(batch.empty());
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[1].strPath, "/second");
+    EXPECT_EQ(rows[2].strPath, "/third");
+}
+
+TEST(CResultCollector, DeliversEveryRowInOrderWhileTheWorkerRuns) {
+    constexpr int kFiles = 100000;
+    CResultCollector collector;
+    std::thread worker([&] { Walk(collector, kFiles); });
+
+    std::vector<ResultRow> rows;
+    std::uint64_t total = 0;
+    ResultBatch batch;
+    int takesWithRows = 0;
+    bool bEnded = false;
+    while (!bEnded) {
+        if (collector.Take(batch)) {
+            if (!batch.rows.empty()) ++takesWithRows;
+            total += AppendRows(rows, batch.rows);
+            bEnded = batch.bEnded;
+        }
+        std::this_thread::yield();
+    }
+    worker.join();
+
+    ASSERT_EQ(rows.size(), static_cast<std::size_t>(kFiles));
+    for (int i = 0; i < kFiles; ++i) ASSERT_EQ(rows[i].strPath, PathOf(i)) << i;
+    EXPECT_EQ(total, std::uint64_t{kFiles} * (kFiles - 1) / 2);
+    EXPECT_GE(takesWithRows, 1);
+    EXPECT_FALSE(collector.Take(batch)) << "the end is reported once, with the last rows";
+}
+
+TEST(CResultCollector, AfterAStopAndJoinOneTakeHoldsEveryRowFound) {
+    CResultCollector collector;
+    std::atomic<bool> bRunning{true};
+    std::atomic<int> found{0};
+    std::thread worker([&] {
+        for (int i = 0; bRunning.load(); ++i) {
+            collector.OnFindFile(PathOf(i), 1, "", "");
+            found.store(i + 1);
+        }
+    });
+    std::vector<ResultRow> rows;
+    ResultBatch batch;
+    while (found.load() < 20000) {
+        collector.Take(batch);
+        AppendRows(rows, batch.rows);
+    }
+    bRunning.store(false);
+    worker.join();
+    collector.Take(batch);
+    AppendRows(rows, batch.rows);
+
+    EXPECT_FALSE(batch.bEnded) << "a stopped walk has no end to report";
+    ASSERT_EQ(rows.size(), static_cast<std::size_t>(found.load()));
+    EXPECT_EQ(rows.back().strPath, PathOf(found.load() - 1));
+}
+
+TEST(CResultCollector, ReportsOnlyTheLatestFolderAndOnlyWhenItChanged) {
+    CResultCollector collector;
+    std::thread worker([&] {
+        collector.OnFindFolder("/a/");
+        collector.OnFindFolder("/a/b/");
+    });
+    worker.join();
+    ResultBatch batch;
+    ASSERT_TRUE(collector.Take(batch));
+    EXPECT_EQ(batch.folder, "/a/b/");
+    EXPECT_FALSE(batch.bEnded);
+    EXPECT_FALSE(collector.Take(batch));
+    EXPECT_FALSE(batch.folder);
+}
+
+TEST(CResultCollector, AStoppedSearchLeavesNothingForTheNextOne) {
+    CResultCollector collector;
+    std::thread first([&] { Walk(collector, 500, /*bEnd=*/false); });
+    first.join();
+    collector.Reset();
+
+    std::thread second([&] {
+        collector.OnFindFile("/next/a.pdb", 1, "", "");
+        collector.OnFindEnd();
+    });
+    second.join();
+    ResultBatch batch;
+    ASSERT_TRUE(collector.Take(batch));
+    ASSERT_EQ(batch.rows.size(), 1u);
+    EXPECT_EQ(batch.rows[0].strPath, "/next/a.pdb");
+    EXPECT_FALSE(batch.folder) << "the stopped search's folder must not reappear";
+    EXPECT_TRUE(batch.bEnded);
+}
+
+TEST(CResultCollector, ResetForgetsAnUncollectedEnd) {
+    CResultCollector collector;
+    std::thread worker([&] { Walk(collector, 3); });
+    worker.join();
+    collector.Reset();
+    ResultBatch batch;
+    EXPECT_FALSE(collector.Take(batch));
+    EXPECT_TRUE(batch.rows.empty());
+    EXPECT_FALSE(batch.bEnded);
+}
+
+TEST(CResultCollector, WakesOnceForABurstAndAlwaysAtTheEnd) {
+    std::atomic<int> wakes{0};
+    CResultCollector collector([&] { ++wakes; }, std::chrono::hours(1));
+    std::thread worker([&] { Walk(collector, 1000); });
+    worker.join();
+    EXPECT_EQ(wakes.load(), 2) << "one for the first result, one for the end";
+}
+
+TEST(CResultCollector, WakesWithoutHoldingItsLockSoTheWindowMayTakeAtOnce) {
+    // A wake that takes straight away would deadlock if it ran under the
+    // collector's lock.
+    CResultCollector* self = nullptr;
+    std::vector<std::string> seen;
+    CResultCollector collector(
+        [&] {
+            ResultBatch batch;
+            self->Take(batch);
+            for (const ResultRow& row : batch.rows) seen.push_back(row.strPath);
+        },
+        std::chrono::milliseconds(0));
+    self = &collector;
+    std::thread worker([&] { Walk(collector, 50); });
+    worker.join();
+    ASSERT_EQ(seen.size(), 50u);
+    EXPECT_EQ(seen.back(), PathOf(49));
+}
+
+}  // namespace

@@ -1,0 +1,56 @@
+// Texts of the size column and of the status bar during and after a search.
+#include <gtest/gtest.h>
+
+#include "view/StatusText.h"
+
+namespace {
+
+TEST(SizeText, ShowsWholeKilobytesWithGroups) {
+    EXPECT_EQ(SizeText(0), "0KB");
+    EXPECT_EQ(SizeText(511), "0KB");
+    EXPECT_EQ(SizeText(512), "1KB");
+    EXPECT_EQ(SizeText(1535), "1KB");
+    EXPECT_EQ(SizeText(1536), "2KB");
+    EXPECT_EQ(SizeText(1048576), "1,024KB");
+    EXPECT_EQ(SizeText(1572864), "1,536KB");
+    EXPECT_EQ(SizeText(5ull << 30), "5,242,880KB");
+}
+
+TEST(SearchSummaryTexts, CountsTheRowsAndTotalsInTwoPanes) {
+    const StatusTexts t = SearchSummaryTexts(3, 3 * 524288);
+    EXPECT_TRUE(t.bTwoPanes);
+    EXPECT_EQ(t.strLeft, " 3 個のファイルが見つかりました。");
+    EXPECT_EQ(t.strRight, "合計 2 MB ( 1,536 KB )");
+}
+
+TEST(SearchSummaryTexts, RoundsMegabytesAndKilobytesEachOnTheirOwn) {
+    EXPECT_EQ(SearchSummaryTexts(1, 524287).strRight, "合計 0 MB ( 512 KB )");
+    EXPECT_EQ(SearchSummaryTexts(1, 524288).strRight, "合計 1 MB ( 512 KB )");
+    EXPECT_EQ(SearchSummaryTexts(1, 1572863).strRight, "合計 1 MB ( 1,536 KB )");
+    EXPECT_EQ(SearchSummaryTexts(1, 1234567890).strRight, "合計 1,177 MB ( 1,205,633 KB )");
+}
+
+TEST(SearchSummaryTexts, TotalsBeyondFourGiBAreShownInFull) {
+    const StatusTexts t = SearchSummaryTexts(472000, 6ull << 30);
+    EXPECT_EQ(t.strLeft, " 472000 個のファイルが見つかりました。");
+    EXPECT_EQ(t.strRight, "合計 6,144 MB ( 6,291,456 KB )");
+}
+
+TEST(SearchSummaryTexts, NothingFoundUsesOneWidePane) {
+    const StatusTexts t = SearchSummaryTexts(0, 0);
+    EXPECT_FALSE(t.bTwoPanes);
+    EXPECT_EQ(t.strLeft, "該当するファイルは見つかりませんでした。");
+    EXPECT_EQ(t.strRight, "");
+}
+
+TEST(SearchingText, NamesTheFolderBeingSearched) {
+    EXPECT_EQ(SearchingText("/home/user/src/"), "/home/user/src/ を検索しています...");
+    EXPECT_EQ(SearchingText("/x\xFF/"), "/x\xEF\xBF\xBD/ を検索しています...");
+}
+
+TEST(FillText, DoesNotReadPlaceholdersInsideInsertedValues) {
+    EXPECT_EQ(FillText("'%s'を削除 %d", {{'s', "/tmp/%d%s"}, {'d', "2"}}), "'/tmp/%d%s'を削除 2");
+    EXPECT_EQ(FillText("100% %x %", {{'d', "1"}}), "100% %x %");
+}
+
+}  // namespace

@@ -1,0 +1,217 @@
+// The deletion run behind the delete and delete-all buttons.
+#include "view/DeleteRun.h"
+
+#include <algorithm>
+
+#include "finder/FileUtil.h"
+#include "res/UiText.h"
+
+namespace {
+
+void Normalise(std::vector<std::size_t>& selected, std::size_t rowCount) {
+    std::sort(selected.begin(), selected.end());
+    selected.erase(std::unique(selected.begin(), selected.end()), selected.end());
+    selected.erase(std::lower_bound(selected.begin(), selected.end(), rowCount), selected.end());
+}
+
+std::string Count(std::size_t n) { return std::to_string(n); }
+
+// Per-run state while files are tried; rows are only marked here and
+// compacted once at the end.
+struct RunState {
+    std::vector<char> removed;
+    std::size_t done = 0;
+    bool bStopped = false;
+};
+
+// Tries one row's file; true when it is gone.
+bool TryRow(ResultRow& row, const DeleteFileOps& ops, std::uint64_t& sizeRead) {
+    sizeRead = ops.fileSize(row.strPath);
+    return ops.removeFile(row.strPath);
+}
+
+bool ReportProgress(const DeleteProgress& progress, std::size_t done, std::size_t count) {
+    return !progress || progress(done, count);
+}
+
+// Removes the marked rows keeping the order, and maps the selection onto
+// the rows that are left.
+std::vector<std::size_t> Compact(std::vector<ResultRow>& rows, const std::vector<char>& removed,
+                                 const std::vector<std::size_t>& selected) {
+    std::vector<std::size_t> selection;
+    auto nextSelected = selected.begin();
+    std::size_t w = 0;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const bool bWasSelected = nextSelected != selected.end() && *nextSelected == i;
+        if (bWasSelected) ++nextSelected;
+        if (removed[i]) continue;
+        if (bWasSelected) selection.push_back(w);
+        if (w != i) rows[w] = std::move(rows[i]);
+        ++w;
+    }
+    rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(w), rows.end());
+    return selection;
+}
+
+std::uint64_t SumSizes(const std::vector<ResultRow>& rows) {
+    std::uint64_t sum = 0;
+    for (const ResultRow& row : rows) sum += row.size;
+    return sum;
+}
+
+void RunSelected(std::vector<ResultRow>& rows, const std::vector<std::size_t>& selected,
+                 const DeleteFileOps& ops, const DeleteProgress& progress, RunState& state,
+                 DeleteOutcome& out) {
+    // Bottom-up, as on a list whose rows move up when one is removed.
+    for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
+        ResultRow& row = rows[*it];
+        std::uint64_t sizeRead = 0;
+        if (TryRow(row, ops, sizeRead)) {
+            state.removed[*it] = 1;
+            out.freedBytes += sizeRead;
+            ++out.nDeleted;
+        } else {
+            out.keptBytes += row.size;
+            ++out.nFailed;
+        }
+        ++state.done;
+        if (!ReportProgress(progress, state.done, selected.size()) &&
+            state.done < selected.size()) {
+            for (auto rest = std::next(it); rest != selected.rend(); ++rest) {
+                out.keptBytes += rows[*rest].size;
+            }
+            state.bStopped = true;
+            break;
+        }
+    }
+}
+
+void RunAll(std::vector<ResultRow>& rows, const DeleteFileOps& ops, const DeleteProgress& progress,
+            RunState& state, DeleteOutcome& out) {
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        ResultRow& row = rows[i];
+        std::uint64_t sizeRead = 0;
+        if (TryRow(row, ops, sizeRead)) {
+            state.removed[i] = 1;
+            out.freedBytes += sizeRead;
+            ++out.nDeleted;
+        } else {
+            // The kept file counts with the size it has now.
+            row.size = sizeRead;
+            out.keptBytes += sizeRead;
+            ++out.nFailed;
+        }
+        ++state.done;
+        if (!ReportProgress(progress, state.done, rows.size()) && state.done < rows.size()) {
+            for (std::size_t rest = i + 1; rest < rows.size(); ++rest) {
+                out.keptBytes += rows[rest].size;
+            }
+            state.bStopped = true;
+            break;
+        }
+    }
+}
+
+}  // namespace
+
+DeleteFileOps SystemFileOps() {
+    return DeleteFileOps{
+        [](const std::string& path) {
+            const std::int64_t size = FileSize(path);
+            return size > 0 ? static_cast<std::uint64_t>(size) : std::uint64_t{0};
+        },
+        [](const std::string& path) { return RemoveFile(path, true); },
+    };
+}
+
+std::optional<DeleteRequest> PlanDeleteSelected(std::size_t rowCount,
+                                                std::vector<std::size_t> selected) {
+    Normalise(selected, rowCount);
+    if (selected.empty()) return std::nullopt;
+    if (selected.size() == rowCount) return DeleteRequest{DeleteKind::All, std::move(selected)};
+    return DeleteRequest{DeleteKind::Selected, std::move(selected)};
+}
+
+std::optional<DeleteRequest> PlanDeleteAll(std::size_t rowCount,
+                                           std::vector<std::size_t> selected) {
+    if (rowCount == 0) return std::nullopt;
+    Normalise(selected, rowCount);
+    return DeleteRequest{DeleteKind::All, std::move(selected)};
+}
+
+std::string_view ConfirmDeleteCaption() { return UiText::kConfirmCaption; }
+
+std::string ConfirmDeleteText(const DeleteRequest& request, const std::vector<ResultRow>& rows) {
+    if (request.kind == DeleteKind::All) {
+        return FillText(UiText::kConfirmAll, {{'d', Count(rows.size())}});
+    }
+    if (request.selected.size() == 1) {
+        return FillText(UiText::kConfirmOne, {{'s', rows[request.selected.front()].DisplayName()}});
+    }
+    return FillText(UiText::kConfirmSelected, {{'d', Count(request.selected.size())}});
+}
+
+std::string_view DeleteFailureCaption() { return UiText::kDeleteErrorCaption; }
+
+std::string_view DeleteFailureText(DeleteFailureBox box) {
+    switch (box) {
+        case DeleteFailureBox::OneRow:
+            return UiText::kDeleteErrorOne;
+        case DeleteFailureBox::Several:
+            return UiText::kDeleteErrorSeveral;
+        case DeleteFailureBox::None:
+            break;
+    }
+    return {};
+}
+
+std::string DeleteProgressText(std::size_t done, std::size_t count) {
+    return FillText(UiText::kDeleteProgress, {{'d', Count(done)}, {'n', Count(count)}});
+}
+
+DeleteOutcome RunDelete(std::vector<ResultRow>& rows, const DeleteRequest& request,
+                        std::uint64_t totalBytes, const DeleteFileOps& ops,
+                        const DeleteProgress& progress) {
+    DeleteOutcome out;
+    std::vector<std::size_t> selected = request.selected;
+    Normalise(selected, rows.size());
+    const bool bAll = request.kind == DeleteKind::All;
+    const std::size_t rowsBefore = rows.size();
+    const std::size_t chosen = bAll ? rowsBefore : selected.size();
+
+    RunState state;
+    state.removed.assign(rowsBefore, 0);
+    if (bAll) {
+        RunAll(rows, ops, progress, state, out);
+    } else {
+        RunSelected(rows, selected, ops, progress, state, out);
+    }
+    out.nUntried = chosen - state.done;
+    out.bCancelled = state.bStopped && out.nUntried > 0;
+
+    out.selection = Compact(rows, state.removed, selected);
+    out.newTotal = SumSizes(rows);
+
+    if (out.nFailed > 0) {
+        out.failureBox =
+            (!bAll && chosen == 1) ? DeleteFailureBox::OneRow : DeleteFailureBox::Several;
+    }
+
+    StatusTexts& status = out.status;
+    status.bTwoPanes = true;
+    const std::string rowsLeft = Count(rows.size());
+    if (!bAll) {
+        status.strLeft = FillText(UiText::kDeletedCleared, {{'d', Count(out.nDeleted)},
+                                                            {'s', MegaKiloText(out.freedBytes)}});
+        status.strRight =
+            FillText(UiText::kRemaining, {{'d', rowsLeft}, {'s', MegaKiloText(out.newTotal)}});
+    } else if (rows.empty()) {
+        status.strLeft = FillText(UiText::kDeletedAll, {{'d', Count(out.nDeleted)}});
+        status.strRight = FillText(UiText::kCleared, {{'s', MegaKiloText(totalBytes)}});
+    } else {
+        status.strLeft = FillText(UiText::kDeletedAll, {{'d', Count(out.nDeleted)}});
+        status.strRight =
+            FillText(UiText::kRemaining, {{'d', rowsLeft}, {'s', MegaKiloText(out.keptBytes)}});
+    }
+    return out;
+}

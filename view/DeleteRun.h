@@ -1,0 +1,115 @@
+// Deleting the files of chosen result rows: the decision what to delete,
+// the confirmation and failure texts, and the run itself with its exact
+// accounting of what was deleted and what remains.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "view/ResultRows.h"
+#include "view/StatusText.h"
+
+// The window's side of a deletion (delete button; delete-all alike with
+// PlanDeleteAll):
+//   auto request = PlanDeleteSelected(rows.size(), selected rows);
+//   if (!request) return;                         // nothing selected
+//   if (confirm option && box(ConfirmDeleteText(*request, rows),
+//                             ConfirmDeleteCaption(), OK/Cancel) != OK) return;
+//   DeleteOutcome out = RunDelete(rows, *request, total, SystemFileOps(),
+//                                 progress dialog after ~0.5 s, or {});
+//   total = out.newTotal; item count = rows.size(); select out.selection;
+//   if (out.failureBox != None) box(DeleteFailureText(..), DeleteFailureCaption());
+//   two panes: out.status.strLeft, out.status.strRight; then the buttons.
+
+// The disk access of a run. SystemFileOps() is the real one; tests and
+// benchmarks may wrap it.
+struct DeleteFileOps {
+    // The file's size in bytes, 0 when its status cannot be read.
+    std::function<std::uint64_t(const std::string& path)> fileSize;
+    // Removes the file, read-only or not; true only when it is gone.
+    std::function<bool(const std::string& path)> removeFile;
+};
+// FileSize and RemoveFile(path, true) of finder/FileUtil.h.
+DeleteFileOps SystemFileOps();
+
+enum class DeleteKind {
+    Selected,  // the "削除(&D)" button: the selected rows, bottom-up
+    All,       // the "全て削除(&A)" button: every row, top-down
+};
+
+struct DeleteRequest {
+    DeleteKind kind = DeleteKind::All;
+    // The rows selected when the run was asked for: ascending, unique, in
+    // range. For Selected these are the rows deleted (at least one, fewer
+    // than all); for All they only say which kept rows stay selected.
+    std::vector<std::size_t> selected;
+};
+
+// The delete button. Nothing when no row is selected; every row selected
+// acts as the delete-all button. selected may come in any order.
+std::optional<DeleteRequest> PlanDeleteSelected(std::size_t rowCount,
+                                                std::vector<std::size_t> selected);
+// The delete-all button. Nothing when the list is empty.
+std::optional<DeleteRequest> PlanDeleteAll(std::size_t rowCount, std::vector<std::size_t> selected);
+
+// Caption and text of the confirmation (OK/Cancel, question icon) shown
+// before the run when confirmation is on; the run goes ahead only on OK.
+std::string_view ConfirmDeleteCaption();
+std::string ConfirmDeleteText(const DeleteRequest& request, const std::vector<ResultRow>& rows);
+
+enum class DeleteFailureBox {
+    None,
+    OneRow,   // "ファイルを削除できませんでした"
+    Several,  // "選択されたファイル全てを削除できませんでした"
+};
+// Caption and text of the failure box (OK, exclamation icon).
+std::string_view DeleteFailureCaption();
+std::string_view DeleteFailureText(DeleteFailureBox box);
+
+// Called after each file with the files done and the files chosen; return
+// false to stop before the next file (a progress dialog's Cancel). While it
+// runs, the rows vector still holds every row at its old index (rows are
+// only marked; the compaction comes after the last call), so a list that
+// repaints from it meanwhile stays consistent.
+using DeleteProgress = std::function<bool(std::size_t done, std::size_t count)>;
+// "12 / 100 個のファイルを削除しています..." for such a dialog.
+std::string DeleteProgressText(std::size_t done, std::size_t count);
+
+struct DeleteOutcome {
+    std::size_t nDeleted = 0;      // files removed (and their rows)
+    std::size_t nFailed = 0;       // files tried but still there; their rows stay
+    std::size_t nUntried = 0;      // chosen files not reached because of a cancel
+    bool bCancelled = false;       // stopped with files still untried
+    std::uint64_t freedBytes = 0;  // sizes read just before each removal
+    std::uint64_t keptBytes = 0;   // bytes of the chosen rows that stay, as listed now
+    std::uint64_t newTotal = 0;    // the running total now: bytes of every row left
+    DeleteFailureBox failureBox = DeleteFailureBox::None;  // show before the status
+    std::vector<std::size_t> selection;  // rows to select now (indices after the run)
+    StatusTexts status;                  // always two panes
+};
+
+// Deletes the files of request's rows one at a time and removes the rows of
+// the files that are gone, in one linear pass at the end (rows is updated
+// in place, keeping its order). totalBytes is the running total before the
+// run.
+//
+// Accounting: the freed amount counts the size read from disk just before
+// each removal. The new total is the bytes of the rows that remain; in a
+// delete-all the rows kept take the size read during the run (their size
+// column is updated too), so the total equals the kept bytes. In a
+// delete-selected the rows kept keep their listed size.
+//
+// Cancel (progress returned false): the texts state exactly what happened,
+// with the same wording as a run with failures: the number deleted, then
+// "残り N ファイル" with every row left (failed and untried) and their total.
+// A delete-all stopped early never claims that everything was cleared. The
+// failure box is shown only for files that were tried and failed, never
+// merely because of the cancel.
+DeleteOutcome RunDelete(std::vector<ResultRow>& rows, const DeleteRequest& request,
+                        std::uint64_t totalBytes, const DeleteFileOps& ops,
+                        const DeleteProgress& progress = {});

@@ -1,0 +1,50 @@
+// Turns the search options read from the window's controls into the
+// parameters of CIntermediateFileFinder::StartFind.
+#pragma once
+
+#include <optional>
+#include <string>
+
+// The option members as the window's data exchange leaves them.
+struct SearchOptions {
+    bool bIdb = false;
+    bool bIlk = false;
+    bool bObj = false;
+    bool bPch = false;
+    bool bPdb = false;
+    bool bRes = false;
+    bool bSbr = false;
+    bool bBsc = false;
+    bool bFindSubFolder = true;
+    // 0 all subfolders, 1 Debug and Release, 2 Debug, 3 Release; anything
+    // else means no radio of the group is checked.
+    int nRadioFolder = 0;
+    // 0 no time filter, 1 filter by the period below.
+    int nRadioTime = 0;
+    // The period, 1..99 after a successful exchange.
+    int nCount = 1;
+    // Position of the unit combo's text in its list, 0 when no item matches:
+    // 0 "ヶ月以前に", 1 "ヶ月間に", 2 "日以前に", 3 "日間に".
+    int nUnitIndex = 0;
+    // Position of the file-time combo's text, 0 when no item matches:
+    // 0 "更新があったファイル", 1 "作成したファイル".
+    int nFileTimeIndex = 0;
+};
+
+// The seven StartFind arguments, in its order.
+struct SearchParams {
+    std::string strFolder;
+    bool bSubFolder = true;
+    int nFolderMode = 1;  // 1 all, 6 Debug+Release, 2 Debug, 4 Release
+    int nTypeMask = 0;    // idb 1, ilk 2, obj 4, pch 8, pdb 16, res 32, sbr 64, bsc 128
+    int nTimeMode = 1;    // 1 none, 2 creation time, 4 modification time
+    int nDays = 0;        // months count as 30 days
+    bool bOlder = false;  // true: older than the period; false: within it
+};
+
+// The parameters for a search of strFolder (passed on exactly as typed), or
+// nothing when the start must silently do nothing: no folder radio checked,
+// no file type ticked, or a time choice outside the known values. An empty
+// result means the list, the total and the status bar must stay untouched.
+std::optional<SearchParams> MakeSearchParams(const std::string& strFolder,
+                                             const SearchOptions& options);

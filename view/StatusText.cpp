@@ -1,0 +1,56 @@
+// Builds the status-bar texts from the templates in res/UiText.h.
+#include "view/StatusText.h"
+
+#include "res/UiText.h"
+#include "view/DisplayText.h"
+#include "view/SizeFormat.h"
+
+std::string FillText(std::string_view tmpl,
+                     std::initializer_list<std::pair<char, std::string_view>> fields) {
+    std::string out;
+    out.reserve(tmpl.size() + 32);
+    for (std::size_t i = 0; i < tmpl.size(); ++i) {
+        if (tmpl[i] == '%' && i + 1 < tmpl.size()) {
+            const char key = tmpl[i + 1];
+            bool replaced = false;
+            for (const auto& [name, value] : fields) {
+                if (name == key) {
+                    out += value;
+                    replaced = true;
+                    break;
+                }
+            }
+            if (replaced) {
+                ++i;
+                continue;
+            }
+        }
+        out += tmpl[i];
+    }
+    return out;
+}
+
+std::string SizeText(std::uint64_t size) {
+    return FormatThousands(RoundKB(size)) + std::string(UiText::kSizeUnitKB);
+}
+
+std::string MegaKiloText(std::uint64_t bytes) {
+    return FillText(UiText::kMegaKiloAmount, {{'m', FormatThousands(RoundMB(bytes))},
+                                              {'k', FormatThousands(RoundKB(bytes))}});
+}
+
+std::string SearchingText(std::string_view folder) {
+    return DisplayPath(folder) + std::string(UiText::kSearchingSuffix);
+}
+
+StatusTexts SearchSummaryTexts(std::size_t rowCount, std::uint64_t totalBytes) {
+    StatusTexts texts;
+    if (rowCount == 0) {
+        texts.strLeft = UiText::kNothingFound;
+        return texts;
+    }
+    texts.bTwoPanes = true;
+    texts.strLeft = FillText(UiText::kFoundFiles, {{'d', std::to_string(rowCount)}});
+    texts.strRight = FillText(UiText::kFoundTotal, {{'s', MegaKiloText(totalBytes)}});
+    return texts;
+}
