@@ -50,10 +50,10 @@ wxBEGIN_EVENT_TABLE(CMainFrame, wxFrame)
     EVT_CLOSE(CMainFrame::OnClose)
     EVT_MENU(kIdAppExit, CMainFrame::OnAppExit)
     EVT_MENU(kIdAppAbout, CMainFrame::OnAppAbout)
-wxEND_EVENT_TABLE()
-    // clang-format on
+wxEND_EVENT_TABLE();
+// clang-format on
 
-    CMainFrame::CMainFrame(CRegistry* pRegistry) {
+CMainFrame::CMainFrame(CRegistry* pRegistry) {
     // A saved rectangle too small or even negative still makes a window:
     // the minimum size applies, never a failed start.
     const wxRect rcSaved = ReadSavedWindowRect(*pRegistry);

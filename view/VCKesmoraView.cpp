@@ -95,10 +95,10 @@ wxBEGIN_EVENT_TABLE(CVCKesmoraView, wxPanel)
     EVT_BUTTON(ctl::kBrowse, CVCKesmoraView::OnBrowse)
     EVT_CHECKBOX(ctl::kFindSubFolder, CVCKesmoraView::OnClickSubFolder)
     EVT_IDLE(CVCKesmoraView::OnIdle)
-wxEND_EVENT_TABLE()
-    // clang-format on
+wxEND_EVENT_TABLE();
+// clang-format on
 
-    CVCKesmoraView::CVCKesmoraView(CMainFrame* pFrame, CRegistry* pRegistry)
+CVCKesmoraView::CVCKesmoraView(CMainFrame* pFrame, CRegistry* pRegistry)
     : wxPanel(pFrame, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL | wxBORDER_NONE),
       m_pRegistry(pRegistry),
       m_pFrame(pFrame) {
