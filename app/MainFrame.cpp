@@ -60,7 +60,7 @@ CMainFrame::CMainFrame(CRegistry* pRegistry) {
     Create(nullptr, wxID_ANY, Text(UiText::kAppName), rcSaved.GetPosition(),
            wxSize(std::max(rcSaved.width, 1), std::max(rcSaved.height, 1)));
     m_rcNormal = GetRect();
-    m_ptSaved = rcSaved.GetPosition();
+    m_rcCreated = GetRect();
     SetSizeHints(kMinWidth, kMinHeight);
 
     wxIconBundle icons;
@@ -143,8 +143,10 @@ void CMainFrame::OnSizeOrMove(wxEvent& event) {
     event.Skip();
     if (m_bPlacePending && event.GetEventType() == wxEVT_MOVE && IsShown()) {
         m_bPlacePending = false;
-        if (!IsMaximized() && !IsIconized() && GetPosition() != m_ptSaved) {
-            CallAfter([this] { Move(m_ptSaved); });
+        // The whole rectangle: under load GTK may report a transient size
+        // here, which a plain move would keep.
+        if (!IsMaximized() && !IsIconized() && GetRect() != m_rcCreated) {
+            CallAfter([this] { SetSize(m_rcCreated); });
         }
     }
     RememberNormalRect();

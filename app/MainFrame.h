@@ -47,8 +47,8 @@ private:
     CVCKesmoraView* m_pView = nullptr;
     wxRect m_rcNormal;
     // Window managers may place a new window by their own policy; the saved
-    // place is applied again once the manager has placed it.
-    wxPoint m_ptSaved;
+    // rectangle is applied again once the manager has placed it.
+    wxRect m_rcCreated;
     bool m_bPlacePending = true;
     int m_paneWidths[2] = {-1, 0};
     int m_paneStyles[2];
