@@ -13,11 +13,6 @@ namespace {
 
 wxString Text(std::string_view utf8) { return wxString::FromUTF8(utf8.data(), utf8.size()); }
 
-// Rows and the folder text reach the window at most this often: fast
-// enough to look live, rare enough that a walk of 40,000 folders does not
-// keep the window's thread busy with the status bar.
-constexpr int kSearchTickMs = 40;
-
 }  // namespace
 
 void CVCKesmoraView::CreateFinder() {
@@ -85,7 +80,7 @@ void CVCKesmoraView::OnStartSearch(wxCommandEvent&) {
     UpdateDeleteButtons(true);
     m_bSearching = true;
     AddFolderHistory(strFolder);
-    m_searchTimer.Start(kSearchTickMs);
+    m_searchTimer.Start(static_cast<int>(m_searchTick.count()));
 }
 
 void CVCKesmoraView::OnStopSearch(wxCommandEvent&) {
@@ -102,8 +97,10 @@ void CVCKesmoraView::OnStopSearch(wxCommandEvent&) {
     ShowSearchResult();
 }
 
-void CVCKesmoraView::OnSearchTimer(wxTimerEvent&) {
-    if (!TakeResults(false)) {
+void CVCKesmoraView::OnSearchTimer(wxTimerEvent&) { OnSearchTick(); }
+
+void CVCKesmoraView::OnSearchTick() {
+    if (!m_bSearching || !TakeResults(false)) {
         return;
     }
     m_searchTimer.Stop();
