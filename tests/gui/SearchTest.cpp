@@ -1,7 +1,10 @@
 // Searching from the window with real files and real worker threads: the
 // options handed to the finder, the rows and the summary, refusals, the stop,
-// consecutive searches, the folder history and the folder chooser.
+// consecutive searches, the folder history, the folder chooser, and the
+// program's real message boxes.
 #include <wx/app.h>
+#include <wx/dirdlg.h>
+#include <wx/modalhook.h>
 #include <wx/utils.h>
 
 #include "SearchFixture.h"
@@ -352,6 +355,64 @@ TEST_F(SearchTest, ClosingTheWindowDuringASearchEndsItsWorker) {
     CloseWindow();
     Pump(100);
     EXPECT_EQ(ReadText("History", "History0"), m_tree.string());
+}
+
+// The program's own boxes, not the test's answering hook: real modal
+// dialogs, answered by the fixture's dialog hook.
+class RealBoxTest : public SearchTest {};
+
+TEST_F(RealBoxTest, StopErrorIsARealMessageBoxWithTheProgramsTitle) {
+    m_pView->m_askUser = nullptr;
+    Press(ctl::kStop);
+    ASSERT_EQ(m_pDialogs->m_titles.size(), 1u);
+    EXPECT_EQ(m_pDialogs->m_titles[0].utf8_string(), "Visual C++ Kesmora");
+    ASSERT_EQ(m_pDialogs->m_messages.size(), 1u);
+    EXPECT_EQ(m_pDialogs->m_messages[0].utf8_string(), "スレッド終了エラー");
+    EXPECT_EQ(Status(0), "該当するファイルは見つかりませんでした。");
+}
+
+TEST_F(RealBoxTest, ConfirmationIsARealDialogAndItsOkDeletes) {
+    const std::string a = MakeFile("a.obj", 10);
+    Search();
+    m_pView->m_askUser = nullptr;
+    Press(ctl::kDeleteAll);
+    ASSERT_EQ(m_pDialogs->m_titles.size(), 1u);
+    EXPECT_EQ(m_pDialogs->m_titles[0].utf8_string(), "ファイルの削除の確認");
+    EXPECT_EQ(m_pDialogs->m_messages[0].utf8_string(),
+              "これら 1 個のファイルを削除してよろしいですか？");
+    struct stat st;
+    EXPECT_NE(::lstat(a.c_str(), &st), 0);
+    EXPECT_EQ(Status(0), "1 個のファイルを削除しました。");
+}
+
+// Answers the folder chooser without showing it, noting its message.
+class CDirDialogAnswer : public wxModalDialogHook {
+public:
+    explicit CDirDialogAnswer(int nAnswer) : m_nAnswer(nAnswer) { Register(); }
+    ~CDirDialogAnswer() override { Unregister(); }
+    int Enter(wxDialog* pDialog) override {
+        auto* pDir = dynamic_cast<wxDirDialog*>(pDialog);
+        if (pDir == nullptr) return wxID_NONE;
+        m_messages.push_back(pDir->GetMessage().utf8_string());
+        return m_nAnswer;
+    }
+    void Exit(wxDialog*) override {}
+
+    int m_nAnswer;
+    std::vector<std::string> m_messages;
+};
+
+TEST_F(RealBoxTest, FolderChooserIsARealDialogAndAnEmptyAnswerChangesNothing) {
+    SetFolder(m_tree.string());
+    for (int nAnswer : {wxID_CANCEL, wxID_OK}) {
+        // OK without a chosen path (nothing was picked) counts as a cancel.
+        CDirDialogAnswer answer(nAnswer);
+        Press(ctl::kBrowse);
+        ASSERT_EQ(answer.m_messages.size(), 1u);
+        EXPECT_EQ(answer.m_messages[0], "中間コードファイルを検索するフォルダを選択してください");
+        EXPECT_EQ(m_pView->m_comboFolder->GetValue().utf8_string(), m_tree.string());
+        EXPECT_TRUE(History().empty());
+    }
 }
 
 }  // namespace
