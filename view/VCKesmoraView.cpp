@@ -114,6 +114,9 @@ CVCKesmoraView::CVCKesmoraView(CMainFrame* pFrame, CRegistry* pRegistry)
 }
 
 CVCKesmoraView::~CVCKesmoraView() {
+    // The worker reports to this object: it ends before any member goes.
+    m_searchTimer.Stop();
+    m_pFinder.reset();
     // The list outlives this object's destructor and still reports its
     // selection while it goes.
     for (const auto type : {wxEVT_LIST_ITEM_SELECTED, wxEVT_LIST_ITEM_DESELECTED,
@@ -199,7 +202,9 @@ void CVCKesmoraView::OnDestroy() {
     }
     m_bSettingsSaved = true;
     SaveSettings();
-    // Ending the finder stops and joins a search that still runs.
+    // A search still running is stopped and its worker joined before the
+    // finder and the rows go.
+    EndSearchQuietly();
     m_pFinder.reset();
 }
 

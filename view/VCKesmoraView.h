@@ -11,17 +11,26 @@
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/timer.h>
 
 #include <array>
+#include <chrono>
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "finder/FindNotify.h"
 #include "finder/IntermediateFileFinder.h"
 #include "tavoBasis/Registry.h"
+#include "view/DeleteRun.h"
 #include "view/ResultListCtrl.h"
+#include "view/ResultRows.h"
+#include "view/SearchRequest.h"
 #include "view/UpDownCtrl.h"
 
 class CMainFrame;
@@ -70,11 +79,46 @@ public:
     void ShowStatusMessage(const wxString& strText);
     void ShowStatusPanes(const wxString& strLeft, const wxString& strRight);
 
-    // Search notifications (worker thread).
+    // Search notifications (worker thread): handed to m_collector, never to
+    // a control.
     void OnFindFolder(const std::string& strFolder) override;
     void OnFindFile(const std::string& strPath, std::uint64_t size, const std::string& strCreated,
                     const std::string& strModified) override;
     void OnFindEnd() override;
+
+    // The summary of the rows listed; returns the window to idle.
+    void ShowSearchResult();
+    // What the search timer does every m_searchTick: lists the rows the
+    // worker found since, shows the folder it is in, or the summary once
+    // the walk has ended.
+    void OnSearchTick();
+
+    // Every message box of the search and the deletion: returns wxID_OK,
+    // wxID_CANCEL, ... The program shows a real box; m_askUser, when set,
+    // answers instead (tests, which must not block in a modal loop).
+    int AskUser(const wxString& strText, const wxString& strCaption, long nStyle);
+    std::function<int(const wxString& strText, const wxString& strCaption, long nStyle)> m_askUser;
+    // The folder chooser of the browse button: true and chosen set when a
+    // folder was picked. m_chooseFolder, when set, replaces the real one.
+    bool ChooseFolder(const wxString& strTitle, const wxString& strInitial, wxString& strChosen);
+    std::function<bool(const wxString& strTitle, const wxString& strInitial, wxString& strChosen)>
+        m_chooseFolder;
+    // Told after each file of a deletion, before the progress dialog; lets
+    // a test act on the dialog while the run is under way.
+    std::function<void(std::size_t nDone, std::size_t nCount)> m_onDeleteProgress;
+    // A deletion running longer than this shows its progress dialog, which
+    // is then updated at most once per interval.
+    std::chrono::milliseconds m_progressDelay{500};
+    std::chrono::milliseconds m_progressInterval{50};
+    // The dialog of the deletion under way, while it is shown.
+    wxWindow* GetDeleteProgressDialog() const { return m_pProgressDialog; }
+
+    // How often a running search's rows and folder text are taken from the
+    // worker: fast enough to look live, rare enough that a walk of 40,000
+    // folders does not keep the window's thread busy with the status bar.
+    std::chrono::milliseconds m_searchTick{40};
+    // The parameters of the last search handed to the finder.
+    std::optional<SearchParams> m_lastSearch;
 
     wxComboBox* m_comboFolder = nullptr;
     CUpDownCtrl* m_spinCount = nullptr;
@@ -98,6 +142,8 @@ public:
     bool m_bSearching = false;
     CRegistry* m_pRegistry = nullptr;
     int m_nCurTab = 0;
+    // Declared before the finder, so it outlives the finder's worker.
+    CResultCollector m_collector;
     std::unique_ptr<CIntermediateFileFinder> m_pFinder;
     std::uint64_t m_dwTotalSize = 0;
     CResultRows m_rows;
@@ -127,11 +173,26 @@ private:
     bool ExchangeCount(bool bSaveAndValidate);
     void FailCountValidation(std::string_view message);
 
+    // Search side (ViewSearch.cpp).
+    void OnSearchTimer(wxTimerEvent& event);
+    // Appends what the worker handed over; true when the walk ended.
+    bool TakeResults(bool bRowsOnly);
+    // Stops a search and waits for its worker; nothing is shown.
+    void EndSearchQuietly();
+
+    // Deletion side (ViewDelete.cpp).
+    std::vector<std::size_t> SelectedRows() const;
+    void RunDeletion(const DeleteRequest& request);
+    void SelectRows(const std::vector<std::size_t>& rows);
+
     CMainFrame* m_pFrame;
     std::array<wxRadioButton*, 4> m_radioFolder{};
     std::array<wxRadioButton*, 2> m_radioTime{};
     wxTextCtrl* m_editCount = nullptr;
     bool m_bSettingsSaved = false;
+    wxTimer m_searchTimer;
+    ResultBatch m_batch;
+    wxWindow* m_pProgressDialog = nullptr;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -1,29 +1,197 @@
-// NOT YET WIRED: the search, deletion and folder-browse handlers of the form.
-// This file is a stand-in; the search/deletion work replaces it as a whole.
-// Everything it may use is on CVCKesmoraView: the exchanged members
-// (UpdateData), FindComboTextIndex, AddFolderHistory, the enabling calls
-// (EnableOptionControls, EnableSearchButtons, UpdateDeleteButtons,
-// m_bSearching), the rows m_rows.m_rows (append with AppendRows, erase on
-// deletion; then OnRowsChanged) or another source through SetRowSource,
-// m_dwTotalSize, m_pFinder (created here by CreateFinder, with whatever
-// sink the search reports to), and ShowStatusMessage / ShowStatusPanes.
+// The window's side of a search: start and stop, the rows and folder texts
+// taken from the worker on a timer, the summary, and the folder chooser.
+#include <wx/dirdlg.h>
+#include <wx/msgdlg.h>
+
+#include <string_view>
+
+#include "res/UiText.h"
+#include "view/StatusText.h"
 #include "view/VCKesmoraView.h"
 
-void CVCKesmoraView::CreateFinder() { m_pFinder = std::make_unique<CIntermediateFileFinder>(this); }
+namespace {
 
-void CVCKesmoraView::OnStartSearch(wxCommandEvent&) {}
+wxString Text(std::string_view utf8) { return wxString::FromUTF8(utf8.data(), utf8.size()); }
 
-void CVCKesmoraView::OnStopSearch(wxCommandEvent&) {}
+constexpr std::size_t kRowsReserved = 1'000'000;
 
-void CVCKesmoraView::OnDeleteSelected(wxCommandEvent&) {}
+}  // namespace
 
-void CVCKesmoraView::OnDeleteAll(wxCommandEvent&) {}
+void CVCKesmoraView::CreateFinder() {
+    m_pFinder = std::make_unique<CIntermediateFileFinder>(this);
+    m_searchTimer.SetOwner(this);
+    Bind(wxEVT_TIMER, &CVCKesmoraView::OnSearchTimer, this, m_searchTimer.GetId());
+}
 
-void CVCKesmoraView::OnBrowse(wxCommandEvent&) {}
+void CVCKesmoraView::OnFindFolder(const std::string& strFolder) {
+    m_collector.OnFindFolder(strFolder);
+}
 
-void CVCKesmoraView::OnFindFolder(const std::string&) {}
+void CVCKesmoraView::OnFindFile(const std::string& strPath, std::uint64_t size,
+                                const std::string& strCreated, const std::string& strModified) {
+    m_collector.OnFindFile(strPath, size, strCreated, strModified);
+}
 
-void CVCKesmoraView::OnFindFile(const std::string&, std::uint64_t, const std::string&,
-                                const std::string&) {}
+void CVCKesmoraView::OnFindEnd() { m_collector.OnFindEnd(); }
 
-void CVCKesmoraView::OnFindEnd() {}
+void CVCKesmoraView::OnStartSearch(wxCommandEvent&) {
+    if (!UpdateData(true)) {
+        return;
+    }
+    SearchOptions options;
+    options.bIdb = m_bIdb != 0;
+    options.bIlk = m_bIlk != 0;
+    options.bObj = m_bObj != 0;
+    options.bPch = m_bPch != 0;
+    options.bPdb = m_bPdb != 0;
+    options.bRes = m_bRes != 0;
+    options.bSbr = m_bSbr != 0;
+    options.bBsc = m_bBsc != 0;
+    options.bFindSubFolder = m_bFindSubFolder != 0;
+    options.nRadioFolder = m_nRadioFolder;
+    options.nRadioTime = m_nRadioTime;
+    options.nCount = m_nCount;
+    options.nUnitIndex = FindComboTextIndex(0);
+    options.nFileTimeIndex = FindComboTextIndex(1);
+    // The folder exactly as typed: no trimming, no normalising.
+    const wxString strFolder = m_comboFolder->GetValue();
+    const auto params = MakeSearchParams(strFolder.utf8_string(), options);
+    if (!params) {
+        return;
+    }
+
+    // Nothing of an earlier search may reach this one.
+    m_pFinder->JoinWorker();
+    m_searchTimer.Stop();
+    m_collector.Reset();
+    // Room for a large tree's rows from the start: growing the vector later
+    // would move every row listed so far on the window's thread (tens of
+    // milliseconds for 300,000 rows). The block is mapped, not touched, so
+    // only the rows really listed take memory.
+    std::vector<ResultRow> rows;
+    rows.reserve(kRowsReserved);
+    m_rows.m_rows.swap(rows);
+    m_dwTotalSize = 0;
+    m_list->SyncRowCount();
+
+    m_lastSearch = params;
+    const bool bStarted =
+        m_pFinder->StartFind(params->strFolder, params->bSubFolder, params->nFolderMode,
+                             params->nTypeMask, params->nTimeMode, params->nDays, params->bOlder);
+    if (!bStarted) {
+        UpdateDeleteButtons(false);
+        return;
+    }
+    EnableOptionControls(false);
+    EnableSearchButtons(true);
+    UpdateDeleteButtons(true);
+    m_bSearching = true;
+    AddFolderHistory(strFolder);
+    m_searchTimer.Start(static_cast<int>(m_searchTick.count()));
+}
+
+void CVCKesmoraView::OnStopSearch(wxCommandEvent&) {
+    const bool bWasRunning = m_pFinder->StopFind();
+    // The worker stops within one entry; every row it found before is then
+    // listed, so the summary counts exactly the rows shown.
+    m_pFinder->JoinWorker();
+    m_searchTimer.Stop();
+    TakeResults(true);
+    if (!bWasRunning) {
+        AskUser(Text(UiText::kThreadStopError), Text(UiText::kWindowTitle),
+                wxOK | wxICON_EXCLAMATION);
+    }
+    ShowSearchResult();
+}
+
+void CVCKesmoraView::OnSearchTimer(wxTimerEvent&) { OnSearchTick(); }
+
+void CVCKesmoraView::OnSearchTick() {
+    if (!m_bSearching || !TakeResults(false)) {
+        return;
+    }
+    m_searchTimer.Stop();
+    // The worker's last act was to report the end; it is gone at once.
+    m_pFinder->JoinWorker();
+    ShowSearchResult();
+}
+
+bool CVCKesmoraView::TakeResults(bool bRowsOnly) {
+    if (!m_collector.Take(m_batch)) {
+        return false;
+    }
+    if (!m_batch.rows.empty()) {
+        m_dwTotalSize += AppendRows(m_rows.m_rows, m_batch.rows);
+        m_list->SyncRowCount();
+    }
+    if (bRowsOnly) {
+        return false;
+    }
+    if (m_batch.bEnded) {
+        return true;
+    }
+    if (m_batch.folder) {
+        ShowStatusMessage(wxString::FromUTF8(SearchingText(*m_batch.folder)));
+    }
+    return false;
+}
+
+void CVCKesmoraView::ShowSearchResult() {
+    const StatusTexts texts = SearchSummaryTexts(m_rows.m_rows.size(), m_dwTotalSize);
+    if (texts.bTwoPanes) {
+        ShowStatusPanes(wxString::FromUTF8(texts.strLeft), wxString::FromUTF8(texts.strRight));
+    } else {
+        ShowStatusMessage(wxString::FromUTF8(texts.strLeft));
+    }
+    EnableOptionControls(true);
+    EnableSearchButtons(false);
+    UpdateDeleteButtons(false);
+    m_bSearching = false;
+}
+
+void CVCKesmoraView::EndSearchQuietly() {
+    m_searchTimer.Stop();
+    if (m_pFinder) {
+        m_pFinder->StopFind();
+        m_pFinder->JoinWorker();
+    }
+    m_collector.Reset();
+    m_bSearching = false;
+}
+
+void CVCKesmoraView::OnBrowse(wxCommandEvent&) {
+    const wxString strInitial = m_comboFolder->GetValue();
+    UpdateData(true);
+    wxString strChosen;
+    if (!ChooseFolder(Text(UiText::kBrowseFolderTitle), strInitial, strChosen)) {
+        return;
+    }
+    m_comboFolder->ChangeValue(strChosen);
+    UpdateData(false);
+}
+
+bool CVCKesmoraView::ChooseFolder(const wxString& strTitle, const wxString& strInitial,
+                                  wxString& strChosen) {
+    if (m_chooseFolder) {
+        return m_chooseFolder(strTitle, strInitial, strChosen);
+    }
+    wxDirDialog dialog(this, strTitle, strInitial, wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
+    if (dialog.ShowModal() != wxID_OK) {
+        return false;
+    }
+    // Something that is no folder path (nothing chosen) is a cancel.
+    const wxString strPath = dialog.GetPath();
+    if (strPath.empty()) {
+        return false;
+    }
+    strChosen = strPath;
+    return true;
+}
+
+int CVCKesmoraView::AskUser(const wxString& strText, const wxString& strCaption, long nStyle) {
+    if (m_askUser) {
+        return m_askUser(strText, strCaption, nStyle);
+    }
+    wxMessageDialog box(this, strText, strCaption, nStyle);
+    return box.ShowModal();
+}

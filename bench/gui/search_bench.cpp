@@ -1,0 +1,345 @@
+// Searching and deleting through the real main window: start click to
+// summary against limit_walk on the same tree, the longest stall of the
+// window's event loop meanwhile, memory per listed row, stop latency, and
+// delete-all of listed files against xargs rm -f on an identical tree.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <wx/app.h>
+#include <wx/checkbox.h>
+#include <wx/radiobut.h>
+#include <wx/statusbr.h>
+#include <wx/timer.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/KesmoraApp.h"
+#include "app/MainFrame.h"
+#include "view/ControlIds.h"
+#include "view/VCKesmoraView.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+long ResidentKb() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
+    }
+    return -1;
+}
+
+// Runs a program, its output to /dev/null and its input from pszInput when
+// given; the wall time in ms, or -1 when it failed.
+double RunProgram(const std::vector<std::string>& args, const char* pszInput = nullptr) {
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    if (pszInput != nullptr) {
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, pszInput, O_RDONLY, 0);
+    }
+    const auto start = Clock::now();
+    pid_t pid = -1;
+    int status = 0;
+    const bool bSpawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    if (!bSpawned || waitpid(pid, &status, 0) != pid) return -1;
+    const double ms = Ms(Clock::now() - start);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ms : -1;
+}
+
+double Median(std::vector<double> v) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+double Best(const std::vector<double>& v) {
+    return v.empty() ? 0 : *std::min_element(v.begin(), v.end());
+}
+
+// N files in folders of 100, 1 to 5 KB each (sparse), paths like a
+// build tree's.
+std::vector<std::string> MakeDeleteTree(const fs::path& root, int nFiles) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < nFiles; ++i) {
+        const fs::path dir = root / ("Project" + std::to_string(i / 100)) / "Debug";
+        if (i % 100 == 0) fs::create_directories(dir);
+        const fs::path path = dir / ("module" + std::to_string(i % 100) + ".obj");
+        const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
+        if (fd < 0 || ::ftruncate(fd, 1024 * (1 + i % 5)) != 0) {
+            std::perror(path.c_str());
+            std::exit(1);
+        }
+        ::close(fd);
+        paths.push_back(path.string());
+    }
+    return paths;
+}
+
+class CBenchApp : public wxApp {
+public:
+    bool OnInit() override {
+        m_pRegistry = std::make_unique<CRegistry>();
+        m_pFrame = CreateMainWindow(m_pRegistry.get());
+        m_pView = m_pFrame->GetView();
+        m_pView->m_askUser = [](const wxString&, const wxString&, long) { return wxID_OK; };
+        // Every subfolder, every type, no time filter, no confirmation.
+        Set<wxRadioButton>(ctl::kRadioAllSubFolders, true);
+        Set<wxRadioButton>(ctl::kRadioAllFiles, true);
+        Set<wxCheckBox>(ctl::kFindSubFolder, true);
+        Set<wxCheckBox>(ctl::kConfirmRemove, false);
+        for (int nId : {ctl::kBsc, ctl::kIdb, ctl::kIlk, ctl::kObj, ctl::kPch, ctl::kPdb, ctl::kRes,
+                        ctl::kSbr}) {
+            Set<wxCheckBox>(nId, true);
+        }
+        m_tick.SetOwner(this);
+        Bind(wxEVT_TIMER, &CBenchApp::OnTick, this);
+        CallAfter([this] {
+            m_step = m_bDelete ? &CBenchApp::StepDelete : &CBenchApp::StepSearch;
+            m_tick.Start(10);
+        });
+        return true;
+    }
+    int OnExit() override {
+        m_pRegistry.reset();
+        return wxApp::OnExit();
+    }
+
+    std::string m_root;
+    std::string m_limitWalk;
+    int m_nRuns = 3;
+    bool m_bDelete = false;
+    int m_nDeleteFiles = 100000;
+
+private:
+    template <class T>
+    void Set(int nId, bool bOn) {
+        static_cast<T*>(m_pView->FindWindow(nId))->SetValue(bOn);
+    }
+    void Press(int nId) {
+        wxCommandEvent event(wxEVT_BUTTON, nId);
+        event.SetEventObject(m_pView->FindWindow(nId));
+        m_pView->FindWindow(nId)->GetEventHandler()->ProcessEvent(event);
+    }
+    void Finish() {
+        m_tick.Stop();
+        m_pFrame->Close(true);
+    }
+
+    void OnTick(wxTimerEvent&) {
+        const auto now = Clock::now();
+        if (m_bWatchGaps && m_lastTick != Clock::time_point{}) {
+            m_maxGapMs = std::max(m_maxGapMs, Ms(now - m_lastTick));
+        }
+        m_lastTick = now;
+        (this->*m_step)();
+    }
+
+    // One phase per tick: limit_walk, then a search through the window;
+    // repeated; then stops at several moments of a search.
+    void StepSearch() {
+        if (m_phase == 0) {
+            if (m_nRun == m_nRuns) {
+                m_phase = 2;
+                return;
+            }
+            if (!m_limitWalk.empty()) m_limitMs.push_back(RunProgram({m_limitWalk, m_root}));
+            m_pView->m_comboFolder->ChangeValue(wxString::FromUTF8(m_root));
+            m_rssBefore = ResidentKb();
+            m_maxGapMs = 0;
+            m_lastTick = Clock::now();
+            m_bWatchGaps = true;
+            m_start = Clock::now();
+            Press(ctl::kStart);
+            m_phase = 1;
+        } else if (m_phase == 1) {
+            if (m_pView->m_bSearching) return;
+            const double ms = Ms(Clock::now() - m_start);
+            m_bWatchGaps = false;
+            const long rows = m_pView->m_list->GetItemCount();
+            const long rssAfter = ResidentKb();
+            m_searchMs.push_back(ms);
+            std::printf(
+                "run %d: limit_walk %.0f ms, window %.0f ms (%ld rows, \"%s\"), "
+                "largest tick gap %.1f ms, RSS +%ld KB = %.0f bytes/row\n",
+                m_nRun, m_limitMs.empty() ? -1.0 : m_limitMs.back(), ms, rows,
+                m_pFrame->GetStatusBar()->GetStatusText(0).utf8_string().c_str(), m_maxGapMs,
+                rssAfter - m_rssBefore, rows > 0 ? (rssAfter - m_rssBefore) * 1024.0 / rows : 0.0);
+            std::fflush(stdout);
+            m_gapMs.push_back(m_maxGapMs);
+            if (m_nRun == 0) m_bytesPerRow = (rssAfter - m_rssBefore) * 1024.0 / std::max(rows, 1L);
+            ++m_nRun;
+            m_phase = 0;
+        } else if (m_phase == 2) {
+            // A stop at 100, 200, ... ms into a search.
+            if (m_nStop == 8) {
+                std::printf(
+                    "\nsearch (%d runs): window best %.0f ms median %.0f ms; limit_walk "
+                    "best %.0f ms median %.0f ms; ratio of bests %.2fx, of medians %.2fx\n",
+                    m_nRuns, Best(m_searchMs), Median(m_searchMs), Best(m_limitMs),
+                    Median(m_limitMs), Best(m_searchMs) / Best(m_limitMs),
+                    Median(m_searchMs) / Median(m_limitMs));
+                std::printf(
+                    "largest tick gap of a 10 ms timer while searching: max %.1f ms over "
+                    "runs (per run median %.1f ms)\n",
+                    *std::max_element(m_gapMs.begin(), m_gapMs.end()), Median(m_gapMs));
+                std::printf("memory growth per listed row (first run): %.0f bytes\n",
+                            m_bytesPerRow);
+                std::printf("stop click to summary: median %.2f ms, max %.2f ms\n",
+                            Median(m_stopMs), *std::max_element(m_stopMs.begin(), m_stopMs.end()));
+                Finish();
+                return;
+            }
+            m_start = Clock::now();
+            Press(ctl::kStart);
+            m_phase = 3;
+        } else if (m_phase == 3) {
+            if (Clock::now() - m_start < std::chrono::milliseconds(100 * (m_nStop + 1))) return;
+            const bool bWasSearching = m_pView->m_bSearching;
+            const auto click = Clock::now();
+            Press(ctl::kStop);
+            const double ms = Ms(Clock::now() - click);
+            std::printf("stop %d at %d ms: %.2f ms to the summary \"%s\" (%s)\n", m_nStop,
+                        100 * (m_nStop + 1), ms,
+                        m_pFrame->GetStatusBar()->GetStatusText(0).utf8_string().c_str(),
+                        bWasSearching ? "mid-walk" : "walk had ended");
+            m_stopMs.push_back(ms);
+            ++m_nStop;
+            m_phase = 2;
+        }
+    }
+
+    // Per round: two identical trees; one deleted through the window
+    // (search, then delete-all), the other by xargs rm -f; order alternates.
+    void StepDelete() {
+        if (m_nRun == m_nRuns) {
+            std::printf(
+                "\ndelete-all of %d files: window best %.0f ms median %.0f ms; xargs rm -f "
+                "best %.0f ms median %.0f ms; ratio of bests %.2fx, of medians %.2fx\n",
+                m_nDeleteFiles, Best(m_deleteMs), Median(m_deleteMs), Best(m_xargsMs),
+                Median(m_xargsMs), Best(m_deleteMs) / Best(m_xargsMs),
+                Median(m_deleteMs) / Median(m_xargsMs));
+            Finish();
+            return;
+        }
+        m_tick.Stop();
+        const fs::path base = fs::path(m_root) / ("round" + std::to_string(m_nRun));
+        MakeDeleteTree(base / "window", m_nDeleteFiles);
+        const std::vector<std::string> paths = MakeDeleteTree(base / "xargs", m_nDeleteFiles);
+        const std::string list = (base / "list").string();
+        {
+            std::ofstream out(list, std::ios::binary);
+            for (const std::string& p : paths) out << p << '\0';
+        }
+        std::function<void()> runWindow = [&] {
+            m_pView->m_comboFolder->ChangeValue(wxString::FromUTF8((base / "window").string()));
+            Press(ctl::kStart);
+            while (m_pView->m_bSearching) {
+                wxMilliSleep(5);
+                m_pView->OnSearchTick();
+            }
+            if (m_pView->m_list->GetItemCount() != m_nDeleteFiles) {
+                std::fprintf(stderr, "listed %d rows, expected %d\n",
+                             m_pView->m_list->GetItemCount(), m_nDeleteFiles);
+                std::exit(1);
+            }
+            const auto start = Clock::now();
+            Press(ctl::kDeleteAll);
+            m_deleteMs.push_back(Ms(Clock::now() - start));
+        };
+        std::function<void()> runXargs = [&] {
+            m_xargsMs.push_back(RunProgram({"xargs", "-0", "rm", "-f"}, list.c_str()));
+        };
+        if (m_nRun % 2 == 0) {
+            runWindow();
+            runXargs();
+        } else {
+            runXargs();
+            runWindow();
+        }
+        std::printf(
+            "round %d: window %.0f ms (\"%s\" / \"%s\"), xargs rm -f %.0f ms\n", m_nRun,
+            m_deleteMs.back(), m_pFrame->GetStatusBar()->GetStatusText(0).utf8_string().c_str(),
+            m_pFrame->GetStatusBar()->GetStatusText(1).utf8_string().c_str(), m_xargsMs.back());
+        std::fflush(stdout);
+        std::error_code ec;
+        fs::remove_all(base, ec);
+        ++m_nRun;
+        m_tick.Start(10);
+    }
+
+    std::unique_ptr<CRegistry> m_pRegistry;
+    CMainFrame* m_pFrame = nullptr;
+    CVCKesmoraView* m_pView = nullptr;
+    wxTimer m_tick;
+    void (CBenchApp::*m_step)() = nullptr;
+    int m_phase = 0;
+    int m_nRun = 0;
+    int m_nStop = 0;
+    Clock::time_point m_start;
+    Clock::time_point m_lastTick;
+    bool m_bWatchGaps = false;
+    double m_maxGapMs = 0;
+    long m_rssBefore = 0;
+    double m_bytesPerRow = 0;
+    std::vector<double> m_limitMs, m_searchMs, m_gapMs, m_stopMs, m_deleteMs, m_xargsMs;
+};
+
+}  // namespace
+
+wxIMPLEMENT_APP_NO_MAIN(CBenchApp);
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr,
+                     "usage: %s TREE [RUNS]            search TREE through the window\n"
+                     "       %s --delete DIR [FILES] [ROUNDS]  delete-all vs xargs rm -f\n",
+                     argv[0], argv[0]);
+        return 2;
+    }
+    char configHome[] = "/tmp/kesmora-searchbench-XXXXXX";
+    if (mkdtemp(configHome) == nullptr) return 1;
+    setenv("XDG_CONFIG_HOME", configHome, 1);
+
+    auto* pApp = new CBenchApp;
+    wxApp::SetInstance(pApp);
+    if (std::strcmp(argv[1], "--delete") == 0) {
+        if (argc < 3) return 2;
+        pApp->m_bDelete = true;
+        pApp->m_root = argv[2];
+        if (argc > 3) pApp->m_nDeleteFiles = std::max(1, std::atoi(argv[3]));
+        if (argc > 4) pApp->m_nRuns = std::max(1, std::atoi(argv[4]));
+    } else {
+        pApp->m_root = argv[1];
+        if (argc > 2) pApp->m_nRuns = std::max(1, std::atoi(argv[2]));
+#ifdef KESMORA_LIMIT_WALK
+        pApp->m_limitWalk = KESMORA_LIMIT_WALK;
+#endif
+    }
+    int nArgs = 1;
+    const int rc = wxEntry(nArgs, argv);
+    fs::remove_all(configHome);
+    return rc;
+}

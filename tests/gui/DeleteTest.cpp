@@ -1,0 +1,328 @@
+// Deleting found files from the window, on real files found by a real
+// search: the worked examples, selections, failures, confirmation on, off
+// and cancelled, read-only files, paths that became links, names that are
+// not UTF-8, and the cancel of a long run through its progress dialog.
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+
+#include "SearchFixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class DeleteTest : public SearchGuiTest {
+protected:
+    void TearDown() override {
+        for (const std::string& path : m_immutable) SetImmutable(path, false);
+        SearchGuiTest::TearDown();
+    }
+
+    static bool SetImmutable(const std::string& path, bool bOn) {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW);
+        if (fd < 0) return false;
+        int flags = 0;
+        bool bOk = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        if (bOk) {
+            flags = bOn ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+            bOk = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        }
+        ::close(fd);
+        return bOk;
+    }
+
+    // Makes the file impossible to delete: the immutable flag where allowed,
+    // else (not as root) a parent folder without write permission. Returns
+    // why neither works, or nothing.
+    std::string MakeUndeletable(const std::string& path) {
+        if (SetImmutable(path, true)) {
+            m_immutable.push_back(path);
+            return {};
+        }
+        if (::geteuid() != 0) {
+            const fs::path parent = fs::path(path).parent_path();
+            fs::permissions(parent, fs::perms::owner_read | fs::perms::owner_exec);
+            m_locked.push_back(parent);
+            return {};
+        }
+        return "running as root on a file system without the immutable flag: no file can be "
+               "made undeletable";
+    }
+
+    void Select(const std::vector<std::string>& paths) {
+        for (const std::string& path : paths) {
+            const long n = RowOf(path);
+            ASSERT_GE(n, 0) << path;
+            m_pView->m_list->SetItemState(n, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+        }
+        Pump(20);
+    }
+    std::vector<long> SelectedRows() const {
+        std::vector<long> rows;
+        for (long n = 0; n < Rows(); ++n) {
+            if (m_pView->m_list->GetItemState(n, wxLIST_STATE_SELECTED) != 0) rows.push_back(n);
+        }
+        return rows;
+    }
+    static bool Exists(const std::string& path) {
+        struct stat st;
+        return ::lstat(path.c_str(), &st) == 0;
+    }
+
+    std::vector<std::string> m_immutable;
+};
+
+TEST_F(DeleteTest, TwoOfFiveSelectedClearTheirBytesAndLeaveTheRest) {
+    const std::string a = MakeFile("a.obj", 1536);
+    const std::string b = MakeFile("b.obj", 2048);
+    const std::string c = MakeFile("c.obj", 3'332'139);
+    const std::string d = MakeFile("d.obj", 3'332'139);
+    const std::string e = MakeFile("e.obj", 3'332'138);
+    Search();
+    ASSERT_EQ(m_pView->m_dwTotalSize, 10'000'000u);
+    Select({a, b});
+    Press(ctl::kDelete);
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].strText, "選択した 2 個のファイルを削除してよろしいですか？");
+    EXPECT_EQ(m_boxes[0].strCaption, "ファイルの削除の確認");
+    EXPECT_EQ(m_boxes[0].nStyle, wxOK | wxCANCEL | wxICON_QUESTION);
+    EXPECT_EQ(Status(0), "2 個のファイルを削除しました ： 0 MB ( 4 KB ) をクリア");
+    EXPECT_EQ(Status(1), "残り 3 ファイル ： 合計 10 MB ( 9,762 KB )");
+    EXPECT_EQ(m_pView->m_dwTotalSize, 9'996'416u);
+    EXPECT_FALSE(Exists(a));
+    EXPECT_FALSE(Exists(b));
+    EXPECT_TRUE(Exists(c) && Exists(d) && Exists(e));
+    EXPECT_EQ(Rows(), 3);
+    EXPECT_EQ(RowOf(a), -1);
+    EXPECT_TRUE(SelectedRows().empty());
+    EXPECT_FALSE(Enabled(ctl::kDelete));
+    EXPECT_TRUE(Enabled(ctl::kDeleteAll));
+}
+
+TEST_F(DeleteTest, DeleteAllOfFourClearsEverythingAndSaysHowMuch) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < 4; ++i)
+        paths.push_back(MakeFile("p/f" + std::to_string(i) + ".pch", 393'216));
+    Search();
+    Press(ctl::kDeleteAll);
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].strText, "これら 4 個のファイルを削除してよろしいですか？");
+    EXPECT_EQ(Status(0), "4 個のファイルを削除しました。");
+    EXPECT_EQ(Status(1), "2 MB ( 1,536 KB ) をクリア");
+    EXPECT_EQ(m_pView->m_dwTotalSize, 0u);
+    EXPECT_EQ(Rows(), 0);
+    for (const auto& path : paths) EXPECT_FALSE(Exists(path)) << path;
+    EXPECT_FALSE(Enabled(ctl::kDelete));
+    EXPECT_FALSE(Enabled(ctl::kDeleteAll));
+}
+
+TEST_F(DeleteTest, UndeletableFileOfADeleteAllStaysWithItsBytesAfterOneFailureBox) {
+    const std::string keep = MakeFile("locked/keep.obj", 700);
+    for (int i = 0; i < 3; ++i) MakeFile("f" + std::to_string(i) + ".obj", 1000);
+    Search();
+    ASSERT_EQ(Rows(), 4);
+    const std::string reason = MakeUndeletable(keep);
+    if (!reason.empty()) GTEST_SKIP() << reason;
+    const std::string summary = Status(0);
+    Press(ctl::kDeleteAll);
+    ASSERT_EQ(m_boxes.size(), 2u);
+    EXPECT_EQ(m_boxes[1].strText, "選択されたファイル全てを削除できませんでした");
+    EXPECT_EQ(m_boxes[1].strCaption, "ファイル削除エラー");
+    EXPECT_EQ(m_boxes[1].nStyle, wxOK | wxICON_EXCLAMATION);
+    // The box comes before the status panes change.
+    EXPECT_EQ(m_boxes[1].strStatusMeanwhile, summary);
+    EXPECT_EQ(Status(0), "3 個のファイルを削除しました。");
+    EXPECT_EQ(Status(1), "残り 1 ファイル ： 合計 0 MB ( 1 KB )");
+    EXPECT_EQ(m_pView->m_dwTotalSize, 700u);
+    ASSERT_EQ(Rows(), 1);
+    EXPECT_EQ(Cell(0, 0), keep);
+    EXPECT_TRUE(Exists(keep));
+}
+
+TEST_F(DeleteTest, OneSelectedRowIsConfirmedByItsPathAndDeleted) {
+    const std::string a = MakeFile("a.obj", 512);
+    const std::string b = MakeFile("b.obj", 4096);
+    Search();
+    Select({a});
+    Press(ctl::kDelete);
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].strText, "'" + a + "'を削除してよろしいですか？");
+    EXPECT_EQ(Status(0), "1 個のファイルを削除しました ： 0 MB ( 1 KB ) をクリア");
+    EXPECT_EQ(Status(1), "残り 1 ファイル ： 合計 0 MB ( 4 KB )");
+    EXPECT_FALSE(Exists(a));
+    EXPECT_TRUE(Exists(b));
+    EXPECT_EQ(Rows(), 1);
+}
+
+TEST_F(DeleteTest, SelectedFileGoneMeanwhileKeepsItsRowAndReportsAtOnce) {
+    const std::string a = MakeFile("a.obj", 2048);
+    MakeFile("b.obj", 1024);
+    Search();
+    ASSERT_EQ(::unlink(a.c_str()), 0);
+    Select({a});
+    Check(ctl::kConfirmRemove, false);
+    Press(ctl::kDelete);
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].strText, "ファイルを削除できませんでした");
+    EXPECT_EQ(Status(0), "0 個のファイルを削除しました ： 0 MB ( 0 KB ) をクリア");
+    EXPECT_EQ(Status(1), "残り 2 ファイル ： 合計 0 MB ( 3 KB )");
+    EXPECT_EQ(Rows(), 2);
+    EXPECT_EQ(SelectedRows(), std::vector<long>{RowOf(a)});
+    EXPECT_TRUE(Enabled(ctl::kDelete));
+}
+
+TEST_F(DeleteTest, SeveralSelectedRowsGoBottomUpAndFailedOnesStaySelected) {
+    const std::string locked = MakeFile("locked/x.obj", 3000);
+    std::vector<std::string> files;
+    for (int i = 0; i < 4; ++i) files.push_back(MakeFile("f" + std::to_string(i) + ".obj", 1024));
+    Search();
+    ASSERT_EQ(Rows(), 5);
+    ASSERT_EQ(RowOf(locked), 0);
+    const std::string reason = MakeUndeletable(locked);
+    if (!reason.empty()) GTEST_SKIP() << reason;
+    const std::string chosen1 = Cell(2, 0);
+    const std::string chosen2 = Cell(4, 0);
+    const std::string kept1 = Cell(1, 0);
+    const std::string kept2 = Cell(3, 0);
+    Select({locked, chosen1, chosen2});
+    Press(ctl::kDelete);
+    ASSERT_EQ(m_boxes.size(), 2u);
+    EXPECT_EQ(m_boxes[0].strText, "選択した 3 個のファイルを削除してよろしいですか？");
+    EXPECT_EQ(m_boxes[1].strText, "選択されたファイル全てを削除できませんでした");
+    EXPECT_EQ(Status(0), "2 個のファイルを削除しました ： 0 MB ( 2 KB ) をクリア");
+    EXPECT_EQ(Status(1), "残り 3 ファイル ： 合計 0 MB ( 5 KB )");
+    ASSERT_EQ(Rows(), 3);
+    EXPECT_EQ(Cell(0, 0), locked);
+    EXPECT_EQ(Cell(1, 0), kept1);
+    EXPECT_EQ(Cell(2, 0), kept2);
+    EXPECT_EQ(SelectedRows(), std::vector<long>{0});
+    EXPECT_FALSE(Exists(chosen1));
+    EXPECT_FALSE(Exists(chosen2));
+    EXPECT_TRUE(Exists(kept1) && Exists(kept2) && Exists(locked));
+    EXPECT_EQ(m_pView->m_dwTotalSize, 5048u);
+}
+
+TEST_F(DeleteTest, EveryRowSelectedActsAsDeleteAll) {
+    const std::string a = MakeFile("a.obj", 100);
+    const std::string b = MakeFile("b.obj", 100);
+    Search();
+    Select({a, b});
+    Press(ctl::kDelete);
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].strText, "これら 2 個のファイルを削除してよろしいですか？");
+    EXPECT_EQ(Status(0), "2 個のファイルを削除しました。");
+    EXPECT_EQ(Rows(), 0);
+}
+
+TEST_F(DeleteTest, WithoutConfirmationNoBoxIsShown) {
+    const std::string a = MakeFile("a.obj", 100);
+    const std::string b = MakeFile("b.obj", 100);
+    const std::string c = MakeFile("c.obj", 100);
+    Search();
+    Check(ctl::kConfirmRemove, false);
+    Select({a});
+    Press(ctl::kDelete);
+    Select({b});
+    Press(ctl::kDelete);
+    Press(ctl::kDeleteAll);
+    EXPECT_TRUE(m_boxes.empty());
+    EXPECT_FALSE(Exists(a) || Exists(b) || Exists(c));
+    EXPECT_EQ(Status(0), "1 個のファイルを削除しました。");
+}
+
+TEST_F(DeleteTest, CancelledConfirmationChangesNothing) {
+    const std::string a = MakeFile("a.obj", 1500);
+    const std::string b = MakeFile("b.obj", 2500);
+    const std::string c = MakeFile("c.obj", 3500);
+    Search();
+    Select({a, c});
+    const std::string left = Status(0);
+    const std::string right = Status(1);
+    m_nAnswer = wxID_CANCEL;
+    for (int nId : {ctl::kDelete, ctl::kDeleteAll}) {
+        Press(nId);
+        EXPECT_TRUE(Exists(a) && Exists(b) && Exists(c));
+        EXPECT_EQ(Rows(), 3);
+        EXPECT_EQ(m_pView->m_dwTotalSize, 7500u);
+        EXPECT_EQ(Status(0), left);
+        EXPECT_EQ(Status(1), right);
+        EXPECT_EQ(SelectedRows().size(), 2u);
+        EXPECT_TRUE(Enabled(ctl::kDelete));
+    }
+    EXPECT_EQ(m_boxes.size(), 2u);
+}
+
+TEST_F(DeleteTest, ReadOnlyFileIsDeletedLikeAnyOther) {
+    const std::string a = MakeFile("a.obj", 100);
+    ASSERT_EQ(::chmod(a.c_str(), 0444), 0);
+    Search();
+    Press(ctl::kDeleteAll);
+    EXPECT_FALSE(Exists(a));
+    EXPECT_EQ(Status(0), "1 個のファイルを削除しました。");
+}
+
+TEST_F(DeleteTest, PathThatBecameALinkLosesOnlyTheLink) {
+    const std::string a = MakeFile("in/a.obj", 100);
+    const std::string outside = MakeFile("outside/target.dat", 777);
+    ASSERT_EQ(::chmod(outside.c_str(), 0444), 0);
+    Search((m_tree / "in").string());
+    ASSERT_EQ(Rows(), 1);
+    ASSERT_EQ(::unlink(a.c_str()), 0);
+    ASSERT_EQ(::symlink(outside.c_str(), a.c_str()), 0);
+    Press(ctl::kDeleteAll);
+    EXPECT_FALSE(Exists(a));
+    struct stat st;
+    ASSERT_EQ(::stat(outside.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0444u);
+    EXPECT_EQ(st.st_size, 777);
+}
+
+TEST_F(DeleteTest, NameThatIsNotUtf8IsShownReadablyAndDeletedByItsBytes) {
+    const std::string odd = MakeFile("bad\xff\xfe.obj", 10);
+    const std::string near = MakeFile("bad.obj", 10);
+    Search();
+    const long n = RowOf(odd);
+    ASSERT_GE(n, 0);
+    EXPECT_EQ(Cell(n, 0), (m_tree / "bad\xEF\xBF\xBD\xEF\xBF\xBD.obj").string());
+    Select({odd});
+    Press(ctl::kDelete);
+    EXPECT_FALSE(Exists(odd));
+    EXPECT_TRUE(Exists(near));
+}
+
+TEST_F(DeleteTest, CancelInTheProgressDialogStopsAfterTheCurrentFile) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < 40; ++i) paths.push_back(MakeFile("f" + std::to_string(i) + ".obj", 1024));
+    Search();
+    ASSERT_EQ(Rows(), 40);
+    m_pView->m_progressDelay = std::chrono::milliseconds(0);
+    m_pView->m_progressInterval = std::chrono::milliseconds(0);
+    bool bDialogSeen = false;
+    m_pView->m_onDeleteProgress = [&](std::size_t nDone, std::size_t) {
+        wxWindow* pDialog = m_pView->GetDeleteProgressDialog();
+        if (nDone == 10 && pDialog != nullptr) {
+            bDialogSeen = pDialog->IsShown();
+            auto* pCancel = dynamic_cast<wxButton*>(pDialog->FindWindow(wxID_CANCEL));
+            ASSERT_NE(pCancel, nullptr);
+            wxCommandEvent click(wxEVT_BUTTON, wxID_CANCEL);
+            click.SetEventObject(pCancel);
+            pCancel->GetEventHandler()->ProcessEvent(click);
+        }
+    };
+    Press(ctl::kDeleteAll);
+    EXPECT_TRUE(bDialogSeen);
+    EXPECT_EQ(m_pView->GetDeleteProgressDialog(), nullptr);
+    EXPECT_EQ(Rows(), 30);
+    EXPECT_EQ(Status(0), "10 個のファイルを削除しました。");
+    EXPECT_EQ(Status(1), "残り 30 ファイル ： 合計 0 MB ( 30 KB )");
+    EXPECT_EQ(m_pView->m_dwTotalSize, 30u * 1024);
+    EXPECT_EQ(m_boxes.size(), 1u) << "a cancel is no failure";
+    std::size_t nLeft = 0;
+    for (const auto& path : paths) nLeft += Exists(path) ? 1 : 0;
+    EXPECT_EQ(nLeft, 30u);
+    for (long n = 0; n < Rows(); ++n) EXPECT_TRUE(Exists(Cell(n, 0))) << Cell(n, 0);
+}
+
+}  // namespace

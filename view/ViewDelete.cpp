@@ -1,0 +1,131 @@
+// The window's side of a deletion: which rows, the confirmation, the run
+// with its progress dialog, and what the list, the total and the status bar
+// say afterwards.
+#include <wx/msgdlg.h>
+#include <wx/progdlg.h>
+
+#include <memory>
+#include <string_view>
+
+#include "res/UiText.h"
+#include "view/VCKesmoraView.h"
+
+namespace {
+
+wxString Text(std::string_view utf8) { return wxString::FromUTF8(utf8.data(), utf8.size()); }
+
+// Shown only once a run has taken long enough for the user to wonder; a
+// quick run never flashes a dialog.
+class CDeleteProgressUi {
+public:
+    CDeleteProgressUi(wxWindow* pOwner, std::chrono::milliseconds delay,
+                      std::chrono::milliseconds interval, wxWindow*& pShown)
+        : m_pOwner(pOwner),
+          m_delay(delay),
+          m_interval(interval),
+          m_start(std::chrono::steady_clock::now()),
+          m_pShown(pShown) {}
+
+    ~CDeleteProgressUi() {
+        m_pShown = nullptr;
+        if (m_pDialog) {
+            m_pDialog->Hide();
+        }
+    }
+
+    // False when the user pressed Cancel: the run stops after this file.
+    bool Step(std::size_t nDone, std::size_t nCount) {
+        const auto now = std::chrono::steady_clock::now();
+        if (!m_pDialog) {
+            if (now - m_start < m_delay || nDone >= nCount) {
+                return true;
+            }
+            m_pDialog = std::make_unique<wxProgressDialog>(
+                Text(UiText::kDeleteProgressCaption), Text(DeleteProgressText(nDone, nCount)),
+                static_cast<int>(nCount), m_pOwner,
+                wxPD_APP_MODAL | wxPD_AUTO_HIDE | wxPD_CAN_ABORT | wxPD_ELAPSED_TIME);
+            m_pShown = m_pDialog.get();
+        } else if (now - m_lastUpdate < m_interval && nDone < nCount) {
+            return true;
+        }
+        m_lastUpdate = now;
+        return m_pDialog->Update(static_cast<int>(nDone), Text(DeleteProgressText(nDone, nCount)));
+    }
+
+private:
+    wxWindow* m_pOwner;
+    std::chrono::milliseconds m_delay;
+    std::chrono::milliseconds m_interval;
+    std::chrono::steady_clock::time_point m_start;
+    std::chrono::steady_clock::time_point m_lastUpdate;
+    std::unique_ptr<wxProgressDialog> m_pDialog;
+    wxWindow*& m_pShown;
+};
+
+}  // namespace
+
+void CVCKesmoraView::OnDeleteSelected(wxCommandEvent&) {
+    // Only the confirmation option is needed; a bad period does not stop it.
+    UpdateData(true);
+    if (const auto request = PlanDeleteSelected(m_rows.m_rows.size(), SelectedRows())) {
+        RunDeletion(*request);
+    }
+}
+
+void CVCKesmoraView::OnDeleteAll(wxCommandEvent&) {
+    UpdateData(true);
+    if (const auto request = PlanDeleteAll(m_rows.m_rows.size(), SelectedRows())) {
+        RunDeletion(*request);
+    }
+}
+
+std::vector<std::size_t> CVCKesmoraView::SelectedRows() const {
+    std::vector<std::size_t> rows;
+    rows.reserve(static_cast<std::size_t>(m_list->GetSelectedItemCount()));
+    for (long n = m_list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); n >= 0;
+         n = m_list->GetNextItem(n, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED)) {
+        rows.push_back(static_cast<std::size_t>(n));
+    }
+    return rows;
+}
+
+void CVCKesmoraView::SelectRows(const std::vector<std::size_t>& rows) {
+    // The rows moved: the old selection means nothing any more.
+    if (m_list->GetSelectedItemCount() > 0) {
+        m_list->SetItemState(-1, 0, wxLIST_STATE_SELECTED);
+    }
+    for (std::size_t n : rows) {
+        m_list->SetItemState(static_cast<long>(n), wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    }
+}
+
+void CVCKesmoraView::RunDeletion(const DeleteRequest& request) {
+    if (m_bConfirmRemove &&
+        AskUser(wxString::FromUTF8(ConfirmDeleteText(request, m_rows.m_rows)),
+                Text(ConfirmDeleteCaption()), wxOK | wxCANCEL | wxICON_QUESTION) != wxID_OK) {
+        return;
+    }
+
+    DeleteOutcome outcome;
+    {
+        CDeleteProgressUi progressUi(this, m_progressDelay, m_progressInterval, m_pProgressDialog);
+        const DeleteProgress progress = [this, &progressUi](std::size_t nDone, std::size_t nCount) {
+            if (m_onDeleteProgress) {
+                m_onDeleteProgress(nDone, nCount);
+            }
+            return progressUi.Step(nDone, nCount);
+        };
+        outcome = RunDelete(m_rows.m_rows, request, m_dwTotalSize, SystemFileOps(), progress);
+    }
+
+    m_dwTotalSize = outcome.newTotal;
+    m_list->SyncRowCount();
+    SelectRows(outcome.selection);
+    if (outcome.failureBox != DeleteFailureBox::None) {
+        AskUser(Text(DeleteFailureText(outcome.failureBox)), Text(DeleteFailureCaption()),
+                wxOK | wxICON_EXCLAMATION);
+    }
+    ShowStatusPanes(wxString::FromUTF8(outcome.status.strLeft),
+                    wxString::FromUTF8(outcome.status.strRight));
+    UpdateDeleteButtons(false);
+}
