@@ -111,10 +111,7 @@ void CMainFrame::StopIdleTexts() { SetStatusBarPane(-1); }
 void CMainFrame::ShowStatusMessage(const wxString& strText) {
     StopIdleTexts();
     wxStatusBar* pBar = GetStatusBar();
-    m_paneWidths[0] = kMessagePaneWidth;
-    m_paneStyles[0] = wxSB_FLAT;
-    pBar->SetStatusStyles(2, m_paneStyles);
-    pBar->SetStatusWidths(2, m_paneWidths);
+    SetPaneLayout(kMessagePaneWidth, m_paneWidths[1], wxSB_FLAT, m_paneStyles[1]);
     pBar->SetStatusText(strText, 0);
     pBar->Update();
 }
@@ -122,15 +119,26 @@ void CMainFrame::ShowStatusMessage(const wxString& strText) {
 void CMainFrame::ShowStatusPanes(const wxString& strLeft, const wxString& strRight) {
     StopIdleTexts();
     wxStatusBar* pBar = GetStatusBar();
-    m_paneWidths[0] = kLeftPaneWidth;
-    m_paneWidths[1] = kRightPaneWidth;
-    m_paneStyles[0] = wxSB_SUNKEN;
-    m_paneStyles[1] = wxSB_SUNKEN;
-    pBar->SetStatusStyles(2, m_paneStyles);
-    pBar->SetStatusWidths(2, m_paneWidths);
+    SetPaneLayout(kLeftPaneWidth, kRightPaneWidth, wxSB_SUNKEN, wxSB_SUNKEN);
     pBar->SetStatusText(strLeft, 0);
     pBar->SetStatusText(strRight, 1);
     pBar->Update();
+}
+
+// A search writes the folder many times a second; re-laying out the bar
+// each time would cost a full relayout and repaint per call.
+void CMainFrame::SetPaneLayout(int nWidth0, int nWidth1, int nStyle0, int nStyle1) {
+    if (m_paneWidths[0] == nWidth0 && m_paneWidths[1] == nWidth1 && m_paneStyles[0] == nStyle0 &&
+        m_paneStyles[1] == nStyle1) {
+        return;
+    }
+    m_paneWidths[0] = nWidth0;
+    m_paneWidths[1] = nWidth1;
+    m_paneStyles[0] = nStyle0;
+    m_paneStyles[1] = nStyle1;
+    wxStatusBar* pBar = GetStatusBar();
+    pBar->SetStatusStyles(2, m_paneStyles);
+    pBar->SetStatusWidths(2, m_paneWidths);
 }
 
 void CMainFrame::RememberNormalRect() {

@@ -37,6 +37,7 @@ private:
     void CreateMenu();
     void CreateStatusPanes();
     void StopIdleTexts();
+    void SetPaneLayout(int nWidth0, int nWidth1, int nStyle0, int nStyle1);
     void RememberNormalRect();
 
     void OnClose(wxCloseEvent& event);

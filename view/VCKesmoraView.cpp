@@ -240,9 +240,17 @@ void CVCKesmoraView::InitListColumns() {
 
     m_list->AppendColumn(Text(UiText::kColumnName), wxLIST_FORMAT_LEFT,
                          static_cast<int>(static_cast<std::int32_t>(dwWidth)));
-    m_list->AppendColumn(Text(UiText::kColumnSize), wxLIST_FORMAT_RIGHT, 70);
-    m_list->AppendColumn(Text(UiText::kColumnCreated), wxLIST_FORMAT_CENTRE, 110);
-    m_list->AppendColumn(Text(UiText::kColumnModified), wxLIST_FORMAT_CENTRE, 110);
+    // GTK's glyphs are wider than the 9-point face these widths were chosen
+    // for: a column never gets narrower than its usual text needs, so a time
+    // or a multi-gigabyte size is not cut off.
+    const auto fit = [this](int nWidth, const char* pSample) {
+        return std::max(nWidth, m_list->GetTextExtent(pSample).x + 16);
+    };
+    m_list->AppendColumn(Text(UiText::kColumnSize), wxLIST_FORMAT_RIGHT, fit(70, "9,999,999KB"));
+    m_list->AppendColumn(Text(UiText::kColumnCreated), wxLIST_FORMAT_CENTRE,
+                         fit(110, "8888/88/88 88:88"));
+    m_list->AppendColumn(Text(UiText::kColumnModified), wxLIST_FORMAT_CENTRE,
+                         fit(110, "8888/88/88 88:88"));
 }
 
 wxWindow* CVCKesmoraView::Control(int nId) const { return FindWindow(nId); }

@@ -65,6 +65,17 @@ void GuiTest::Pump(int nMilliseconds) {
     } while (std::chrono::steady_clock::now() < end);
 }
 
+bool GuiTest::PumpUntil(const std::function<bool()>& condition, int nTimeoutMs) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(nTimeoutMs);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= end) {
+            return false;
+        }
+        Pump(20);
+    }
+    return true;
+}
+
 void GuiTest::Click(int nId) {
     wxWindow* pControl = Control(nId);
     ASSERT_NE(pControl, nullptr);

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,6 +46,9 @@ protected:
     void CloseWindow();
     // Runs the event loop for about this long.
     static void Pump(int nMilliseconds = 100);
+    // Runs the event loop until the condition holds or the time is up: a
+    // window manager answers when it answers, later on a loaded machine.
+    static bool PumpUntil(const std::function<bool()>& condition, int nTimeoutMs = 5000);
 
     wxWindow* Control(int nId) const { return m_pView->FindWindow(nId); }
     // Clicks a control's centre with the simulated mouse.

@@ -57,21 +57,21 @@ TEST_F(WindowManagerTest, MaximisedWindowReopensMaximisedWithItsRestoredSize) {
     WriteDword("Window", "Right", 720);
     WriteDword("Window", "Bottom", 540);
     OpenWindow();
-    EXPECT_EQ(m_pFrame->GetSize(), wxSize(600, 450));
+    EXPECT_TRUE(PumpUntil([&] { return m_pFrame->GetSize() == wxSize(600, 450); }))
+        << m_pFrame->GetSize().x << "x" << m_pFrame->GetSize().y;
     m_pFrame->Maximize(true);
-    Pump(500);
-    ASSERT_TRUE(m_pFrame->IsMaximized());
+    ASSERT_TRUE(PumpUntil([&] { return m_pFrame->IsMaximized(); }));
+    Pump(200);
     CloseWindow();
     EXPECT_EQ(ReadDword("Window", "ShowCmd", 0), 3);
     EXPECT_EQ(ReadDword("Window", "Right", 0) - ReadDword("Window", "Left", 0), 600);
     EXPECT_EQ(ReadDword("Window", "Bottom", 0) - ReadDword("Window", "Top", 0), 450);
 
     OpenWindow();
-    Pump(300);
-    EXPECT_TRUE(m_pFrame->IsMaximized());
+    EXPECT_TRUE(PumpUntil([&] { return m_pFrame->IsMaximized(); }));
     m_pFrame->Maximize(false);
-    Pump(500);
-    EXPECT_EQ(m_pFrame->GetSize(), wxSize(600, 450));
+    EXPECT_TRUE(PumpUntil([&] { return m_pFrame->GetSize() == wxSize(600, 450); }))
+        << m_pFrame->GetSize().x << "x" << m_pFrame->GetSize().y;
 }
 
 TEST_F(WindowManagerTest, SavedPlaceIsWhereTheWindowOpens) {
@@ -80,10 +80,10 @@ TEST_F(WindowManagerTest, SavedPlaceIsWhereTheWindowOpens) {
     WriteDword("Window", "Right", 1000);
     WriteDword("Window", "Bottom", 700);
     OpenWindow();
-    Pump(300);
-    EXPECT_EQ(m_pFrame->GetRect(), wxRect(300, 200, 700, 500));
+    EXPECT_TRUE(PumpUntil([&] { return m_pFrame->GetRect() == wxRect(300, 200, 700, 500); }));
     m_pFrame->Move(150, 120);
-    Pump(300);
+    EXPECT_TRUE(PumpUntil([&] { return m_pFrame->GetPosition() == wxPoint(150, 120); }));
+    Pump(100);
     CloseWindow();
     EXPECT_EQ(ReadDword("Window", "Left", 0), 150);
     EXPECT_EQ(ReadDword("Window", "Top", 0), 120);
@@ -93,14 +93,13 @@ TEST_F(WindowManagerTest, SavedPlaceIsWhereTheWindowOpens) {
 TEST_F(WindowManagerTest, MinimisedWindowReopensMinimised) {
     OpenWindow();
     m_pFrame->Iconize(true);
-    Pump(500);
-    ASSERT_TRUE(m_pFrame->IsIconized());
+    ASSERT_TRUE(PumpUntil([&] { return m_pFrame->IsIconized(); }));
+    Pump(200);
     CloseWindow();
     EXPECT_EQ(ReadDword("Window", "ShowCmd", 0), 2);
     EXPECT_EQ(ReadDword("Window", "Right", 0) - ReadDword("Window", "Left", 0), 480);
     OpenWindow();
-    Pump(300);
-    EXPECT_TRUE(m_pFrame->IsIconized());
+    EXPECT_TRUE(PumpUntil([&] { return m_pFrame->IsIconized(); }));
 }
 
 TEST_F(WindowManagerTest, WindowCannotBeMadeSmallerThan480By380) {
