@@ -2,12 +2,11 @@
 // search: the worked examples, selections, failures, confirmation on, off
 // and cancelled, read-only files, paths that became links, names that are
 // not UTF-8, and the cancel of a long run through its progress dialog.
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 
 #include "SearchFixture.h"
+#include "tests/support/UndeletableFiles.h"
 
 namespace {
 
@@ -16,40 +15,11 @@ namespace fs = std::filesystem;
 class DeleteTest : public SearchGuiTest {
 protected:
     void TearDown() override {
-        for (const std::string& path : m_immutable) SetImmutable(path, false);
+        m_undeletable.ReleaseAll();
         SearchGuiTest::TearDown();
     }
 
-    static bool SetImmutable(const std::string& path, bool bOn) {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW);
-        if (fd < 0) return false;
-        int flags = 0;
-        bool bOk = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-        if (bOk) {
-            flags = bOn ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-            bOk = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        }
-        ::close(fd);
-        return bOk;
-    }
-
-    // Makes the file impossible to delete: the immutable flag where allowed,
-    // else (not as root) a parent folder without write permission. Returns
-    // why neither works, or nothing.
-    std::string MakeUndeletable(const std::string& path) {
-        if (SetImmutable(path, true)) {
-            m_immutable.push_back(path);
-            return {};
-        }
-        if (::geteuid() != 0) {
-            const fs::path parent = fs::path(path).parent_path();
-            fs::permissions(parent, fs::perms::owner_read | fs::perms::owner_exec);
-            m_locked.push_back(parent);
-            return {};
-        }
-        return "running as root on a file system without the immutable flag: no file can be "
-               "made undeletable";
-    }
+    std::string MakeUndeletable(const std::string& path) { return m_undeletable.Make(path); }
 
     void Select(const std::vector<std::string>& paths) {
         for (const std::string& path : paths) {
@@ -71,7 +41,7 @@ protected:
         return ::lstat(path.c_str(), &st) == 0;
     }
 
-    std::vector<std::string> m_immutable;
+    UndeletableFiles m_undeletable;
 };
 
 TEST_F(DeleteTest, TwoOfFiveSelectedClearTheirBytesAndLeaveTheRest) {

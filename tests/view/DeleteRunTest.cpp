@@ -4,8 +4,6 @@
 // became links or folders, files the system refuses to remove.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/UndeletableFiles.h"
 #include "view/DeleteRun.h"
 
 namespace {
@@ -41,8 +40,7 @@ protected:
     }
 
     void TearDown() override {
-        for (const std::string& path : m_immutable) SetImmutable(path, false);
-        for (const fs::path& dir : m_locked) fs::permissions(dir, fs::perms::owner_all);
+        m_undeletable.ReleaseAll();
         fs::remove_all(m_dir);
     }
 
@@ -65,36 +63,7 @@ protected:
         return rows;
     }
 
-    static bool SetImmutable(const std::string& path, bool bOn) {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW);
-        if (fd < 0) return false;
-        int flags = 0;
-        bool bOk = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-        if (bOk) {
-            flags = bOn ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-            bOk = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        }
-        ::close(fd);
-        return bOk;
-    }
-
-    // Makes the file impossible to delete: the immutable flag where the file
-    // system and our rights allow it, else (not as root) a parent folder
-    // without write permission. The reason when neither works.
-    std::string MakeUndeletable(const std::string& path) {
-        if (SetImmutable(path, true)) {
-            m_immutable.push_back(path);
-            return {};
-        }
-        if (::geteuid() != 0) {
-            const fs::path parent = fs::path(path).parent_path();
-            fs::permissions(parent, fs::perms::owner_read | fs::perms::owner_exec);
-            m_locked.push_back(parent);
-            return {};
-        }
-        return "running as root on a file system without the immutable flag (or without the "
-               "right to set it): no file can be made undeletable";
-    }
+    std::string MakeUndeletable(const std::string& path) { return m_undeletable.Make(path); }
 
     static std::vector<std::string> Paths(const std::vector<ResultRow>& rows) {
         std::vector<std::string> paths;
@@ -108,8 +77,7 @@ protected:
     }
 
     fs::path m_dir;
-    std::vector<std::string> m_immutable;
-    std::vector<fs::path> m_locked;
+    UndeletableFiles m_undeletable;
 };
 
 TEST_F(DeleteRunTest, DeletingTwoSelectedFilesClearsTheirBytesFromTheTotal) {
@@ -299,11 +267,7 @@ TEST_F(DeleteRunTest, KeptRowsOfADeleteAllCarryTheSizeReadDuringTheRun) {
     EXPECT_EQ(out.status.strRight, "残り 2 ファイル ： 合計 1 MB ( 1,027 KB )");
 
     // A following delete-selected over the kept rows starts from that total.
-    if (!m_immutable.empty()) {
-        ASSERT_TRUE(SetImmutable(rows[1].strPath, false));
-    } else {
-        fs::permissions(fs::path(rows[1].strPath).parent_path(), fs::perms::owner_all);
-    }
+    ASSERT_TRUE(m_undeletable.Release(rows[1].strPath));
     out = RunDelete(rows, *PlanDeleteSelected(rows.size(), {1}), out.newTotal, SystemFileOps());
     EXPECT_EQ(out.nDeleted, 1u);
     EXPECT_EQ(out.status.strRight, "残り 1 ファイル ： 合計 1 MB ( 1,024 KB )");
