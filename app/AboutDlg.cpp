@@ -8,20 +8,15 @@
 
 #include "res/KesmoraIcon.h"
 #include "res/UiText.h"
+#include "view/UiString.h"
 
 CAboutDlg::CAboutDlg(wxWindow* pParent)
-    : wxDialog(pParent, wxID_ANY,
-               wxString::FromUTF8(UiText::kAboutCaption.data(), UiText::kAboutCaption.size())) {
+    : wxDialog(pParent, wxID_ANY, ui::Text(UiText::kAboutCaption)) {
     auto* pIcon = new wxStaticBitmap(this, wxID_ANY, wxBitmap(kKesmoraIcon32));
-    auto* pVersion = new wxStaticText(
-        this, wxID_ANY,
-        wxString::FromUTF8(UiText::kAboutVersion.data(), UiText::kAboutVersion.size()),
-        wxDefaultPosition, wxDefaultSize, wxST_NO_AUTORESIZE);
-    auto* pSecond = new wxStaticText(
-        this, wxID_ANY,
-        wxString::FromUTF8(UiText::kAboutSecondLine.data(), UiText::kAboutSecondLine.size()));
-    auto* pOk = new wxButton(this, wxID_OK,
-                             wxString::FromUTF8(UiText::kAboutOk.data(), UiText::kAboutOk.size()));
+    auto* pVersion = new wxStaticText(this, wxID_ANY, ui::Text(UiText::kAboutVersion),
+                                      wxDefaultPosition, wxDefaultSize, wxST_NO_AUTORESIZE);
+    auto* pSecond = new wxStaticText(this, wxID_ANY, ui::Text(UiText::kAboutSecondLine));
+    auto* pOk = new wxButton(this, wxID_OK, ui::Text(UiText::kAboutOk));
     pOk->SetDefault();
 
     auto* pTexts = new wxBoxSizer(wxVERTICAL);

@@ -5,6 +5,7 @@
 
 #include "app/MainFrame.h"
 #include "res/UiText.h"
+#include "view/UiString.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ CMainFrame* CreateMainWindow(CRegistry* pRegistry) {
     const int nShowCmd = static_cast<int>(static_cast<std::int32_t>(dwShowCmd));
 
     auto* pFrame = new CMainFrame(pRegistry);
-    pFrame->SetTitle(wxString::FromUTF8(UiText::kWindowTitle.data(), UiText::kWindowTitle.size()));
+    pFrame->SetTitle(ui::Text(UiText::kWindowTitle));
     // Any other stored value (a hidden state included) shows the window
     // normally: a program must never start invisible.
     if (nShowCmd == kShowMaximized) {

@@ -10,11 +10,12 @@
 #include "app/AboutDlg.h"
 #include "res/KesmoraIcon.h"
 #include "res/UiText.h"
+#include "view/UiString.h"
 #include "view/VCKesmoraView.h"
 
 namespace {
 
-wxString Text(std::string_view utf8) { return wxString::FromUTF8(utf8.data(), utf8.size()); }
+using ui::Text;
 
 // Own ids, so GTK attaches no stock accelerator (Ctrl+Q) to the items.
 enum : int { kIdAppExit = wxID_HIGHEST + 1, kIdAppAbout };

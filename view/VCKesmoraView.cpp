@@ -11,13 +11,14 @@
 
 #include "app/MainFrame.h"
 #include "res/UiText.h"
+#include "view/UiString.h"
 #include "view/CompactStyle.h"
 #include "view/ControlIds.h"
 #include "view/EditUndo.h"
 
 namespace {
 
-wxString Text(std::string_view utf8) { return wxString::FromUTF8(utf8.data(), utf8.size()); }
+using ui::Text;
 
 // The controls each page shows and hides, in the order they are switched.
 constexpr int kPage0[] = {

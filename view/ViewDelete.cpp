@@ -8,11 +8,12 @@
 #include <string_view>
 
 #include "res/UiText.h"
+#include "view/UiString.h"
 #include "view/VCKesmoraView.h"
 
 namespace {
 
-wxString Text(std::string_view utf8) { return wxString::FromUTF8(utf8.data(), utf8.size()); }
+using ui::Text;
 
 // Shown only once a run has taken long enough for the user to wonder; a
 // quick run never flashes a dialog.

@@ -7,11 +7,12 @@
 
 #include "res/UiText.h"
 #include "view/StatusText.h"
+#include "view/UiString.h"
 #include "view/VCKesmoraView.h"
 
 namespace {
 
-wxString Text(std::string_view utf8) { return wxString::FromUTF8(utf8.data(), utf8.size()); }
+using ui::Text;
 
 constexpr std::size_t kRowsReserved = 1'000'000;
 
