@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Cross-builds wxMSW (static, posix-thread mingw-w64) from Debian's own
+# wxwidgets3.2 source package, once, into a cache outside the clone keyed by
+# the source version, the compiler version and the configure options.
+# Prints the install prefix on stdout; everything else goes to stderr.
+set -euo pipefail
+cache=${KESMORA_CACHE:-$HOME/.cache/kesmora}
+cxx=x86_64-w64-mingw32-g++-posix
+cc=x86_64-w64-mingw32-gcc-posix
+opts=(--host=x86_64-w64-mingw32 --disable-shared --enable-unicode
+  --without-libpng --without-libjpeg --without-libtiff --without-expat
+  --without-zlib --without-liblzma --without-opengl --without-libcurl
+  --disable-svg --disable-webview --disable-mediactrl --disable-stc
+  --disable-richtext --disable-ribbon --disable-propgrid --disable-aui
+  --disable-xrc --disable-html)
+
+srcver=$(apt-cache showsrc wxwidgets3.2 2>/dev/null | awk '/^Version:/ {print $2; exit}')
+[ -n "$srcver" ] || { echo "wxmsw: no deb-src entry for wxwidgets3.2" >&2; exit 1; }
+ccver=$($cxx -dumpfullversion)
+key=$(printf '%s\n' "$srcver" "$ccver" "${opts[*]}" | sha256sum | cut -c1-16)
+prefix="$cache/wxmsw-$key"
+if [ -x "$prefix/bin/wx-config" ]; then
+  echo "$prefix"
+  exit 0
+fi
+
+work=$(mktemp -d "$cache/wxmsw-build.XXXXXX" 2>/dev/null || { mkdir -p "$cache"; mktemp -d "$cache/wxmsw-build.XXXXXX"; })
+trap 'rm -rf "$work"' EXIT
+echo "wxmsw: building wxWidgets $srcver for Windows into $prefix (several minutes, once)" >&2
+(
+  cd "$work"
+  apt-get source -q --download-only wxwidgets3.2 >&2
+  dpkg-source -x --skip-patches ./*.dsc src >&2
+  mkdir obj && cd obj
+  CC=$cc CXX=$cxx ../src/configure --prefix="$prefix.part" "${opts[@]}" >&2
+  make -j"$(nproc)" >&2
+  rm -rf "$prefix.part"
+  make install >&2
+) 1>&2
+mv "$prefix.part" "$prefix"
+# wx-config embeds the prefix; callers pass --prefix so the tree stays relocatable.
+echo "$prefix"
