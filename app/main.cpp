@@ -1,4 +1,4 @@
 // Entry of the program: hands over to wx with the one application object.
-#include "app/KesmoraApp.h"
+#include "app/VCKesmoraApp.h"
 
 wxIMPLEMENT_APP(CVCKesmoraApp);

@@ -3,7 +3,7 @@
 
 #include <wx/listctrl.h>
 
-#include "view/ResultRowSource.h"
+#include "view/core/ResultRow.h"
 
 class CResultListCtrl : public wxListCtrl {
 public:

@@ -27,11 +27,11 @@
 #include "finder/FindNotify.h"
 #include "finder/IntermediateFileFinder.h"
 #include "tavoBasis/Registry.h"
-#include "view/DeleteRun.h"
 #include "view/ResultListCtrl.h"
-#include "view/ResultRows.h"
-#include "view/SearchRequest.h"
 #include "view/UpDownCtrl.h"
+#include "view/core/DeleteRun.h"
+#include "view/core/ResultCollector.h"
+#include "view/core/SearchParams.h"
 
 class CMainFrame;
 

@@ -6,9 +6,9 @@
 #include <string_view>
 
 #include "res/UiText.h"
-#include "view/StatusText.h"
 #include "view/UiString.h"
 #include "view/VCKesmoraView.h"
+#include "view/core/StatusText.h"
 
 namespace {
 

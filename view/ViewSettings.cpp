@@ -9,8 +9,8 @@
 
 #include "app/MainFrame.h"
 #include "view/ControlIds.h"
-#include "view/FolderHistory.h"
 #include "view/VCKesmoraView.h"
+#include "view/core/FolderHistory.h"
 
 namespace {
 

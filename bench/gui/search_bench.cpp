@@ -25,8 +25,8 @@
 #include <string>
 #include <vector>
 
-#include "app/KesmoraApp.h"
 #include "app/MainFrame.h"
+#include "app/VCKesmoraApp.h"
 #include "view/ControlIds.h"
 #include "view/VCKesmoraView.h"
 

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "app/KesmoraApp.h"
 #include "app/MainFrame.h"
+#include "app/VCKesmoraApp.h"
 
 extern char** environ;
 

@@ -19,8 +19,8 @@
 #include <thread>
 #include <vector>
 
-#include "view/DeleteRun.h"
-#include "view/ResultRows.h"
+#include "view/core/DeleteRun.h"
+#include "view/core/ResultCollector.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "app/KesmoraApp.h"
 #include "app/MainFrame.h"
+#include "app/VCKesmoraApp.h"
 #include "tavoBasis/Registry.h"
 #include "view/VCKesmoraView.h"
 

@@ -8,7 +8,7 @@
 #include <wx/utils.h>
 
 #include "SearchFixture.h"
-#include "view/StatusText.h"
+#include "view/core/StatusText.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "finder/IntermediateFileFinder.h"
-#include "view/ResultRows.h"
-#include "view/SearchRequest.h"
+#include "view/core/ResultCollector.h"
+#include "view/core/SearchParams.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "view/SizeFormat.h"
+#include "view/core/SizeFormat.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Prefix search and most-recent-first insertion for the folder history.
-#include "view/FolderHistory.h"
+#include "view/core/FolderHistory.h"
 
 namespace {
 

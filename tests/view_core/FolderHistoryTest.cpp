@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "view/FolderHistory.h"
+#include "view/core/FolderHistory.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <random>
 #include <string>
 
-#include "view/DisplayText.h"
+#include "view/core/DisplayText.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "view/ResultRows.h"
-#include "view/StatusText.h"
+#include "view/core/ResultCollector.h"
+#include "view/core/StatusText.h"
 
 // The window's side of a deletion (delete button; delete-all alike with
 // PlanDeleteAll):

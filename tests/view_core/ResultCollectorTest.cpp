@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "view/ResultRows.h"
+#include "view/core/ResultCollector.h"
 
 namespace {
 

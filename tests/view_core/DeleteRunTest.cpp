@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "tests/support/UndeletableFiles.h"
-#include "view/DeleteRun.h"
+#include "view/core/DeleteRun.h"
 
 namespace {
 

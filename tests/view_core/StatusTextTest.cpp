@@ -1,7 +1,7 @@
 // Texts of the size column and of the status bar during and after a search.
 #include <gtest/gtest.h>
 
-#include "view/StatusText.h"
+#include "view/core/StatusText.h"
 
 namespace {
 

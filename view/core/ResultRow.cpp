@@ -1,5 +1,5 @@
 // The view's own row store: one found file per row, texts ready to show.
-#include "view/ResultRowSource.h"
+#include "view/core/ResultRow.h"
 
 std::string CResultRows::GetCellText(std::size_t nRow, int nColumn) const {
     if (nRow >= m_rows.size()) {

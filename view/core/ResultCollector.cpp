@@ -1,12 +1,12 @@
 // Result rows and the collector that hands them to the window's thread.
-#include "view/ResultRows.h"
+#include "view/core/ResultCollector.h"
 
 #include <algorithm>
 #include <iterator>
 #include <utility>
 
-#include "view/DisplayText.h"
-#include "view/StatusText.h"
+#include "view/core/DisplayText.h"
+#include "view/core/StatusText.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Start-up and exit of the program.
-#include "app/KesmoraApp.h"
+#include "app/VCKesmoraApp.h"
 
 #include <cstdint>
 

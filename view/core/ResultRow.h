@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "view/ResultRows.h"
+#include "view/core/ResultCollector.h"
 
 class CResultRowSource {
 public:
