@@ -11,12 +11,12 @@
 #include "view/UiString.h"
 
 CAboutDlg::CAboutDlg(wxWindow* pParent)
-    : wxDialog(pParent, wxID_ANY, ui::Text(UiText::kAboutCaption)) {
+    : wxDialog(pParent, wxID_ANY, ui::ToWx(UiText::kAboutCaption)) {
     auto* pIcon = new wxStaticBitmap(this, wxID_ANY, wxBitmap(kKesmoraIcon32));
-    auto* pVersion = new wxStaticText(this, wxID_ANY, ui::Text(UiText::kAboutVersion),
+    auto* pVersion = new wxStaticText(this, wxID_ANY, ui::ToWx(UiText::kAboutVersion),
                                       wxDefaultPosition, wxDefaultSize, wxST_NO_AUTORESIZE);
-    auto* pSecond = new wxStaticText(this, wxID_ANY, ui::Text(UiText::kAboutSecondLine));
-    auto* pOk = new wxButton(this, wxID_OK, ui::Text(UiText::kAboutOk));
+    auto* pSecond = new wxStaticText(this, wxID_ANY, ui::ToWx(UiText::kAboutSecondLine));
+    auto* pOk = new wxButton(this, wxID_OK, ui::ToWx(UiText::kAboutOk));
     pOk->SetDefault();
 
     auto* pTexts = new wxBoxSizer(wxVERTICAL);

@@ -15,7 +15,7 @@
 
 namespace {
 
-using ui::Text;
+using ui::ToWx;
 
 // Own ids, so GTK attaches no stock accelerator (Ctrl+Q) to the items.
 enum : int { kIdAppExit = wxID_HIGHEST + 1, kIdAppAbout };
@@ -58,7 +58,7 @@ CMainFrame::CMainFrame(CRegistry* pRegistry) {
     // A saved rectangle too small or even negative still makes a window:
     // the minimum size applies, never a failed start.
     const wxRect rcSaved = ReadSavedWindowRect(*pRegistry);
-    Create(nullptr, wxID_ANY, Text(UiText::kAppName), rcSaved.GetPosition(),
+    Create(nullptr, wxID_ANY, ToWx(UiText::kAppName), rcSaved.GetPosition(),
            wxSize(std::max(rcSaved.width, 1), std::max(rcSaved.height, 1)));
     m_rcNormal = GetRect();
     m_rcCreated = GetRect();
@@ -86,12 +86,12 @@ void CMainFrame::DoSetSize(int x, int y, int width, int height, int sizeFlags) {
 
 void CMainFrame::CreateMenu() {
     auto* pFile = new wxMenu;
-    pFile->Append(kIdAppExit, Text(UiText::kMenuExit), Text(UiText::kPromptExit));
+    pFile->Append(kIdAppExit, ToWx(UiText::kMenuExit), ToWx(UiText::kPromptExit));
     auto* pHelp = new wxMenu;
-    pHelp->Append(kIdAppAbout, Text(UiText::kMenuAbout), Text(UiText::kPromptAbout));
+    pHelp->Append(kIdAppAbout, ToWx(UiText::kMenuAbout), ToWx(UiText::kPromptAbout));
     auto* pBar = new wxMenuBar;
-    pBar->Append(pFile, Text(UiText::kMenuFile));
-    pBar->Append(pHelp, Text(UiText::kMenuHelp));
+    pBar->Append(pFile, ToWx(UiText::kMenuFile));
+    pBar->Append(pHelp, ToWx(UiText::kMenuHelp));
     SetMenuBar(pBar);
 }
 
@@ -104,7 +104,7 @@ void CMainFrame::CreateStatusPanes() {
     // Until the view writes its first layout, pane 0 shows the idle text
     // and the menu prompts.
     SetStatusBarPane(0);
-    pBar->SetStatusText(Text(UiText::kIdleMessage), 0);
+    pBar->SetStatusText(ToWx(UiText::kIdleMessage), 0);
 }
 
 void CMainFrame::StopIdleTexts() { SetStatusBarPane(-1); }

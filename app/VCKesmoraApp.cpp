@@ -26,7 +26,7 @@ CMainFrame* CreateMainWindow(CRegistry* pRegistry) {
     const int nShowCmd = static_cast<int>(static_cast<std::int32_t>(dwShowCmd));
 
     auto* pFrame = new CMainFrame(pRegistry);
-    pFrame->SetTitle(ui::Text(UiText::kWindowTitle));
+    pFrame->SetTitle(ui::ToWx(UiText::kWindowTitle));
     // Any other stored value (a hidden state included) shows the window
     // normally: a program must never start invisible.
     if (nShowCmd == kShowMaximized) {

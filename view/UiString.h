@@ -8,6 +8,6 @@
 
 namespace ui {
 
-inline wxString Text(std::string_view utf8) { return wxString::FromUTF8(utf8.data(), utf8.size()); }
+inline wxString ToWx(std::string_view utf8) { return wxString::FromUTF8(utf8.data(), utf8.size()); }
 
 }  // namespace ui

@@ -11,14 +11,14 @@
 
 #include "app/MainFrame.h"
 #include "res/UiText.h"
-#include "view/UiString.h"
 #include "view/CompactStyle.h"
 #include "view/ControlIds.h"
 #include "view/EditUndo.h"
+#include "view/UiString.h"
 
 namespace {
 
-using ui::Text;
+using ui::ToWx;
 
 // The controls each page shows and hides, in the order they are switched.
 constexpr int kPage0[] = {
@@ -132,46 +132,46 @@ void CVCKesmoraView::CreateControls() {
     m_tab = new wxNotebook(this, ctl::kTab);
     m_list = new CResultListCtrl(this, ctl::kList);
     new wxStaticLine(this, ctl::kRule, wxDefaultPosition, wxSize(-1, 2), wxLI_HORIZONTAL);
-    new wxButton(this, ctl::kStart, Text(UiText::kButtonStart));
-    new wxButton(this, ctl::kStop, Text(UiText::kButtonStop));
-    new wxButton(this, ctl::kDelete, Text(UiText::kButtonDelete));
-    new wxButton(this, ctl::kDeleteAll, Text(UiText::kButtonDeleteAll));
+    new wxButton(this, ctl::kStart, ToWx(UiText::kButtonStart));
+    new wxButton(this, ctl::kStop, ToWx(UiText::kButtonStop));
+    new wxButton(this, ctl::kDelete, ToWx(UiText::kButtonDelete));
+    new wxButton(this, ctl::kDeleteAll, ToWx(UiText::kButtonDeleteAll));
 
-    new wxButton(this, ctl::kBrowse, Text(UiText::kButtonBrowse));
-    new wxStaticText(this, ctl::kFolderLabel, Text(UiText::kLabelFolder));
-    new wxCheckBox(this, ctl::kFindSubFolder, Text(UiText::kCheckSubFolder));
-    new wxStaticBox(this, ctl::kSubFolderGroup, Text(UiText::kGroupSubFolder));
+    new wxButton(this, ctl::kBrowse, ToWx(UiText::kButtonBrowse));
+    new wxStaticText(this, ctl::kFolderLabel, ToWx(UiText::kLabelFolder));
+    new wxCheckBox(this, ctl::kFindSubFolder, ToWx(UiText::kCheckSubFolder));
+    new wxStaticBox(this, ctl::kSubFolderGroup, ToWx(UiText::kGroupSubFolder));
     m_radioFolder[0] =
-        new wxRadioButton(this, ctl::kRadioAllSubFolders, Text(UiText::kRadioAllSubFolders),
+        new wxRadioButton(this, ctl::kRadioAllSubFolders, ToWx(UiText::kRadioAllSubFolders),
                           wxDefaultPosition, wxDefaultSize, wxRB_GROUP);
     m_radioFolder[1] =
-        new wxRadioButton(this, ctl::kRadioDebugRelease, Text(UiText::kRadioDebugRelease));
-    m_radioFolder[2] = new wxRadioButton(this, ctl::kRadioDebug, Text(UiText::kRadioDebug));
-    m_radioFolder[3] = new wxRadioButton(this, ctl::kRadioRelease, Text(UiText::kRadioRelease));
+        new wxRadioButton(this, ctl::kRadioDebugRelease, ToWx(UiText::kRadioDebugRelease));
+    m_radioFolder[2] = new wxRadioButton(this, ctl::kRadioDebug, ToWx(UiText::kRadioDebug));
+    m_radioFolder[3] = new wxRadioButton(this, ctl::kRadioRelease, ToWx(UiText::kRadioRelease));
 
-    new wxStaticBox(this, ctl::kFileGroup, Text(UiText::kGroupFiles));
-    new wxCheckBox(this, ctl::kIdb, Text(UiText::kCheckIdb));
-    new wxCheckBox(this, ctl::kObj, Text(UiText::kCheckObj));
-    new wxCheckBox(this, ctl::kPdb, Text(UiText::kCheckPdb));
-    new wxCheckBox(this, ctl::kSbr, Text(UiText::kCheckSbr));
-    new wxCheckBox(this, ctl::kIlk, Text(UiText::kCheckIlk));
-    new wxCheckBox(this, ctl::kPch, Text(UiText::kCheckPch));
-    new wxCheckBox(this, ctl::kRes, Text(UiText::kCheckRes));
+    new wxStaticBox(this, ctl::kFileGroup, ToWx(UiText::kGroupFiles));
+    new wxCheckBox(this, ctl::kIdb, ToWx(UiText::kCheckIdb));
+    new wxCheckBox(this, ctl::kObj, ToWx(UiText::kCheckObj));
+    new wxCheckBox(this, ctl::kPdb, ToWx(UiText::kCheckPdb));
+    new wxCheckBox(this, ctl::kSbr, ToWx(UiText::kCheckSbr));
+    new wxCheckBox(this, ctl::kIlk, ToWx(UiText::kCheckIlk));
+    new wxCheckBox(this, ctl::kPch, ToWx(UiText::kCheckPch));
+    new wxCheckBox(this, ctl::kRes, ToWx(UiText::kCheckRes));
     // Never shown: it only keeps its number and the tab strip's rectangle.
-    auto* pTimeGroup = new wxStaticBox(this, ctl::kTimeGroup, Text(UiText::kGroupTime));
+    auto* pTimeGroup = new wxStaticBox(this, ctl::kTimeGroup, ToWx(UiText::kGroupTime));
     pTimeGroup->Hide();
 
-    m_radioTime[0] = new wxRadioButton(this, ctl::kRadioAllFiles, Text(UiText::kRadioAllFiles),
+    m_radioTime[0] = new wxRadioButton(this, ctl::kRadioAllFiles, ToWx(UiText::kRadioAllFiles),
                                        wxDefaultPosition, wxDefaultSize, wxRB_GROUP);
-    m_radioTime[1] = new wxRadioButton(this, ctl::kRadioPeriod, Text(UiText::kRadioPeriod));
+    m_radioTime[1] = new wxRadioButton(this, ctl::kRadioPeriod, ToWx(UiText::kRadioPeriod));
     m_editCount =
         new wxTextCtrl(this, ctl::kCount, wxString(), wxDefaultPosition, wxDefaultSize, wxTE_RIGHT);
     m_spinCount = new CUpDownCtrl(this, ctl::kSpinCount, m_editCount);
     // Not wxCB_SORT: GTK would sort by locale, and positions carry meaning.
     m_comboFile = new wxComboBox(this, ctl::kComboFile);
     m_comboDayMonth = new wxComboBox(this, ctl::kComboDayMonth);
-    new wxCheckBox(this, ctl::kConfirmRemove, Text(UiText::kCheckConfirmRemove));
-    new wxCheckBox(this, ctl::kBsc, Text(UiText::kCheckBsc));
+    new wxCheckBox(this, ctl::kConfirmRemove, ToWx(UiText::kCheckConfirmRemove));
+    new wxCheckBox(this, ctl::kBsc, ToWx(UiText::kCheckBsc));
     m_comboFolder = new wxComboBox(this, ctl::kComboFolder);
 
     for (wxComboBox* pCombo : {m_comboFolder, m_comboFile, m_comboDayMonth}) {
@@ -216,7 +216,7 @@ void CVCKesmoraView::InitTabsAndCombos() {
                                      UiText::kTabOther};
     for (int nPage = 0; nPage < 4; ++nPage) {
         m_tab->AddPage(new wxWindow(m_tab, wxID_ANY, wxDefaultPosition, wxSize(1, 1)),
-                       Text(tabs[nPage]), nPage == 0);
+                       ToWx(tabs[nPage]), nPage == 0);
         if (nPage > 0) {
             ShowTabPage(nPage, false);
         }
@@ -224,10 +224,10 @@ void CVCKesmoraView::InitTabsAndCombos() {
     m_nCurTab = 0;
 
     for (std::string_view item : UiText::kDayMonthItems) {
-        m_comboDayMonth->Append(Text(item));
+        m_comboDayMonth->Append(ToWx(item));
     }
     for (std::string_view item : UiText::kFileTimeItems) {
-        m_comboFile->Append(Text(item));
+        m_comboFile->Append(ToWx(item));
     }
     m_spinCount->SetRange(1, 99);
 }
@@ -239,7 +239,7 @@ void CVCKesmoraView::InitListColumns() {
     std::uint32_t dwWidth = 360;
     m_pRegistry->ReadDWORD("ColumnWidth", &dwWidth, 360, RegRoot::CurrentUser);
 
-    m_list->AppendColumn(Text(UiText::kColumnName), wxLIST_FORMAT_LEFT,
+    m_list->AppendColumn(ToWx(UiText::kColumnName), wxLIST_FORMAT_LEFT,
                          static_cast<int>(static_cast<std::int32_t>(dwWidth)));
     // GTK's glyphs are wider than the 9-point face these widths were chosen
     // for: a column never gets narrower than its usual text needs, so a time
@@ -247,10 +247,10 @@ void CVCKesmoraView::InitListColumns() {
     const auto fit = [this](int nWidth, const char* pSample) {
         return std::max(nWidth, m_list->GetTextExtent(pSample).x + 16);
     };
-    m_list->AppendColumn(Text(UiText::kColumnSize), wxLIST_FORMAT_RIGHT, fit(70, "9,999,999KB"));
-    m_list->AppendColumn(Text(UiText::kColumnCreated), wxLIST_FORMAT_CENTRE,
+    m_list->AppendColumn(ToWx(UiText::kColumnSize), wxLIST_FORMAT_RIGHT, fit(70, "9,999,999KB"));
+    m_list->AppendColumn(ToWx(UiText::kColumnCreated), wxLIST_FORMAT_CENTRE,
                          fit(110, "8888/88/88 88:88"));
-    m_list->AppendColumn(Text(UiText::kColumnModified), wxLIST_FORMAT_CENTRE,
+    m_list->AppendColumn(ToWx(UiText::kColumnModified), wxLIST_FORMAT_CENTRE,
                          fit(110, "8888/88/88 88:88"));
 }
 
@@ -506,7 +506,7 @@ bool CVCKesmoraView::ExchangeCount(bool bSaveAndValidate) {
 }
 
 void CVCKesmoraView::FailCountValidation(std::string_view message) {
-    wxMessageBox(Text(message), Text(UiText::kAppName), wxOK | wxICON_EXCLAMATION, this);
+    wxMessageBox(ToWx(message), ToWx(UiText::kAppName), wxOK | wxICON_EXCLAMATION, this);
     m_editCount->SetFocus();
     m_editCount->SelectAll();
 }

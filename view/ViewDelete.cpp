@@ -13,7 +13,7 @@
 
 namespace {
 
-using ui::Text;
+using ui::ToWx;
 
 // Shown only once a run has taken long enough for the user to wonder; a
 // quick run never flashes a dialog.
@@ -42,7 +42,7 @@ public:
                 return true;
             }
             m_pDialog = std::make_unique<wxProgressDialog>(
-                Text(UiText::kDeleteProgressCaption), Text(DeleteProgressText(nDone, nCount)),
+                ToWx(UiText::kDeleteProgressCaption), ToWx(DeleteProgressText(nDone, nCount)),
                 static_cast<int>(nCount), m_pOwner,
                 wxPD_APP_MODAL | wxPD_AUTO_HIDE | wxPD_CAN_ABORT | wxPD_ELAPSED_TIME);
             m_pShown = m_pDialog.get();
@@ -50,7 +50,7 @@ public:
             return true;
         }
         m_lastUpdate = now;
-        return m_pDialog->Update(static_cast<int>(nDone), Text(DeleteProgressText(nDone, nCount)));
+        return m_pDialog->Update(static_cast<int>(nDone), ToWx(DeleteProgressText(nDone, nCount)));
     }
 
 private:
@@ -103,7 +103,7 @@ void CVCKesmoraView::SelectRows(const std::vector<std::size_t>& rows) {
 void CVCKesmoraView::RunDeletion(const DeleteRequest& request) {
     if (m_bConfirmRemove &&
         AskUser(wxString::FromUTF8(ConfirmDeleteText(request, m_rows.m_rows)),
-                Text(ConfirmDeleteCaption()), wxOK | wxCANCEL | wxICON_QUESTION) != wxID_OK) {
+                ToWx(ConfirmDeleteCaption()), wxOK | wxCANCEL | wxICON_QUESTION) != wxID_OK) {
         return;
     }
 
@@ -123,7 +123,7 @@ void CVCKesmoraView::RunDeletion(const DeleteRequest& request) {
     m_list->SyncRowCount();
     SelectRows(outcome.selection);
     if (outcome.failureBox != DeleteFailureBox::None) {
-        AskUser(Text(DeleteFailureText(outcome.failureBox)), Text(DeleteFailureCaption()),
+        AskUser(ToWx(DeleteFailureText(outcome.failureBox)), ToWx(DeleteFailureCaption()),
                 wxOK | wxICON_EXCLAMATION);
     }
     ShowStatusPanes(wxString::FromUTF8(outcome.status.strLeft),

@@ -12,7 +12,7 @@
 
 namespace {
 
-using ui::Text;
+using ui::ToWx;
 
 constexpr std::size_t kRowsReserved = 1'000'000;
 
@@ -99,7 +99,7 @@ void CVCKesmoraView::OnStopSearch(wxCommandEvent&) {
     m_searchTimer.Stop();
     TakeResults(true);
     if (!bWasRunning) {
-        AskUser(Text(UiText::kThreadStopError), Text(UiText::kWindowTitle),
+        AskUser(ToWx(UiText::kThreadStopError), ToWx(UiText::kWindowTitle),
                 wxOK | wxICON_EXCLAMATION);
     }
     ShowSearchResult();
@@ -164,7 +164,7 @@ void CVCKesmoraView::OnBrowse(wxCommandEvent&) {
     const wxString strInitial = m_comboFolder->GetValue();
     UpdateData(true);
     wxString strChosen;
-    if (!ChooseFolder(Text(UiText::kBrowseFolderTitle), strInitial, strChosen)) {
+    if (!ChooseFolder(ToWx(UiText::kBrowseFolderTitle), strInitial, strChosen)) {
         return;
     }
     m_comboFolder->ChangeValue(strChosen);
