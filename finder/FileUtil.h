@@ -11,8 +11,23 @@ void AddBackslash(std::string& strPath);
 bool FileExists(const std::string& strPath);
 // True when the path names an existing folder.
 bool FolderExists(const std::string& strPath);
-// The file's size in bytes; 0 when its status cannot be read.
-std::int64_t FileSize(const std::string& strPath);
-// Deletes the file, first making a read-only file writable when allowed.
-// True only when the file is gone.
-bool RemoveFile(const std::string& strPath, bool bClearReadOnly);
+
+// A listed file is named by the folder its search started from (strRoot, as
+// the user gave it: it may be reached through links) and the path the search
+// listed for it (strPath, strRoot's text followed by the names below it).
+// Below strRoot each name is looked up on its own and never through a link,
+// so a folder swapped for a link after the search cannot lead anywhere
+// outside strRoot, and no path length limit applies. A name below strRoot
+// that is now a link, or a folder where a file was, makes the call fail.
+
+// The part of strPath below strRoot (no leading separator), or false when
+// strPath does not lie below strRoot or has an empty, "." or ".." name there.
+bool PathBelowRoot(const std::string& strRoot, const std::string& strPath,
+                   std::string& strRelative);
+// The size in bytes of the entry itself (a link's own size); 0 when its
+// status cannot be read or it is a folder.
+std::int64_t FileSize(const std::string& strRoot, const std::string& strPath);
+// Deletes the entry (a link as the link itself), first making a read-only
+// file writable when allowed, without touching its times. True only when
+// the entry is gone.
+bool RemoveFile(const std::string& strRoot, const std::string& strPath, bool bClearReadOnly);
