@@ -13,9 +13,9 @@ extern const char kPathSeparator;
 // platform's own rule (on POSIX a trailing "\" is part of a name).
 void EnsureFolderSeparator(std::string& strFolder);
 
-// What the listing alone says about an entry. Maybe means the listing does
-// not tell (a symbolic link, or a file system without entry types): only
-// opening it as a folder decides.
+// What the listing alone says about an entry. A symbolic link is never a
+// folder to the walk. Maybe means the listing does not tell (a file system
+// without entry types): only opening it as a folder decides.
 enum class EntryKind { kFolder, kNotFolder, kMaybeFolder };
 
 // The result of opening a subfolder.
@@ -53,8 +53,8 @@ public:
     // Opens a folder by its path (the root of a walk). False when it cannot
     // be listed.
     bool OpenPath(const std::string& strPath);
-    // Opens the entry strName of the open folder parent as a folder,
-    // following a symbolic link.
+    // Opens the entry strName of the open folder parent as a folder; a
+    // symbolic link (a junction on Windows) is kNotFolder, never followed.
     OpenResult OpenSub(const CDirReader& parent, const char* pszName);
     bool IsOpen() const { return m_pDir != nullptr; }
     void Close();

@@ -121,8 +121,12 @@ bool CDirReader::OpenPath(const std::string& strPath) {
 
 OpenResult CDirReader::OpenSub(const CDirReader& parent, const char* pszName) {
     Close();
-    const int fd = ::openat(parent.m_fd, pszName, kOpenFolderFlags);
-    if (fd < 0) return errno == ENOTDIR ? OpenResult::kNotFolder : OpenResult::kFailed;
+    // Below the root a link is never entered: it could lead out of the
+    // chosen folder or into a folder walked already.
+    const int fd = ::openat(parent.m_fd, pszName, kOpenFolderFlags | O_NOFOLLOW);
+    if (fd < 0) {
+        return errno == ENOTDIR || errno == ELOOP ? OpenResult::kNotFolder : OpenResult::kFailed;
+    }
     struct stat st;
     if (fstat(fd, &st) != 0) {
         ::close(fd);
@@ -152,7 +156,6 @@ const char* CDirReader::Next(EntryKind& kind) {
         case DT_DIR:
             kind = EntryKind::kFolder;
             break;
-        case DT_LNK:
         case DT_UNKNOWN:
             kind = EntryKind::kMaybeFolder;
             break;

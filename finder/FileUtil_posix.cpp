@@ -1,29 +1,110 @@
 // POSIX bodies of the file helpers; every path is used as its exact bytes.
 #include <fcntl.h>
+#include <linux/openat2.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <cstring>
 
 #include "finder/FileUtil.h"
 
 namespace {
 
-// Adds the owner's write bit without following a link. The C library does
-// this through /proc; where that is not at hand, a regular file is opened
-// without following links and changed through its descriptor.
-bool AddOwnerWrite(const std::string& strPath, const struct stat& st) {
+// An open descriptor, closed when it goes.
+class CFd {
+public:
+    explicit CFd(int fd = -1) : m_fd(fd) {}
+    ~CFd() {
+        if (m_fd >= 0) ::close(m_fd);
+    }
+    CFd(const CFd&) = delete;
+    CFd& operator=(const CFd&) = delete;
+    void Reset(int fd) {
+        if (m_fd >= 0) ::close(m_fd);
+        m_fd = fd;
+    }
+    int Get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+constexpr int kFolderFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
+
+// The folders below the root in one call, refusing any link on the way.
+// -1 with errno ENOSYS where the kernel lacks the call or the text is too
+// long for it: the caller then goes one name at a time.
+int OpenBeneath(int rootFd, const char* pszFolders) {
+    static std::atomic<bool> s_bMissing{false};
+    if (s_bMissing.load(std::memory_order_relaxed)) {
+        errno = ENOSYS;
+        return -1;
+    }
+    struct open_how how {};
+    how.flags = kFolderFlags;
+    how.resolve = RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS | RESOLVE_BENEATH;
+    const long fd = ::syscall(SYS_openat2, rootFd, pszFolders, &how, sizeof how);
+    if (fd < 0 && (errno == ENOSYS || errno == EPERM)) {
+        // EPERM: a seccomp filter that does not know the call.
+        s_bMissing.store(true, std::memory_order_relaxed);
+        errno = ENOSYS;
+    } else if (fd < 0 && (errno == ENAMETOOLONG || errno == EAGAIN)) {
+        errno = ENOSYS;
+    }
+    return static_cast<int>(fd);
+}
+
+// Opens the folder that holds the listed entry and gives the entry's name.
+// The root is opened as named (links and all: the user chose it); every
+// folder below it must be a real folder now, never a link.
+bool OpenParent(const std::string& strRoot, const std::string& strPath, CFd& parent,
+                std::string& strName) {
+    std::string strRelative;
+    if (!PathBelowRoot(strRoot, strPath, strRelative)) return false;
+    parent.Reset(::open(strRoot.c_str(), kFolderFlags));
+    if (parent.Get() < 0) return false;
+    const std::size_t last = strRelative.rfind('/');
+    if (last == std::string::npos) {
+        strName = std::move(strRelative);
+        return true;
+    }
+    strName.assign(strRelative, last + 1);
+    strRelative.resize(last);
+    const int fd = OpenBeneath(parent.Get(), strRelative.c_str());
+    if (fd >= 0 || errno != ENOSYS) {
+        parent.Reset(fd);
+        return fd >= 0;
+    }
+    // Name by name: O_NOFOLLOW with O_DIRECTORY refuses a link outright.
+    char* pszName = strRelative.data();
+    for (;;) {
+        char* pszSep = std::strchr(pszName, '/');
+        if (pszSep != nullptr) *pszSep = '\0';
+        parent.Reset(::openat(parent.Get(), pszName, kFolderFlags | O_NOFOLLOW));
+        if (parent.Get() < 0) return false;
+        if (pszSep == nullptr) return true;
+        pszName = pszSep + 1;
+    }
+}
+
+// Adds the owner's write bit to the entry pszName of the folder dirFd
+// without following a link. The C library does this through /proc; where
+// that is not at hand, a regular file is opened without following links
+// and changed through its descriptor.
+bool AddOwnerWrite(int dirFd, const char* pszName, const struct stat& st) {
     const mode_t mode = (st.st_mode & 07777) | S_IWUSR;
-    if (::fchmodat(AT_FDCWD, strPath.c_str(), mode, AT_SYMLINK_NOFOLLOW) == 0) return true;
+    if (::fchmodat(dirFd, pszName, mode, AT_SYMLINK_NOFOLLOW) == 0) return true;
     if ((errno != EOPNOTSUPP && errno != ENOSYS) || !S_ISREG(st.st_mode)) return false;
-    const int fd =
-        ::open(strPath.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return false;
+    const CFd fd(
+        ::openat(dirFd, pszName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (fd.Get() < 0) return false;
     struct stat now;
-    const bool bSame = ::fstat(fd, &now) == 0 && now.st_dev == st.st_dev && now.st_ino == st.st_ino;
-    const bool bDone = bSame && ::fchmod(fd, mode) == 0;
-    ::close(fd);
-    return bDone;
+    const bool bSame =
+        ::fstat(fd.Get(), &now) == 0 && now.st_dev == st.st_dev && now.st_ino == st.st_ino;
+    return bSame && ::fchmod(fd.Get(), mode) == 0;
 }
 
 }  // namespace
@@ -44,23 +125,42 @@ bool FolderExists(const std::string& strPath) {
 
 // The size of the entry itself (a link's own size, not its target's): what
 // deleting it gives back. A folder has no size of its own here.
-std::int64_t FileSize(const std::string& strPath) {
+std::int64_t FileSize(const std::string& strRoot, const std::string& strPath) {
+    CFd parent;
+    std::string strName;
     struct stat st;
-    if (::lstat(strPath.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return 0;
+    if (!OpenParent(strRoot, strPath, parent, strName) ||
+        ::fstatat(parent.Get(), strName.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+        S_ISDIR(st.st_mode)) {
+        return 0;
+    }
     return static_cast<std::int64_t>(st.st_size);
 }
 
-bool RemoveFile(const std::string& strPath, bool bClearReadOnly) {
-    if (!FileExists(strPath)) return false;
+bool RemoveFile(const std::string& strRoot, const std::string& strPath, bool bClearReadOnly) {
+    CFd parent;
+    std::string strName;
+    if (!OpenParent(strRoot, strPath, parent, strName)) return false;
+    const int dirFd = parent.Get();
+    const char* pszName = strName.c_str();
     struct stat st;
-    if (::lstat(strPath.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
-    // A link's own permission bits mean nothing and are never changed: the
-    // link is removed and whatever it points to keeps its mode.
-    if (!S_ISLNK(st.st_mode) && (st.st_mode & S_IWUSR) == 0) {
+    if (::fstatat(dirFd, pszName, &st, AT_SYMLINK_NOFOLLOW) != 0 || S_ISDIR(st.st_mode)) {
+        return false;
+    }
+    if (S_ISLNK(st.st_mode)) {
+        // A link to a folder is taken for the folder, as a listing shows
+        // it, and is left alone like one.
+        struct stat target;
+        if (::fstatat(dirFd, pszName, &target, 0) == 0 && S_ISDIR(target.st_mode)) return false;
+    } else if ((st.st_mode & S_IWUSR) == 0) {
+        // A link's own permission bits mean nothing and are never changed:
+        // the link is removed and whatever it points to keeps its mode.
         if (!bClearReadOnly) return false;
         // A mode change touches only the change time; the modification and
         // access times stay as they are.
-        if (!AddOwnerWrite(strPath, st)) return false;
+        if (!AddOwnerWrite(dirFd, pszName, st)) return false;
     }
-    return ::unlink(strPath.c_str()) == 0;
+    // Without AT_REMOVEDIR a folder put in the file's place meanwhile is
+    // refused, never removed.
+    return ::unlinkat(dirFd, pszName, 0) == 0;
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 #include "finder/DirReader.h"
@@ -50,6 +51,12 @@ int PatternOf(const char* pszName, std::size_t len) {
     return -1;
 }
 
+struct FolderIdHash {
+    std::size_t operator()(const FolderId& id) const {
+        return std::hash<std::uint64_t>()(id.index * 0x9e3779b97f4a7c15ULL ^ id.volume);
+    }
+};
+
 bool IsDotOrDotDot(const char* pszName) {
     return pszName[0] == '.' && (pszName[1] == '\0' || (pszName[1] == '.' && pszName[2] == '\0'));
 }
@@ -58,8 +65,9 @@ bool IsDotOrDotDot(const char* pszName) {
 
 // What the worker keeps while it walks. One level per depth, reused for
 // every folder at that depth, so a walk allocates only when it meets a
-// deeper or fuller folder than before: memory follows the tree's depth and
-// its largest folder, never the number of files.
+// deeper or fuller folder than before, and one identity per folder entered:
+// memory follows the tree's depth, its largest folder and its number of
+// folders, never the number of files.
 struct CIntermediateFileFinder::Walk {
     struct Match {
         std::uint32_t offset;  // into names
@@ -76,16 +84,13 @@ struct CIntermediateFileFinder::Walk {
         while (levels.size() <= nDepth) levels.push_back(std::make_unique<Level>());
         return *levels[nDepth];
     }
-    bool IsAncestor(const FolderId& id) const {
-        for (const FolderId& ancestor : ancestors) {
-            if (ancestor == id) return true;
-        }
-        return false;
-    }
+    // False when the folder was walked already: a bind mount shows one
+    // folder in two places, and a file must never be listed twice.
+    bool FirstVisit(const FolderId& id) { return visited.insert(id).second; }
 
     std::vector<std::unique_ptr<Level>> levels;
-    std::vector<FolderId> ancestors;  // the folders of the current path
-    std::string path;                 // the current folder, with a trailing separator
+    std::unordered_set<FolderId, FolderIdHash> visited;  // every folder entered so far
+    std::string path;  // the current folder, with a trailing separator
     CTimeText created;
     CTimeText modified;
 };
@@ -120,7 +125,7 @@ unsigned CIntermediateFileFinder::Run() {
     EnsureFolderSeparator(walk.path);
     Walk::Level& root = walk.At(0);
     if (root.reader.OpenPath(m_strFolder)) {
-        walk.ancestors.push_back(root.reader.Id());
+        walk.FirstVisit(root.reader.Id());
         // The root's own files are looked for whatever the folder rule.
         FindInFolder(walk, 0, true);
     }
@@ -168,14 +173,13 @@ void CIntermediateFileFinder::FindInFolder(Walk& walk, std::size_t nDepth, bool 
 }
 
 // Enters the entry pszName of the folder at nDepth if it opens as a folder
-// that is neither a system folder nor one already on the current path.
+// that is neither a link, a system folder nor one walked already.
 void CIntermediateFileFinder::WalkSubfolder(Walk& walk, std::size_t nDepth, const char* pszName,
                                             std::size_t len) {
     Walk::Level& parent = walk.At(nDepth);
     Walk::Level& child = walk.At(nDepth + 1);
     if (child.reader.OpenSub(parent.reader, pszName) != OpenResult::kOpened) return;
-    if (walk.IsAncestor(child.reader.Id())) {
-        // A link back up the path: entering would never end.
+    if (!walk.FirstVisit(child.reader.Id())) {
         child.reader.Close();
         return;
     }
@@ -186,9 +190,7 @@ void CIntermediateFileFinder::WalkSubfolder(Walk& walk, std::size_t nDepth, cons
     const std::size_t nPathLength = walk.path.size();
     walk.path.append(pszName, len);
     walk.path += kPathSeparator;
-    walk.ancestors.push_back(child.reader.Id());
     FindInFolder(walk, nDepth + 1, bWanted);
-    walk.ancestors.pop_back();
     walk.path.resize(nPathLength);
 }
 

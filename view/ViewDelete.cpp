@@ -116,7 +116,11 @@ void CVCKesmoraView::RunDeletion(const DeleteRequest& request) {
             }
             return progressUi.Step(nDone, nCount);
         };
-        outcome = RunDelete(m_rows.m_rows, request, m_dwTotalSize, SystemFileOps(), progress);
+        // The rows come from the last search; without one nothing can be
+        // deleted, since no folder bounds it.
+        const std::string strRoot = m_lastSearch ? m_lastSearch->strFolder : std::string();
+        outcome =
+            RunDelete(m_rows.m_rows, request, m_dwTotalSize, SystemFileOps(strRoot), progress);
     }
 
     m_dwTotalSize = outcome.newTotal;

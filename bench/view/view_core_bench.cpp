@@ -121,7 +121,7 @@ DeleteFileOps PosixOps() {
     };
 }
 
-double TimeRunDelete(const std::vector<std::string>& paths, bool bPosix) {
+double TimeRunDelete(const fs::path& root, const std::vector<std::string>& paths, bool bPosix) {
     std::vector<ResultRow> rows;
     rows.reserve(paths.size());
     std::uint64_t total = 0;
@@ -130,7 +130,7 @@ double TimeRunDelete(const std::vector<std::string>& paths, bool bPosix) {
         total += 1024;
     }
     const auto request = PlanDeleteAll(rows.size(), {});
-    const DeleteFileOps ops = bPosix ? PosixOps() : SystemFileOps();
+    const DeleteFileOps ops = bPosix ? PosixOps() : SystemFileOps(root.string());
     std::size_t ticks = 0;
     const auto start = Clock::now();
     const DeleteOutcome out = RunDelete(rows, *request, total, ops, [&](std::size_t, std::size_t) {
@@ -159,7 +159,7 @@ double TimeXargsRm(const std::vector<std::string>& paths, const fs::path& listFi
 
 void MeasureDeletion(const fs::path& base, std::size_t count, int rounds, bool bPosix) {
     std::printf("delete-all of %zu files (%s), %d rounds:\n", count,
-                bPosix ? "lstat/unlink" : "FileSize/RemoveFile", rounds);
+                bPosix ? "lstat/unlink" : "FileSize/RemoveFile below the root", rounds);
     double bestOurs = 1e9, bestRm = 1e9;
     for (int round = 0; round < rounds; ++round) {
         const fs::path ours = base / "ours", theirs = base / "rm";
@@ -172,9 +172,9 @@ void MeasureDeletion(const fs::path& base, std::size_t count, int rounds, bool b
         double tOurs, tRm;
         if (round % 2 == 0) {
             tRm = TimeXargsRm(rmPaths, base / "list");
-            tOurs = TimeRunDelete(oursPaths, bPosix);
+            tOurs = TimeRunDelete(ours, oursPaths, bPosix);
         } else {
-            tOurs = TimeRunDelete(oursPaths, bPosix);
+            tOurs = TimeRunDelete(ours, oursPaths, bPosix);
             tRm = TimeXargsRm(rmPaths, base / "list");
         }
         std::printf("  round %d: RunDelete %.3f s, xargs rm -f %.3f s, ratio %.2f\n", round + 1,

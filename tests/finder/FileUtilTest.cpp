@@ -1,6 +1,10 @@
 // The file helpers on real files: separators, existence, sizes, removal.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <functional>
 
 #include "TestTree.h"
 #include "finder/FileUtil.h"
@@ -60,26 +64,26 @@ TEST(Existence, LinksCountAsWhatTheyLeadToAndADanglingLinkAsAFile) {
 
 TEST(FileSize, GivesSixtyFourBitSizesAndZeroWhenUnreadable) {
     TempTree t;
-    EXPECT_EQ(FileSize(t.File("huge.pdb", 5ull << 30)), 5368709120);
-    EXPECT_EQ(FileSize(t.File("small.obj", 1234)), 1234);
-    EXPECT_EQ(FileSize(t.Path("missing")), 0);
-    EXPECT_EQ(FileSize(t.Dir("folder.pdb")), 0);
+    EXPECT_EQ(FileSize(t.Root(), t.File("huge.pdb", 5ull << 30)), 5368709120);
+    EXPECT_EQ(FileSize(t.Root(), t.File("small.obj", 1234)), 1234);
+    EXPECT_EQ(FileSize(t.Root(), t.Path("missing")), 0);
+    EXPECT_EQ(FileSize(t.Root(), t.Dir("folder.pdb")), 0);
     // A link's own size: deleting it frees nothing of its target.
-    EXPECT_EQ(FileSize(t.Link("link.pdb", "huge.pdb")), 8);
+    EXPECT_EQ(FileSize(t.Root(), t.Link("link.pdb", "huge.pdb")), 8);
 }
 
 TEST(RemoveFile, DeletesAPlainFileAndRefusesWhatIsNotThere) {
     TempTree t;
     const std::string file = t.File("a.obj");
-    EXPECT_TRUE(RemoveFile(file, false));
+    EXPECT_TRUE(RemoveFile(t.Root(), file, false));
     EXPECT_FALSE(Exists(file));
-    EXPECT_FALSE(RemoveFile(file, true));
+    EXPECT_FALSE(RemoveFile(t.Root(), file, true));
 }
 
 TEST(RemoveFile, RefusesAFolderAndLeavesIt) {
     TempTree t;
     const std::string dir = t.Dir("x.obj");
-    EXPECT_FALSE(RemoveFile(dir, true));
+    EXPECT_FALSE(RemoveFile(t.Root(), dir, true));
     EXPECT_TRUE(FolderExists(dir));
 }
 
@@ -87,7 +91,7 @@ TEST(RemoveFile, LeavesAReadOnlyFileAloneWithoutTheOverride) {
     TempTree t;
     const std::string file = t.File("ro.obj");
     chmod(file.c_str(), 0444);
-    EXPECT_FALSE(RemoveFile(file, false));
+    EXPECT_FALSE(RemoveFile(t.Root(), file, false));
     EXPECT_TRUE(Exists(file));
     EXPECT_EQ(ModeOf(file), 0444u);
 }
@@ -100,7 +104,7 @@ TEST(RemoveFile, MakesAReadOnlyFileWritableWithoutTouchingItsTimesThenDeletesIt)
     // A second name of the same file shows what happened to it.
     const std::string witness = t.Path("witness");
     ASSERT_EQ(link(file.c_str(), witness.c_str()), 0);
-    EXPECT_TRUE(RemoveFile(file, true));
+    EXPECT_TRUE(RemoveFile(t.Root(), file, true));
     EXPECT_FALSE(Exists(file));
     EXPECT_EQ(ModeOf(witness), 0640u);
     struct stat st;
@@ -113,12 +117,12 @@ TEST(RemoveFile, RemovesALinkItselfAndLeavesItsTargetAndTheTargetsMode) {
     const std::string target = t.File("target.obj");
     chmod(target.c_str(), 0444);
     const std::string link = t.Link("link.obj", "target.obj");
-    EXPECT_TRUE(RemoveFile(link, false));
+    EXPECT_TRUE(RemoveFile(t.Root(), link, false));
     EXPECT_FALSE(Exists(link));
     EXPECT_TRUE(Exists(target));
     EXPECT_EQ(ModeOf(target), 0444u);
     const std::string dangling = t.Link("dangling.obj", "nowhere");
-    EXPECT_TRUE(RemoveFile(dangling, false));
+    EXPECT_TRUE(RemoveFile(t.Root(), dangling, false));
     EXPECT_FALSE(Exists(dangling));
 }
 
@@ -126,7 +130,7 @@ TEST(RemoveFile, RefusesALinkToAFolder) {
     TempTree t;
     t.File("d/keep.obj");
     const std::string link = t.Link("d.obj", "d");
-    EXPECT_FALSE(RemoveFile(link, true));
+    EXPECT_FALSE(RemoveFile(t.Root(), link, true));
     EXPECT_TRUE(Exists(link));
 }
 
@@ -135,8 +139,121 @@ TEST(RemoveFile, FailsWhenTheFolderForbidsDeletion) {
     TempTree t;
     const std::string file = t.File("locked/a.obj");
     chmod(t.Path("locked").c_str(), 0555);
-    EXPECT_FALSE(RemoveFile(file, true));
+    EXPECT_FALSE(RemoveFile(t.Root(), file, true));
     EXPECT_TRUE(Exists(file));
+}
+
+TEST(PathBelowRoot, TakesOnlyRealNamesBelowTheRoot) {
+    const struct {
+        const char* root;
+        const char* path;
+        const char* below;  // null: refused
+    } cases[] = {
+        {"/r", "/r/a.obj", "a.obj"},      {"/r/", "/r/d/a.obj", "d/a.obj"},
+        {"/", "/a.obj", "a.obj"},         {"/r", "/ra/a.obj", nullptr},
+        {"/r", "/r/", nullptr},           {"/r", "/r//a.obj", nullptr},
+        {"/r", "/r/d/../a.obj", nullptr}, {"/r", "/r/./a.obj", nullptr},
+        {"", "/a.obj", nullptr},
+    };
+    for (const auto& c : cases) {
+        std::string below = "unchanged";
+        const bool bBelow = PathBelowRoot(c.root, c.path, below);
+        EXPECT_EQ(bBelow, c.below != nullptr) << c.root << " " << c.path;
+        if (bBelow && c.below) {
+            EXPECT_EQ(below, c.below) << c.root << " " << c.path;
+        }
+    }
+}
+
+// A search of T with the sentinel tree S beside it: whatever became of the
+// folders below T after the search, nothing of S is read or removed.
+TEST(RemoveFile, NeverReachesOutsideTheSearchedFolder) {
+    const struct {
+        const char* what;
+        std::function<void(const TempTree&)> change;  // after the search
+        const char* root;
+        const char* listed;
+        bool bRemoved;
+    } cases[] = {
+        {"a grandparent swapped for a link",
+         [](const TempTree& t) {
+             rename(t.Path("T/x").c_str(), t.Path("T/x.orig").c_str());
+             t.Link("T/x", t.Path("S"));
+         },
+         "T", "T/x/Debug/a.obj", false},
+        {"a path beside the root", [](const TempTree&) {}, "T", "S/x/Debug/a.obj", false},
+        {"a path climbing out", [](const TempTree&) {}, "T", "T/../S/x/Debug/a.obj", false},
+        {"a root reached through a link", [](const TempTree& t) { t.Link("L", "T"); }, "L",
+         "L/x/Debug/a.obj", true},
+    };
+    for (const auto& c : cases) {
+        TempTree t;
+        t.File("T/x/Debug/a.obj", 10);
+        const std::string sentinel = t.File("S/x/Debug/a.obj", 20);
+        c.change(t);
+        const std::string root = t.Path(c.root), listed = t.Path(c.listed);
+        EXPECT_EQ(FileSize(root, listed), c.bRemoved ? 10 : 0) << c.what;
+        EXPECT_EQ(RemoveFile(root, listed, true), c.bRemoved) << c.what;
+        EXPECT_TRUE(Exists(sentinel)) << c.what;
+    }
+}
+
+// A chain of folders too deep for any path the system takes whole, built
+// and removed through descriptors (the temporary tree's clean-up goes by
+// path and could not).
+class DeepChain {
+public:
+    DeepChain(const std::string& root, int depth) : m_root(root) {
+        int fd = open(root.c_str(), O_PATH | O_DIRECTORY);
+        for (int i = 0; i < depth && fd >= 0; ++i) {
+            mkdirat(fd, "d", 0755);
+            const int next = openat(fd, "d", O_PATH | O_DIRECTORY);
+            close(fd);
+            fd = next;
+            m_path += "/d";
+            ++m_depth;
+        }
+        m_leaf = fd;
+    }
+    ~DeepChain() {
+        // Innermost first, climbing through "..": only descriptors, no path.
+        int fd = m_leaf;
+        if (fd >= 0) unlinkat(fd, "a.obj", 0);
+        for (int i = 0; i < m_depth && fd >= 0; ++i) {
+            const int parent = openat(fd, "..", O_PATH | O_DIRECTORY);
+            close(fd);
+            fd = parent;
+            if (fd >= 0) unlinkat(fd, "d", AT_REMOVEDIR);
+        }
+        if (fd >= 0) close(fd);
+    }
+    // Creates a file in the innermost folder; its path as a search lists it.
+    std::string File(const char* name, off_t size) const {
+        const int fd = openat(m_leaf, name, O_WRONLY | O_CREAT, 0644);
+        if (fd >= 0 && ftruncate(fd, size) == 0) close(fd);
+        return m_root + m_path + "/" + name;
+    }
+    bool Has(const char* name) const {
+        struct stat st;
+        return fstatat(m_leaf, name, &st, AT_SYMLINK_NOFOLLOW) == 0;
+    }
+
+private:
+    std::string m_root;
+    int m_depth = 0;
+    std::string m_path;
+    int m_leaf = -1;
+};
+
+TEST(RemoveFile, AFileTwoThousandFiveHundredFoldersDownIsSizedAndDeleted) {
+    TempTree t;
+    const DeepChain chain(t.Root(), 2500);
+    const std::string file = chain.File("a.obj", 4321);
+    ASSERT_TRUE(chain.Has("a.obj"));
+    ASSERT_GT(file.size(), 4096u);
+    EXPECT_EQ(FileSize(t.Root(), file), 4321);
+    EXPECT_TRUE(RemoveFile(t.Root(), file, true));
+    EXPECT_FALSE(chain.Has("a.obj"));
 }
 
 }  // namespace

@@ -1,11 +1,15 @@
 // The intermediate-file search over real folder trees, on its real worker.
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
+#include <functional>
 #include <thread>
 
 #include "TestTree.h"
@@ -269,7 +273,7 @@ TEST(ReportedFacts, NamesThatAreNotUtf8AreFoundAndReportedByTheirExactBytes) {
     const std::string path = t.File("d\xe9j\xe0/\xff\xfe\x80.OBJ", 7);
     const auto files = FilesFound(t.Root());
     ASSERT_EQ(files, (std::vector<std::string>{path}));
-    EXPECT_TRUE(RemoveFile(files[0], false));
+    EXPECT_TRUE(RemoveFile(t.Root(), files[0], false));
 }
 
 class TimeFilter : public ::testing::Test {
@@ -340,12 +344,90 @@ TEST(Walk, LinksBackUpThePathAreNotEnteredAndNothingIsReportedTwice) {
     EXPECT_EQ(events.back().type, 'E');
 }
 
-TEST(Walk, LinkedFoldersElsewhereAreWalked) {
+// A search of T (or of L, a link to T) with the sentinel tree S beside it:
+// no link below the chosen folder is entered, so nothing outside is listed
+// and no file twice; a link named like a pattern is listed as itself.
+TEST(Walk, NeverLeavesTheChosenFolderAndListsEachFileOnce) {
+    const struct {
+        const char* what;
+        std::function<void(const TempTree&)> make;
+        const char* root;
+        std::vector<std::string> found;  // "path below the root size", sorted
+    } cases[] = {
+        {"a link to /", [](const TempTree& t) { t.Link("T/rootlink", "/"); }, "T", {"a/x.obj 3"}},
+        {"a link to the tree beside",
+         [](const TempTree& t) { t.Link("T/s", "../S"); },
+         "T",
+         {"a/x.obj 3"}},
+        {"a link to a sibling",
+         [](const TempTree& t) {
+             t.Dir("T/b");
+             t.Link("T/b/alias", "../a");
+         },
+         "T",
+         {"a/x.obj 3"}},
+        {"nine folders that link to each other",
+         [](const TempTree& t) {
+             for (char i = '0'; i < '9'; ++i) {
+                 t.File(std::string("T/n") + i + "/f.obj", 1);
+                 for (char j = '0'; j < '9'; ++j) {
+                     if (j != i) t.Link(std::string("T/n") + i + "/l" + j, std::string("../n") + j);
+                 }
+             }
+         },
+         "T",
+         {"a/x.obj 3", "n0/f.obj 1", "n1/f.obj 1", "n2/f.obj 1", "n3/f.obj 1", "n4/f.obj 1",
+          "n5/f.obj 1", "n6/f.obj 1", "n7/f.obj 1", "n8/f.obj 1"}},
+        {"links named like a pattern",
+         [](const TempTree& t) {
+             t.Link("T/s.obj", "../S/s.obj");
+             t.Link("T/s.pdb", "../S");
+         },
+         "T",
+         {"a/x.obj 3", "s.obj 10", "s.pdb 4"}},
+        {"a chosen folder reached through a link",
+         [](const TempTree& t) { t.Link("L", "T"); },
+         "L",
+         {"a/x.obj 3"}},
+    };
+    for (const auto& c : cases) {
+        TempTree t;
+        t.File("T/a/x.obj", 3);
+        t.File("S/s.obj", 5);
+        t.File("S/Debug/d.obj", 6);
+        c.make(t);
+        const std::string root = t.Path(c.root) + "/";
+        std::vector<std::string> found, folders;
+        for (const auto& e : Search(t.Path(c.root))) {
+            if (e.type == 'E') continue;
+            ASSERT_EQ(e.path.compare(0, root.size(), root), 0) << c.what << ": " << e.path;
+            (e.type == 'F' ? found : folders)
+                .push_back(e.path.substr(root.size()) +
+                           (e.type == 'F' ? " " + std::to_string(e.size) : ""));
+        }
+        EXPECT_EQ(Sorted(found), c.found) << c.what;
+        const auto unique = Sorted(folders);
+        EXPECT_EQ(std::adjacent_find(unique.begin(), unique.end()), unique.end()) << c.what;
+    }
+}
+
+TEST(Walk, ABindMountedSubfolderIsListedOnce) {
     TempTree t;
-    t.File("outside/z.obj");
-    t.Dir("root");
-    t.Link("root/link", "../outside");
-    EXPECT_EQ(FilesFound(t.Path("root")), std::vector<std::string>{t.Path("root/link/z.obj")});
+    t.File("a/x.obj");
+    const std::string mountPoint = t.Dir("b");
+    if (mount(t.Path("a").c_str(), mountPoint.c_str(), nullptr, MS_BIND, nullptr) != 0) {
+        GTEST_SKIP() << "bind mounts are not permitted here (" << std::strerror(errno)
+                     << "); run the tests as root in a mount namespace that allows them";
+    }
+    struct Unmount {
+        std::string point;
+        ~Unmount() { umount2(point.c_str(), MNT_DETACH); }
+    } unmount{mountPoint};
+    const auto events = Search(t.Root());
+    const auto files = PathsOf(events, 'F');
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_TRUE(files[0] == t.Path("a/x.obj") || files[0] == t.Path("b/x.obj")) << files[0];
+    EXPECT_EQ(PathsOf(events, 'D').size(), 2u);
 }
 
 TEST(Walk, FoldersOfPseudoFileSystemsAreNotWalked) {

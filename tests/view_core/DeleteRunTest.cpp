@@ -87,7 +87,7 @@ TEST_F(DeleteRunTest, DeletingTwoSelectedFilesClearsTheirBytesFromTheTotal) {
     ASSERT_TRUE(request);
     ASSERT_EQ(request->kind, DeleteKind::Selected);
 
-    const DeleteOutcome out = RunDelete(rows, *request, 10000000, SystemFileOps());
+    const DeleteOutcome out = RunDelete(rows, *request, 10000000, SystemFileOps(m_dir.string()));
 
     EXPECT_EQ(out.nDeleted, 2u);
     EXPECT_EQ(out.freedBytes, 3584u);
@@ -108,7 +108,7 @@ TEST_F(DeleteRunTest, DeleteAllOfFourFilesReportsTheWholeTotalCleared) {
     const auto request = PlanDeleteAll(rows.size(), {});
     ASSERT_TRUE(request);
 
-    const DeleteOutcome out = RunDelete(rows, *request, 1572864, SystemFileOps());
+    const DeleteOutcome out = RunDelete(rows, *request, 1572864, SystemFileOps(m_dir.string()));
 
     EXPECT_EQ(out.status.strLeft, "4 個のファイルを削除しました。");
     EXPECT_EQ(out.status.strRight, "2 MB ( 1,536 KB ) をクリア");
@@ -121,7 +121,7 @@ TEST_F(DeleteRunTest, DeleteAllOfFourFilesReportsTheWholeTotalCleared) {
 TEST_F(DeleteRunTest, DeleteAllWithOneRefusedFileKeepsItsRowAndBytes) {
     std::vector<ResultRow> rows = MakeFiles({400000, 700, 500000, 672164});
     const std::string refused = rows[1].strPath;
-    DeleteFileOps ops = SystemFileOps();
+    DeleteFileOps ops = SystemFileOps(m_dir.string());
     auto remove = ops.removeFile;
     ops.removeFile = [&](const std::string& path) { return path != refused && remove(path); };
 
@@ -144,7 +144,7 @@ TEST_F(DeleteRunTest, DeleteAllLeavesAFileTheSystemRefusesToRemove) {
     if (!reason.empty()) GTEST_SKIP() << reason;
 
     const DeleteOutcome out =
-        RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 1572864, SystemFileOps());
+        RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 1572864, SystemFileOps(m_dir.string()));
 
     EXPECT_EQ(out.nDeleted, 3u);
     EXPECT_EQ(out.nFailed, 1u);
@@ -162,7 +162,7 @@ TEST_F(DeleteRunTest, SelectedRowsAreDeletedFromTheBottomUp) {
     std::vector<std::string> order;
 
     const DeleteOutcome out = RunDelete(rows, *PlanDeleteSelected(rows.size(), {1, 3, 4}), 60,
-                                        Recording(SystemFileOps(), order));
+                                        Recording(SystemFileOps(m_dir.string()), order));
 
     EXPECT_EQ(order, (std::vector<std::string>{before[4], before[3], before[1]}));
     EXPECT_EQ(Paths(rows), (std::vector<std::string>{before[0], before[2]}));
@@ -174,7 +174,8 @@ TEST_F(DeleteRunTest, DeleteAllGoesFromTheTopDown) {
     std::vector<ResultRow> rows = MakeFiles({1, 2, 3});
     const std::vector<std::string> before = Paths(rows);
     std::vector<std::string> order;
-    RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 6, Recording(SystemFileOps(), order));
+    RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 6,
+              Recording(SystemFileOps(m_dir.string()), order));
     EXPECT_EQ(order, before);
 }
 
@@ -186,8 +187,8 @@ TEST_F(DeleteRunTest, FailedSelectedRowsStayInPlaceAndSelected) {
     fs::create_directory(rows[2].strPath);
     const std::vector<std::string> before = Paths(rows);
 
-    const DeleteOutcome out =
-        RunDelete(rows, *PlanDeleteSelected(rows.size(), {1, 2, 3}), 1200, SystemFileOps());
+    const DeleteOutcome out = RunDelete(rows, *PlanDeleteSelected(rows.size(), {1, 2, 3}), 1200,
+                                        SystemFileOps(m_dir.string()));
 
     EXPECT_EQ(out.nDeleted, 2u);
     EXPECT_EQ(out.nFailed, 1u);
@@ -205,7 +206,7 @@ TEST_F(DeleteRunTest, ASingleFileGoneMeanwhileShowsTheOneRowFailureAndChangesNoT
     fs::remove(rows[1].strPath);
 
     const DeleteOutcome out =
-        RunDelete(rows, *PlanDeleteSelected(rows.size(), {1}), 8000, SystemFileOps());
+        RunDelete(rows, *PlanDeleteSelected(rows.size(), {1}), 8000, SystemFileOps(m_dir.string()));
 
     EXPECT_EQ(out.failureBox, DeleteFailureBox::OneRow);
     EXPECT_EQ(DeleteFailureText(out.failureBox), "ファイルを削除できませんでした");
@@ -220,9 +221,10 @@ TEST_F(DeleteRunTest, ASingleFileGoneMeanwhileShowsTheOneRowFailureAndChangesNoT
 TEST_F(DeleteRunTest, TheClearedAmountRoundsFromTheBytesDeleted) {
     std::vector<ResultRow> rows = MakeFiles({511, 512, 4096});
     DeleteOutcome out =
-        RunDelete(rows, *PlanDeleteSelected(rows.size(), {0}), 5119, SystemFileOps());
+        RunDelete(rows, *PlanDeleteSelected(rows.size(), {0}), 5119, SystemFileOps(m_dir.string()));
     EXPECT_EQ(out.status.strLeft, "1 個のファイルを削除しました ： 0 MB ( 0 KB ) をクリア");
-    out = RunDelete(rows, *PlanDeleteSelected(rows.size(), {0}), out.newTotal, SystemFileOps());
+    out = RunDelete(rows, *PlanDeleteSelected(rows.size(), {0}), out.newTotal,
+                    SystemFileOps(m_dir.string()));
     EXPECT_EQ(out.status.strLeft, "1 個のファイルを削除しました ： 0 MB ( 1 KB ) をクリア");
     EXPECT_EQ(out.status.strRight, "残り 1 ファイル ： 合計 0 MB ( 4 KB )");
 }
@@ -230,7 +232,7 @@ TEST_F(DeleteRunTest, TheClearedAmountRoundsFromTheBytesDeleted) {
 TEST_F(DeleteRunTest, FilesBeyondFourGiBCountInFull) {
     std::vector<ResultRow> rows = MakeFiles({5ull << 30, 1024});
     const DeleteOutcome out = RunDelete(rows, *PlanDeleteSelected(rows.size(), {0}),
-                                        (5ull << 30) + 1024, SystemFileOps());
+                                        (5ull << 30) + 1024, SystemFileOps(m_dir.string()));
     EXPECT_EQ(out.freedBytes, 5ull << 30);
     EXPECT_EQ(out.status.strLeft,
               "1 個のファイルを削除しました ： 5,120 MB ( 5,242,880 KB ) をクリア");
@@ -242,7 +244,7 @@ TEST_F(DeleteRunTest, AFileThatGrewSinceTheSearchCannotMakeTheTotalWrap) {
     fs::resize_file(rows[0].strPath, 1 << 20);
 
     const DeleteOutcome out =
-        RunDelete(rows, *PlanDeleteSelected(rows.size(), {0}), 200, SystemFileOps());
+        RunDelete(rows, *PlanDeleteSelected(rows.size(), {0}), 200, SystemFileOps(m_dir.string()));
 
     EXPECT_EQ(out.freedBytes, 1u << 20) << "the bytes really given back";
     EXPECT_EQ(out.newTotal, 100u) << "the bytes still listed";
@@ -260,7 +262,8 @@ TEST_F(DeleteRunTest, KeptRowsOfADeleteAllCarryTheSizeReadDuringTheRun) {
         if (!reason.empty()) GTEST_SKIP() << reason;
     }
 
-    DeleteOutcome out = RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 10000, SystemFileOps());
+    DeleteOutcome out =
+        RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 10000, SystemFileOps(m_dir.string()));
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].size, 1u << 20);
     EXPECT_EQ(out.newTotal, (1u << 20) + 3000);
@@ -268,7 +271,8 @@ TEST_F(DeleteRunTest, KeptRowsOfADeleteAllCarryTheSizeReadDuringTheRun) {
 
     // A following delete-selected over the kept rows starts from that total.
     ASSERT_TRUE(m_undeletable.Release(rows[1].strPath));
-    out = RunDelete(rows, *PlanDeleteSelected(rows.size(), {1}), out.newTotal, SystemFileOps());
+    out = RunDelete(rows, *PlanDeleteSelected(rows.size(), {1}), out.newTotal,
+                    SystemFileOps(m_dir.string()));
     EXPECT_EQ(out.nDeleted, 1u);
     EXPECT_EQ(out.status.strRight, "残り 1 ファイル ： 合計 1 MB ( 1,024 KB )");
 }
@@ -286,8 +290,8 @@ TEST_F(DeleteRunTest, CancellingADeleteAllStatesWhatWasDeletedAndWhatRemains) {
         return done < 2;
     };
 
-    const DeleteOutcome out =
-        RunDelete(rows, *PlanDeleteAll(rows.size(), {4}), 21000, SystemFileOps(), cancelAfterTwo);
+    const DeleteOutcome out = RunDelete(rows, *PlanDeleteAll(rows.size(), {4}), 21000,
+                                        SystemFileOps(m_dir.string()), cancelAfterTwo);
 
     EXPECT_EQ(seen, (std::vector<std::size_t>{1, 2}));
     EXPECT_TRUE(out.bCancelled);
@@ -308,8 +312,8 @@ TEST_F(DeleteRunTest, CancellingADeleteSelectedKeepsTheUntriedRowsSelected) {
     const std::vector<std::string> before = Paths(rows);
 
     const DeleteOutcome out =
-        RunDelete(rows, *PlanDeleteSelected(rows.size(), {1, 2, 3}), 15000, SystemFileOps(),
-                  [](std::size_t, std::size_t) { return false; });
+        RunDelete(rows, *PlanDeleteSelected(rows.size(), {1, 2, 3}), 15000,
+                  SystemFileOps(m_dir.string()), [](std::size_t, std::size_t) { return false; });
 
     EXPECT_TRUE(out.bCancelled);
     EXPECT_EQ(out.nDeleted, 1u);
@@ -327,7 +331,7 @@ TEST_F(DeleteRunTest, ACancelAfterAFailureStillReportsTheFailure) {
     std::vector<ResultRow> rows = MakeFiles({1000, 2000, 3000});
     fs::remove(rows[0].strPath);
     const DeleteOutcome out =
-        RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 6000, SystemFileOps(),
+        RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 6000, SystemFileOps(m_dir.string()),
                   [](std::size_t done, std::size_t) { return done < 2; });
     EXPECT_EQ(out.failureBox, DeleteFailureBox::Several);
     EXPECT_EQ(out.nDeleted, 1u);
@@ -341,7 +345,7 @@ TEST_F(DeleteRunTest, ACancelAfterAFailureStillReportsTheFailure) {
 TEST_F(DeleteRunTest, CancellingAfterTheLastFileIsNoCancel) {
     std::vector<ResultRow> rows = MakeFiles({1, 2});
     const DeleteOutcome out =
-        RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 3, SystemFileOps(),
+        RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 3, SystemFileOps(m_dir.string()),
                   [](std::size_t done, std::size_t count) { return done < count; });
     EXPECT_FALSE(out.bCancelled);
     EXPECT_TRUE(rows.empty());
@@ -387,7 +391,8 @@ TEST_F(DeleteRunTest, AReadOnlyFileIsDeletedLikeAnyOther) {
     fs::permissions(rows[0].strPath, fs::perms::owner_read | fs::perms::group_read);
     const std::string path = rows[0].strPath;
 
-    const DeleteOutcome out = RunDelete(rows, *PlanDeleteAll(1, {}), 700, SystemFileOps());
+    const DeleteOutcome out =
+        RunDelete(rows, *PlanDeleteAll(1, {}), 700, SystemFileOps(m_dir.string()));
 
     EXPECT_EQ(out.nDeleted, 1u);
     EXPECT_FALSE(Exists(path));
@@ -403,7 +408,7 @@ TEST_F(DeleteRunTest, APathThatBecameALinkLosesOnlyTheLink) {
     fs::remove(link);
     fs::create_symlink(outside, link);
 
-    RunDelete(rows, *PlanDeleteSelected(rows.size(), {0}), 8, SystemFileOps());
+    RunDelete(rows, *PlanDeleteSelected(rows.size(), {0}), 8, SystemFileOps(m_dir.string()));
 
     std::string content;
     std::getline(std::ifstream(outside), content);
@@ -414,12 +419,34 @@ TEST_F(DeleteRunTest, APathThatBecameALinkLosesOnlyTheLink) {
     EXPECT_EQ(mode, fs::perms::owner_read);
 }
 
+TEST_F(DeleteRunTest, AParentSwappedForALinkAfterTheSearchKeepsTheRowAndNothingOutsideGoes) {
+    const fs::path outside = m_dir.string() + "-outside";
+    fs::create_directory(outside);
+    std::ofstream(outside / "a.obj") << "outside";
+    std::vector<ResultRow> rows = {MakeFile("Debug/a.obj", 4), MakeFile("b.obj", 1)};
+    fs::rename(m_dir / "Debug", m_dir / "Debug.orig");
+    fs::create_directory_symlink(outside, m_dir / "Debug");
+
+    const DeleteOutcome out =
+        RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 5, SystemFileOps(m_dir.string()));
+
+    const bool bOutsideKept = Exists((outside / "a.obj").string());
+    fs::remove_all(outside);
+    EXPECT_TRUE(bOutsideKept);
+    EXPECT_TRUE(Exists((m_dir / "Debug.orig/a.obj").string()));
+    EXPECT_EQ(out.nDeleted, 1u);
+    EXPECT_EQ(out.nFailed, 1u);
+    EXPECT_EQ(out.failureBox, DeleteFailureBox::Several);
+    EXPECT_EQ(Paths(rows), std::vector<std::string>{(m_dir / "Debug/a.obj").string()});
+}
+
 TEST_F(DeleteRunTest, AnEmptyFolderAtAListedPathIsRefused) {
     std::vector<ResultRow> rows = MakeFiles({0, 1});
     fs::remove(rows[0].strPath);
     fs::create_directory(rows[0].strPath);
 
-    const DeleteOutcome out = RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 1, SystemFileOps());
+    const DeleteOutcome out =
+        RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 1, SystemFileOps(m_dir.string()));
 
     EXPECT_TRUE(fs::is_directory(m_dir / "f0.obj"));
     EXPECT_EQ(out.nDeleted, 1u);

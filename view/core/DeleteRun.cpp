@@ -114,13 +114,13 @@ void RunAll(std::vector<ResultRow>& rows, const DeleteFileOps& ops, const Delete
 
 }  // namespace
 
-DeleteFileOps SystemFileOps() {
+DeleteFileOps SystemFileOps(const std::string& strRoot) {
     return DeleteFileOps{
-        [](const std::string& path) {
-            const std::int64_t size = FileSize(path);
+        [strRoot](const std::string& path) {
+            const std::int64_t size = FileSize(strRoot, path);
             return size > 0 ? static_cast<std::uint64_t>(size) : std::uint64_t{0};
         },
-        [](const std::string& path) { return RemoveFile(path, true); },
+        [strRoot](const std::string& path) { return RemoveFile(strRoot, path, true); },
     };
 }
 

@@ -20,7 +20,8 @@
 //   if (!request) return;                         // nothing selected
 //   if (confirm option && box(ConfirmDeleteText(*request, rows),
 //                             ConfirmDeleteCaption(), OK/Cancel) != OK) return;
-//   DeleteOutcome out = RunDelete(rows, *request, total, SystemFileOps(),
+//   DeleteOutcome out = RunDelete(rows, *request, total,
+//                                 SystemFileOps(folder the rows' search started from),
 //                                 progress dialog after ~0.5 s, or {});
 //   total = out.newTotal; item count = rows.size(); select out.selection;
 //   if (out.failureBox != None) box(DeleteFailureText(..), DeleteFailureCaption());
@@ -34,8 +35,9 @@ struct DeleteFileOps {
     // Removes the file, read-only or not; true only when it is gone.
     std::function<bool(const std::string& path)> removeFile;
 };
-// FileSize and RemoveFile(path, true) of finder/FileUtil.h.
-DeleteFileOps SystemFileOps();
+// FileSize and RemoveFile(.., true) of finder/FileUtil.h for rows listed by
+// a search of strRoot: nothing outside that folder is ever read or removed.
+DeleteFileOps SystemFileOps(const std::string& strRoot);
 
 enum class DeleteKind {
     Selected,  // the "削除(&D)" button: the selected rows, bottom-up
