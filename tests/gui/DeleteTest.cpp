@@ -1,7 +1,8 @@
 // Deleting found files from the window, on real files found by a real
 // search: the worked examples, selections, failures, confirmation on, off
-// and cancelled, read-only files, paths that became links, names that are
-// not UTF-8, and the cancel of a long run through its progress dialog.
+// and cancelled, read-only files, paths that became links or lead through
+// one, names that are not UTF-8, and the cancel of a long run through its
+// progress dialog.
 #include <wx/button.h>
 #include <wx/checkbox.h>
 
@@ -247,6 +248,27 @@ TEST_F(DeleteTest, PathThatBecameALinkLosesOnlyTheLink) {
     ASSERT_EQ(::stat(outside.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0444u);
     EXPECT_EQ(st.st_size, 777);
+}
+
+// The rows are deleted below the folder of the search that listed them,
+// the latest one, never through a folder swapped for a link since.
+TEST_F(DeleteTest, AFolderSwappedForALinkAfterTheLatestSearchKeepsItsRowAndTheFileOutside) {
+    MakeFile("first/f.obj", 10);
+    const std::string a = MakeFile("second/Debug/a.obj", 100);
+    const std::string b = MakeFile("second/b.obj", 200);
+    const std::string outside = MakeFile("outside/a.obj", 300);
+    Search((m_tree / "first").string());
+    Search((m_tree / "second").string());
+    ASSERT_EQ(Rows(), 2);
+    fs::rename(m_tree / "second/Debug", m_tree / "second/Debug.orig");
+    fs::create_directory_symlink(m_tree / "outside", m_tree / "second/Debug");
+    Press(ctl::kDeleteAll);
+    EXPECT_TRUE(Exists(outside));
+    EXPECT_FALSE(Exists(b));
+    ASSERT_EQ(Rows(), 1);
+    EXPECT_EQ(Cell(0, 0), a);
+    ASSERT_FALSE(m_boxes.empty());
+    EXPECT_EQ(m_boxes.back().strText, "選択されたファイル全てを削除できませんでした");
 }
 
 TEST_F(DeleteTest, NameThatIsNotUtf8IsShownReadablyAndDeletedByItsBytes) {
