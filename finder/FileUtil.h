@@ -6,6 +6,11 @@
 #include <string>
 
 // Appends the platform separator unless the text already ends in "/" or "\".
+// Two rules stay on purpose: this one, of the generic folder enumeration
+// (CFinderThread), takes either as a separator as the original platform
+// does; the intermediate-file search uses EnsureFolderSeparator
+// (DirReader.h), the platform's own rule, so on POSIX a folder whose name
+// ends in "\" (a legal byte there) still gets its "/".
 void AddBackslash(std::string& strPath);
 // True when the path names an existing file that is not a folder.
 bool FileExists(const std::string& strPath);

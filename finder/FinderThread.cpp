@@ -8,40 +8,7 @@
 
 #include "finder/DirReader.h"
 #include "finder/FileUtil.h"
-
-namespace {
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c; }
-
-// "*" matches any run of characters, "?" any one; letters match in either
-// case, as the folder listings of the original platform do.
-bool WildcardMatch(const char* pszPattern, const char* pszName) {
-    const char* pStar = nullptr;
-    const char* pResume = nullptr;
-    while (*pszName != '\0') {
-        if (*pszPattern == '*') {
-            pStar = pszPattern++;
-            pResume = pszName;
-        } else if (*pszPattern != '\0' &&
-                   (*pszPattern == '?' || LowerAscii(*pszPattern) == LowerAscii(*pszName))) {
-            ++pszPattern;
-            ++pszName;
-        } else if (pStar != nullptr) {
-            pszPattern = pStar + 1;
-            pszName = ++pResume;
-        } else {
-            return false;
-        }
-    }
-    while (*pszPattern == '*') ++pszPattern;
-    return *pszPattern == '\0';
-}
-
-bool IsDotOrDotDot(const char* pszName) {
-    return pszName[0] == '.' && (pszName[1] == '\0' || (pszName[1] == '.' && pszName[2] == '\0'));
-}
-
-}  // namespace
+#include "finder/MatchRules.h"
 
 CFinderThread::CFinderThread() = default;
 

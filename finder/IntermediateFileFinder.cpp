@@ -11,55 +11,16 @@
 
 #include "finder/DirReader.h"
 #include "finder/FileUtil.h"
+#include "finder/MatchRules.h"
 #include "finder/TimeText.h"
 
 namespace {
-
-constexpr int kPatternCount = 8;
-constexpr std::int64_t kSecondsPerDay = 86400;
-
-constexpr std::uint32_t ExtensionKey(char a, char b, char c) {
-    return static_cast<std::uint32_t>(static_cast<unsigned char>(a)) << 16 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(b)) << 8 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(c));
-}
-
-// The patterns "*.ext" in the order a folder's matches are reported, with
-// the type-mask bit that asks for each.
-struct Pattern {
-    int nBit;
-    std::uint32_t key;
-};
-constexpr Pattern kPatterns[kPatternCount] = {
-    {128, ExtensionKey('b', 's', 'c')}, {1, ExtensionKey('i', 'd', 'b')},
-    {2, ExtensionKey('i', 'l', 'k')},   {4, ExtensionKey('o', 'b', 'j')},
-    {8, ExtensionKey('p', 'c', 'h')},   {16, ExtensionKey('p', 'd', 'b')},
-    {32, ExtensionKey('r', 'e', 's')},  {64, ExtensionKey('s', 'b', 'r')},
-};
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c; }
-
-// Which of the patterns "*.ext" the name matches, case-insensitively, or -1.
-// "*" may match nothing, so ".obj" matches too; x.objx and obj.txt never do.
-int PatternOf(const char* pszName, std::size_t len) {
-    if (len < 4 || pszName[len - 4] != '.') return -1;
-    const std::uint32_t key = ExtensionKey(
-        LowerAscii(pszName[len - 3]), LowerAscii(pszName[len - 2]), LowerAscii(pszName[len - 1]));
-    for (int i = 0; i < kPatternCount; ++i) {
-        if (kPatterns[i].key == key) return i;
-    }
-    return -1;
-}
 
 struct FolderIdHash {
     std::size_t operator()(const FolderId& id) const {
         return std::hash<std::uint64_t>()(id.index * 0x9e3779b97f4a7c15ULL ^ id.volume);
     }
 };
-
-bool IsDotOrDotDot(const char* pszName) {
-    return pszName[0] == '.' && (pszName[1] == '\0' || (pszName[1] == '.' && pszName[2] == '\0'));
-}
 
 }  // namespace
 
@@ -183,10 +144,7 @@ void CIntermediateFileFinder::WalkSubfolder(Walk& walk, std::size_t nDepth, cons
         child.reader.Close();
         return;
     }
-    // Exact, case-sensitive names: debug or DEBUG do not count.
-    const bool bWanted = (m_nFolderMode & 1) != 0 ||
-                         ((m_nFolderMode & 2) != 0 && std::strcmp(pszName, "Debug") == 0) ||
-                         ((m_nFolderMode & 4) != 0 && std::strcmp(pszName, "Release") == 0);
+    const bool bWanted = FolderWanted(m_nFolderMode, pszName);
     const std::size_t nPathLength = walk.path.size();
     walk.path.append(pszName, len);
     walk.path += kPathSeparator;
@@ -201,14 +159,15 @@ void CIntermediateFileFinder::FindPattern(Walk& walk, std::size_t nDepth, int nP
     if (!m_bRunning) return;
     Walk::Level& level = walk.At(nDepth);
     const std::int64_t threshold =
-        static_cast<std::int64_t>(std::time(nullptr)) - m_nDays * kSecondsPerDay;
+        TimeThreshold(static_cast<std::int64_t>(std::time(nullptr)), m_nDays);
     const std::size_t nPathLength = walk.path.size();
     EntryFacts facts;
     for (const Walk::Match& match : level.matches) {
         if (match.nPattern != nPattern) continue;
         const char* pszName = level.names.data() + match.offset;
         // An entry gone since the listing is passed over without a word.
-        if (level.reader.Facts(pszName, facts) && Passes(facts, threshold)) {
+        if (level.reader.Facts(pszName, facts) &&
+            PassesTimeFilter(m_nTimeMode, m_bOlder, facts.created, facts.modified, threshold)) {
             walk.path.append(pszName, match.length);
             m_pNotify->OnFindFile(walk.path, facts.size, walk.created.Format(facts.created),
                                   walk.modified.Format(facts.modified));
@@ -216,17 +175,4 @@ void CIntermediateFileFinder::FindPattern(Walk& walk, std::size_t nDepth, int nP
         }
         if (!m_bRunning) return;
     }
-}
-
-bool CIntermediateFileFinder::Passes(const EntryFacts& facts, std::int64_t threshold) const {
-    std::int64_t t;
-    if ((m_nTimeMode & 2) != 0) {
-        t = facts.created;
-    } else if ((m_nTimeMode & 4) != 0) {
-        t = facts.modified;
-    } else {
-        return true;
-    }
-    // A time exactly at the threshold is within the period, not older.
-    return m_bOlder ? t < threshold : t >= threshold;
 }

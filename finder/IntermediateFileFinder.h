@@ -9,8 +9,6 @@
 #include "finder/FindNotify.h"
 #include "finder/FinderThread.h"
 
-struct EntryFacts;
-
 class CIntermediateFileFinder : public CFinderThread {
 public:
     explicit CIntermediateFileFinder(CFindNotify* pNotify);
@@ -34,7 +32,6 @@ private:
     void FindInFolder(Walk& walk, std::size_t nDepth, bool bFindFiles);
     void WalkSubfolder(Walk& walk, std::size_t nDepth, const char* pszName, std::size_t len);
     void FindPattern(Walk& walk, std::size_t nDepth, int nPattern);
-    bool Passes(const EntryFacts& facts, std::int64_t threshold) const;
 
     CFindNotify* m_pNotify;
     int m_nTypeMask = 1;
