@@ -575,18 +575,30 @@ TEST(StartAndStop, StartWhileAWalkRunsReplacesItWithAFreshOne) {
     EXPECT_EQ(sink.Ends(), 1);
 }
 
+// Set by the worker thread as it exits (its thread_local objects go last).
+std::atomic<bool> g_bWorkerExited{false};
+struct WorkerExitMark {
+    ~WorkerExitMark() { g_bWorkerExited = true; }
+};
+
 TEST(StartAndStop, DestroyingTheFinderMidWalkWaitsForItsWorker) {
     TempTree t;
     for (int i = 0; i < 50; ++i) t.File("d" + std::to_string(i) + "/x.obj");
-    RecordingSink sink;
-    std::size_t nAtDestruction = 0;
+    GateSink sink;
+    const auto hold = sink.onFolder;
+    sink.onFolder = [hold](const std::string& strFolder) {
+        thread_local WorkerExitMark mark;
+        hold(strFolder);
+    };
+    g_bWorkerExited = false;
     {
         CIntermediateFileFinder finder(&sink);
         ASSERT_TRUE(finder.StartFind(t.Root(), true, 1, kAllTypes, 1, 0, false));
+        sink.WaitUntilHeld();
+        sink.Open();
     }
-    nAtDestruction = sink.Events().size();
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_EQ(sink.Events().size(), nAtDestruction);
+    // Returning before the join would leave the worker running, unmarked.
+    EXPECT_TRUE(g_bWorkerExited);
 }
 
 TEST(StartAndStop, AThousandStartStopCyclesEndCleanly) {

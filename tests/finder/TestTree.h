@@ -1,10 +1,9 @@
-// Helpers for the search tests: a temporary folder tree built from real
-// files, and a sink that records what a search reports.
+// Helpers for the search tests: POSIX extras for the shared temporary tree
+// (times, listing order), and a sink that records what a search reports.
 #pragma once
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,71 +19,7 @@
 #include <vector>
 
 #include "finder/FindNotify.h"
-
-// A fresh folder under $TMPDIR (or /tmp), removed with everything in it.
-class TempTree {
-public:
-    TempTree() {
-        const char* pszBase = std::getenv("TMPDIR");
-        std::string templ = std::string(pszBase && *pszBase ? pszBase : "/tmp") + "/kesmora-XXXXXX";
-        if (mkdtemp(templ.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-        m_root = templ;
-    }
-    ~TempTree() {
-        // Give every folder its permissions back so nothing is left behind.
-        nftw(
-            m_root.c_str(),
-            [](const char* p, const struct stat* st, int type, FTW*) {
-                if (type == FTW_D || type == FTW_DNR) chmod(p, st->st_mode | S_IRWXU);
-                return 0;
-            },
-            16, FTW_PHYS);
-        nftw(
-            m_root.c_str(), [](const char* p, const struct stat*, int, FTW*) { return remove(p); },
-            16, FTW_DEPTH | FTW_PHYS);
-    }
-    TempTree(const TempTree&) = delete;
-    TempTree& operator=(const TempTree&) = delete;
-
-    const std::string& Root() const { return m_root; }
-    std::string Path(const std::string& rel) const {
-        return rel.empty() ? m_root : m_root + "/" + rel;
-    }
-
-    // Creates a folder and any missing parents.
-    std::string Dir(const std::string& rel) const {
-        std::string path = m_root;
-        std::size_t start = 0;
-        while (start <= rel.size()) {
-            std::size_t end = rel.find('/', start);
-            if (end == std::string::npos) end = rel.size();
-            path += "/" + rel.substr(start, end - start);
-            mkdir(path.c_str(), 0755);
-            start = end + 1;
-        }
-        return path;
-    }
-    // Creates a file of the given (possibly sparse) size, with its folders.
-    std::string File(const std::string& rel, std::uint64_t size = 0) const {
-        const std::size_t slash = rel.rfind('/');
-        if (slash != std::string::npos) Dir(rel.substr(0, slash));
-        const std::string path = Path(rel);
-        const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (fd < 0 || ftruncate(fd, static_cast<off_t>(size)) != 0) {
-            throw std::runtime_error("cannot create " + path);
-        }
-        close(fd);
-        return path;
-    }
-    std::string Link(const std::string& rel, const std::string& target) const {
-        const std::string path = Path(rel);
-        if (symlink(target.c_str(), path.c_str()) != 0) throw std::runtime_error("symlink failed");
-        return path;
-    }
-
-private:
-    std::string m_root;
-};
+#include "tests/support/TempTree.h"
 
 // Sets a file's modification time (seconds since 1970), leaving its access time.
 inline void SetModified(const std::string& path, std::time_t t) {

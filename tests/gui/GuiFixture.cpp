@@ -9,6 +9,8 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "view/core/SettingsKeys.h"
+
 int CDialogRecorder::Enter(wxDialog* pDialog) {
     m_titles.push_back(pDialog->GetTitle());
     if (auto* pMessage = dynamic_cast<wxMessageDialogBase*>(pDialog)) {
@@ -24,10 +26,9 @@ int CDialogRecorder::Enter(wxDialog* pDialog) {
 }
 
 void GuiTest::SetUp() {
-    char pattern[] = "/tmp/kesmora-gui-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    m_configHome = pattern;
-    setenv("XDG_CONFIG_HOME", pattern, 1);
+    m_pConfigHome = std::make_unique<TempTree>("kesmora-gui");
+    m_configHome = m_pConfigHome->Folder();
+    setenv("XDG_CONFIG_HOME", m_pConfigHome->Root().c_str(), 1);
     m_pRegistry = std::make_unique<CRegistry>();
     m_pDialogs = std::make_unique<CDialogRecorder>();
 }
@@ -38,8 +39,7 @@ void GuiTest::TearDown() {
     }
     m_pDialogs.reset();
     m_pRegistry.reset();
-    std::error_code ec;
-    std::filesystem::remove_all(m_configHome, ec);
+    m_pConfigHome.reset();
 }
 
 void GuiTest::OpenWindow() {
@@ -91,27 +91,21 @@ void GuiTest::Click(int nId) {
 void GuiTest::WriteDword(const char* pszSection, const std::string& strName,
                          std::uint32_t dwValue) {
     CRegistry registry;
-    registry.m_strCompany = "tavoApp";
-    registry.m_strApplication = "VcppKesmora";
-    registry.m_strSection = pszSection;
+    settings::PointAt(registry, pszSection);
     registry.WriteDWORD(strName, dwValue, RegRoot::CurrentUser, false);
 }
 
 void GuiTest::WriteText(const char* pszSection, const std::string& strName,
                         const std::string& strText) {
     CRegistry registry;
-    registry.m_strCompany = "tavoApp";
-    registry.m_strApplication = "VcppKesmora";
-    registry.m_strSection = pszSection;
+    settings::PointAt(registry, pszSection);
     registry.WriteString(strName, strText, RegRoot::CurrentUser, false);
 }
 
 int GuiTest::ReadDword(const char* pszSection, const std::string& strName,
                        std::uint32_t dwDefault) {
     CRegistry registry;
-    registry.m_strCompany = "tavoApp";
-    registry.m_strApplication = "VcppKesmora";
-    registry.m_strSection = pszSection;
+    settings::PointAt(registry, pszSection);
     std::uint32_t dwValue = dwDefault;
     registry.ReadDWORD(strName, &dwValue, dwDefault, RegRoot::CurrentUser);
     return static_cast<int>(static_cast<std::int32_t>(dwValue));
@@ -119,14 +113,12 @@ int GuiTest::ReadDword(const char* pszSection, const std::string& strName,
 
 std::string GuiTest::ReadText(const char* pszSection, const std::string& strName) {
     CRegistry registry;
-    registry.m_strCompany = "tavoApp";
-    registry.m_strApplication = "VcppKesmora";
-    registry.m_strSection = pszSection;
+    settings::PointAt(registry, pszSection);
     std::string strText;
     registry.ReadString(strName, strText, "<missing>", RegRoot::CurrentUser);
     return strText;
 }
 
 std::filesystem::path GuiTest::SettingsFile() const {
-    return m_configHome / "tavoApp" / "VcppKesmora.reg";
+    return m_configHome / settings::kCompany / (std::string(settings::kApplication) + ".reg");
 }

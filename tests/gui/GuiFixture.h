@@ -19,6 +19,7 @@
 #include "app/MainFrame.h"
 #include "app/VCKesmoraApp.h"
 #include "tavoBasis/Registry.h"
+#include "tests/support/TempTree.h"
 #include "view/VCKesmoraView.h"
 
 // Records and dismisses every modal dialog (with OK).
@@ -64,6 +65,7 @@ protected:
     static std::string ReadText(const char* pszSection, const std::string& strName);
     std::filesystem::path SettingsFile() const;
 
+    std::unique_ptr<TempTree> m_pConfigHome;
     std::filesystem::path m_configHome;
     std::unique_ptr<CRegistry> m_pRegistry;
     CMainFrame* m_pFrame = nullptr;

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/TempTree.h"
 #include "tests/support/UndeletableFiles.h"
 #include "view/core/DeleteRun.h"
 
@@ -33,16 +34,7 @@ DeleteFileOps Recording(DeleteFileOps ops, std::vector<std::string>& removed) {
 
 class DeleteRunTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string tmpl = (fs::temp_directory_path() / "kesmora-delete-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-        m_dir = tmpl;
-    }
-
-    void TearDown() override {
-        m_undeletable.ReleaseAll();
-        fs::remove_all(m_dir);
-    }
+    void TearDown() override { m_undeletable.ReleaseAll(); }
 
     // A sparse file of exactly size bytes, listed as a row.
     ResultRow MakeFile(const std::string& name, std::uint64_t size) {
@@ -76,7 +68,8 @@ protected:
         return ::lstat(path.c_str(), &st) == 0;
     }
 
-    fs::path m_dir;
+    TempTree m_tree{"kesmora-delete"};
+    const fs::path& m_dir = m_tree.Folder();
     UndeletableFiles m_undeletable;
 };
 

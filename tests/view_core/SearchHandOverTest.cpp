@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "finder/IntermediateFileFinder.h"
+#include "tests/support/TempTree.h"
 #include "view/core/ResultCollector.h"
 #include "view/core/SearchParams.h"
 
@@ -60,9 +61,8 @@ private:
 class SearchHandOverTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        std::string tmpl = (fs::temp_directory_path() / "kesmora-handover-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-        s_root = new fs::path(tmpl);
+        s_tree = new TempTree("kesmora-handover");
+        s_root = &s_tree->Folder();
         for (int p = 0; p < kProjects; ++p) {
             const fs::path debug = *s_root / ("proj" + std::to_string(p)) / "Debug";
             fs::create_directories(debug);
@@ -75,8 +75,9 @@ protected:
     }
 
     static void TearDownTestSuite() {
-        fs::remove_all(*s_root);
-        delete s_root;
+        delete s_tree;
+        s_tree = nullptr;
+        s_root = nullptr;
     }
 
     static bool Start(CIntermediateFileFinder& finder, const std::string& folder) {
@@ -104,7 +105,8 @@ protected:
         return rows;
     }
 
-    static inline fs::path* s_root = nullptr;
+    static inline TempTree* s_tree = nullptr;
+    static inline const fs::path* s_root = nullptr;
     static inline std::uint64_t s_totalBytes = 0;
 };
 
