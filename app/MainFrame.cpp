@@ -5,13 +5,13 @@
 #include <wx/statusbr.h>
 
 #include <algorithm>
-#include <cstdint>
 
 #include "app/AboutDlg.h"
 #include "res/KesmoraIcon.h"
 #include "res/UiText.h"
 #include "view/UiString.h"
 #include "view/VCKesmoraView.h"
+#include "view/core/SettingsKeys.h"
 
 namespace {
 
@@ -26,19 +26,11 @@ constexpr int kMessagePaneWidth = 2300;
 constexpr int kLeftPaneWidth = 350;
 constexpr int kRightPaneWidth = 2000;
 
-int ReadInt(CRegistry& registry, const char* pszName, int nDefault) {
-    std::uint32_t dwValue = static_cast<std::uint32_t>(nDefault);
-    registry.ReadDWORD(pszName, &dwValue, static_cast<std::uint32_t>(nDefault),
-                       RegRoot::CurrentUser);
-    return static_cast<int>(static_cast<std::int32_t>(dwValue));
-}
-
 }  // namespace
 
 wxRect ReadSavedWindowRect(CRegistry& registry) {
-    registry.m_strCompany = "tavoApp";
-    registry.m_strApplication = "VcppKesmora";
-    registry.m_strSection = "Window";
+    using settings::ReadInt;
+    settings::PointAt(registry, settings::kWindow);
     const int nLeft = ReadInt(registry, "Left", 100);
     const int nTop = ReadInt(registry, "Top", 100);
     const int nRight = ReadInt(registry, "Right", 580);
@@ -71,7 +63,7 @@ CMainFrame::CMainFrame(CRegistry* pRegistry) {
 
     CreateMenu();
     CreateStatusPanes();
-    m_pView = new CVCKesmoraView(this, pRegistry);
+    m_pView = new CVCKesmoraView(this, this, pRegistry);
     m_pView->OnInitialUpdate();
 
     Bind(wxEVT_SIZE, &CMainFrame::OnSizeOrMove, this);

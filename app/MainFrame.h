@@ -5,29 +5,22 @@
 #include <wx/frame.h>
 
 #include "tavoBasis/Registry.h"
+#include "view/ViewHost.h"
 
 class CVCKesmoraView;
 
-// What is saved of the window: its restored rectangle and its show state
-// (1 normal, 2 minimised, 3 maximised).
-struct WindowPlacement {
-    int nShowCmd = 1;
-    wxRect rcNormal;
-};
-
-class CMainFrame : public wxFrame {
+class CMainFrame : public wxFrame, public CViewHost {
 public:
     // Reads the saved rectangle, then builds menu, status bar and view.
     explicit CMainFrame(CRegistry* pRegistry);
 
     CVCKesmoraView* GetView() const { return m_pView; }
 
-    // One wide borderless pane.
-    void ShowStatusMessage(const wxString& strText);
-    // A left pane of 350 pixels and a right one of 2000, both with borders.
-    void ShowStatusPanes(const wxString& strLeft, const wxString& strRight);
+    void ShowStatusMessage(const wxString& strText) override;
+    // The left pane is 350 pixels wide, the right one 2000.
+    void ShowStatusPanes(const wxString& strLeft, const wxString& strRight) override;
 
-    WindowPlacement GetPlacement() const;
+    WindowPlacement GetPlacement() const override;
 
 protected:
     // A size or place set by the program is final: no later re-placement.

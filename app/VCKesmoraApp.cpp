@@ -1,11 +1,10 @@
 // Start-up and exit of the program.
 #include "app/VCKesmoraApp.h"
 
-#include <cstdint>
-
 #include "app/MainFrame.h"
 #include "res/UiText.h"
 #include "view/UiString.h"
+#include "view/core/SettingsKeys.h"
 
 namespace {
 
@@ -18,12 +17,8 @@ constexpr int kShowMinNoActive = 7;
 }  // namespace
 
 CMainFrame* CreateMainWindow(CRegistry* pRegistry) {
-    pRegistry->m_strCompany = "tavoApp";
-    pRegistry->m_strApplication = "VcppKesmora";
-    pRegistry->m_strSection = "Window";
-    std::uint32_t dwShowCmd = 5;
-    pRegistry->ReadDWORD("ShowCmd", &dwShowCmd, 5, RegRoot::CurrentUser);
-    const int nShowCmd = static_cast<int>(static_cast<std::int32_t>(dwShowCmd));
+    settings::PointAt(*pRegistry, settings::kWindow);
+    const int nShowCmd = settings::ReadInt(*pRegistry, "ShowCmd", 5);
 
     auto* pFrame = new CMainFrame(pRegistry);
     pFrame->SetTitle(ui::ToWx(UiText::kWindowTitle));

@@ -73,20 +73,10 @@ std::string HomeFolder() {
     return {};
 }
 
-// Relative entries in the XDG variables are ignored, as the base-directory rules ask.
-std::string ConfigFolder(RegRoot root) {
-    if (root == RegRoot::LocalMachine) {
-        const char* dirs = std::getenv("XDG_CONFIG_DIRS");
-        std::string_view rest = dirs ? dirs : "";
-        while (!rest.empty()) {
-            const std::size_t colon = rest.find(':');
-            const std::string_view entry = rest.substr(0, colon);
-            if (!entry.empty() && entry[0] == '/') return std::string(entry);
-            if (colon == std::string_view::npos) break;
-            rest.remove_prefix(colon + 1);
-        }
-        return "/etc/xdg";
-    }
+// A relative XDG_CONFIG_HOME is ignored, as the base-directory rules ask.
+// Both roots live in the user's file, told apart by their section paths:
+// nothing on POSIX writes machine-wide settings.
+std::string ConfigFolder() {
     const char* config = std::getenv("XDG_CONFIG_HOME");
     if (IsAbsolute(config)) return config;
     const std::string home = HomeFolder();
@@ -113,7 +103,7 @@ bool ResolvePaths(const Location& location, Paths& paths) {
         HasControlBytes(location.strKeyPath)) {
         return false;
     }
-    const std::string base = ConfigFolder(location.root);
+    const std::string base = ConfigFolder();
     if (base.empty()) return false;
     paths.strFolder = base + "/" + location.strCompany;
     paths.strFile = paths.strFolder + "/" + location.strApplication + ".reg";

@@ -1,4 +1,4 @@
-// The report list of found files: a virtual wxListCtrl over a row source.
+// The report list of found files: a virtual wxListCtrl over the view's rows.
 #pragma once
 
 #include <wx/listctrl.h>
@@ -9,13 +9,13 @@ class CResultListCtrl : public wxListCtrl {
 public:
     CResultListCtrl(wxWindow* pParent, wxWindowID id);
 
-    // The source is borrowed; call SyncRowCount after it changed.
-    void SetRowSource(const CResultRowSource* pSource);
+    // The rows are borrowed; call SyncRowCount after they changed.
+    void SetRows(const CResultRows* pRows);
     void SyncRowCount();
 
 protected:
     wxString OnGetItemText(long nItem, long nColumn) const override;
 
 private:
-    const CResultRowSource* m_pSource = nullptr;
+    const CResultRows* m_pRows = nullptr;
 };

@@ -9,12 +9,12 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/MainFrame.h"
 #include "res/UiText.h"
 #include "view/CompactStyle.h"
 #include "view/ControlIds.h"
 #include "view/EditUndo.h"
 #include "view/UiString.h"
+#include "view/core/SettingsKeys.h"
 
 namespace {
 
@@ -95,14 +95,15 @@ wxBEGIN_EVENT_TABLE(CVCKesmoraView, wxPanel)
     EVT_RADIOBUTTON(ctl::kRadioPeriod, CVCKesmoraView::OnRadioPeriod)
     EVT_BUTTON(ctl::kBrowse, CVCKesmoraView::OnBrowse)
     EVT_CHECKBOX(ctl::kFindSubFolder, CVCKesmoraView::OnClickSubFolder)
-    EVT_IDLE(CVCKesmoraView::OnIdle)
+    EVT_UPDATE_UI(ctl::kDelete, CVCKesmoraView::OnUpdateDeleteButton)
+    EVT_UPDATE_UI(ctl::kDeleteAll, CVCKesmoraView::OnUpdateDeleteButton)
 wxEND_EVENT_TABLE();
 // clang-format on
 
-CVCKesmoraView::CVCKesmoraView(CMainFrame* pFrame, CRegistry* pRegistry)
-    : wxPanel(pFrame, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL | wxBORDER_NONE),
+CVCKesmoraView::CVCKesmoraView(wxWindow* pParent, CViewHost* pHost, CRegistry* pRegistry)
+    : wxPanel(pParent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL | wxBORDER_NONE),
       m_pRegistry(pRegistry),
-      m_pFrame(pFrame) {
+      m_pHost(pHost) {
     // The form was drawn for a 9-point proportional Japanese face; children
     // inherit it. A monospaced face would not fit the narrow combos.
     wxFontInfo font(9);
@@ -118,12 +119,6 @@ CVCKesmoraView::~CVCKesmoraView() {
     // The worker reports to this object: it ends before any member goes.
     m_searchTimer.Stop();
     m_pFinder.reset();
-    // The list outlives this object's destructor and still reports its
-    // selection while it goes.
-    for (const auto type : {wxEVT_LIST_ITEM_SELECTED, wxEVT_LIST_ITEM_DESELECTED,
-                            wxEVT_LIST_ITEM_FOCUSED, wxEVT_LIST_ITEM_RIGHT_CLICK}) {
-        m_list->Unbind(type, &CVCKesmoraView::OnListSelectionMayHaveChanged, this);
-    }
 }
 
 void CVCKesmoraView::CreateControls() {
@@ -178,11 +173,6 @@ void CVCKesmoraView::CreateControls() {
         CEditUndo::Attach(pCombo, pCombo);
     }
     CEditUndo::Attach(m_editCount, m_editCount);
-
-    m_list->Bind(wxEVT_LIST_ITEM_SELECTED, &CVCKesmoraView::OnListSelectionMayHaveChanged, this);
-    m_list->Bind(wxEVT_LIST_ITEM_DESELECTED, &CVCKesmoraView::OnListSelectionMayHaveChanged, this);
-    m_list->Bind(wxEVT_LIST_ITEM_FOCUSED, &CVCKesmoraView::OnListSelectionMayHaveChanged, this);
-    m_list->Bind(wxEVT_LIST_ITEM_RIGHT_CLICK, &CVCKesmoraView::OnListSelectionMayHaveChanged, this);
 }
 
 void CVCKesmoraView::OnInitialUpdate() {
@@ -190,7 +180,7 @@ void CVCKesmoraView::OnInitialUpdate() {
     CreateFinder();
     InitTabsAndCombos();
     InitListColumns();
-    m_list->SetRowSource(&m_rows);
+    m_list->SetRows(&m_rows);
     EnableSearchButtons(false);
     UpdateDeleteButtons(false);
     LoadSettings();
@@ -233,14 +223,10 @@ void CVCKesmoraView::InitTabsAndCombos() {
 }
 
 void CVCKesmoraView::InitListColumns() {
-    m_pRegistry->m_strCompany = "tavoApp";
-    m_pRegistry->m_strApplication = "VcppKesmora";
-    m_pRegistry->m_strSection = "Controls";
-    std::uint32_t dwWidth = 360;
-    m_pRegistry->ReadDWORD("ColumnWidth", &dwWidth, 360, RegRoot::CurrentUser);
+    settings::PointAt(*m_pRegistry, settings::kControls);
+    const int nWidth = settings::ReadInt(*m_pRegistry, "ColumnWidth", 360);
 
-    m_list->AppendColumn(ToWx(UiText::kColumnName), wxLIST_FORMAT_LEFT,
-                         static_cast<int>(static_cast<std::int32_t>(dwWidth)));
+    m_list->AppendColumn(ToWx(UiText::kColumnName), wxLIST_FORMAT_LEFT, nWidth);
     // GTK's glyphs are wider than the 9-point face these widths were chosen
     // for: a column never gets narrower than its usual text needs, so a time
     // or a multi-gigabyte size is not cut off.
@@ -381,14 +367,16 @@ void CVCKesmoraView::EnableSearchButtons(bool bSearching) {
     EnableControl(ctl::kStop, bSearching);
 }
 
-void CVCKesmoraView::UpdateDeleteButtons(bool bSearching) {
+bool CVCKesmoraView::CanDelete(int nId, bool bSearching) const {
     if (bSearching || m_list->GetItemCount() == 0) {
-        EnableControl(ctl::kDelete, false);
-        EnableControl(ctl::kDeleteAll, false);
-        return;
+        return false;
     }
-    EnableControl(ctl::kDelete, m_list->GetSelectedItemCount() > 0);
-    EnableControl(ctl::kDeleteAll, true);
+    return nId == ctl::kDeleteAll || m_list->GetSelectedItemCount() > 0;
+}
+
+void CVCKesmoraView::UpdateDeleteButtons(bool bSearching) {
+    EnableControl(ctl::kDelete, CanDelete(ctl::kDelete, bSearching));
+    EnableControl(ctl::kDeleteAll, CanDelete(ctl::kDeleteAll, bSearching));
 }
 
 void CVCKesmoraView::EnablePeriodControls(int nRadioTime) {
@@ -429,17 +417,11 @@ void CVCKesmoraView::OnRadioPeriod(wxCommandEvent&) { EnablePeriodControls(1); }
 
 void CVCKesmoraView::OnClickSubFolder(wxCommandEvent&) { EnableSubFolderRadios(); }
 
-void CVCKesmoraView::OnListSelectionMayHaveChanged(wxEvent& event) {
-    event.Skip();
-    UpdateDeleteButtons(m_bSearching);
-}
-
-void CVCKesmoraView::OnIdle(wxIdleEvent& event) {
-    event.Skip();
+void CVCKesmoraView::OnUpdateDeleteButton(wxUpdateUIEvent& event) {
     // The list reports keyboard and range selections unevenly across
-    // platforms; both counts are cheap, so the buttons follow them here.
-    if (m_list != nullptr && m_list->GetColumnCount() > 0) {
-        UpdateDeleteButtons(m_bSearching);
+    // platforms; both counts are cheap, so the buttons follow them at idle.
+    if (m_list != nullptr) {
+        event.Enable(CanDelete(event.GetId(), m_bSearching));
     }
 }
 
@@ -506,14 +488,9 @@ bool CVCKesmoraView::ExchangeCount(bool bSaveAndValidate) {
 }
 
 void CVCKesmoraView::FailCountValidation(std::string_view message) {
-    wxMessageBox(ToWx(message), ToWx(UiText::kAppName), wxOK | wxICON_EXCLAMATION, this);
+    AskUser(ToWx(message), ToWx(UiText::kAppName), wxOK | wxICON_EXCLAMATION);
     m_editCount->SetFocus();
     m_editCount->SelectAll();
-}
-
-void CVCKesmoraView::SetRowSource(const CResultRowSource* pSource) {
-    m_list->SetRowSource(pSource != nullptr ? pSource : &m_rows);
-    UpdateDeleteButtons(m_bSearching);
 }
 
 void CVCKesmoraView::OnRowsChanged() {
@@ -522,9 +499,9 @@ void CVCKesmoraView::OnRowsChanged() {
 }
 
 void CVCKesmoraView::ShowStatusMessage(const wxString& strText) {
-    m_pFrame->ShowStatusMessage(strText);
+    m_pHost->ShowStatusMessage(strText);
 }
 
 void CVCKesmoraView::ShowStatusPanes(const wxString& strLeft, const wxString& strRight) {
-    m_pFrame->ShowStatusPanes(strLeft, strRight);
+    m_pHost->ShowStatusPanes(strLeft, strRight);
 }

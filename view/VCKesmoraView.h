@@ -29,17 +29,17 @@
 #include "tavoBasis/Registry.h"
 #include "view/ResultListCtrl.h"
 #include "view/UpDownCtrl.h"
+#include "view/ViewHost.h"
 #include "view/core/DeleteRun.h"
 #include "view/core/ResultCollector.h"
 #include "view/core/SearchParams.h"
 
-class CMainFrame;
-
 class CVCKesmoraView : public wxPanel, public CFindNotify {
 public:
-    // The store is borrowed from the application; the frame gets the status
-    // texts. Controls are created here, filled by OnInitialUpdate.
-    CVCKesmoraView(CMainFrame* pFrame, CRegistry* pRegistry);
+    // The store is borrowed from the application; the host (the frame) gets
+    // the status texts and gives the placement. Controls are created here,
+    // filled by OnInitialUpdate.
+    CVCKesmoraView(wxWindow* pParent, CViewHost* pHost, CRegistry* pRegistry);
     ~CVCKesmoraView() override;
 
     void OnInitialUpdate();
@@ -71,11 +71,10 @@ public:
     // Puts a searched folder at the top of the history and into the field.
     void AddFolderHistory(const wxString& strFolder);
 
-    // The rows the list shows; the view's own store unless replaced.
-    void SetRowSource(const CResultRowSource* pSource);
+    // The list follows m_rows after a search or a deletion changed them.
     void OnRowsChanged();
 
-    // Status texts, forwarded to the frame.
+    // Status texts, forwarded to the host.
     void ShowStatusMessage(const wxString& strText);
     void ShowStatusPanes(const wxString& strLeft, const wxString& strRight);
 
@@ -93,16 +92,13 @@ public:
     // the walk has ended.
     void OnSearchTick();
 
-    // Every message box of the search and the deletion: returns wxID_OK,
-    // wxID_CANCEL, ... The program shows a real box; m_askUser, when set,
-    // answers instead (tests, which must not block in a modal loop).
+    // Every message box of the form: returns wxID_OK, wxID_CANCEL, ...
+    // Always a real modal dialog, so a wxModalDialogHook (the tests') sees
+    // and may answer each one.
     int AskUser(const wxString& strText, const wxString& strCaption, long nStyle);
-    std::function<int(const wxString& strText, const wxString& strCaption, long nStyle)> m_askUser;
     // The folder chooser of the browse button: true and chosen set when a
-    // folder was picked. m_chooseFolder, when set, replaces the real one.
+    // folder was picked.
     bool ChooseFolder(const wxString& strTitle, const wxString& strInitial, wxString& strChosen);
-    std::function<bool(const wxString& strTitle, const wxString& strInitial, wxString& strChosen)>
-        m_chooseFolder;
     // Told after each file of a deletion, before the progress dialog; lets
     // a test act on the dialog while the run is under way.
     std::function<void(std::size_t nDone, std::size_t nCount)> m_onDeleteProgress;
@@ -167,8 +163,9 @@ private:
     void OnRadioPeriod(wxCommandEvent& event);
     void OnBrowse(wxCommandEvent& event);
     void OnClickSubFolder(wxCommandEvent& event);
-    void OnListSelectionMayHaveChanged(wxEvent& event);
-    void OnIdle(wxIdleEvent& event);
+    void OnUpdateDeleteButton(wxUpdateUIEvent& event);
+    // Whether the delete button nId (selected or all) may be pressed.
+    bool CanDelete(int nId, bool bSearching) const;
 
     bool ExchangeCount(bool bSaveAndValidate);
     void FailCountValidation(std::string_view message);
@@ -185,7 +182,7 @@ private:
     void RunDeletion(const DeleteRequest& request);
     void SelectRows(const std::vector<std::size_t>& rows);
 
-    CMainFrame* m_pFrame;
+    CViewHost* m_pHost;
     std::array<wxRadioButton*, 4> m_radioFolder{};
     std::array<wxRadioButton*, 2> m_radioTime{};
     wxTextCtrl* m_editCount = nullptr;

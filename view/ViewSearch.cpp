@@ -173,9 +173,6 @@ void CVCKesmoraView::OnBrowse(wxCommandEvent&) {
 
 bool CVCKesmoraView::ChooseFolder(const wxString& strTitle, const wxString& strInitial,
                                   wxString& strChosen) {
-    if (m_chooseFolder) {
-        return m_chooseFolder(strTitle, strInitial, strChosen);
-    }
     wxDirDialog dialog(this, strTitle, strInitial, wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
     if (dialog.ShowModal() != wxID_OK) {
         return false;
@@ -190,9 +187,6 @@ bool CVCKesmoraView::ChooseFolder(const wxString& strTitle, const wxString& strI
 }
 
 int CVCKesmoraView::AskUser(const wxString& strText, const wxString& strCaption, long nStyle) {
-    if (m_askUser) {
-        return m_askUser(strText, strCaption, nStyle);
-    }
     wxMessageDialog box(this, strText, strCaption, nStyle);
     return box.ShowModal();
 }

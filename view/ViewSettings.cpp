@@ -3,36 +3,21 @@
 #include <wx/utils.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <string>
 #include <vector>
 
-#include "app/MainFrame.h"
 #include "view/ControlIds.h"
 #include "view/VCKesmoraView.h"
 #include "view/core/FolderHistory.h"
+#include "view/core/SettingsKeys.h"
 
 namespace {
 
 constexpr int kMaxHistory = 20;
 
-void PointAt(CRegistry& registry, const char* pszSection) {
-    registry.m_strCompany = "tavoApp";
-    registry.m_strApplication = "VcppKesmora";
-    registry.m_strSection = pszSection;
-}
-
-// Values are stored as DWORDs but used as signed numbers.
-int ReadInt(CRegistry& registry, const char* pszName, int nDefault) {
-    std::uint32_t dwValue = static_cast<std::uint32_t>(nDefault);
-    registry.ReadDWORD(pszName, &dwValue, static_cast<std::uint32_t>(nDefault),
-                       RegRoot::CurrentUser);
-    return static_cast<int>(static_cast<std::int32_t>(dwValue));
-}
-
-void WriteInt(CRegistry& registry, const char* pszName, int nValue) {
-    registry.WriteDWORD(pszName, static_cast<std::uint32_t>(nValue), RegRoot::CurrentUser, false);
-}
+using settings::PointAt;
+using settings::ReadInt;
+using settings::WriteInt;
 
 // The text of a list position, or an empty text past the list's end (a
 // hand-edited position must not pick some other item or fail).
@@ -47,7 +32,7 @@ wxString ItemTextOrEmpty(const wxComboBox* pCombo, int nPos) {
 
 void CVCKesmoraView::LoadSettings() {
     CRegistry& registry = *m_pRegistry;
-    PointAt(registry, "History");
+    PointAt(registry, settings::kHistory);
     const int nHistory = ReadInt(registry, "Count", 0);
     for (int i = 0; i < nHistory; ++i) {
         std::string strFolder;
@@ -67,7 +52,7 @@ void CVCKesmoraView::LoadSettings() {
     }
     m_comboFolder->ChangeValue(strFolder);
 
-    PointAt(registry, "Controls");
+    PointAt(registry, settings::kControls);
     m_bFindSubFolder = ReadInt(registry, "FindSubFolder", 1);
     if (m_bFindSubFolder == 0) {
         for (int nId : {ctl::kRadioAllSubFolders, ctl::kRadioDebugRelease, ctl::kRadioDebug,
@@ -109,8 +94,8 @@ void CVCKesmoraView::SaveSettings() {
     UpdateData(true);
 
     CRegistry& registry = *m_pRegistry;
-    const WindowPlacement placement = m_pFrame->GetPlacement();
-    PointAt(registry, "Window");
+    const WindowPlacement placement = m_pHost->GetPlacement();
+    PointAt(registry, settings::kWindow);
     WriteInt(registry, "ShowCmd", placement.nShowCmd);
     WriteInt(registry, "Left", placement.rcNormal.GetLeft());
     WriteInt(registry, "Top", placement.rcNormal.GetTop());
@@ -118,7 +103,7 @@ void CVCKesmoraView::SaveSettings() {
     WriteInt(registry, "Bottom", placement.rcNormal.GetTop() + placement.rcNormal.GetHeight());
 
     const int nHistory = std::min(static_cast<int>(m_comboFolder->GetCount()), kMaxHistory);
-    PointAt(registry, "History");
+    PointAt(registry, settings::kHistory);
     WriteInt(registry, "Count", nHistory);
     for (int i = 0; i < nHistory; ++i) {
         registry.WriteString("History" + std::to_string(i),
@@ -126,7 +111,7 @@ void CVCKesmoraView::SaveSettings() {
                              RegRoot::CurrentUser, false);
     }
 
-    PointAt(registry, "Controls");
+    PointAt(registry, settings::kControls);
     WriteInt(registry, "ColumnWidth", m_list->GetColumnWidth(0));
     WriteInt(registry, "FindSubFolder", m_bFindSubFolder);
     WriteInt(registry, "RadioFolder", m_nRadioFolder);

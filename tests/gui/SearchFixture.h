@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <wx/checkbox.h>
+#include <wx/modalhook.h>
+#include <wx/msgdlg.h>
 #include <wx/radiobut.h>
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
@@ -14,6 +16,7 @@
 #include <chrono>
 #include <ctime>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,14 +35,10 @@ class SearchGuiTest : public GuiTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
-        char pattern[] = "/tmp/kesmora-tree-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_tree = pattern;
+        m_pTree = std::make_unique<TempTree>("kesmora-tree");
+        m_tree = m_pTree->Folder();
         OpenWindow();
-        m_pView->m_askUser = [this](const wxString& text, const wxString& caption, long style) {
-            m_boxes.push_back({text.utf8_string(), caption.utf8_string(), style, Status(0)});
-            return m_nAnswer;
-        };
+        m_pAnswer = std::make_unique<CBoxAnswer>(*this);
         // A plain search: every subfolder, every type, no time filter.
         Radio(ctl::kRadioAllSubFolders);
         Radio(ctl::kRadioAllFiles);
@@ -49,11 +48,12 @@ protected:
 
     void TearDown() override {
         GuiTest::TearDown();
+        m_pAnswer.reset();
         std::error_code ec;
         for (const auto& dir : m_locked) {
             std::filesystem::permissions(dir, std::filesystem::perms::owner_all, ec);
         }
-        std::filesystem::remove_all(m_tree, ec);
+        m_pTree.reset();
     }
 
     static constexpr int kTypes[] = {ctl::kBsc, ctl::kIdb, ctl::kIlk, ctl::kObj,
@@ -135,8 +135,31 @@ protected:
     }
     bool Enabled(int nId) const { return Control(nId)->IsEnabled(); }
 
+    std::unique_ptr<TempTree> m_pTree;
     std::filesystem::path m_tree;
     std::vector<std::filesystem::path> m_locked;
     std::vector<AskedBox> m_boxes;
     int m_nAnswer = wxID_OK;
+
+private:
+    // Answers the window's real message boxes with m_nAnswer and notes
+    // each in m_boxes; other dialogs go on to the fixture's recorder.
+    class CBoxAnswer : public wxModalDialogHook {
+    public:
+        explicit CBoxAnswer(SearchGuiTest& test) : m_test(test) { Register(); }
+        ~CBoxAnswer() override { Unregister(); }
+        int Enter(wxDialog* pDialog) override {
+            auto* pBox = dynamic_cast<wxMessageDialogBase*>(pDialog);
+            if (pBox == nullptr) return wxID_NONE;
+            m_test.m_boxes.push_back({pBox->GetMessage().utf8_string(),
+                                      pBox->GetCaption().utf8_string(),
+                                      pBox->GetMessageDialogStyle(), m_test.Status(0)});
+            return m_test.m_nAnswer;
+        }
+        void Exit(wxDialog*) override {}
+
+    private:
+        SearchGuiTest& m_test;
+    };
+    std::unique_ptr<CBoxAnswer> m_pAnswer;
 };

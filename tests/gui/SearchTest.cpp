@@ -1,11 +1,16 @@
 // Searching from the window with real files and real worker threads: the
 // options handed to the finder, the rows and the summary, refusals, the stop,
-// consecutive searches, the folder history, the folder chooser, and the
-// program's real message boxes.
+// consecutive searches, the folder history and the folder chooser. Every
+// box is a real modal dialog, answered by a wxModalDialogHook.
 #include <wx/app.h>
 #include <wx/dirdlg.h>
 #include <wx/modalhook.h>
 #include <wx/utils.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 
 #include "SearchFixture.h"
 #include "view/core/StatusText.h"
@@ -13,6 +18,55 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// The view's finder, with a gate: its worker, on entering the nth folder,
+// reports it and then waits there until the test opens the gate or the walk
+// is stopped. A tick or a stop thus lands mid-walk however fast the machine.
+class CGatedFinder final : public CIntermediateFileFinder, private CFindNotify {
+public:
+    CGatedFinder(CFindNotify* pTarget, int nHoldAt)
+        : CIntermediateFileFinder(this), m_pTarget(pTarget), m_nHoldAt(nHoldAt) {}
+    ~CGatedFinder() override {
+        Open();
+        EndWorker();
+    }
+
+    void WaitUntilHeld() {
+        std::unique_lock lock(m_mutex);
+        m_cv.wait(lock, [this] { return m_bHeld; });
+    }
+    void Open() {
+        std::lock_guard lock(m_mutex);
+        m_bOpen = true;
+        m_cv.notify_all();
+    }
+
+private:
+    void OnFindFolder(const std::string& strFolder) override {
+        m_pTarget->OnFindFolder(strFolder);
+        if (++m_nFolders != m_nHoldAt) return;
+        std::unique_lock lock(m_mutex);
+        m_bHeld = true;
+        m_cv.notify_all();
+        // A stop clears the running flag without a signal: look again often.
+        while (!m_cv.wait_for(lock, std::chrono::milliseconds(1),
+                              [this] { return m_bOpen || !m_bRunning; })) {
+        }
+    }
+    void OnFindFile(const std::string& strPath, std::uint64_t size, const std::string& strCreated,
+                    const std::string& strModified) override {
+        m_pTarget->OnFindFile(strPath, size, strCreated, strModified);
+    }
+    void OnFindEnd() override { m_pTarget->OnFindEnd(); }
+
+    CFindNotify* m_pTarget;
+    const int m_nHoldAt;
+    int m_nFolders = 0;  // worker only
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+    bool m_bHeld = false;
+    bool m_bOpen = false;
+};
 
 class SearchTest : public SearchGuiTest {
 protected:
@@ -25,13 +79,21 @@ protected:
         return buf;
     }
 
-    // A tree large enough that a stop lands in the middle of its walk.
-    void MakeLargeTree(int nFolders, int nFilesEach) {
-        for (int f = 0; f < nFolders; ++f) {
-            for (int i = 0; i < nFilesEach; ++i) {
+    // A tree of kLargeRows files of 1 KB under big/, in 30 folders.
+    static constexpr int kLargeRows = 300;
+    void MakeLargeTree() {
+        for (int f = 0; f < 30; ++f) {
+            for (int i = 0; i < kLargeRows / 30; ++i) {
                 MakeFile("big/p" + std::to_string(f) + "/m" + std::to_string(i) + ".obj", 1024);
             }
         }
+    }
+    // Gives the view a gated finder that holds its walk in the nth folder.
+    CGatedFinder& GateTheWalk(int nHoldAt) {
+        auto pFinder = std::make_unique<CGatedFinder>(m_pView, nHoldAt);
+        CGatedFinder& finder = *pFinder;
+        m_pView->m_pFinder = std::move(pFinder);
+        return finder;
     }
 };
 
@@ -178,11 +240,12 @@ TEST_F(SearchTest, MissingFolderEmptiesTheListSilentlyAndStaysIdle) {
 }
 
 TEST_F(SearchTest, RunningSearchDisablesTheOptionsAndShowsTheFolderBeingSearched) {
-    MakeLargeTree(300, 100);
+    MakeLargeTree();
     SetFolder(m_tree.string());
-    // The test takes the timer's part, so that a tick surely lands in the
-    // middle of the walk.
+    // The test takes the timer's part, and holds the walk in the first
+    // folder under big/ (the tree, big/, then big/pN/).
     m_pView->m_searchTick = std::chrono::hours(1);
+    CGatedFinder& gate = GateTheWalk(3);
     Press(ctl::kStart);
     EXPECT_TRUE(m_pView->m_bSearching);
     EXPECT_FALSE(Enabled(ctl::kStart));
@@ -190,35 +253,39 @@ TEST_F(SearchTest, RunningSearchDisablesTheOptionsAndShowsTheFolderBeingSearched
     EXPECT_FALSE(Enabled(ctl::kComboFolder));
     EXPECT_FALSE(Enabled(ctl::kBsc));
     EXPECT_FALSE(Enabled(ctl::kDeleteAll));
-    wxMilliSleep(3);
+    gate.WaitUntilHeld();
     m_pView->OnSearchTick();
     const std::string left = Status(0);
     const std::string suffix = " を検索しています...";
     EXPECT_EQ(left.rfind(m_tree.string() + "/big/p", 0), 0u) << left;
     ASSERT_GT(left.size(), suffix.size());
     EXPECT_EQ(left.substr(left.size() - suffix.size()), suffix);
-    EXPECT_TRUE(m_pView->m_bSearching) << "the walk ended before the tick";
-    EXPECT_LT(Rows(), 30000);
+    EXPECT_TRUE(m_pView->m_bSearching);
+    EXPECT_LT(Rows(), kLargeRows);
+    gate.Open();
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (m_pView->m_bSearching && std::chrono::steady_clock::now() < end) {
         wxMilliSleep(5);
         m_pView->OnSearchTick();
     }
     EXPECT_FALSE(m_pView->m_bSearching);
-    EXPECT_EQ(Rows(), 30000);
-    EXPECT_EQ(Status(0), " 30000 個のファイルが見つかりました。");
+    EXPECT_EQ(Rows(), kLargeRows);
+    EXPECT_EQ(Status(0), " 300 個のファイルが見つかりました。");
     EXPECT_TRUE(Enabled(ctl::kComboFolder));
 }
 
 TEST_F(SearchTest, StopMidWalkSummarisesExactlyTheRowsListed) {
-    MakeLargeTree(300, 100);
+    MakeLargeTree();
     SetFolder(m_tree.string());
+    // Held in the sixth folder under big/: five folders' rows are found.
+    CGatedFinder& gate = GateTheWalk(8);
     Press(ctl::kStart);
-    wxMilliSleep(3);
+    gate.WaitUntilHeld();
     Press(ctl::kStop);
     EXPECT_FALSE(m_pView->m_bSearching);
     const long rows = Rows();
-    EXPECT_LT(rows, 30000) << "the walk ended before the stop";
+    EXPECT_GT(rows, 0);
+    EXPECT_LT(rows, kLargeRows);
     EXPECT_EQ(static_cast<std::size_t>(rows), m_pView->m_rows.m_rows.size());
     EXPECT_EQ(m_pView->m_dwTotalSize, static_cast<std::uint64_t>(rows) * 1024);
     const StatusTexts expected = SearchSummaryTexts(static_cast<std::size_t>(rows), rows * 1024ull);
@@ -262,13 +329,14 @@ TEST_F(SearchTest, StopBeforeAnySearchReportsTheErrorThenNothingFound) {
 }
 
 TEST_F(SearchTest, SecondSearchStartsFromAnEmptyListEvenAfterAStop) {
-    MakeLargeTree(300, 100);
+    MakeLargeTree();
     const std::string small = (m_tree / "small").string();
     MakeFile("small/one.pdb", 3000);
     MakeFile("small/two.idb", 5000);
     SetFolder((m_tree / "big").string());
+    CGatedFinder& gate = GateTheWalk(4);
     Press(ctl::kStart);
-    wxMilliSleep(3);
+    gate.WaitUntilHeld();
     Press(ctl::kStop);
     Search(small);
     ASSERT_EQ(Rows(), 2);
@@ -315,104 +383,67 @@ TEST_F(SearchTest, TwentyFiveFoldersStayListedButOnlyTwentyAreKept) {
     EXPECT_EQ(History(), expected);
 }
 
-TEST_F(SearchTest, BrowseSetsTheChosenFolderWithoutTouchingTheHistory) {
-    MakeFile("a.obj", 1);
-    Search();
-    const auto history = History();
-    const std::string chosen = (m_tree / "chosen").string();
-    std::vector<std::pair<std::string, std::string>> calls;
-    m_pView->m_chooseFolder = [&](const wxString& title, const wxString& initial,
-                                  wxString& result) {
-        calls.emplace_back(title.utf8_string(), initial.utf8_string());
-        result = wxString::FromUTF8(chosen);
-        return true;
-    };
-    Press(ctl::kBrowse);
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].first, "中間コードファイルを検索するフォルダを選択してください");
-    EXPECT_EQ(calls[0].second, m_tree.string());
-    EXPECT_EQ(m_pView->m_comboFolder->GetValue().utf8_string(), chosen);
-    EXPECT_EQ(History(), history);
-}
-
-TEST_F(SearchTest, CancelledBrowseLeavesTheFolderText) {
-    SetFolder("/typed/but/not/searched");
-    m_pView->m_chooseFolder = [](const wxString&, const wxString&, wxString& result) {
-        result = "/somewhere";
-        return false;
-    };
-    Press(ctl::kBrowse);
-    EXPECT_EQ(m_pView->m_comboFolder->GetValue().utf8_string(), "/typed/but/not/searched");
-    EXPECT_TRUE(History().empty());
-}
-
-TEST_F(SearchTest, ClosingTheWindowDuringASearchEndsItsWorker) {
-    MakeLargeTree(200, 100);
-    SetFolder(m_tree.string());
-    Press(ctl::kStart);
-    ASSERT_TRUE(m_pView->m_bSearching);
-    Pump(20);
-    CloseWindow();
-    Pump(100);
-    EXPECT_EQ(ReadText("History", "History0"), m_tree.string());
-}
-
-// The program's own boxes, not the test's answering hook: real modal
-// dialogs, answered by the fixture's dialog hook.
-class RealBoxTest : public SearchTest {};
-
-TEST_F(RealBoxTest, StopErrorIsARealMessageBoxWithTheProgramsTitle) {
-    m_pView->m_askUser = nullptr;
-    Press(ctl::kStop);
-    ASSERT_EQ(m_pDialogs->m_titles.size(), 1u);
-    EXPECT_EQ(m_pDialogs->m_titles[0].utf8_string(), "Visual C++ Kesmora");
-    ASSERT_EQ(m_pDialogs->m_messages.size(), 1u);
-    EXPECT_EQ(m_pDialogs->m_messages[0].utf8_string(), "スレッド終了エラー");
-    EXPECT_EQ(Status(0), "該当するファイルは見つかりませんでした。");
-}
-
-TEST_F(RealBoxTest, ConfirmationIsARealDialogAndItsOkDeletes) {
-    const std::string a = MakeFile("a.obj", 10);
-    Search();
-    m_pView->m_askUser = nullptr;
-    Press(ctl::kDeleteAll);
-    ASSERT_EQ(m_pDialogs->m_titles.size(), 1u);
-    EXPECT_EQ(m_pDialogs->m_titles[0].utf8_string(), "ファイルの削除の確認");
-    EXPECT_EQ(m_pDialogs->m_messages[0].utf8_string(),
-              "これら 1 個のファイルを削除してよろしいですか？");
-    struct stat st;
-    EXPECT_NE(::lstat(a.c_str(), &st), 0);
-    EXPECT_EQ(Status(0), "1 個のファイルを削除しました。");
-}
-
-// Answers the folder chooser without showing it, noting its message.
+// Answers the folder chooser without showing it, noting its message; picks
+// chosen when it is not empty. (GTK's chooser keeps its starting folder to
+// itself, so that cannot be checked here.)
 class CDirDialogAnswer : public wxModalDialogHook {
 public:
-    explicit CDirDialogAnswer(int nAnswer) : m_nAnswer(nAnswer) { Register(); }
+    CDirDialogAnswer(int nAnswer, std::string chosen = {})
+        : m_nAnswer(nAnswer), m_chosen(std::move(chosen)) {
+        Register();
+    }
     ~CDirDialogAnswer() override { Unregister(); }
     int Enter(wxDialog* pDialog) override {
         auto* pDir = dynamic_cast<wxDirDialog*>(pDialog);
         if (pDir == nullptr) return wxID_NONE;
         m_messages.push_back(pDir->GetMessage().utf8_string());
+        // GTK's SetPath only moves the chooser's view; the base's records
+        // the path as an accepted chooser does.
+        if (!m_chosen.empty()) pDir->wxDirDialogBase::SetPath(wxString::FromUTF8(m_chosen));
         return m_nAnswer;
     }
     void Exit(wxDialog*) override {}
 
     int m_nAnswer;
+    std::string m_chosen;
     std::vector<std::string> m_messages;
 };
 
-TEST_F(RealBoxTest, FolderChooserIsARealDialogAndAnEmptyAnswerChangesNothing) {
-    SetFolder(m_tree.string());
+TEST_F(SearchTest, BrowseSetsTheChosenFolderWithoutTouchingTheHistory) {
+    MakeFile("a.obj", 1);
+    Search();
+    const auto history = History();
+    const std::string chosen = (m_tree / "chosen").string();
+    CDirDialogAnswer answer(wxID_OK, chosen);
+    Press(ctl::kBrowse);
+    ASSERT_EQ(answer.m_messages.size(), 1u);
+    EXPECT_EQ(answer.m_messages[0], "中間コードファイルを検索するフォルダを選択してください");
+    EXPECT_EQ(m_pView->m_comboFolder->GetValue().utf8_string(), chosen);
+    EXPECT_EQ(History(), history);
+}
+
+TEST_F(SearchTest, CancelledOrEmptyBrowseLeavesTheFolderText) {
+    SetFolder("/typed/but/not/searched");
     for (int nAnswer : {wxID_CANCEL, wxID_OK}) {
         // OK without a chosen path (nothing was picked) counts as a cancel.
-        CDirDialogAnswer answer(nAnswer);
+        CDirDialogAnswer answer(nAnswer, nAnswer == wxID_CANCEL ? "/somewhere" : "");
         Press(ctl::kBrowse);
         ASSERT_EQ(answer.m_messages.size(), 1u);
-        EXPECT_EQ(answer.m_messages[0], "中間コードファイルを検索するフォルダを選択してください");
-        EXPECT_EQ(m_pView->m_comboFolder->GetValue().utf8_string(), m_tree.string());
+        EXPECT_EQ(m_pView->m_comboFolder->GetValue().utf8_string(), "/typed/but/not/searched");
         EXPECT_TRUE(History().empty());
     }
+}
+
+TEST_F(SearchTest, ClosingTheWindowDuringASearchEndsItsWorker) {
+    MakeLargeTree();
+    SetFolder(m_tree.string());
+    CGatedFinder& gate = GateTheWalk(3);
+    Press(ctl::kStart);
+    ASSERT_TRUE(m_pView->m_bSearching);
+    gate.WaitUntilHeld();
+    CloseWindow();
+    Pump(100);
+    EXPECT_EQ(ReadText("History", "History0"), m_tree.string());
 }
 
 }  // namespace

@@ -469,18 +469,6 @@ TEST_F(Location, TheFolderIsFoundAgainAtEveryCall) {
     EXPECT_EQ(value, 1u);
 }
 
-TEST_F(Location, MachineSettingsLiveInTheFirstAbsoluteXdgConfigDir) {
-    const auto machine = m_root / "etc-xdg";
-    setenv("XDG_CONFIG_DIRS", ("relative:" + machine.string() + ":/etc/xdg").c_str(), 1);
-    ASSERT_EQ(m_reg.WriteDWORD("Count", 7, RegRoot::LocalMachine, false), 0);
-    unsetenv("XDG_CONFIG_DIRS");
-    const std::string text = ReadText(machine / "tavoApp" / "VcppKesmora.reg");
-    EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\Software\\tavoApp\\VcppKesmora\\Controls]"),
-              std::string::npos);
-    std::uint32_t value = 0;
-    EXPECT_EQ(m_reg.ReadDWORD("Count", &value, 0, kUser), 1);
-}
-
 TEST_F(Location, ASettingsFileThatIsALinkStaysALinkAndItsTargetIsWritten) {
     const auto target = m_root / "dotfiles" / "kesmora.reg";
     ASSERT_EQ(m_reg.WriteDWORD("Bsc", 0, kUser, false), 0);

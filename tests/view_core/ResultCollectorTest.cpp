@@ -150,31 +150,4 @@ TEST(CResultCollector, ResetForgetsAnUncollectedEnd) {
     EXPECT_FALSE(batch.bEnded);
 }
 
-TEST(CResultCollector, WakesOnceForABurstAndAlwaysAtTheEnd) {
-    std::atomic<int> wakes{0};
-    CResultCollector collector([&] { ++wakes; }, std::chrono::hours(1));
-    std::thread worker([&] { Walk(collector, 1000); });
-    worker.join();
-    EXPECT_EQ(wakes.load(), 2) << "one for the first result, one for the end";
-}
-
-TEST(CResultCollector, WakesWithoutHoldingItsLockSoTheWindowMayTakeAtOnce) {
-    // A wake that takes straight away would deadlock if it ran under the
-    // collector's lock.
-    CResultCollector* self = nullptr;
-    std::vector<std::string> seen;
-    CResultCollector collector(
-        [&] {
-            ResultBatch batch;
-            self->Take(batch);
-            for (const ResultRow& row : batch.rows) seen.push_back(row.strPath);
-        },
-        std::chrono::milliseconds(0));
-    self = &collector;
-    std::thread worker([&] { Walk(collector, 50); });
-    worker.join();
-    ASSERT_EQ(seen.size(), 50u);
-    EXPECT_EQ(seen.back(), PathOf(49));
-}
-
 }  // namespace

@@ -1,4 +1,5 @@
-// Rounding to whole kilobytes and megabytes, and digit grouping.
+// Rounding to whole kilobytes and megabytes, digit grouping and the size
+// column's text.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -67,6 +68,17 @@ TEST(FormatThousands, WritesEveryDigitOfSixtyFourBitNumbers) {
     EXPECT_EQ(FormatThousands(4294967296u), "4,294,967,296");
     EXPECT_EQ(FormatThousands(kMax), "18,446,744,073,709,551,615");
     EXPECT_EQ(FormatThousands(10000000000000000000u), "10,000,000,000,000,000,000");
+}
+
+TEST(SizeText, ShowsWholeKilobytesWithGroups) {
+    EXPECT_EQ(SizeText(0), "0KB");
+    EXPECT_EQ(SizeText(511), "0KB");
+    EXPECT_EQ(SizeText(512), "1KB");
+    EXPECT_EQ(SizeText(1535), "1KB");
+    EXPECT_EQ(SizeText(1536), "2KB");
+    EXPECT_EQ(SizeText(1048576), "1,024KB");
+    EXPECT_EQ(SizeText(1572864), "1,536KB");
+    EXPECT_EQ(SizeText(5ull << 30), "5,242,880KB");
 }
 
 }  // namespace

@@ -1,20 +1,9 @@
-// Texts of the size column and of the status bar during and after a search.
+// Texts of the status bar during and after a search.
 #include <gtest/gtest.h>
 
 #include "view/core/StatusText.h"
 
 namespace {
-
-TEST(SizeText, ShowsWholeKilobytesWithGroups) {
-    EXPECT_EQ(SizeText(0), "0KB");
-    EXPECT_EQ(SizeText(511), "0KB");
-    EXPECT_EQ(SizeText(512), "1KB");
-    EXPECT_EQ(SizeText(1535), "1KB");
-    EXPECT_EQ(SizeText(1536), "2KB");
-    EXPECT_EQ(SizeText(1048576), "1,024KB");
-    EXPECT_EQ(SizeText(1572864), "1,536KB");
-    EXPECT_EQ(SizeText(5ull << 30), "5,242,880KB");
-}
 
 TEST(SearchSummaryTexts, CountsTheRowsAndTotalsInTwoPanes) {
     const StatusTexts t = SearchSummaryTexts(3, 3 * 524288);

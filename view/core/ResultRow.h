@@ -1,27 +1,50 @@
-// Where the result list takes its rows from: the list is virtual and asks
-// for a cell's text only when it draws it, so 100,000s of rows stay cheap.
+// The rows of the result list: one found file each, texts ready to show.
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "view/core/ResultCollector.h"
+// One found file. Kept small because a search may list hundreds of
+// thousands: the path is the only heap allocation, the two time texts
+// ("YYYY/MM/DD HH:MM") live in fixed arrays.
+struct ResultRow {
+    // Room for the 16-character time texts and years beyond 9999; longer
+    // texts are cut.
+    static constexpr std::size_t kTimeChars = 20;
 
-class CResultRowSource {
-public:
-    virtual ~CResultRowSource() = default;
-    virtual std::size_t GetRowCount() const = 0;
-    // UTF-8 text of one cell: column 0 path, 1 size, 2 created, 3 modified.
-    virtual std::string GetCellText(std::size_t nRow, int nColumn) const = 0;
+    std::string strPath;                      // exact bytes as found; deletion uses these
+    std::uint64_t size = 0;                   // bytes
+    std::array<char, kTimeChars> created{};   // padded with NULs
+    std::array<char, kTimeChars> modified{};  // padded with NULs
+
+    ResultRow() = default;
+    ResultRow(std::string path, std::uint64_t bytes, std::string_view createdText,
+              std::string_view modifiedText);
+
+    std::string_view Created() const;
+    std::string_view Modified() const;
+    // Column 0: the path, readable even when its bytes are not UTF-8.
+    std::string DisplayName() const;
+    // Column 1: "1,536KB".
+    std::string SizeText() const;
 };
 
-// The view's own rows: a search appends to m_rows (AppendRows), a deletion
-// erases from it; the list shows whatever it holds.
-class CResultRows : public CResultRowSource {
+// Moves the rows of a batch to the end of rows, in order, and returns the
+// bytes they add to the running total. batch is left empty.
+std::uint64_t AppendRows(std::vector<ResultRow>& rows, std::vector<ResultRow>& batch);
+
+// The view's own rows, which the virtual list shows: a search appends to
+// m_rows (AppendRows), a deletion erases from it. The list asks for a
+// cell's text only when it draws it, so 100,000s of rows stay cheap.
+class CResultRows {
 public:
-    std::size_t GetRowCount() const override { return m_rows.size(); }
-    std::string GetCellText(std::size_t nRow, int nColumn) const override;
+    std::size_t GetRowCount() const { return m_rows.size(); }
+    // UTF-8 text of one cell: column 0 path, 1 size, 2 created, 3 modified.
+    std::string GetCellText(std::size_t nRow, int nColumn) const;
 
     std::vector<ResultRow> m_rows;
 };

@@ -3,6 +3,8 @@
 
 #include <array>
 
+#include "res/UiText.h"
+
 namespace {
 
 // Half-up rounding of bytes / unit without forming bytes + unit / 2, which
@@ -32,4 +34,8 @@ std::string FormatThousands(std::uint64_t n) {
         ++digitsInGroup;
     } while (n != 0);
     return std::string(text.data() + pos, text.size() - pos);
+}
+
+std::string SizeText(std::uint64_t size) {
+    return FormatThousands(RoundKB(size)) + std::string(UiText::kSizeUnitKB);
 }

@@ -14,3 +14,5 @@ std::uint64_t RoundMB(std::uint64_t bytes);
 // Decimal digits in groups of three joined by ASCII commas ("1,000,005"),
 // whatever the locale.
 std::string FormatThousands(std::uint64_t n);
+// The size column of a row: whole kilobytes with groups, "1,536KB".
+std::string SizeText(std::uint64_t size);

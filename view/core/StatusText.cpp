@@ -30,10 +30,6 @@ std::string FillText(std::string_view tmpl,
     return out;
 }
 
-std::string SizeText(std::uint64_t size) {
-    return FormatThousands(RoundKB(size)) + std::string(UiText::kSizeUnitKB);
-}
-
 std::string MegaKiloText(std::uint64_t bytes) {
     return FillText(UiText::kMegaKiloAmount, {{'m', FormatThousands(RoundMB(bytes))},
                                               {'k', FormatThousands(RoundKB(bytes))}});

@@ -23,8 +23,6 @@ struct StatusTexts {
 std::string FillText(std::string_view tmpl,
                      std::initializer_list<std::pair<char, std::string_view>> fields);
 
-// The size column of a row: "1,536KB".
-std::string SizeText(std::uint64_t size);
 // "X MB ( Y KB )", each rounded from the bytes on its own.
 std::string MegaKiloText(std::uint64_t bytes);
 
