@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 // The path separator the walk writes between names.
@@ -22,11 +23,14 @@ enum class EntryKind { kFolder, kNotFolder, kMaybeFolder };
 enum class OpenResult {
     kOpened,
     kNotFolder,  // the entry is not a folder after all
-    kSystem,     // a folder of a pseudo file system: never walked
+    kSystem,     // a system folder (a pseudo file system on Linux): never walked
+    kLink,       // a symbolic link or junction to a folder: never entered
     kFailed,     // gone, refused or otherwise unreadable
 };
 
 // Identity of an open folder, to recognise a folder met again through a link.
+// On Windows, where no link below the root is entered, a subfolder cannot be
+// met twice and gets an identity that matches no other folder.
 struct FolderId {
     std::uint64_t volume = 0;
     std::uint64_t index = 0;
@@ -43,38 +47,40 @@ struct EntryFacts {
     bool isFolder = false;
 };
 
+// One open folder listing. The platform's state is its own (one body per
+// platform), so both bodies sit beside this header unchanged.
 class CDirReader {
 public:
-    CDirReader() = default;
-    ~CDirReader() { Close(); }
+    CDirReader();
+    ~CDirReader();
     CDirReader(const CDirReader&) = delete;
     CDirReader& operator=(const CDirReader&) = delete;
 
-    // Opens a folder by its path (the root of a walk). False when it cannot
-    // be listed.
+    // Opens a folder by its path (the root of a walk, which may be reached
+    // through links). False when it cannot be listed.
     bool OpenPath(const std::string& strPath);
-    // Opens the entry strName of the open folder parent as a folder; a
+    // Opens the entry pszName of the open folder parent as a folder; a
     // symbolic link (a junction on Windows) is kNotFolder, never followed.
+    // Cheapest for the entry parent.Next returned last.
     OpenResult OpenSub(const CDirReader& parent, const char* pszName);
-    bool IsOpen() const { return m_pDir != nullptr; }
+    bool IsOpen() const;
     void Close();
 
     // The next entry's name (valid until the next call or Close), or null at
     // the end of the listing. "." and ".." are returned like any entry.
     const char* Next(EntryKind& kind);
     // Reads the facts of the entry pszName of this folder without following
-    // a symbolic link. False when the entry has gone or cannot be read.
+    // a link. For the entry Next returned last, the listing may already hold
+    // them (on Windows it does). False when the entry has gone or cannot be
+    // read.
     bool Facts(const char* pszName, EntryFacts& facts) const;
-    // The facts of the entry as a plain listing describes it: a symbolic
-    // link by what it leads to (a dangling one by itself), and whether it is
-    // a folder of a pseudo file system. False when the entry has gone.
+    // The facts of the entry as a plain listing describes it (on POSIX a
+    // symbolic link by what it leads to, a dangling one by itself), and
+    // whether it is a system folder. False when the entry has gone.
     bool Describe(const char* pszName, EntryFacts& facts, bool& bSystem) const;
-    FolderId Id() const { return m_id; }
+    FolderId Id() const;
 
 private:
-    bool Attach(int fd);
-
-    void* m_pDir = nullptr;  // the platform's listing handle
-    int m_fd = -1;
-    FolderId m_id;
+    struct State;
+    std::unique_ptr<State> m_pState;
 };

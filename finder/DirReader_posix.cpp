@@ -89,41 +89,56 @@ std::int64_t Seconds(const struct statx_timestamp& ts) { return ts.tv_sec; }
 
 }  // namespace
 
+struct CDirReader::State {
+    DIR* pDir = nullptr;
+    int fd = -1;
+    FolderId id;
+
+    bool Attach(int fdFolder);
+};
+
 const char kPathSeparator = '/';
 
 void EnsureFolderSeparator(std::string& strFolder) {
     if (strFolder.empty() || strFolder.back() != '/') strFolder += '/';
 }
 
-bool CDirReader::Attach(int fd) {
+bool CDirReader::State::Attach(int fdFolder) {
     struct stat st;
-    if (fstat(fd, &st) != 0) {
-        ::close(fd);
+    if (fstat(fdFolder, &st) != 0) {
+        ::close(fdFolder);
         return false;
     }
-    DIR* pDir = fdopendir(fd);
+    pDir = fdopendir(fdFolder);
     if (pDir == nullptr) {
-        ::close(fd);
+        ::close(fdFolder);
         return false;
     }
-    m_pDir = pDir;
-    m_fd = fd;
-    m_id.volume = st.st_dev;
-    m_id.index = st.st_ino;
+    fd = fdFolder;
+    id.volume = st.st_dev;
+    id.index = st.st_ino;
     return true;
 }
+
+CDirReader::CDirReader() : m_pState(std::make_unique<State>()) {}
+
+CDirReader::~CDirReader() { Close(); }
+
+bool CDirReader::IsOpen() const { return m_pState->pDir != nullptr; }
+
+FolderId CDirReader::Id() const { return m_pState->id; }
 
 bool CDirReader::OpenPath(const std::string& strPath) {
     Close();
     const int fd = ::open(strPath.c_str(), kOpenFolderFlags);
-    return fd >= 0 && Attach(fd);
+    return fd >= 0 && m_pState->Attach(fd);
 }
 
 OpenResult CDirReader::OpenSub(const CDirReader& parent, const char* pszName) {
     Close();
     // Below the root a link is never entered: it could lead out of the
     // chosen folder or into a folder walked already.
-    const int fd = ::openat(parent.m_fd, pszName, kOpenFolderFlags | O_NOFOLLOW);
+    const int fd = ::openat(parent.m_pState->fd, pszName, kOpenFolderFlags | O_NOFOLLOW);
     if (fd < 0) {
         return errno == ENOTDIR || errno == ELOOP ? OpenResult::kNotFolder : OpenResult::kFailed;
     }
@@ -134,23 +149,23 @@ OpenResult CDirReader::OpenSub(const CDirReader& parent, const char* pszName) {
     }
     // Only a mount point can change the file system, and only a mount point
     // changes the device number: ordinary folders pay nothing here.
-    if (st.st_dev != parent.m_id.volume && IsPseudoFileSystem(fd, st.st_dev)) {
+    if (st.st_dev != parent.m_pState->id.volume && IsPseudoFileSystem(fd, st.st_dev)) {
         ::close(fd);
         return OpenResult::kSystem;
     }
-    return Attach(fd) ? OpenResult::kOpened : OpenResult::kFailed;
+    return m_pState->Attach(fd) ? OpenResult::kOpened : OpenResult::kFailed;
 }
 
 void CDirReader::Close() {
-    if (m_pDir != nullptr) {
-        closedir(static_cast<DIR*>(m_pDir));  // closes m_fd too
-        m_pDir = nullptr;
-        m_fd = -1;
+    if (m_pState->pDir != nullptr) {
+        closedir(m_pState->pDir);  // closes fd too
+        m_pState->pDir = nullptr;
+        m_pState->fd = -1;
     }
 }
 
 const char* CDirReader::Next(EntryKind& kind) {
-    const dirent* pEntry = readdir(static_cast<DIR*>(m_pDir));
+    const dirent* pEntry = readdir(m_pState->pDir);
     if (pEntry == nullptr) return nullptr;
     switch (pEntry->d_type) {
         case DT_DIR:
@@ -184,18 +199,19 @@ bool ReadFacts(int dirFd, const char* pszName, int flags, EntryFacts& facts, str
 
 bool CDirReader::Facts(const char* pszName, EntryFacts& facts) const {
     struct statx sx;
-    return ReadFacts(m_fd, pszName, AT_SYMLINK_NOFOLLOW, facts, sx);
+    return ReadFacts(m_pState->fd, pszName, AT_SYMLINK_NOFOLLOW, facts, sx);
 }
 
 bool CDirReader::Describe(const char* pszName, EntryFacts& facts, bool& bSystem) const {
     struct statx sx;
     bSystem = false;
-    if (!ReadFacts(m_fd, pszName, 0, facts, sx) &&
-        !ReadFacts(m_fd, pszName, AT_SYMLINK_NOFOLLOW, facts, sx)) {
+    const int fdFolder = m_pState->fd;
+    if (!ReadFacts(fdFolder, pszName, 0, facts, sx) &&
+        !ReadFacts(fdFolder, pszName, AT_SYMLINK_NOFOLLOW, facts, sx)) {
         return false;
     }
-    if (facts.isFolder && makedev(sx.stx_dev_major, sx.stx_dev_minor) != m_id.volume) {
-        const int fd = ::openat(m_fd, pszName, O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (facts.isFolder && makedev(sx.stx_dev_major, sx.stx_dev_minor) != m_pState->id.volume) {
+        const int fd = ::openat(fdFolder, pszName, O_PATH | O_DIRECTORY | O_CLOEXEC);
         if (fd >= 0) {
             bSystem = IsPseudoFileSystem(fd, makedev(sx.stx_dev_major, sx.stx_dev_minor));
             ::close(fd);

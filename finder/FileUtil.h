@@ -36,3 +36,6 @@ std::int64_t FileSize(const std::string& strRoot, const std::string& strPath);
 // file writable when allowed, without touching its times. True only when
 // the entry is gone.
 bool RemoveFile(const std::string& strRoot, const std::string& strPath, bool bClearReadOnly);
+// The folder a first search starts in: C:\ on Windows, the home folder on
+// POSIX systems, where walking "/" would enter every mount.
+std::string DefaultFolder();

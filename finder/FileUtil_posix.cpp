@@ -1,13 +1,16 @@
 // POSIX bodies of the file helpers; every path is used as its exact bytes.
 #include <fcntl.h>
 #include <linux/openat2.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "finder/FileUtil.h"
 
@@ -163,4 +166,20 @@ bool RemoveFile(const std::string& strRoot, const std::string& strPath, bool bCl
     // Without AT_REMOVEDIR a folder put in the file's place meanwhile is
     // refused, never removed.
     return ::unlinkat(dirFd, pszName, 0) == 0;
+}
+
+std::string DefaultFolder() {
+    if (const char* pszHome = std::getenv("HOME"); pszHome != nullptr && pszHome[0] == '/') {
+        return pszHome;
+    }
+    long nSize = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    if (nSize <= 0) nSize = 16384;
+    std::vector<char> buffer(static_cast<std::size_t>(nSize));
+    passwd entry{};
+    passwd* pFound = nullptr;
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &pFound) == 0 &&
+        pFound != nullptr && pFound->pw_dir != nullptr) {
+        return pFound->pw_dir;
+    }
+    return "/";
 }

@@ -34,6 +34,7 @@ struct CIntermediateFileFinder::Walk {
         std::uint32_t offset;  // into names
         std::uint32_t length;
         int nPattern;
+        EntryFacts facts;
     };
     struct Level {
         CDirReader reader;
@@ -112,10 +113,15 @@ void CIntermediateFileFinder::FindInFolder(Walk& walk, std::size_t nDepth, bool 
         if (!IsDotOrDotDot(pszName)) {
             const std::size_t len = std::strlen(pszName);
             if (bFindFiles) {
+                // Facts are read while the entry is the listing's current
+                // one: where the listing carries them (Windows) that costs no
+                // call. An entry gone by now is passed over without a word.
                 const int nPattern = PatternOf(pszName, len);
-                if (nPattern >= 0 && (m_nTypeMask & kPatterns[nPattern].nBit) != 0) {
+                EntryFacts facts;
+                if (nPattern >= 0 && (m_nTypeMask & kPatterns[nPattern].nBit) != 0 &&
+                    level.reader.Facts(pszName, facts)) {
                     level.matches.push_back({static_cast<std::uint32_t>(level.names.size()),
-                                             static_cast<std::uint32_t>(len), nPattern});
+                                             static_cast<std::uint32_t>(len), nPattern, facts});
                     level.names.append(pszName, len + 1);
                 }
             }
@@ -161,14 +167,11 @@ void CIntermediateFileFinder::FindPattern(Walk& walk, std::size_t nDepth, int nP
     const std::int64_t threshold =
         TimeThreshold(static_cast<std::int64_t>(std::time(nullptr)), m_nDays);
     const std::size_t nPathLength = walk.path.size();
-    EntryFacts facts;
     for (const Walk::Match& match : level.matches) {
         if (match.nPattern != nPattern) continue;
-        const char* pszName = level.names.data() + match.offset;
-        // An entry gone since the listing is passed over without a word.
-        if (level.reader.Facts(pszName, facts) &&
-            PassesTimeFilter(m_nTimeMode, m_bOlder, facts.created, facts.modified, threshold)) {
-            walk.path.append(pszName, match.length);
+        const EntryFacts& facts = match.facts;
+        if (PassesTimeFilter(m_nTimeMode, m_bOlder, facts.created, facts.modified, threshold)) {
+            walk.path.append(level.names.data() + match.offset, match.length);
             m_pNotify->OnFindFile(walk.path, facts.size, walk.created.Format(facts.created),
                                   walk.modified.Format(facts.modified));
             walk.path.resize(nPathLength);

@@ -3,11 +3,15 @@
 # test under Xvfb. The optional argument picks the build:
 #   release (default), asan (AddressSanitizer + UBSan), tsan (ThreadSanitizer),
 #   core (the GUI off: kesmora_core and its tests built with no wx include
-#   path, so a wx include in the core fails the build).
+#   path, so a wx include in the core fails the build),
+#   windows (the GUI-free core cross-built with mingw-w64, tests under Wine).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mode=${1:-release}
 bash scripts/setup.sh
+if [ "$mode" = windows ]; then
+  exec bash scripts/test-windows.sh
+fi
 
 flags=(-DKESMORA_WERROR=ON)
 case "$mode" in
@@ -15,7 +19,7 @@ case "$mode" in
   asan)    flags+=(-DCMAKE_BUILD_TYPE=Debug -DKESMORA_SANITIZE=address -DKESMORA_BUILD_BENCH=OFF) ;;
   tsan)    flags+=(-DCMAKE_BUILD_TYPE=Debug -DKESMORA_SANITIZE=thread -DKESMORA_BUILD_BENCH=OFF) ;;
   core)    flags+=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESMORA_BUILD_GUI=OFF -DKESMORA_BUILD_BENCH=OFF) ;;
-  *) echo "usage: $0 [release|asan|tsan|core]" >&2; exit 2 ;;
+  *) echo "usage: $0 [release|asan|tsan|core|windows]" >&2; exit 2 ;;
 esac
 
 build="build/$mode"

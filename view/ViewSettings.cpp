@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "finder/FileUtil.h"
 #include "view/ControlIds.h"
 #include "view/VCKesmoraView.h"
 #include "view/core/FolderHistory.h"
@@ -45,8 +46,7 @@ void CVCKesmoraView::LoadSettings() {
             m_comboFolder->Append(strItem);
         }
     }
-    // Walking "/" would enter /proc and every mount: home is the default.
-    wxString strFolder = wxGetHomeDir();
+    wxString strFolder = wxString::FromUTF8(DefaultFolder());
     if (m_comboFolder->GetCount() > 0) {
         strFolder = m_comboFolder->GetString(0);
     }

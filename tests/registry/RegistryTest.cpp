@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <thread>
 
 #include "RegistryTestSupport.h"
 #include "tavoBasis/RegistryFile.h"
@@ -22,28 +21,6 @@ std::vector<unsigned char> StoredBytes(const std::string& text, const std::strin
     if (!entry) return {};
     if (pType) *pType = entry->dwType;
     return entry->data;
-}
-
-using MissingValues = SettingsFolderTest;
-
-TEST_F(MissingValues, ReadWithoutAFileGivesTheDefaultAndCreatesNothing) {
-    std::uint32_t value = 7;
-    EXPECT_EQ(m_reg.ReadDWORD("Count", &value, 42, kUser), 1);
-    EXPECT_EQ(value, 42u);
-    std::string text = "x";
-    EXPECT_EQ(m_reg.ReadString("History0", text, "C:\\", kUser), 1);
-    EXPECT_EQ(text, "C:\\");
-    EXPECT_FALSE(std::filesystem::exists(m_config));
-}
-
-TEST_F(MissingValues, MissingValueOrSectionInAnExistingFileGivesTheDefault) {
-    ASSERT_EQ(m_reg.WriteDWORD("Bsc", 0, kUser, false), 0);
-    std::uint32_t value = 0;
-    EXPECT_EQ(m_reg.ReadDWORD("Idb", &value, 1, kUser), 1);
-    EXPECT_EQ(value, 1u);
-    PointAt(m_reg, "Window");
-    EXPECT_EQ(m_reg.ReadDWORD("Bsc", &value, 5, kUser), 1);
-    EXPECT_EQ(value, 5u);
 }
 
 using Writing = SettingsFolderTest;
@@ -178,23 +155,6 @@ TEST_F(ByteRules, TextStopsAtItsFirstZeroLikeACString) {
               (std::vector<unsigned char>{'a', 'b', 0}));
 }
 
-TEST_F(ByteRules, TextReadAsNumberGivesItsFirstFourBytesLittleEndian) {
-    ASSERT_EQ(m_reg.WriteString("Count", "1234", kUser, false), 0);
-    std::uint32_t value = 0;
-    EXPECT_EQ(m_reg.ReadDWORD("Count", &value, 1, kUser), 0);
-    EXPECT_EQ(value, 0x34333231u);
-}
-
-TEST_F(ByteRules, NumberReadAsTextGivesItsBytesUpToTheFirstZero) {
-    ASSERT_EQ(m_reg.WriteDWORD("Letter", 0x41, kUser, false), 0);
-    ASSERT_EQ(m_reg.WriteDWORD("Letters", 0x44434241, kUser, false), 0);
-    std::string text;
-    EXPECT_EQ(m_reg.ReadString("Letter", text, "", kUser), 0);
-    EXPECT_EQ(text, "A");
-    EXPECT_EQ(m_reg.ReadString("Letters", text, "", kUser), 0);
-    EXPECT_EQ(text, "ABCD");  // no zero byte: the whole data, nothing beyond it
-}
-
 TEST_F(ByteRules, ShortDataReadsAsANumberWithTheMissingBytesZero) {
     WriteText(FilePath(),
               "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\tavoApp\\VcppKesmora\\Controls]\n"
@@ -212,21 +172,6 @@ TEST_F(ByteRules, ShortDataReadsAsANumberWithTheMissingBytesZero) {
 }
 
 using Sections = SettingsFolderTest;
-
-TEST_F(Sections, ChangingTheSectionMovesTheNextCall) {
-    PointAt(m_reg, "History");
-    ASSERT_EQ(m_reg.WriteDWORD("Count", 3, kUser, false), 0);
-    PointAt(m_reg, "Controls");
-    ASSERT_EQ(m_reg.WriteDWORD("Count", 99, kUser, false), 0);
-    std::uint32_t value = 0;
-    EXPECT_EQ(m_reg.ReadDWORD("Count", &value, 0, kUser), 0);
-    EXPECT_EQ(value, 99u);
-    m_reg.m_strSection = "History";
-    EXPECT_EQ(m_reg.ReadDWORD("Count", &value, 0, kUser), 0);
-    EXPECT_EQ(value, 3u);
-    m_reg.m_strSection = "Window";
-    EXPECT_EQ(m_reg.ReadDWORD("Count", &value, 0, kUser), 1);
-}
 
 TEST_F(Sections, ValueAndSectionNamesIgnoreAsciiCaseLikeTheRegistry) {
     ASSERT_EQ(m_reg.WriteDWORD("Count", 1, kUser, false), 0);
@@ -486,31 +431,6 @@ TEST_F(Location, ASettingsFileThatIsALinkStaysALinkAndItsTargetIsWritten) {
 
 using ConcurrentWriters = SettingsFolderTest;
 
-// Each writer stores its own numbered values; all must be there in the end.
-int WriteMany(const std::string& prefix, int count) {
-    CRegistry reg;
-    PointAt(reg, "History");
-    int failures = 0;
-    for (int i = 0; i < count; ++i) {
-        failures += reg.WriteDWORD(prefix + std::to_string(i), static_cast<std::uint32_t>(i),
-                                   RegRoot::CurrentUser, false);
-    }
-    return failures;
-}
-
-void ExpectAllPresent(const std::string& prefix, int count) {
-    CRegistry reg;
-    PointAt(reg, "History");
-    int missing = 0;
-    for (int i = 0; i < count; ++i) {
-        std::uint32_t value = 0xFFFFFFFF;
-        missing += reg.ReadDWORD(prefix + std::to_string(i), &value, 0xFFFFFFFF,
-                                 RegRoot::CurrentUser) != 0 ||
-                   value != static_cast<std::uint32_t>(i);
-    }
-    EXPECT_EQ(missing, 0) << prefix;
-}
-
 TEST_F(ConcurrentWriters, TwoProcessesWritingFiveHundredValuesEachLoseNone) {
     constexpr int kCount = 500;
     pid_t children[2];
@@ -555,18 +475,6 @@ TEST_F(ConcurrentWriters, AReaderNeverSeesAHalfWrittenFile) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_GT(reads, 0);
     EXPECT_EQ(misses, 0) << "of " << reads << " reads";
-}
-
-TEST_F(ConcurrentWriters, TwoThreadsWithStoresOfTheirOwnLoseNone) {
-    constexpr int kCount = 100;
-    int failures[2] = {0, 0};
-    std::thread first([&] { failures[0] = WriteMany("T0_", kCount); });
-    std::thread second([&] { failures[1] = WriteMany("T1_", kCount); });
-    first.join();
-    second.join();
-    EXPECT_EQ(failures[0] + failures[1], 0);
-    ExpectAllPresent("T0_", kCount);
-    ExpectAllPresent("T1_", kCount);
 }
 
 }  // namespace

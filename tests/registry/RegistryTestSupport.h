@@ -10,13 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "StoreTest.h"
 #include "tavoBasis/Registry.h"
-
-inline void PointAt(CRegistry& reg, const std::string& strSection) {
-    reg.m_strCompany = "tavoApp";
-    reg.m_strApplication = "VcppKesmora";
-    reg.m_strSection = strSection;
-}
 
 class SettingsFolderTest : public ::testing::Test {
 protected:

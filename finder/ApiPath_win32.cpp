@@ -1,0 +1,51 @@
+// Long-path handling for the Win32 bodies of the search and the file helpers.
+#include "finder/ApiPath_win32.h"
+
+#include <windows.h>
+
+#include "tavoBasis/WideText_win32.h"
+
+namespace {
+
+// Room for a name of up to 12 characters and "\*" behind the folder, the
+// margin CreateDirectory keeps below MAX_PATH.
+constexpr std::size_t kShortPathLimit = MAX_PATH - 12;
+
+bool HasLongPrefix(const std::wstring& wpath) { return wpath.rfind(L"\\\\?\\", 0) == 0; }
+
+}  // namespace
+
+void PrefixIfLong(std::wstring& wpath) {
+    if (wpath.size() < kShortPathLimit || HasLongPrefix(wpath)) return;
+    // \\?\ turns off the API's normalising: the path must already be full
+    // and use backslashes only, as GetFullPathNameW makes it.
+    if (wpath.rfind(L"\\\\", 0) == 0) {
+        wpath.replace(0, 2, L"\\\\?\\UNC\\");
+    } else {
+        wpath.insert(0, L"\\\\?\\");
+    }
+}
+
+bool ToApiPath(const std::string& strPath, std::wstring& wpath) {
+    std::wstring wide;
+    if (strPath.empty() || !Widen(strPath, wide)) return false;
+    if (HasLongPrefix(wide)) {
+        wpath = std::move(wide);
+        return true;
+    }
+    // The full path resolves "/", "." and ".." the way the short form of the
+    // same path would have been understood.
+    DWORD nSize = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    for (int nTry = 0; nTry < 3 && nSize > 0; ++nTry) {
+        wpath.resize(nSize);
+        const DWORD nWritten = GetFullPathNameW(wide.c_str(), nSize, wpath.data(), nullptr);
+        if (nWritten == 0) break;
+        if (nWritten < nSize) {
+            wpath.resize(nWritten);
+            PrefixIfLong(wpath);
+            return true;
+        }
+        nSize = nWritten;
+    }
+    return false;
+}

@@ -1,0 +1,232 @@
+// Win32 directory reading for the search: one FindFirstFileExW pass per
+// folder, whose listing already carries every fact the search reports.
+#include <windows.h>
+
+#include <atomic>
+#include <cstring>
+
+#include "finder/ApiPath_win32.h"
+#include "finder/DirReader.h"
+#include "tavoBasis/WideText_win32.h"
+
+namespace {
+
+constexpr std::int64_t kTicksPerSecond = 10000000;
+// 100 ns ticks from 1601 to 1970.
+constexpr std::int64_t kEpochTicks = 116444736000000000LL;
+
+std::int64_t UnixSeconds(const FILETIME& ft) {
+    const std::int64_t ticks =
+        static_cast<std::int64_t>((static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) |
+                                  ft.dwLowDateTime) -
+        kEpochTicks;
+    // Whole seconds rounded down, also before 1970.
+    return ticks >= 0 ? ticks / kTicksPerSecond
+                      : -((-ticks + kTicksPerSecond - 1) / kTicksPerSecond);
+}
+
+void FillFacts(DWORD dwAttributes, DWORD nSizeHigh, DWORD nSizeLow, const FILETIME& created,
+               const FILETIME& modified, EntryFacts& facts) {
+    facts.isFolder = (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    facts.size = facts.isFolder ? 0 : (static_cast<std::uint64_t>(nSizeHigh) << 32) | nSizeLow;
+    facts.created = UnixSeconds(created);
+    facts.modified = UnixSeconds(modified);
+}
+
+// Symbolic links and junctions (and volume mount points) name another
+// place; other reparse points (deduplicated or cloud files) are ordinary.
+// A reparse point whose tag the listing does not give (Wine shows a Unix
+// link to a folder so) counts as a link: entering a link is the fault to
+// avoid, passing over an odd folder the lesser one.
+bool IsFolderLink(const WIN32_FIND_DATAW& data) {
+    return (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+           (data.dwReserved0 == 0 || IsReparseTagNameSurrogate(data.dwReserved0));
+}
+
+// An identity that matches no other folder.
+FolderId UniqueId() {
+    static std::atomic<std::uint64_t> s_nUnique{0};
+    return FolderId{~std::uint64_t{0}, ++s_nUnique};
+}
+
+// Identity of a folder, to recognise one met twice. A folder whose identity
+// cannot be read gets one that matches no other.
+FolderId ReadFolderId(const std::wstring& wfolder) {
+    FolderId id = UniqueId();
+    const HANDLE hFolder = CreateFileW(wfolder.c_str(), FILE_READ_ATTRIBUTES,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (hFolder == INVALID_HANDLE_VALUE) return id;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (GetFileInformationByHandle(hFolder, &info)) {
+        id.volume = info.dwVolumeSerialNumber;
+        id.index = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    }
+    CloseHandle(hFolder);
+    return id;
+}
+
+}  // namespace
+
+struct CDirReader::State {
+    std::wstring folder;  // API path with a trailing backslash
+    HANDLE hFind = INVALID_HANDLE_VALUE;
+    bool bOpen = false;
+    bool bPending = false;  // data holds an entry Next has not returned yet
+    bool bCurrent = false;  // data holds the entry Next returned last
+    WIN32_FIND_DATAW data{};
+    std::string name;  // data's name in UTF-8
+    FolderId id;
+
+    bool Open(std::wstring wfolder, bool bReadId);
+    void Close() {
+        if (hFind != INVALID_HANDLE_VALUE) FindClose(hFind);
+        hFind = INVALID_HANDLE_VALUE;
+        bOpen = bPending = bCurrent = false;
+    }
+    bool IsCurrent(const char* pszName) const {
+        return bCurrent && (pszName == name.c_str() || name == pszName);
+    }
+    // The listing's entry for a name that is not the current one.
+    bool Lookup(const char* pszName, WIN32_FILE_ATTRIBUTE_DATA& attributes) const {
+        std::wstring wname;
+        if (!Widen(pszName, wname)) return false;
+        std::wstring wpath = folder + wname;
+        PrefixIfLong(wpath);
+        return GetFileAttributesExW(wpath.c_str(), GetFileExInfoStandard, &attributes) != 0;
+    }
+};
+
+const char kPathSeparator = '\\';
+
+void EnsureFolderSeparator(std::string& strFolder) {
+    if (strFolder.empty() || (strFolder.back() != '\\' && strFolder.back() != '/')) {
+        strFolder += '\\';
+    }
+}
+
+bool CDirReader::State::Open(std::wstring wfolder, bool bReadId) {
+    Close();
+    if (wfolder.empty()) return false;
+    if (wfolder.back() != L'\\') wfolder += L'\\';
+    folder = std::move(wfolder);
+    const std::wstring pattern = folder + L'*';
+    // Basic info skips the 8.3 names nobody here reads; large fetch asks for
+    // the listing in big batches. Names are matched by our own rule later:
+    // the system's pattern match would also take x.objx through its 8.3 name.
+    hFind = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                             nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (hFind == INVALID_HANDLE_VALUE) {
+        // A drive's root has no "." entry: an empty one lists nothing at all.
+        if (GetLastError() != ERROR_FILE_NOT_FOUND) return false;
+        const DWORD dwAttributes = GetFileAttributesW(folder.c_str());
+        if (dwAttributes == INVALID_FILE_ATTRIBUTES ||
+            (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            return false;
+        }
+    } else {
+        bPending = true;
+    }
+    bOpen = true;
+    // Below the root no link, junction or mount point is ever entered, and
+    // a folder has one parent: a folder reached so cannot be met twice, and
+    // reading its identity (an open, a query and a close per folder, the
+    // walk's dearest step) would tell nothing.
+    id = bReadId ? ReadFolderId(folder) : UniqueId();
+    return true;
+}
+
+CDirReader::CDirReader() : m_pState(std::make_unique<State>()) {}
+
+CDirReader::~CDirReader() { Close(); }
+
+bool CDirReader::IsOpen() const { return m_pState->bOpen; }
+
+FolderId CDirReader::Id() const { return m_pState->id; }
+
+void CDirReader::Close() { m_pState->Close(); }
+
+bool CDirReader::OpenPath(const std::string& strPath) {
+    Close();
+    std::wstring wfolder;
+    // The root may be reached through links: its real identity counts.
+    return ToApiPath(strPath, wfolder) && m_pState->Open(std::move(wfolder), true);
+}
+
+OpenResult CDirReader::OpenSub(const CDirReader& parent, const char* pszName) {
+    Close();
+    const State& from = *parent.m_pState;
+    std::wstring wfolder = from.folder;
+    if (from.IsCurrent(pszName)) {
+        const DWORD dwAttributes = from.data.dwFileAttributes;
+        if ((dwAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return OpenResult::kNotFolder;
+        if ((dwAttributes & FILE_ATTRIBUTE_SYSTEM) != 0) return OpenResult::kSystem;
+        if (IsFolderLink(from.data)) return OpenResult::kLink;
+        wfolder += from.data.cFileName;
+    } else {
+        WIN32_FIND_DATAW data;
+        std::wstring wname;
+        if (!Widen(pszName, wname)) return OpenResult::kFailed;
+        wfolder += wname;
+        PrefixIfLong(wfolder);
+        const HANDLE hFind = FindFirstFileExW(wfolder.c_str(), FindExInfoBasic, &data,
+                                              FindExSearchNameMatch, nullptr, 0);
+        if (hFind == INVALID_HANDLE_VALUE) return OpenResult::kFailed;
+        FindClose(hFind);
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return OpenResult::kNotFolder;
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) != 0) return OpenResult::kSystem;
+        if (IsFolderLink(data)) return OpenResult::kLink;
+    }
+    PrefixIfLong(wfolder);
+    return m_pState->Open(std::move(wfolder), false) ? OpenResult::kOpened : OpenResult::kFailed;
+}
+
+const char* CDirReader::Next(EntryKind& kind) {
+    State& state = *m_pState;
+    state.bCurrent = false;
+    if (!state.bOpen || state.hFind == INVALID_HANDLE_VALUE) return nullptr;
+    if (state.bPending) {
+        state.bPending = false;
+    } else if (!FindNextFileW(state.hFind, &state.data)) {
+        return nullptr;
+    }
+    state.bCurrent = true;
+    state.name = Narrow(state.data.cFileName);
+    kind = (state.data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? EntryKind::kFolder
+                                                                         : EntryKind::kNotFolder;
+    return state.name.c_str();
+}
+
+bool CDirReader::Facts(const char* pszName, EntryFacts& facts) const {
+    const State& state = *m_pState;
+    if (state.IsCurrent(pszName)) {
+        const WIN32_FIND_DATAW& data = state.data;
+        FillFacts(data.dwFileAttributes, data.nFileSizeHigh, data.nFileSizeLow, data.ftCreationTime,
+                  data.ftLastWriteTime, facts);
+        return true;
+    }
+    WIN32_FILE_ATTRIBUTE_DATA attributes;
+    if (!state.Lookup(pszName, attributes)) return false;
+    FillFacts(attributes.dwFileAttributes, attributes.nFileSizeHigh, attributes.nFileSizeLow,
+              attributes.ftCreationTime, attributes.ftLastWriteTime, facts);
+    return true;
+}
+
+// A listing on Windows describes a link by itself, so this is Facts plus the
+// system attribute of a folder.
+bool CDirReader::Describe(const char* pszName, EntryFacts& facts, bool& bSystem) const {
+    bSystem = false;
+    if (!Facts(pszName, facts)) return false;
+    if (facts.isFolder) {
+        const State& state = *m_pState;
+        DWORD dwAttributes = 0;
+        if (state.IsCurrent(pszName)) {
+            dwAttributes = state.data.dwFileAttributes;
+        } else {
+            WIN32_FILE_ATTRIBUTE_DATA attributes;
+            if (state.Lookup(pszName, attributes)) dwAttributes = attributes.dwFileAttributes;
+        }
+        bSystem = (dwAttributes & FILE_ATTRIBUTE_SYSTEM) != 0;
+    }
+    return true;
+}

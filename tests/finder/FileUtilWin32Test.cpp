@@ -1,0 +1,69 @@
+// The Win32 file helpers: separators, the default folder, 64-bit sizes and
+// the read-only and sharing rules of a deletion.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "finder/FileUtil.h"
+#include "tests/support/WinTestTree.h"
+
+namespace {
+
+TEST(Win32AddBackslash, AppendsABackslashUnlessEitherSeparatorEndsTheText) {
+    const struct {
+        const char* in;
+        const char* out;
+    } cases[] = {{"C:\\a", "C:\\a\\"}, {"C:\\a\\", "C:\\a\\"}, {"C:/a/", "C:/a/"}, {"C:", "C:\\"},
+                 {"", "\\"},           {"C:\\表", "C:\\表\\"}};
+    for (const auto& c : cases) {
+        std::string s = c.in;
+        AddBackslash(s);
+        EXPECT_EQ(s, c.out) << c.in;
+    }
+    EXPECT_EQ(DefaultFolder(), "C:\\");
+}
+
+TEST(Win32FileUtil, SizesAreSixtyFourBitAndFoldersAreNoFiles) {
+    WinTestTree t;
+    const std::string huge = t.File("huge.pdb", 5ull << 30);
+    EXPECT_EQ(FileSize(t.Root(), huge), 5368709120);
+    EXPECT_TRUE(FileExists(huge));
+    EXPECT_FALSE(FolderExists(huge));
+    const std::string folder = t.Dir("x.obj");
+    EXPECT_TRUE(FolderExists(folder));
+    EXPECT_FALSE(FileExists(folder));
+    EXPECT_EQ(FileSize(t.Root(), folder), 0);
+    EXPECT_FALSE(RemoveFile(t.Root(), folder, true));
+    EXPECT_TRUE(FolderExists(folder));
+    EXPECT_FALSE(FileExists(t.Path("missing")));
+    EXPECT_FALSE(RemoveFile(t.Root(), t.Path("missing"), true));
+    // Only what lies below the search's folder, named without "..".
+    EXPECT_FALSE(RemoveFile(t.Path("x.obj"), huge, true));
+    EXPECT_FALSE(RemoveFile(t.Path("x.obj"), t.Path("x.obj\\..\\huge.pdb"), true));
+    EXPECT_TRUE(FileExists(huge));
+}
+
+TEST(Win32FileUtil, ReadOnlyFileIsKeptWithoutTheOverrideAndDeletedWithIt) {
+    WinTestTree t;
+    const std::string file = t.File("ro.obj", 10, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_FALSE(RemoveFile(t.Root(), file, false));
+    ASSERT_TRUE(FileExists(file));
+    EXPECT_EQ(GetFileAttributesW(WideOf(file).c_str()) & FILE_ATTRIBUTE_READONLY,
+              static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    EXPECT_TRUE(RemoveFile(t.Root(), file, true));
+    EXPECT_FALSE(FileExists(file));
+}
+
+TEST(Win32FileUtil, AFileHeldOpenWithoutDeleteSharingStays) {
+    WinTestTree t;
+    const std::string file = t.File("held.obj", 3);
+    const HANDLE h = CreateFileW(WideOf(file).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(RemoveFile(t.Root(), file, true));
+    CloseHandle(h);
+    EXPECT_TRUE(FileExists(file));
+    EXPECT_TRUE(RemoveFile(t.Root(), file, true));
+    EXPECT_FALSE(FileExists(file));
+}
+
+}  // namespace
