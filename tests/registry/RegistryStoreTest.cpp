@@ -10,9 +10,9 @@ namespace {
 
 constexpr RegRoot kUser = RegRoot::CurrentUser;
 
-using MissingValues = StoreTest;
+using StoreDefaults = StoreTest;
 
-TEST_F(MissingValues, ReadWithNothingStoredGivesTheDefaultAndCreatesNothing) {
+TEST_F(StoreDefaults, ReadWithNothingStoredGivesTheDefaultAndCreatesNothing) {
     std::uint32_t value = 7;
     EXPECT_EQ(m_reg.ReadDWORD("Count", &value, 42, kUser), 1);
     EXPECT_EQ(value, 42u);
@@ -22,7 +22,7 @@ TEST_F(MissingValues, ReadWithNothingStoredGivesTheDefaultAndCreatesNothing) {
     EXPECT_TRUE(StoreIsEmpty());
 }
 
-TEST_F(MissingValues, MissingValueOrSectionBesideStoredOnesGivesTheDefault) {
+TEST_F(StoreDefaults, MissingValueOrSectionBesideStoredOnesGivesTheDefault) {
     ASSERT_EQ(m_reg.WriteDWORD("Bsc", 0, kUser, false), 0);
     std::uint32_t value = 0;
     EXPECT_EQ(m_reg.ReadDWORD("Idb", &value, 1, kUser), 1);
@@ -32,9 +32,9 @@ TEST_F(MissingValues, MissingValueOrSectionBesideStoredOnesGivesTheDefault) {
     EXPECT_EQ(value, 5u);
 }
 
-using ByteRules = StoreTest;
+using StoreBytes = StoreTest;
 
-TEST_F(ByteRules, TextsReadBackExactly) {
+TEST_F(StoreBytes, TextsReadBackExactly) {
     const std::vector<std::string> texts = {
         "", "C:\\dir\\", "/home/me/開発/ｿｰｽ", "\"quoted\" = dword:1", "line\nbreak\r\n",
     };
@@ -48,21 +48,21 @@ TEST_F(ByteRules, TextsReadBackExactly) {
     }
 }
 
-TEST_F(ByteRules, TextStopsAtItsFirstZeroLikeACString) {
+TEST_F(StoreBytes, TextStopsAtItsFirstZeroLikeACString) {
     ASSERT_EQ(m_reg.WriteString("Cut", std::string("ab\0cd", 5), kUser, false), 0);
     std::string text;
     EXPECT_EQ(m_reg.ReadString("Cut", text, "", kUser), 0);
     EXPECT_EQ(text, "ab");
 }
 
-TEST_F(ByteRules, TextReadAsNumberGivesItsFirstFourBytesLittleEndian) {
+TEST_F(StoreBytes, TextReadAsNumberGivesItsFirstFourBytesLittleEndian) {
     ASSERT_EQ(m_reg.WriteString("Count", "1234", kUser, false), 0);
     std::uint32_t value = 0;
     EXPECT_EQ(m_reg.ReadDWORD("Count", &value, 1, kUser), 0);
     EXPECT_EQ(value, 0x34333231u);
 }
 
-TEST_F(ByteRules, NumberReadAsTextGivesItsBytesUpToTheFirstZero) {
+TEST_F(StoreBytes, NumberReadAsTextGivesItsBytesUpToTheFirstZero) {
     ASSERT_EQ(m_reg.WriteDWORD("Letter", 0x41, kUser, false), 0);
     ASSERT_EQ(m_reg.WriteDWORD("Letters", 0x44434241, kUser, false), 0);
     std::string text;
@@ -72,9 +72,9 @@ TEST_F(ByteRules, NumberReadAsTextGivesItsBytesUpToTheFirstZero) {
     EXPECT_EQ(text, "ABCD");  // no zero byte: the whole data, nothing beyond it
 }
 
-using Sections = StoreTest;
+using StoreSections = StoreTest;
 
-TEST_F(Sections, ChangingTheSectionMovesTheNextCall) {
+TEST_F(StoreSections, ChangingTheSectionMovesTheNextCall) {
     PointAt(m_reg, "History");
     ASSERT_EQ(m_reg.WriteDWORD("Count", 3, kUser, false), 0);
     PointAt(m_reg, "Controls");
@@ -89,34 +89,9 @@ TEST_F(Sections, ChangingTheSectionMovesTheNextCall) {
     EXPECT_EQ(m_reg.ReadDWORD("Count", &value, 0, kUser), 1);
 }
 
-using ConcurrentWriters = StoreTest;
+using StoreWriters = StoreTest;
 
-// Each writer stores its own numbered values; all must be there in the end.
-int WriteMany(const std::string& prefix, int count) {
-    CRegistry reg;
-    PointAt(reg, "History");
-    int failures = 0;
-    for (int i = 0; i < count; ++i) {
-        failures += reg.WriteDWORD(prefix + std::to_string(i), static_cast<std::uint32_t>(i),
-                                   RegRoot::CurrentUser, false);
-    }
-    return failures;
-}
-
-void ExpectAllPresent(const std::string& prefix, int count) {
-    CRegistry reg;
-    PointAt(reg, "History");
-    int missing = 0;
-    for (int i = 0; i < count; ++i) {
-        std::uint32_t value = 0xFFFFFFFF;
-        missing += reg.ReadDWORD(prefix + std::to_string(i), &value, 0xFFFFFFFF,
-                                 RegRoot::CurrentUser) != 0 ||
-                   value != static_cast<std::uint32_t>(i);
-    }
-    EXPECT_EQ(missing, 0) << prefix;
-}
-
-TEST_F(ConcurrentWriters, TwoThreadsWithStoresOfTheirOwnLoseNone) {
+TEST_F(StoreWriters, TwoThreadsWithStoresOfTheirOwnLoseNone) {
     constexpr int kCount = 100;
     int failures[2] = {0, 0};
     std::thread first([&] { failures[0] = WriteMany("T0_", kCount); });

@@ -1,4 +1,5 @@
-// The settings store through its public operations, on real files in a temporary folder.
+// The POSIX backend of the settings store: the file, its folder and its text, on real files in a
+// temporary folder.
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>

@@ -13,6 +13,31 @@ inline void PointAt(CRegistry& reg, const std::string& strSection) {
     reg.m_strSection = strSection;
 }
 
+// Each writer stores its own numbered values; all must be there in the end.
+inline int WriteMany(const std::string& prefix, int count) {
+    CRegistry reg;
+    PointAt(reg, "History");
+    int failures = 0;
+    for (int i = 0; i < count; ++i) {
+        failures += reg.WriteDWORD(prefix + std::to_string(i), static_cast<std::uint32_t>(i),
+                                   RegRoot::CurrentUser, false);
+    }
+    return failures;
+}
+
+inline void ExpectAllPresent(const std::string& prefix, int count) {
+    CRegistry reg;
+    PointAt(reg, "History");
+    int missing = 0;
+    for (int i = 0; i < count; ++i) {
+        std::uint32_t value = 0xFFFFFFFF;
+        missing += reg.ReadDWORD(prefix + std::to_string(i), &value, 0xFFFFFFFF,
+                                 RegRoot::CurrentUser) != 0 ||
+                   value != static_cast<std::uint32_t>(i);
+    }
+    EXPECT_EQ(missing, 0) << prefix;
+}
+
 // Before and after each test nothing is stored under the company: on POSIX
 // XDG_CONFIG_HOME points into a fresh temporary folder; on Windows the
 // company's key is removed (those tests never run in parallel).
