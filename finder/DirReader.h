@@ -24,7 +24,6 @@ enum class OpenResult {
     kOpened,
     kNotFolder,  // the entry is not a folder after all
     kSystem,     // a system folder (a pseudo file system on Linux): never walked
-    kLink,       // a symbolic link or junction to a folder: never entered
     kFailed,     // gone, refused or otherwise unreadable
 };
 

@@ -161,7 +161,9 @@ OpenResult CDirReader::OpenSub(const CDirReader& parent, const char* pszName) {
         const DWORD dwAttributes = from.data.dwFileAttributes;
         if ((dwAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return OpenResult::kNotFolder;
         if ((dwAttributes & FILE_ATTRIBUTE_SYSTEM) != 0) return OpenResult::kSystem;
-        if (IsFolderLink(from.data)) return OpenResult::kLink;
+        // Below the root a link is never entered: it could lead out of the
+        // chosen folder or into a folder walked already.
+        if (IsFolderLink(from.data)) return OpenResult::kNotFolder;
         wfolder += from.data.cFileName;
     } else {
         WIN32_FIND_DATAW data;
@@ -175,7 +177,7 @@ OpenResult CDirReader::OpenSub(const CDirReader& parent, const char* pszName) {
         FindClose(hFind);
         if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return OpenResult::kNotFolder;
         if ((data.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) != 0) return OpenResult::kSystem;
-        if (IsFolderLink(data)) return OpenResult::kLink;
+        if (IsFolderLink(data)) return OpenResult::kNotFolder;
     }
     PrefixIfLong(wfolder);
     return m_pState->Open(std::move(wfolder), false) ? OpenResult::kOpened : OpenResult::kFailed;
