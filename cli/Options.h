@@ -1,0 +1,45 @@
+// The command line of kesmora-cli: what the user asked for, turned into the
+// window's own search options so that both front ends search alike.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "cli/Output.h"
+#include "view/core/SearchParams.h"
+
+namespace cli {
+
+enum ExitCode {
+    kExitDone = 0,
+    kExitNotAllDeleted = 1,  // also any other failure after the search began
+    kExitUsage = 2,
+    kExitNoFolder = 3,
+    kExitInterrupted = 130,  // the shells' 128 + SIGINT
+};
+
+// What happens to the files found. The --trash option (moving files to the
+// desktop's trash instead) is meant to join Delete here.
+enum class Action { List, DryRun, Delete };
+
+struct CliOptions {
+    std::string strFolder;
+    SearchOptions search;
+    Format format = Format::Human;
+    bool bSummaryOnly = false;
+    Action action = Action::List;
+    bool bYes = false;
+};
+
+// The window's saved folder (its most recent, else the home folder) and
+// options, read without writing anything. The window's load rules apply:
+// a period outside 1..99 becomes 1, a list position past its list or below
+// 0 counts as the first item, a radio value outside its group checks none.
+void ReadSavedSettings(std::string& strFolder, SearchOptions& options);
+
+// Parses argv. Returns an exit code when the program should end now
+// (--help and --version print and give 0; bad usage prints one line on
+// stderr and gives kExitUsage); otherwise fills options.
+std::optional<int> ParseCommandLine(int argc, char** argv, CliOptions& options);
+
+}  // namespace cli

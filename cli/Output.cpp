@@ -1,0 +1,227 @@
+// Formats of the found-file lines and the buffered stdout writer.
+#include "cli/Output.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "view/core/DisplayText.h"
+#include "view/core/ResultCollector.h"
+
+namespace cli {
+
+namespace {
+
+constexpr char kHex[] = "0123456789abcdef";
+
+bool NeedsEscape(unsigned char c) { return c < 0x20 || c == 0x7f || c == '\\' || c >= 0x80; }
+
+// Length of a well-formed UTF-8 sequence at the start of bytes, 0 if none.
+std::size_t Utf8Length(std::string_view bytes) {
+    for (std::size_t n = 2; n <= 4 && n <= bytes.size(); ++n) {
+        if (IsValidUtf8(bytes.substr(0, n))) return n;
+    }
+    return 0;
+}
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+}  // namespace
+
+void AppendEscaped(std::string& out, std::string_view bytes) {
+    std::size_t plain = 0;
+    while (plain < bytes.size() && !NeedsEscape(static_cast<unsigned char>(bytes[plain]))) ++plain;
+    out.append(bytes.data(), plain);
+    for (std::size_t i = plain; i < bytes.size();) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (!NeedsEscape(c)) {
+            out += static_cast<char>(c);
+            ++i;
+            continue;
+        }
+        if (c >= 0x80) {
+            if (const std::size_t n = Utf8Length(bytes.substr(i)); n > 0) {
+                out.append(bytes.data() + i, n);
+                i += n;
+                continue;
+            }
+        }
+        out += '\\';
+        switch (c) {
+            case '\\':
+                out += '\\';
+                break;
+            case '\n':
+                out += 'n';
+                break;
+            case '\t':
+                out += 't';
+                break;
+            case '\r':
+                out += 'r';
+                break;
+            default:
+                out += 'x';
+                out += kHex[c >> 4];
+                out += kHex[c & 15];
+        }
+        ++i;
+    }
+}
+
+bool Unescape(std::string_view text, std::string& bytes) {
+    bytes.clear();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\') {
+            bytes += text[i];
+            continue;
+        }
+        if (++i >= text.size()) return false;
+        switch (text[i]) {
+            case '\\':
+                bytes += '\\';
+                break;
+            case 'n':
+                bytes += '\n';
+                break;
+            case 't':
+                bytes += '\t';
+                break;
+            case 'r':
+                bytes += '\r';
+                break;
+            case 'x': {
+                if (i + 2 >= text.size()) return false;
+                const int hi = HexValue(text[i + 1]);
+                const int lo = HexValue(text[i + 2]);
+                if (hi < 0 || lo < 0) return false;
+                bytes += static_cast<char>(hi * 16 + lo);
+                i += 2;
+                break;
+            }
+            default:
+                return false;
+        }
+    }
+    return true;
+}
+
+const std::string& CIsoTime::Convert(std::string_view windowText) {
+    if (windowText == m_from && !m_to.empty()) return m_to;
+    m_from.assign(windowText);
+    m_to.clear();
+    std::tm tm{};
+    // "%Y/%m/%d %H:%M"; an empty text (a time with no local form) stays empty.
+    if (std::sscanf(m_from.c_str(), "%d/%d/%d %d:%d", &tm.tm_year, &tm.tm_mon, &tm.tm_mday,
+                    &tm.tm_hour, &tm.tm_min) != 5) {
+        return m_to;
+    }
+    const int year = tm.tm_year;
+    tm.tm_year -= 1900;
+    tm.tm_mon -= 1;
+    const int offset = UtcOffsetMinutes(tm);
+    const int absOffset = offset < 0 ? -offset : offset;
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d%c%02d:%02d", year, tm.tm_mon + 1,
+                  tm.tm_mday, tm.tm_hour, tm.tm_min, offset < 0 ? '-' : '+', absOffset / 60,
+                  absOffset % 60);
+    m_to = buf;
+    return m_to;
+}
+
+std::string Base64(std::string_view bytes) {
+    static constexpr char kAlphabet[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    out.reserve((bytes.size() + 2) / 3 * 4);
+    std::size_t i = 0;
+    for (; i + 3 <= bytes.size(); i += 3) {
+        const unsigned v = static_cast<unsigned char>(bytes[i]) << 16 |
+                           static_cast<unsigned char>(bytes[i + 1]) << 8 |
+                           static_cast<unsigned char>(bytes[i + 2]);
+        out += kAlphabet[v >> 18];
+        out += kAlphabet[(v >> 12) & 63];
+        out += kAlphabet[(v >> 6) & 63];
+        out += kAlphabet[v & 63];
+    }
+    if (const std::size_t rest = bytes.size() - i; rest > 0) {
+        unsigned v = static_cast<unsigned char>(bytes[i]) << 16;
+        if (rest == 2) v |= static_cast<unsigned char>(bytes[i + 1]) << 8;
+        out += kAlphabet[v >> 18];
+        out += kAlphabet[(v >> 12) & 63];
+        out += rest == 2 ? kAlphabet[(v >> 6) & 63] : '=';
+        out += '=';
+    }
+    return out;
+}
+
+COutput::COutput() { m_buf.reserve(kBlock + 4096); }
+
+void COutput::Row(Format format, const ResultRow& row) {
+    switch (format) {
+        case Format::Nul:
+            m_buf += row.strPath;
+            m_buf += '\0';
+            break;
+        case Format::Json:
+            JsonRow(row);
+            break;
+        case Format::Human:
+        case Format::HumanBytes: {
+            AppendEscaped(m_buf, row.strPath);
+            m_buf += '\t';
+            if (format == Format::Human) {
+                m_buf += row.SizeText();
+            } else {
+                char digits[24];
+                m_buf.append(digits, std::to_chars(digits, digits + sizeof digits, row.size).ptr);
+            }
+            m_buf += '\t';
+            m_buf += row.Created();
+            m_buf += '\t';
+            m_buf += row.Modified();
+            m_buf += '\n';
+            break;
+        }
+    }
+    MaybeFlush();
+}
+
+void COutput::JsonRow(const ResultRow& row) {
+    nlohmann::ordered_json line;
+    if (IsValidUtf8(row.strPath)) {
+        line["path"] = row.strPath;
+    } else {
+        line["path"] = DisplayPath(row.strPath);
+        line["path_base64"] = Base64(row.strPath);
+    }
+    line["size"] = row.size;
+    line["created"] = m_created.Convert(row.Created());
+    line["modified"] = m_modified.Convert(row.Modified());
+    m_buf += line.dump();
+    m_buf += '\n';
+}
+
+void COutput::Text(std::string_view text) {
+    m_buf += text;
+    MaybeFlush();
+}
+
+bool COutput::Flush() {
+    if (m_buf.empty() || m_nError != 0) {
+        m_buf.clear();
+        return m_nError == 0;
+    }
+    if (m_beforeWrite) m_beforeWrite();
+    if (!WriteAll(Stream::Out, m_buf)) m_nError = errno != 0 ? errno : EIO;
+    m_buf.clear();
+    return m_nError == 0;
+}
+
+}  // namespace cli

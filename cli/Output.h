@@ -1,0 +1,78 @@
+// The lines kesmora-cli writes for each found file, in its four formats,
+// and the buffered writer they go through.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "cli/Platform.h"
+
+struct ResultRow;
+
+namespace cli {
+
+enum class Format {
+    Human,       // path, "1,536KB", created, modified; TAB between columns
+    HumanBytes,  // the same with the size in bytes
+    Nul,         // the path's exact bytes, then a NUL
+    Json,        // one JSON object a line
+};
+
+// Appends bytes so that one line stays one line and nothing is lost:
+// backslash becomes \\, newline \n, tab \t, carriage return \r, other
+// control bytes and every byte that is not part of well-formed UTF-8 \xHH.
+// Valid UTF-8 text passes unchanged.
+void AppendEscaped(std::string& out, std::string_view bytes);
+// The inverse of AppendEscaped (for scripts and tests); nothing when the
+// text is not such an escape.
+bool Unescape(std::string_view text, std::string& bytes);
+
+// "2026/12/07 11:42" local time -> "2026-12-07T11:42+01:00". Remembers the
+// last text: the files of one build folder mostly share their minute.
+class CIsoTime {
+public:
+    const std::string& Convert(std::string_view windowText);
+
+private:
+    std::string m_from;
+    std::string m_to;
+};
+
+// Standard RFC 4648 base64 of the bytes.
+std::string Base64(std::string_view bytes);
+
+// Buffers stdout and writes it in large blocks: a line-by-line write would
+// cost more than the search itself. beforeWrite runs before each block
+// (the progress line clears itself from a shared terminal there).
+class COutput {
+public:
+    static constexpr std::size_t kBlock = 1 << 16;
+
+    COutput();
+    void SetBeforeWrite(std::function<void()> beforeWrite) {
+        m_beforeWrite = std::move(beforeWrite);
+    }
+
+    void Row(Format format, const ResultRow& row);
+    void Text(std::string_view text);
+    // False once any write failed; errno of that failure in Error().
+    bool Flush();
+    bool Failed() const { return m_nError != 0; }
+    int Error() const { return m_nError; }
+
+private:
+    void MaybeFlush() {
+        if (m_buf.size() >= kBlock) Flush();
+    }
+    void JsonRow(const ResultRow& row);
+
+    std::string m_buf;
+    std::function<void()> m_beforeWrite;
+    int m_nError = 0;
+    CIsoTime m_created;
+    CIsoTime m_modified;
+};
+
+}  // namespace cli

@@ -1,0 +1,322 @@
+// The search, the listing and the deletion of one command-line run.
+#include "cli/Run.h"
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "cli/Output.h"
+#include "cli/Platform.h"
+#include "finder/FileUtil.h"
+#include "finder/IntermediateFileFinder.h"
+#include "view/core/DeleteRun.h"
+#include "view/core/ResultCollector.h"
+#include "view/core/SizeFormat.h"
+
+namespace cli {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Ten updates a second at most; the main thread also wakes this often to
+// notice the end of a quiet walk.
+constexpr std::chrono::milliseconds kProgressInterval{100};
+
+void Message(std::string_view text) {
+    std::string line = "kesmora-cli: ";
+    line += text;
+    line += '\n';
+    WriteAll(Stream::Err, line);
+}
+
+std::string Escaped(std::string_view bytes) {
+    std::string text;
+    AppendEscaped(text, bytes);
+    return text;
+}
+
+std::string Files(std::uint64_t n) { return FormatThousands(n) + (n == 1 ? " file" : " files"); }
+
+std::string Amount(std::uint64_t bytes, bool bExact) {
+    if (bExact) return FormatThousands(bytes) + " bytes";
+    return FormatThousands(RoundMB(bytes)) + " MB (" + FormatThousands(RoundKB(bytes)) + " KB)";
+}
+
+// The one status line on a terminal's stderr, rewritten in place.
+class CProgressLine {
+public:
+    explicit CProgressLine(bool bOn) : m_bOn(bOn) {}
+    ~CProgressLine() { Erase(); }
+
+    bool On() const { return m_bOn; }
+
+    void Show(const std::string& text) {
+        if (!m_bOn) return;
+        const auto now = Clock::now();
+        if (m_bShownOnce && now - m_last < kProgressInterval) return;
+        m_bShownOnce = true;
+        m_last = now;
+        std::string line = "\r\033[K" + text;
+        // A line longer than the terminal would wrap and never be erased.
+        const int columns = TerminalColumns();
+        if (columns > 1 && line.size() > static_cast<std::size_t>(columns) + 3) {
+            line.resize(static_cast<std::size_t>(columns) + 3);
+        }
+        WriteAll(Stream::Err, line);
+        m_bVisible = true;
+    }
+
+    void Erase() {
+        if (!m_bVisible) return;
+        WriteAll(Stream::Err, "\r\033[K");
+        m_bVisible = false;
+    }
+
+private:
+    bool m_bOn;
+    bool m_bVisible = false;
+    bool m_bShownOnce = false;
+    Clock::time_point m_last;
+};
+
+// The window's collector, plus the folder count the progress line shows.
+class CCliSink final : public CFindNotify {
+public:
+    explicit CCliSink(CWake& wake) : m_collector([&wake] { wake.Raise(); }) {}
+
+    void OnFindFolder(const std::string& strFolder) override {
+        m_nFolders.fetch_add(1, std::memory_order_relaxed);
+        m_collector.OnFindFolder(strFolder);
+    }
+    void OnFindFile(const std::string& strPath, std::uint64_t size, const std::string& strCreated,
+                    const std::string& strModified) override {
+        m_collector.OnFindFile(strPath, size, strCreated, strModified);
+    }
+    void OnFindEnd() override { m_collector.OnFindEnd(); }
+
+    bool Take(ResultBatch& batch) { return m_collector.Take(batch); }
+    std::uint64_t Folders() const { return m_nFolders.load(std::memory_order_relaxed); }
+
+private:
+    CResultCollector m_collector;
+    std::atomic<std::uint64_t> m_nFolders{0};
+};
+
+class CCliRun {
+public:
+    explicit CCliRun(const CliOptions& options)
+        : m_options(options),
+          m_bExact(options.format == Format::HumanBytes),
+          m_bHuman(options.format == Format::Human || options.format == Format::HumanBytes),
+          m_progress(IsTerminal(Stream::Err)) {
+        // Output and progress share the screen only when both are the
+        // terminal: then the progress line gets out of the way first.
+        if (m_progress.On() && IsTerminal(Stream::Out)) {
+            m_bLiveOutput = true;
+            m_out.SetBeforeWrite([this] { m_progress.Erase(); });
+        }
+    }
+
+    int Execute();
+
+private:
+    int Search(const SearchParams& params);
+    void TakeRows(CCliSink& sink, ResultBatch& batch);
+    int Delete();
+    bool Confirm();
+    DeleteFileOps FileOps();
+    // What the run did: on stdout as the closing line of the human formats,
+    // on stderr beside the machine formats.
+    void Summary(const std::string& text);
+    int Finish(int nExit);
+
+    const CliOptions& m_options;
+    const bool m_bExact;
+    const bool m_bHuman;
+    bool m_bLiveOutput = false;
+    CProgressLine m_progress;
+    COutput m_out;
+    CWake m_wake;
+
+    std::vector<ResultRow> m_rows;
+    std::uint64_t m_nFound = 0;
+    std::uint64_t m_dwTotalSize = 0;
+};
+
+int CCliRun::Execute() {
+    const auto params = MakeSearchParams(m_options.strFolder, m_options.search);
+    if (!params) {
+        Message("the saved settings choose no search (no file type, folder rule or period)");
+        return kExitUsage;
+    }
+    // Refused before the search, so nothing is walked for a run that could
+    // never delete.
+    if (m_options.action == Action::Delete && !m_options.bYes && !IsTerminal(Stream::In)) {
+        Message("refusing to delete: no terminal to ask on (add --yes to delete anyway)");
+        return kExitUsage;
+    }
+    if (!FolderExists(params->strFolder)) {
+        Message("no such folder: " + Escaped(params->strFolder));
+        return kExitNoFolder;
+    }
+    CatchInterrupt(m_wake);
+    const int nSearch = Search(*params);
+    if (nSearch != kExitDone) return Finish(nSearch);
+    if (m_options.action == Action::List || m_rows.empty()) return Finish(kExitDone);
+    if (m_options.action == Action::DryRun) {
+        Summary("would delete " + Files(m_rows.size()) + ", " + Amount(m_dwTotalSize, m_bExact));
+        return Finish(kExitDone);
+    }
+    return Finish(Delete());
+}
+
+int CCliRun::Search(const SearchParams& params) {
+    CCliSink sink(m_wake);
+    CIntermediateFileFinder finder(&sink);
+    if (!finder.StartFind(params.strFolder, params.bSubFolder, params.nFolderMode, params.nTypeMask,
+                          params.nTimeMode, params.nDays, params.bOlder)) {
+        if (!FolderExists(params.strFolder)) {
+            Message("no such folder: " + Escaped(params.strFolder));
+            return kExitNoFolder;
+        }
+        Message("cannot start the search");
+        return kExitNotAllDeleted;
+    }
+    ResultBatch batch;
+    bool bInterrupted = false;
+    for (;;) {
+        m_wake.Wait(kProgressInterval);
+        if (Interrupted() || m_out.Failed()) {
+            // The worker stops within one entry; what it found so far is
+            // still listed and counted.
+            bInterrupted = Interrupted();
+            finder.StopFind();
+            finder.JoinWorker();
+            TakeRows(sink, batch);
+            break;
+        }
+        TakeRows(sink, batch);
+        if (batch.bEnded) {
+            finder.JoinWorker();
+            break;
+        }
+        m_progress.Show("searching: " + FormatThousands(sink.Folders()) + " folders, " +
+                        Files(m_nFound) + ", " + FormatThousands(RoundMB(m_dwTotalSize)) + " MB");
+        if (m_bLiveOutput) m_out.Flush();
+    }
+    m_progress.Erase();
+
+    std::string text = m_nFound == 0
+                           ? std::string("no matching files found")
+                           : Files(m_nFound) + " found, total " + Amount(m_dwTotalSize, m_bExact);
+    if (bInterrupted) {
+        Summary("interrupted: " + text);
+        return kExitInterrupted;
+    }
+    if (m_bHuman) Summary(text);
+    return m_out.Failed() ? kExitNotAllDeleted : kExitDone;
+}
+
+void CCliRun::TakeRows(CCliSink& sink, ResultBatch& batch) {
+    if (!sink.Take(batch)) return;
+    for (const ResultRow& row : batch.rows) {
+        if (!m_options.bSummaryOnly) m_out.Row(m_options.format, row);
+    }
+    m_nFound += batch.rows.size();
+    if (m_options.action == Action::List) {
+        for (const ResultRow& row : batch.rows) m_dwTotalSize += row.size;
+    } else {
+        m_dwTotalSize += AppendRows(m_rows, batch.rows);
+    }
+}
+
+bool CCliRun::Confirm() {
+    m_out.Flush();
+    WriteAll(Stream::Err, std::to_string(m_rows.size()) + " files, " +
+                              FormatThousands(RoundMB(m_dwTotalSize)) + " MB: delete? [y/N] ");
+    std::string answer;
+    const bool bAnswered = ReadAnswer(answer);
+    if (!bAnswered) WriteAll(Stream::Err, "\n");
+    for (char& c : answer) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return bAnswered && !Interrupted() && (answer == "y" || answer == "yes");
+}
+
+DeleteFileOps CCliRun::FileOps() {
+    // The window's own removal (read-only files made writable first). The
+    // --trash option is meant to swap in a removal of its own here.
+    DeleteFileOps ops = SystemFileOps();
+    ops.removeFile = [this, remove = std::move(ops.removeFile)](const std::string& path) {
+        errno = 0;
+        if (remove(path)) return true;
+        const int nError = errno;
+        m_progress.Erase();
+        Message("cannot delete " + Escaped(path) + ": " +
+                (nError != 0 ? std::strerror(nError) : "not a file"));
+        return false;
+    };
+    return ops;
+}
+
+int CCliRun::Delete() {
+    if (!m_options.bYes && !Confirm()) {
+        Message(Interrupted() ? "interrupted: nothing deleted" : "nothing deleted");
+        return Interrupted() ? kExitInterrupted : kExitDone;
+    }
+    // For the interrupt test only: after the first file, say so on the
+    // given descriptor and wait for the interrupt, so the test needs no
+    // timing luck.
+    const char* pszHold = std::getenv("KESMORA_CLI_TEST_HOLD_FD");
+    const DeleteProgress progress = [this, pszHold](std::size_t nDone, std::size_t nCount) {
+        if (pszHold && nDone == 1) {
+            WriteToDescriptor(std::atoi(pszHold), "1");
+            for (int i = 0; i < 600 && !Interrupted(); ++i) m_wake.Wait(kProgressInterval);
+        }
+        if (Interrupted()) return false;
+        m_progress.Show("deleting: " + FormatThousands(nDone) + " of " + Files(nCount));
+        return true;
+    };
+    const auto request = PlanDeleteAll(m_rows.size(), {});
+    const DeleteOutcome outcome = RunDelete(m_rows, *request, m_dwTotalSize, FileOps(), progress);
+    m_progress.Erase();
+
+    std::string text =
+        "deleted " + Files(outcome.nDeleted) + ", " + Amount(outcome.freedBytes, m_bExact);
+    const std::size_t nKept = outcome.nFailed + outcome.nUntried;
+    if (nKept > 0) text += "; kept " + Files(nKept) + ", " + Amount(outcome.keptBytes, m_bExact);
+    Summary(outcome.bCancelled ? "interrupted: " + text : text);
+    if (outcome.bCancelled) return kExitInterrupted;
+    return outcome.nFailed > 0 ? kExitNotAllDeleted : kExitDone;
+}
+
+void CCliRun::Summary(const std::string& text) {
+    if (m_bHuman) {
+        m_out.Text(text);
+        m_out.Text("\n");
+        m_out.Flush();
+    } else {
+        m_out.Flush();
+        Message(text);
+    }
+}
+
+int CCliRun::Finish(int nExit) {
+    if (!m_out.Flush()) {
+        Message(std::string("cannot write the output: ") + std::strerror(m_out.Error()));
+        if (nExit == kExitDone) return kExitNotAllDeleted;
+    }
+    return nExit;
+}
+
+}  // namespace
+
+int Run(const CliOptions& options) {
+    CCliRun run(options);
+    return run.Execute();
+}
+
+}  // namespace cli
