@@ -1,0 +1,186 @@
+// Times kesmora-cli's listing and deletion beside the in-process engine,
+// GNU find and xargs rm on the same trees.
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "finder/IntermediateFileFinder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+// Counts the end of a search and nothing else: the engine's own time.
+class EndSink : public CFindNotify {
+public:
+    void OnFindFolder(const std::string&) override {}
+    void OnFindFile(const std::string&, std::uint64_t, const std::string&,
+                    const std::string&) override {}
+    void OnFindEnd() override {
+        std::lock_guard lock(m_mutex);
+        m_bEnded = true;
+        m_cv.notify_all();
+    }
+    void Wait() {
+        std::unique_lock lock(m_mutex);
+        m_cv.wait(lock, [&] { return m_bEnded; });
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+    bool m_bEnded = false;
+};
+
+double TimeEngine(const std::string& root) {
+    EndSink sink;
+    CIntermediateFileFinder finder(&sink);
+    const auto start = Clock::now();
+    if (!finder.StartFind(root, true, 1, 255, 1, 0, false)) std::exit(1);
+    sink.Wait();
+    return Seconds(Clock::now() - start);
+}
+
+// Runs a shell command line; the time from start to exit.
+double TimeShell(const std::string& command) {
+    const auto start = Clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    const double seconds = Seconds(Clock::now() - start);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "failed: %s\n", command.c_str());
+        std::exit(1);
+    }
+    return seconds;
+}
+
+std::string FindFacts(const std::string& root) {
+    return "find '" + root +
+           "' \\( -iname '*.bsc' -o -iname '*.idb' -o -iname '*.ilk' -o -iname '*.obj' -o "
+           "-iname '*.pch' -o -iname '*.pdb' -o -iname '*.res' -o -iname '*.sbr' \\) "
+           "-printf '%p %s %B@ %T@\\n'";
+}
+
+struct Stats {
+    double best;
+    double median;
+};
+
+Stats Summarise(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return {v.front(), v[v.size() / 2]};
+}
+
+// count files of 1 to 5 KB (sparse) in folders of 100 below root.
+void MakeTree(const fs::path& root, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const fs::path folder = root / ("proj" + std::to_string(i / 100)) / "Debug";
+        if (i % 100 == 0) fs::create_directories(folder);
+        const std::string path = (folder / ("module" + std::to_string(i % 100) + ".obj")).string();
+        const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
+        if (fd < 0 || ::ftruncate(fd, static_cast<off_t>(1024 + i % 4096)) != 0) std::exit(1);
+        ::close(fd);
+    }
+}
+
+void PrintRow(const char* pszName, const Stats& s, const Stats& engine) {
+    std::printf("%-34s best %.3f s  median %.3f s  vs engine %.2fx (median %.2fx)\n", pszName,
+                s.best, s.median, s.best / engine.best, s.median / engine.median);
+}
+
+void BenchListing(const std::string& root, int nReps) {
+    const std::string cli = KESMORA_CLI;
+    TimeEngine(root);  // warms the cache
+    std::vector<double> engine, human, nul, find, findPipe;
+    for (int i = 0; i < nReps; ++i) {
+        engine.push_back(TimeEngine(root));
+        human.push_back(TimeShell(cli + " --folders all '" + root + "' > /dev/null"));
+        nul.push_back(TimeShell(cli + " -0 --folders all '" + root + "' | wc -c > /dev/null"));
+        find.push_back(TimeShell(FindFacts(root) + " > /dev/null"));
+        findPipe.push_back(TimeShell(FindFacts(root) + " | wc -c > /dev/null"));
+    }
+    const Stats e = Summarise(engine);
+    std::printf("%-34s best %.3f s  median %.3f s  (%d runs)\n", "engine (in-process)", e.best,
+                e.median, nReps);
+    PrintRow("kesmora-cli > /dev/null", Summarise(human), e);
+    PrintRow("kesmora-cli -0 | wc -c", Summarise(nul), e);
+    PrintRow("find -printf > /dev/null", Summarise(find), e);
+    PrintRow("find -printf | wc -c", Summarise(findPipe), e);
+}
+
+void BenchDelete(const std::string& scratch, std::size_t count, int nRounds) {
+    const std::string cli = KESMORA_CLI;
+    std::vector<double> ours, theirs;
+    for (int round = 0; round < nRounds; ++round) {
+        const fs::path a = fs::path(scratch) / "cli";
+        const fs::path b = fs::path(scratch) / "rm";
+        fs::remove_all(a);
+        fs::remove_all(b);
+        MakeTree(a, count);
+        MakeTree(b, count);
+        const std::string list = scratch + "/rm.list";
+        // The list for xargs is made beforehand: only the removal is timed.
+        TimeShell("find '" + b.string() + "' -type f -print0 > '" + list + "'");
+        const std::string cliCommand =
+            cli + " --delete --yes --folders all '" + a.string() + "' > /dev/null";
+        const std::string rmCommand = "xargs -0 rm -f < '" + list + "'";
+        if (round % 2 == 0) {
+            ours.push_back(TimeShell(cliCommand));
+            theirs.push_back(TimeShell(rmCommand));
+        } else {
+            theirs.push_back(TimeShell(rmCommand));
+            ours.push_back(TimeShell(cliCommand));
+        }
+        std::printf("  round %d: kesmora-cli %.3f s, xargs rm %.3f s (%.2fx)\n", round + 1,
+                    ours.back(), theirs.back(), ours.back() / theirs.back());
+    }
+    const Stats o = Summarise(ours);
+    const Stats t = Summarise(theirs);
+    std::printf(
+        "delete %zu files: kesmora-cli best %.3f s median %.3f s; xargs -0 rm -f best "
+        "%.3f s median %.3f s; %.2fx of bests, %.2fx of medians\n",
+        count, o.best, o.median, t.best, t.median, o.best / t.best, o.median / t.median);
+    fs::remove_all(scratch);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr,
+                     "usage: %s list ROOT [REPETITIONS]\n"
+                     "       %s delete SCRATCH_FOLDER [FILES] [ROUNDS]\n",
+                     argv[0], argv[0]);
+        return 2;
+    }
+    const std::string mode = argv[1];
+    if (mode == "list") {
+        BenchListing(argv[2], argc > 3 ? std::max(1, std::atoi(argv[3])) : 5);
+    } else if (mode == "delete") {
+        BenchDelete(argv[2], argc > 3 ? std::strtoull(argv[3], nullptr, 10) : 100000,
+                    argc > 4 ? std::max(1, std::atoi(argv[4])) : 4);
+    } else {
+        std::fprintf(stderr, "unknown mode %s\n", mode.c_str());
+        return 2;
+    }
+    return 0;
+}

@@ -1,0 +1,621 @@
+// kesmora-cli as a subprocess on real trees: its options against the
+// window's search parameters, every output format read back to the exact
+// bytes, and the deletion's refusals, failures and interrupt.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <condition_variable>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <mutex>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "finder/IntermediateFileFinder.h"
+#include "tavoBasis/Registry.h"
+#include "tests/support/UndeletableFiles.h"
+#include "view/SearchRequest.h"
+#include "view/StatusText.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+enum class Input { Null, Terminal };
+
+// Runs kesmora-cli with args; stdin is /dev/null or a terminal (then
+// stderr is that terminal too and answer is typed once the prompt shows).
+// env entries are added to the environment; holdFd, when set, is passed
+// on open for the program's interrupt gate.
+struct Launch {
+    Launch(std::vector<std::string> a, std::vector<std::string> e = {}, Input i = Input::Null,
+           std::string typed = {})
+        : args(std::move(a)), env(std::move(e)), input(i), answer(std::move(typed)) {}
+
+    std::vector<std::string> args;
+    std::vector<std::string> env;
+    Input input = Input::Null;
+    std::string answer;
+    int holdFd = -1;
+};
+
+void ReadAvailable(int fd, std::string& into, bool& open) {
+    char buf[65536];
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n > 0) {
+        into.append(buf, static_cast<std::size_t>(n));
+    } else if (n == 0 || errno != EINTR) {
+        open = false;
+    }
+}
+
+pid_t Spawn(const Launch& launch, int outFd, int errFd, int inFd) {
+    const pid_t pid = fork();
+    if (pid != 0) return pid;
+    ::dup2(inFd, 0);
+    ::dup2(outFd, 1);
+    ::dup2(errFd, 2);
+    for (const std::string& e : launch.env) ::putenv(const_cast<char*>(e.c_str()));
+    if (launch.holdFd >= 0) {
+        ::setenv("KESMORA_CLI_TEST_HOLD_FD", std::to_string(launch.holdFd).c_str(), 1);
+    }
+    std::vector<char*> argv{const_cast<char*>(KESMORA_CLI)};
+    for (const std::string& a : launch.args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ::execv(KESMORA_CLI, argv.data());
+    _exit(127);
+}
+
+int WaitExit(pid_t pid) {
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// Reads out and err until both close; onErr sees stderr as it grows.
+template <typename OnErr>
+void Drain(int outFd, int errFd, Result& r, OnErr onErr) {
+    bool outOpen = true, errOpen = true;
+    while (outOpen || errOpen) {
+        pollfd fds[2] = {{outOpen ? outFd : -1, POLLIN, 0}, {errOpen ? errFd : -1, POLLIN, 0}};
+        if (::poll(fds, 2, -1) < 0) continue;
+        if (fds[0].revents) ReadAvailable(outFd, r.out, outOpen);
+        if (fds[1].revents) {
+            ReadAvailable(errFd, r.err, errOpen);
+            onErr(r.err);
+        }
+    }
+}
+
+Result RunCli(const Launch& launch) {
+    Result r;
+    int out[2];
+    EXPECT_EQ(::pipe2(out, O_CLOEXEC), 0);
+    int err[2] = {-1, -1}, in = -1, master = -1;
+    if (launch.input == Input::Terminal) {
+        int slave = -1;
+        EXPECT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+        ::fcntl(master, F_SETFD, FD_CLOEXEC);
+        ::fcntl(slave, F_SETFD, FD_CLOEXEC);
+        err[0] = master;
+        err[1] = in = slave;
+    } else {
+        EXPECT_EQ(::pipe2(err, O_CLOEXEC), 0);
+        in = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    }
+    const pid_t pid = Spawn(launch, out[1], err[1], in);
+    ::close(out[1]);
+    ::close(err[1]);
+    if (in != err[1]) ::close(in);
+    bool bAnswered = launch.answer.empty();
+    Drain(out[0], err[0], r, [&](const std::string& seen) {
+        if (!bAnswered && seen.find("delete? [y/N] ") != std::string::npos) {
+            bAnswered = true;
+            EXPECT_EQ(::write(master, launch.answer.data(), launch.answer.size()),
+                      static_cast<ssize_t>(launch.answer.size()));
+        }
+    });
+    ::close(out[0]);
+    ::close(err[0]);
+    r.exitCode = WaitExit(pid);
+    return r;
+}
+
+std::vector<std::string> Split(const std::string& text, char sep) {
+    std::vector<std::string> parts;
+    std::string part;
+    std::istringstream stream(text);
+    while (std::getline(stream, part, sep)) parts.push_back(part);
+    return parts;
+}
+
+// The last non-empty line.
+std::string LastLine(const std::string& text) {
+    const auto lines = Split(text, '\n');
+    for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
+        if (!it->empty()) return *it;
+    }
+    return {};
+}
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string tmpl = (fs::temp_directory_path() / "kesmora-cli-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+        m_root = tmpl;
+    }
+    void TearDown() override {
+        m_undeletable.ReleaseAll();
+        fs::remove_all(m_root);
+    }
+
+    // A sparse file of size bytes, last modified daysOld days ago.
+    std::string File(const std::string& rel, std::uint64_t size = 0, int daysOld = 0) {
+        const fs::path path = m_root / rel;
+        fs::create_directories(path.parent_path());
+        const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
+        EXPECT_GE(fd, 0) << path;
+        EXPECT_EQ(::ftruncate(fd, static_cast<off_t>(size)), 0);
+        if (daysOld > 0) {
+            const timespec times[2] = {{::time(nullptr) - daysOld * 86400L, 0},
+                                       {::time(nullptr) - daysOld * 86400L, 0}};
+            EXPECT_EQ(::futimens(fd, times), 0);
+        }
+        ::close(fd);
+        return path.string();
+    }
+
+    std::vector<std::string> FilesOnDisk() const {
+        std::vector<std::string> files;
+        for (const auto& e : fs::recursive_directory_iterator(m_root)) {
+            if (e.is_regular_file()) files.push_back(e.path().string());
+        }
+        std::sort(files.begin(), files.end());
+        return files;
+    }
+
+    fs::path m_root;
+    UndeletableFiles m_undeletable;
+};
+
+// The paths the window's finder reports for the window's options.
+class PathSink : public CFindNotify {
+public:
+    void OnFindFolder(const std::string&) override {}
+    void OnFindFile(const std::string& path, std::uint64_t, const std::string&,
+                    const std::string&) override {
+        paths.push_back(path);
+    }
+    void OnFindEnd() override {
+        std::lock_guard lock(m_mutex);
+        m_bEnded = true;
+        m_cv.notify_all();
+    }
+    void Wait() {
+        std::unique_lock lock(m_mutex);
+        m_cv.wait(lock, [&] { return m_bEnded; });
+    }
+    std::vector<std::string> paths;
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+    bool m_bEnded = false;
+};
+
+std::vector<std::string> WindowSearch(const std::string& folder, const SearchOptions& options) {
+    const auto params = MakeSearchParams(folder, options);
+    EXPECT_TRUE(params);
+    if (!params) return {};
+    PathSink sink;
+    CIntermediateFileFinder finder(&sink);
+    EXPECT_TRUE(finder.StartFind(params->strFolder, params->bSubFolder, params->nFolderMode,
+                                 params->nTypeMask, params->nTimeMode, params->nDays,
+                                 params->bOlder));
+    sink.Wait();
+    finder.JoinWorker();
+    return sink.paths;
+}
+
+SearchOptions AllTypes() {
+    SearchOptions o;
+    o.bIdb = o.bIlk = o.bObj = o.bPch = o.bPdb = o.bRes = o.bSbr = o.bBsc = true;
+    o.nRadioFolder = 1;
+    return o;
+}
+
+// The window's stored values, written as the window writes them.
+struct Saved {
+    std::vector<std::pair<const char*, int>> controls;
+    bool bHistory = true;  // History0 = the tree
+};
+
+TEST_F(CliTest, EveryOptionSearchesAsTheWindowsParametersDo) {
+    File("root.obj", 10, 100);
+    File("A/Debug/x.obj", 20, 40);
+    File("A/Debug/x.pdb", 30, 10);
+    File("A/Debug/sub/z.obj", 40, 2);
+    File("B/Release/y.OBJ", 50, 100);
+    File("B/other/w.obj", 60, 10);
+    File("C/debug/v.obj", 70, 2);
+    File("C/Release/r.res", 80, 40);
+    const std::string config = (m_root / "config").string();
+    const std::string configEnv = "XDG_CONFIG_HOME=" + config;
+
+    struct Case {
+        Case(std::vector<std::string> a, std::function<void(SearchOptions&)> w,
+             std::optional<Saved> s = std::nullopt)
+            : args(std::move(a)), window(std::move(w)), saved(std::move(s)) {}
+        std::vector<std::string> args;
+        std::function<void(SearchOptions&)> window;
+        std::optional<Saved> saved;
+    };
+    auto options = [](auto change) { return std::function<void(SearchOptions&)>(change); };
+    const std::vector<Case> cases = {
+        {{}, options([](SearchOptions&) {})},
+        {{"--folders", "all"}, options([](SearchOptions& o) { o.nRadioFolder = 0; })},
+        {{"--folders", "debug"}, options([](SearchOptions& o) { o.nRadioFolder = 2; })},
+        {{"--folders", "Release"}, options([](SearchOptions& o) { o.nRadioFolder = 3; })},
+        {{"--no-subfolders", "--folders", "all"}, options([](SearchOptions& o) {
+             o.bFindSubFolder = false;
+             o.nRadioFolder = 0;
+         })},
+        {{"--types", "pdb,*.RES", "--folders", "all"}, options([](SearchOptions& o) {
+             o = SearchOptions{};
+             o.bPdb = o.bRes = true;
+         })},
+        {{"--folders", "all", "--older", "30"}, options([](SearchOptions& o) {
+             o.nRadioFolder = 0;
+             o.nRadioTime = 1;
+             o.nCount = 30;
+             o.nUnitIndex = 2;
+         })},
+        {{"--folders", "all", "--within", "5d", "--modified"}, options([](SearchOptions& o) {
+             o.nRadioFolder = 0;
+             o.nRadioTime = 1;
+             o.nCount = 5;
+             o.nUnitIndex = 3;
+         })},
+        {{"--folders", "all", "--older", "3m"}, options([](SearchOptions& o) {
+             o.nRadioFolder = 0;
+             o.nRadioTime = 1;
+             o.nCount = 3;
+             o.nUnitIndex = 0;
+         })},
+        {{"--folders", "all", "--within", "1months"}, options([](SearchOptions& o) {
+             o.nRadioFolder = 0;
+             o.nRadioTime = 1;
+             o.nCount = 1;
+             o.nUnitIndex = 1;
+         })},
+        {{"--folders", "all", "--created", "--older", "1"}, options([](SearchOptions& o) {
+             o.nRadioFolder = 0;
+             o.nRadioTime = 1;
+             o.nUnitIndex = 2;
+             o.nFileTimeIndex = 1;
+         })},
+        {{"--saved"},
+         options([](SearchOptions& o) {
+             o.nRadioFolder = 2;
+             o.bObj = false;
+             o.nRadioTime = 1;
+             o.nCount = 1;  // 150 is outside 1..99
+             o.nUnitIndex = 0;
+         }),
+         Saved{{{"RadioFolder", 2},
+                {"Obj", 0},
+                {"RadioTime", 1},
+                {"Count", 150},
+                {"ComboDayMonth", 7}}}},
+        {{"--saved", "--folders", "all", "--within", "20d"},
+         options([](SearchOptions& o) {
+             o.nRadioFolder = 0;
+             o.bObj = false;
+             o.nRadioTime = 1;
+             o.nCount = 20;
+             o.nUnitIndex = 3;
+         }),
+         Saved{{{"RadioFolder", 2}, {"Obj", 0}}}},
+    };
+    std::set<std::vector<std::string>> distinct;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        SearchOptions window = AllTypes();
+        c.window(window);
+        std::vector<std::string> args = c.args;
+        args.insert(args.end(), {"-0"});
+        std::string settingsBefore;
+        if (c.saved) {
+            fs::remove_all(config);
+            ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+            CRegistry registry;
+            registry.m_strCompany = "tavoApp";
+            registry.m_strApplication = "VcppKesmora";
+            registry.m_strSection = "History";
+            registry.WriteDWORD("Count", 1, RegRoot::CurrentUser, false);
+            registry.WriteString("History0", m_root.string(), RegRoot::CurrentUser, false);
+            registry.m_strSection = "Controls";
+            for (const auto& [name, value] : c.saved->controls) {
+                registry.WriteDWORD(name, static_cast<std::uint32_t>(value), RegRoot::CurrentUser,
+                                    false);
+            }
+            ::unsetenv("XDG_CONFIG_HOME");
+            for (const auto& e : fs::recursive_directory_iterator(config)) {
+                if (e.is_regular_file()) settingsBefore += e.path().string() + "\n";
+            }
+        } else {
+            args.push_back(m_root.string());
+        }
+        const Result r = RunCli({args, {configEnv}});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        const std::vector<std::string> expected = WindowSearch(m_root.string(), window);
+        EXPECT_EQ(Split(r.out, '\0'), expected);
+        distinct.insert(expected);
+        if (c.saved) {
+            // Read only: the same files, none added (no lock file either).
+            std::string settingsAfter;
+            for (const auto& e : fs::recursive_directory_iterator(config)) {
+                if (e.is_regular_file()) settingsAfter += e.path().string() + "\n";
+            }
+            EXPECT_EQ(settingsAfter, settingsBefore);
+        }
+    }
+    // The tree tells the options apart, so agreement above means something.
+    EXPECT_GE(distinct.size(), cases.size() - 3);
+}
+
+// Reads one format back into (exact path bytes, size) pairs.
+using Parsed = std::vector<std::pair<std::string, std::uint64_t>>;
+std::string Unescape(const std::string& text) {
+    std::string bytes;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\') {
+            bytes += text[i];
+            continue;
+        }
+        const char c = text[++i];
+        if (c == 'n') bytes += '\n';
+        if (c == 't') bytes += '\t';
+        if (c == 'r') bytes += '\r';
+        if (c == '\\') bytes += '\\';
+        if (c == 'x') {
+            bytes += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        }
+    }
+    return bytes;
+}
+
+TEST_F(CliTest, EveryFormatGivesBackTheExactPaths) {
+    std::vector<std::pair<std::string, std::uint64_t>> files = {
+        {File("Debug/plain.obj", 1536), 1536},
+        {File("Debug/new\nline.obj", 511), 511},
+        {File("Debug/\xff\xfe bad.pdb", 512), 512},
+        {File("Debug/tab\tand\\back.idb", 1048576), 1048576},
+        {File("Debug/\xe6\x97\xa5\xe6\x9c\xac.sbr", 0), 0},
+    };
+    std::sort(files.begin(), files.end());
+    const std::regex windowTime(R"(\d{4}/\d\d/\d\d \d\d:\d\d)");
+    const std::regex isoTime(R"(\d{4}-\d\d-\d\dT\d\d:\d\d[+-]\d\d:\d\d)");
+
+    struct Case {
+        std::vector<std::string> args;
+        std::function<Parsed(const std::string&)> parse;
+    };
+    const auto columns = [&](const std::string& out, bool bExactSize) {
+        Parsed parsed;
+        const auto lines = Split(out, '\n');
+        EXPECT_EQ(lines.back(),
+                  "5 files found, total " + (bExactSize ? std::string("1,051,135 bytes")
+                                                        : std::string("1 MB (1,026 KB)")));
+        for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+            const auto cells = Split(lines[i], '\t');
+            EXPECT_EQ(cells.size(), 4u) << lines[i];
+            if (cells.size() != 4) continue;
+            EXPECT_TRUE(std::regex_match(cells[2], windowTime)) << cells[2];
+            EXPECT_TRUE(std::regex_match(cells[3], windowTime)) << cells[3];
+            const std::string path = Unescape(cells[0]);
+            const auto size = std::find_if(files.begin(), files.end(),
+                                           [&](const auto& f) { return f.first == path; });
+            const std::uint64_t bytes = size == files.end() ? 0 : size->second;
+            EXPECT_EQ(cells[1], bExactSize ? std::to_string(bytes) : SizeText(bytes));
+            parsed.emplace_back(path, bytes);
+        }
+        return parsed;
+    };
+    const std::vector<Case> cases = {
+        {{}, [&](const std::string& out) { return columns(out, false); }},
+        {{"--bytes"}, [&](const std::string& out) { return columns(out, true); }},
+        {{"-0"},
+         [&](const std::string& out) {
+             Parsed parsed;
+             EXPECT_EQ(out.back(), '\0');
+             for (const std::string& path : Split(out, '\0')) {
+                 const auto f = std::find_if(files.begin(), files.end(),
+                                             [&](const auto& p) { return p.first == path; });
+                 parsed.emplace_back(path, f == files.end() ? 1 : f->second);
+             }
+             return parsed;
+         }},
+        {{"--json"},
+         [&](const std::string& out) {
+             Parsed parsed;
+             for (const std::string& line : Split(out, '\n')) {
+                 const auto j = nlohmann::json::parse(line);
+                 std::string path = j.at("path");
+                 if (j.contains("path_base64")) {
+                     EXPECT_NE(path.find("\xEF\xBF\xBD"), std::string::npos);
+                     const std::string b64 = j.at("path_base64");
+                     static const std::string kAlphabet =
+                         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+                     path.clear();
+                     unsigned bits = 0, nBits = 0;
+                     for (char c : b64) {
+                         if (c == '=') break;
+                         bits = bits << 6 | static_cast<unsigned>(kAlphabet.find(c));
+                         nBits += 6;
+                         if (nBits >= 8) {
+                             nBits -= 8;
+                             path += static_cast<char>((bits >> nBits) & 0xFF);
+                         }
+                     }
+                 }
+                 EXPECT_TRUE(std::regex_match(j.at("created").get<std::string>(), isoTime));
+                 EXPECT_TRUE(std::regex_match(j.at("modified").get<std::string>(), isoTime));
+                 parsed.emplace_back(path, j.at("size").get<std::uint64_t>());
+             }
+             return parsed;
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        std::vector<std::string> args = c.args;
+        args.push_back(m_root.string());
+        const Result r = RunCli({args});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(r.err, "");
+        Parsed parsed = c.parse(r.out);
+        std::sort(parsed.begin(), parsed.end());
+        EXPECT_EQ(parsed, files);
+    }
+}
+
+TEST_F(CliTest, DeletionIsRefusedOrOnlyShownWithoutTouchingAFile) {
+    File("Debug/a.obj", 100);
+    File("Debug/b.pdb", 200);
+    const auto before = FilesOnDisk();
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+        std::string outLast;
+        std::string err;
+    };
+    const std::vector<Case> cases = {
+        {{"--delete"},
+         2,
+         "",
+         "kesmora-cli: refusing to delete: no terminal to ask on (add --yes to delete anyway)\n"},
+        {{"--dry-run"}, 0, "would delete 2 files, 0 MB (0 KB)", ""},
+        {{"--delete", "--dry-run", "--bytes"}, 0, "would delete 2 files, 300 bytes", ""},
+        {{"--delete", "--dry-run", "--json"},
+         0,
+         "",
+         "kesmora-cli: would delete 2 files, 0 MB (0 KB)\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        std::vector<std::string> args = c.args;
+        args.push_back(m_root.string());
+        const Result r = RunCli({args});
+        EXPECT_EQ(r.exitCode, c.exitCode);
+        if (!c.outLast.empty()) {
+            EXPECT_EQ(LastLine(r.out), c.outLast);
+        }
+        EXPECT_EQ(r.err, c.err);
+        EXPECT_EQ(FilesOnDisk(), before);
+    }
+}
+
+TEST_F(CliTest, UsageMistakesAndMissingFoldersGiveTheirExitStatus) {
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+    };
+    const std::vector<Case> cases = {
+        {{"--types", "exe"}, 2}, {{"--folders", "some"}, 2}, {{"--older", "100d"}, 2},
+        {{"--within", "0"}, 2},  {{"--created"}, 2},         {{"-0", "--json"}, 2},
+        {{"--yes"}, 2},          {{"--bogus"}, 2},           {{(m_root / "none").string()}, 3},
+        {{"--version"}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        const Result r = RunCli({c.args});
+        EXPECT_EQ(r.exitCode, c.exitCode);
+        if (c.exitCode != 0) {
+            // One line, prefixed with the program's name.
+            EXPECT_EQ(r.err.rfind("kesmora-cli: ", 0), 0u) << r.err;
+            EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        }
+    }
+}
+
+TEST_F(CliTest, AnUndeletableFileIsNamedKeptAndGivesExitOne) {
+    File("Debug/a.obj", 1000);
+    File("Debug/b.obj", 2000);
+    const std::string stuck = File("Release/c.pdb", 700);
+    ::chmod(stuck.c_str(), 0444);  // read-only files are deleted; this one cannot be
+    const std::string why = m_undeletable.Make(stuck);
+    if (!why.empty()) GTEST_SKIP() << why;
+    const Result r = RunCli({{"--delete", "--yes", "--bytes", m_root.string()}});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err.rfind("kesmora-cli: cannot delete " + stuck + ": ", 0), 0u) << r.err;
+    EXPECT_EQ(LastLine(r.out), "deleted 2 files, 3,000 bytes; kept 1 file, 700 bytes");
+    EXPECT_EQ(FilesOnDisk(), std::vector<std::string>{stuck});
+}
+
+TEST_F(CliTest, TheTerminalPromptDeletesOnlyOnYes) {
+    for (const std::string answer : {"n\n", "y\n"}) {
+        File("Debug/a.obj", 3 << 20);
+        const Result r = RunCli({{"--delete", m_root.string()}, {}, Input::Terminal, answer});
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_NE(r.err.find("1 files, 3 MB: delete? [y/N] "), std::string::npos) << r.err;
+        EXPECT_EQ(FilesOnDisk().size(), answer == "y\n" ? 0u : 1u);
+        if (answer == "y\n") {
+            EXPECT_EQ(LastLine(r.out), "deleted 1 file, 3 MB (3,072 KB)");
+        }
+    }
+}
+
+TEST_F(CliTest, CtrlCDuringADeletionStopsAfterTheCurrentFileAndSaysSo) {
+    for (int i = 0; i < 20; ++i) File("Debug/f" + std::to_string(i) + ".obj", 1024);
+    int gate[2];
+    ASSERT_EQ(::pipe(gate), 0);
+    int out[2], err[2];
+    ASSERT_EQ(::pipe2(out, O_CLOEXEC), 0);
+    ASSERT_EQ(::pipe2(err, O_CLOEXEC), 0);
+    const int in = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    Launch launch{{"--delete", "--yes", m_root.string()}};
+    launch.holdFd = gate[1];
+    const pid_t pid = Spawn(launch, out[1], err[1], in);
+    ::close(out[1]);
+    ::close(err[1]);
+    ::close(in);
+    ::close(gate[1]);
+    char c = 0;
+    // The program holds after its first file until it is interrupted.
+    ASSERT_EQ(::read(gate[0], &c, 1), 1);
+    ::kill(pid, SIGINT);
+    Result r;
+    Drain(out[0], err[0], r, [](const std::string&) {});
+    r.exitCode = WaitExit(pid);
+    ::close(gate[0]);
+    ::close(out[0]);
+    ::close(err[0]);
+    EXPECT_EQ(r.exitCode, 130);
+    EXPECT_EQ(LastLine(r.out),
+              "interrupted: deleted 1 file, 0 MB (1 KB); kept 19 files, 0 MB (19 KB)");
+    EXPECT_EQ(FilesOnDisk().size(), 19u);
+}
+
+}  // namespace
