@@ -25,13 +25,6 @@ std::size_t Utf8Length(std::string_view bytes) {
     return 0;
 }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 }  // namespace
 
 void AppendEscaped(std::string& out, std::string_view bytes) {
@@ -46,7 +39,11 @@ void AppendEscaped(std::string& out, std::string_view bytes) {
             continue;
         }
         if (c >= 0x80) {
-            if (const std::size_t n = Utf8Length(bytes.substr(i)); n > 0) {
+            // C1 controls (U+0080..U+009F) are valid UTF-8 yet would steer a
+            // terminal: they are escaped byte by byte like the rest.
+            const std::size_t n = Utf8Length(bytes.substr(i));
+            const bool bC1 = n == 2 && c == 0xC2 && static_cast<unsigned char>(bytes[i + 1]) < 0xA0;
+            if (n > 0 && !bC1) {
                 out.append(bytes.data() + i, n);
                 i += n;
                 continue;
@@ -73,43 +70,6 @@ void AppendEscaped(std::string& out, std::string_view bytes) {
         }
         ++i;
     }
-}
-
-bool Unescape(std::string_view text, std::string& bytes) {
-    bytes.clear();
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\') {
-            bytes += text[i];
-            continue;
-        }
-        if (++i >= text.size()) return false;
-        switch (text[i]) {
-            case '\\':
-                bytes += '\\';
-                break;
-            case 'n':
-                bytes += '\n';
-                break;
-            case 't':
-                bytes += '\t';
-                break;
-            case 'r':
-                bytes += '\r';
-                break;
-            case 'x': {
-                if (i + 2 >= text.size()) return false;
-                const int hi = HexValue(text[i + 1]);
-                const int lo = HexValue(text[i + 2]);
-                if (hi < 0 || lo < 0) return false;
-                bytes += static_cast<char>(hi * 16 + lo);
-                i += 2;
-                break;
-            }
-            default:
-                return false;
-        }
-    }
-    return true;
 }
 
 const std::string& CIsoTime::Convert(std::string_view windowText) {

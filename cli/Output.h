@@ -22,12 +22,10 @@ enum class Format {
 
 // Appends bytes so that one line stays one line and nothing is lost:
 // backslash becomes \\, newline \n, tab \t, carriage return \r, other
-// control bytes and every byte that is not part of well-formed UTF-8 \xHH.
+// control bytes (C1 too) and every byte that is not part of well-formed
+// UTF-8 \xHH.
 // Valid UTF-8 text passes unchanged.
 void AppendEscaped(std::string& out, std::string_view bytes);
-// The inverse of AppendEscaped (for scripts and tests); nothing when the
-// text is not such an escape.
-bool Unescape(std::string_view text, std::string& bytes);
 
 // "2026/12/07 11:42" local time -> "2026-12-07T11:42+01:00". Remembers the
 // last text: the files of one build folder mostly share their minute.

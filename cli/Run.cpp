@@ -114,12 +114,20 @@ public:
           m_bExact(options.format == Format::HumanBytes),
           m_bHuman(options.format == Format::Human || options.format == Format::HumanBytes),
           m_progress(IsTerminal(Stream::Err)) {
-        // Output and progress share the screen only when both are the
+        // A reader at a terminal sees rows as they come, not in 64 KB
+        // bursts. Output and progress share the screen when both are the
         // terminal: then the progress line gets out of the way first.
-        if (m_progress.On() && IsTerminal(Stream::Out)) {
-            m_bLiveOutput = true;
-            m_out.SetBeforeWrite([this] { m_progress.Erase(); });
-        }
+        m_bLiveOutput = IsTerminal(Stream::Out);
+        if (m_bLiveOutput && m_progress.On()) m_out.SetBeforeWrite([this] { m_progress.Erase(); });
+        m_ops = FileOps();
+        m_deleteProgress = [this](std::size_t nDone, std::size_t nCount) {
+            HoldForTest();
+            if (Interrupted()) return false;
+            if (!m_bDeleteAsFound) {
+                m_progress.Show("deleting: " + FormatThousands(nDone) + " of " + Files(nCount));
+            }
+            return true;
+        };
     }
 
     int Execute();
@@ -130,6 +138,11 @@ private:
     int Delete();
     bool Confirm();
     DeleteFileOps FileOps();
+    // Deletes the files of rows through the window's run and adds the
+    // outcome to m_tally; rows met after an interrupt are only counted.
+    void DeleteRows(std::vector<ResultRow>& rows);
+    int DeleteSummary();
+    void HoldForTest();
     // What the run did: on stdout as the closing line of the human formats,
     // on stderr beside the machine formats.
     void Summary(const std::string& text);
@@ -138,14 +151,30 @@ private:
     const CliOptions& m_options;
     const bool m_bExact;
     const bool m_bHuman;
-    bool m_bLiveOutput = false;
+    bool m_bLiveOutput;
     CProgressLine m_progress;
     COutput m_out;
     CWake m_wake;
 
+    // --delete --yes needs no list before it starts: each batch is deleted
+    // as it arrives, so the walk and the removal overlap on two threads.
+    const bool m_bDeleteAsFound = m_options.action == Action::Delete && m_options.bYes;
+    DeleteFileOps m_ops;
+    DeleteProgress m_deleteProgress;
+    bool m_bHeld = false;
+
     std::vector<ResultRow> m_rows;
     std::uint64_t m_nFound = 0;
     std::uint64_t m_dwTotalSize = 0;
+
+    struct Tally {
+        std::uint64_t nDeleted = 0;
+        std::uint64_t nFailed = 0;
+        std::uint64_t nKept = 0;  // failed, or never tried because of an interrupt
+        std::uint64_t freedBytes = 0;
+        std::uint64_t keptBytes = 0;
+        bool bCancelled = false;
+    } m_tally;
 };
 
 int CCliRun::Execute() {
@@ -166,6 +195,10 @@ int CCliRun::Execute() {
     }
     CatchInterrupt(m_wake);
     const int nSearch = Search(*params);
+    if (m_bDeleteAsFound && m_nFound > 0) {
+        const int nDelete = DeleteSummary();
+        return Finish(nSearch != kExitDone ? nSearch : nDelete);
+    }
     if (nSearch != kExitDone) return Finish(nSearch);
     if (m_options.action == Action::List || m_rows.empty()) return Finish(kExitDone);
     if (m_options.action == Action::DryRun) {
@@ -205,8 +238,10 @@ int CCliRun::Search(const SearchParams& params) {
             finder.JoinWorker();
             break;
         }
-        m_progress.Show("searching: " + FormatThousands(sink.Folders()) + " folders, " +
-                        Files(m_nFound) + ", " + FormatThousands(RoundMB(m_dwTotalSize)) + " MB");
+        std::string text = "searching: " + FormatThousands(sink.Folders()) + " folders, " +
+                           Files(m_nFound) + ", " + FormatThousands(RoundMB(m_dwTotalSize)) + " MB";
+        if (m_bDeleteAsFound) text += ", " + FormatThousands(m_tally.nDeleted) + " deleted";
+        m_progress.Show(text);
         if (m_bLiveOutput) m_out.Flush();
     }
     m_progress.Erase();
@@ -228,7 +263,10 @@ void CCliRun::TakeRows(CCliSink& sink, ResultBatch& batch) {
         if (!m_options.bSummaryOnly) m_out.Row(m_options.format, row);
     }
     m_nFound += batch.rows.size();
-    if (m_options.action == Action::List) {
+    if (m_bDeleteAsFound) {
+        for (const ResultRow& row : batch.rows) m_dwTotalSize += row.size;
+        DeleteRows(batch.rows);
+    } else if (m_options.action == Action::List) {
         for (const ResultRow& row : batch.rows) m_dwTotalSize += row.size;
     } else {
         m_dwTotalSize += AppendRows(m_rows, batch.rows);
@@ -267,30 +305,52 @@ int CCliRun::Delete() {
         Message(Interrupted() ? "interrupted: nothing deleted" : "nothing deleted");
         return Interrupted() ? kExitInterrupted : kExitDone;
     }
-    // For the interrupt test only: after the first file, say so on the
-    // given descriptor and wait for the interrupt, so the test needs no
-    // timing luck.
-    const char* pszHold = std::getenv("KESMORA_CLI_TEST_HOLD_FD");
-    const DeleteProgress progress = [this, pszHold](std::size_t nDone, std::size_t nCount) {
-        if (pszHold && nDone == 1) {
-            WriteToDescriptor(std::atoi(pszHold), "1");
-            for (int i = 0; i < 600 && !Interrupted(); ++i) m_wake.Wait(kProgressInterval);
-        }
-        if (Interrupted()) return false;
-        m_progress.Show("deleting: " + FormatThousands(nDone) + " of " + Files(nCount));
-        return true;
-    };
-    const auto request = PlanDeleteAll(m_rows.size(), {});
-    const DeleteOutcome outcome = RunDelete(m_rows, *request, m_dwTotalSize, FileOps(), progress);
+    DeleteRows(m_rows);
     m_progress.Erase();
+    return DeleteSummary();
+}
 
+void CCliRun::DeleteRows(std::vector<ResultRow>& rows) {
+    std::uint64_t total = 0;
+    for (const ResultRow& row : rows) total += row.size;
+    if (Interrupted() || m_out.Failed()) {
+        m_tally.nKept += rows.size();
+        m_tally.keptBytes += total;
+        m_tally.bCancelled = m_tally.bCancelled || (Interrupted() && !rows.empty());
+        return;
+    }
+    const auto request = PlanDeleteAll(rows.size(), {});
+    if (!request) return;
+    const DeleteOutcome outcome = RunDelete(rows, *request, total, m_ops, m_deleteProgress);
+    m_tally.nDeleted += outcome.nDeleted;
+    m_tally.nFailed += outcome.nFailed;
+    m_tally.nKept += outcome.nFailed + outcome.nUntried;
+    m_tally.freedBytes += outcome.freedBytes;
+    m_tally.keptBytes += outcome.keptBytes;
+    m_tally.bCancelled = m_tally.bCancelled || outcome.bCancelled;
+}
+
+int CCliRun::DeleteSummary() {
     std::string text =
-        "deleted " + Files(outcome.nDeleted) + ", " + Amount(outcome.freedBytes, m_bExact);
-    const std::size_t nKept = outcome.nFailed + outcome.nUntried;
-    if (nKept > 0) text += "; kept " + Files(nKept) + ", " + Amount(outcome.keptBytes, m_bExact);
-    Summary(outcome.bCancelled ? "interrupted: " + text : text);
-    if (outcome.bCancelled) return kExitInterrupted;
-    return outcome.nFailed > 0 ? kExitNotAllDeleted : kExitDone;
+        "deleted " + Files(m_tally.nDeleted) + ", " + Amount(m_tally.freedBytes, m_bExact);
+    if (m_tally.nKept > 0) {
+        text += "; kept " + Files(m_tally.nKept) + ", " + Amount(m_tally.keptBytes, m_bExact);
+    }
+    Summary(m_tally.bCancelled ? "interrupted: " + text : text);
+    if (m_tally.bCancelled) return kExitInterrupted;
+    return m_tally.nFailed > 0 ? kExitNotAllDeleted : kExitDone;
+}
+
+// For the interrupt test only: after the first file, say so on the
+// descriptor named by the environment and wait for the interrupt, so the
+// test needs no timing luck.
+void CCliRun::HoldForTest() {
+    if (m_bHeld) return;
+    m_bHeld = true;
+    const char* pszHold = std::getenv("KESMORA_CLI_TEST_HOLD_FD");
+    if (!pszHold) return;
+    WriteToDescriptor(std::atoi(pszHold), "1");
+    for (int i = 0; i < 600 && !Interrupted(); ++i) m_wake.Wait(kProgressInterval);
 }
 
 void CCliRun::Summary(const std::string& text) {

@@ -18,6 +18,8 @@ packages=(
   wine wine64 fonts-wine
   libxrender1 libxcursor1 libxrandr2 libxi6 libxinerama1 libxcomposite1 libxfixes3 libxxf86vm1
   dpkg-dev
+  # kesmora-cli: argument parsing and JSON output.
+  libcli11-dev nlohmann-json3-dev
 )
 
 sudo=""
