@@ -28,8 +28,8 @@
 #include "finder/IntermediateFileFinder.h"
 #include "tavoBasis/Registry.h"
 #include "tests/support/UndeletableFiles.h"
-#include "view/SearchRequest.h"
-#include "view/StatusText.h"
+#include "view/core/SearchParams.h"
+#include "view/core/StatusText.h"
 
 namespace {
 
