@@ -14,7 +14,6 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <mutex>
 #include <nlohmann/json.hpp>
@@ -248,7 +247,6 @@ SearchOptions AllTypes() {
 // The window's stored values, written as the window writes them.
 struct Saved {
     std::vector<std::pair<const char*, int>> controls;
-    bool bHistory = true;  // History0 = the tree
 };
 
 TEST_F(CliTest, EveryOptionSearchesAsTheWindowsParametersDo) {
