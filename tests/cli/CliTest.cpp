@@ -270,6 +270,15 @@ TEST_F(CliTest, EveryOptionSearchesAsTheWindowsParametersDo) {
         std::optional<Saved> saved;
     };
     auto options = [](auto change) { return std::function<void(SearchOptions&)>(change); };
+    auto period = [&](int nCount, int nUnit, int nFile) {
+        return options([=](SearchOptions& o) {
+            o.nRadioFolder = 0;
+            o.nRadioTime = 1;
+            o.nCount = nCount;
+            o.nUnitIndex = nUnit;
+            o.nFileTimeIndex = nFile;
+        });
+    };
     const std::vector<Case> cases = {
         {{}, options([](SearchOptions&) {})},
         {{"--folders", "all"}, options([](SearchOptions& o) { o.nRadioFolder = 0; })},
@@ -283,36 +292,13 @@ TEST_F(CliTest, EveryOptionSearchesAsTheWindowsParametersDo) {
              o = SearchOptions{};
              o.bPdb = o.bRes = true;
          })},
-        {{"--folders", "all", "--older", "30"}, options([](SearchOptions& o) {
-             o.nRadioFolder = 0;
-             o.nRadioTime = 1;
-             o.nCount = 30;
-             o.nUnitIndex = 2;
-         })},
-        {{"--folders", "all", "--within", "5d", "--modified"}, options([](SearchOptions& o) {
-             o.nRadioFolder = 0;
-             o.nRadioTime = 1;
-             o.nCount = 5;
-             o.nUnitIndex = 3;
-         })},
-        {{"--folders", "all", "--older", "3m"}, options([](SearchOptions& o) {
-             o.nRadioFolder = 0;
-             o.nRadioTime = 1;
-             o.nCount = 3;
-             o.nUnitIndex = 0;
-         })},
-        {{"--folders", "all", "--within", "1months"}, options([](SearchOptions& o) {
-             o.nRadioFolder = 0;
-             o.nRadioTime = 1;
-             o.nCount = 1;
-             o.nUnitIndex = 1;
-         })},
-        {{"--folders", "all", "--created", "--older", "1"}, options([](SearchOptions& o) {
-             o.nRadioFolder = 0;
-             o.nRadioTime = 1;
-             o.nUnitIndex = 2;
-             o.nFileTimeIndex = 1;
-         })},
+        // All folders and a period: count, unit position (0 months older,
+        // 1 months within, 2 days older, 3 days within), file time position.
+        {{"--folders", "all", "--older", "30"}, period(30, 2, 0)},
+        {{"--folders", "all", "--within", "5d", "--modified"}, period(5, 3, 0)},
+        {{"--folders", "all", "--older", "3m"}, period(3, 0, 0)},
+        {{"--folders", "all", "--within", "1months"}, period(1, 1, 0)},
+        {{"--folders", "all", "--created", "--older", "1"}, period(1, 2, 1)},
         {{"--saved"},
          options([](SearchOptions& o) {
              o.nRadioFolder = 2;
