@@ -119,7 +119,6 @@ public:
         // terminal: then the progress line gets out of the way first.
         m_bLiveOutput = IsTerminal(Stream::Out);
         if (m_bLiveOutput && m_progress.On()) m_out.SetBeforeWrite([this] { m_progress.Erase(); });
-        m_ops = FileOps();
         m_deleteProgress = [this](std::size_t nDone, std::size_t nCount) {
             HoldForTest();
             if (Interrupted()) return false;
@@ -137,7 +136,7 @@ private:
     void TakeRows(CCliSink& sink, ResultBatch& batch);
     int Delete();
     bool Confirm();
-    DeleteFileOps FileOps();
+    DeleteFileOps FileOps(const std::string& strRoot);
     // Deletes the files of rows through the window's run and adds the
     // outcome to m_tally; rows met after an interrupt are only counted.
     void DeleteRows(std::vector<ResultRow>& rows);
@@ -193,6 +192,8 @@ int CCliRun::Execute() {
         Message("no such folder: " + Escaped(params->strFolder));
         return kExitNoFolder;
     }
+    // Like the window, nothing outside the searched folder is ever removed.
+    m_ops = FileOps(params->strFolder);
     CatchInterrupt(m_wake);
     const int nSearch = Search(*params);
     if (m_bDeleteAsFound && m_nFound > 0) {
@@ -284,10 +285,10 @@ bool CCliRun::Confirm() {
     return bAnswered && !Interrupted() && (answer == "y" || answer == "yes");
 }
 
-DeleteFileOps CCliRun::FileOps() {
+DeleteFileOps CCliRun::FileOps(const std::string& strRoot) {
     // The window's own removal (read-only files made writable first). The
     // --trash option is meant to swap in a removal of its own here.
-    DeleteFileOps ops = SystemFileOps();
+    DeleteFileOps ops = SystemFileOps(strRoot);
     ops.removeFile = [this, remove = std::move(ops.removeFile)](const std::string& path) {
         errno = 0;
         if (remove(path)) return true;
