@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "cli/Platform.h"
-#include "tavoBasis/Registry.h"
 #include "view/core/DisplayText.h"
+#include "view/core/SettingsKeys.h"
 
 #ifndef KESMORA_VERSION
 #define KESMORA_VERSION "unknown"
@@ -23,20 +23,6 @@ namespace cli {
 namespace {
 
 constexpr int kMaxPeriod = 99;
-
-// The window's store: company, application, then the section.
-void PointAt(CRegistry& registry, const char* pszSection) {
-    registry.m_strCompany = "tavoApp";
-    registry.m_strApplication = "VcppKesmora";
-    registry.m_strSection = pszSection;
-}
-
-int ReadInt(CRegistry& registry, const char* pszName, int nDefault) {
-    std::uint32_t dwValue = static_cast<std::uint32_t>(nDefault);
-    registry.ReadDWORD(pszName, &dwValue, static_cast<std::uint32_t>(nDefault),
-                       RegRoot::CurrentUser);
-    return static_cast<int>(static_cast<std::int32_t>(dwValue));
-}
 
 // A stored radio value the window's group cannot show leaves none checked.
 int RadioOrNone(int nValue, int nButtons) { return nValue >= 0 && nValue < nButtons ? nValue : -1; }
@@ -150,8 +136,10 @@ deletion refused; 3 the folder does not exist; 130 interrupted by Ctrl+C.
 }  // namespace
 
 void ReadSavedSettings(std::string& strFolder, SearchOptions& options) {
+    using settings::PointAt;
+    using settings::ReadInt;
     CRegistry registry;
-    PointAt(registry, "History");
+    PointAt(registry, settings::kHistory);
     strFolder.clear();
     const int nHistory = ReadInt(registry, "Count", 0);
     for (int i = 0; i < nHistory && strFolder.empty(); ++i) {
@@ -163,7 +151,7 @@ void ReadSavedSettings(std::string& strFolder, SearchOptions& options) {
     }
     if (strFolder.empty()) strFolder = HomeFolder();
 
-    PointAt(registry, "Controls");
+    PointAt(registry, settings::kControls);
     options.bFindSubFolder = ReadInt(registry, "FindSubFolder", 1) != 0;
     options.nRadioFolder = RadioOrNone(ReadInt(registry, "RadioFolder", 1), 4);
     options.bBsc = ReadInt(registry, "Bsc", 1) != 0;

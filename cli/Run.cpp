@@ -23,9 +23,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Ten updates a second at most; the main thread also wakes this often to
-// notice the end of a quiet walk.
+// Ten progress updates a second at most.
 constexpr std::chrono::milliseconds kProgressInterval{100};
+// How often the main thread takes the rows the worker handed over, as the
+// window's timer does; the end of the walk wakes it at once.
+constexpr std::chrono::milliseconds kTakeInterval{30};
 
 void Message(std::string_view text) {
     std::string line = "kesmora-cli: ";
@@ -84,10 +86,11 @@ private:
     Clock::time_point m_last;
 };
 
-// The window's collector, plus the folder count the progress line shows.
+// The window's collector, plus the folder count the progress line shows
+// and a wake at the end of the walk.
 class CCliSink final : public CFindNotify {
 public:
-    explicit CCliSink(CWake& wake) : m_collector([&wake] { wake.Raise(); }) {}
+    explicit CCliSink(CWake& wake) : m_wake(wake) {}
 
     void OnFindFolder(const std::string& strFolder) override {
         m_nFolders.fetch_add(1, std::memory_order_relaxed);
@@ -97,12 +100,16 @@ public:
                     const std::string& strModified) override {
         m_collector.OnFindFile(strPath, size, strCreated, strModified);
     }
-    void OnFindEnd() override { m_collector.OnFindEnd(); }
+    void OnFindEnd() override {
+        m_collector.OnFindEnd();
+        m_wake.Raise();
+    }
 
     bool Take(ResultBatch& batch) { return m_collector.Take(batch); }
     std::uint64_t Folders() const { return m_nFolders.load(std::memory_order_relaxed); }
 
 private:
+    CWake& m_wake;
     CResultCollector m_collector;
     std::atomic<std::uint64_t> m_nFolders{0};
 };
@@ -224,7 +231,7 @@ int CCliRun::Search(const SearchParams& params) {
     ResultBatch batch;
     bool bInterrupted = false;
     for (;;) {
-        m_wake.Wait(kProgressInterval);
+        m_wake.Wait(kTakeInterval);
         if (Interrupted() || m_out.Failed()) {
             // The worker stops within one entry; what it found so far is
             // still listed and counted.

@@ -28,7 +28,7 @@
 #include "tavoBasis/Registry.h"
 #include "tests/support/UndeletableFiles.h"
 #include "view/core/SearchParams.h"
-#include "view/core/StatusText.h"
+#include "view/core/SizeFormat.h"
 
 namespace {
 
