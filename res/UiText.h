@@ -115,6 +115,12 @@ inline constexpr std::string_view kColumnSize = "サイズ";
 inline constexpr std::string_view kColumnCreated = "作成日時";
 inline constexpr std::string_view kColumnModified = "更新日時";
 
+// The result list's context menu: the delete button, Ctrl+C, and the
+// folder holding the row's file.
+inline constexpr std::string_view kMenuDeleteRows = "削除";
+inline constexpr std::string_view kMenuCopyPaths = "パスをコピー";
+inline constexpr std::string_view kMenuOpenFolder = "フォルダを開く";
+
 inline constexpr std::string_view kNotAnInteger = "整数を入力してください。";
 inline constexpr std::string_view kCountOutOfRange = "1 から 99 までの整数を入力してください。";
 

@@ -12,6 +12,8 @@ public:
     // The rows are borrowed; call SyncRowCount after they changed.
     void SetRows(const CResultRows* pRows);
     void SyncRowCount();
+    // The header's sort arrow on a column, or on none (-1).
+    void ShowSortArrow(int nColumn, bool bAscending);
 
 protected:
     wxString OnGetItemText(long nItem, long nColumn) const override;

@@ -173,6 +173,8 @@ void CVCKesmoraView::CreateControls() {
         CEditUndo::Attach(pCombo, pCombo);
     }
     CEditUndo::Attach(m_editCount, m_editCount);
+
+    BindListActions();
 }
 
 void CVCKesmoraView::OnInitialUpdate() {

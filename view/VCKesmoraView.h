@@ -106,6 +106,10 @@ public:
     // is then updated at most once per interval.
     std::chrono::milliseconds m_progressDelay{500};
     std::chrono::milliseconds m_progressInterval{50};
+    // Opens the folder of a row's file (double-click, context menu).
+    // m_openFolder, when set, is called with the file's path instead of the
+    // desktop's file manager.
+    std::function<bool(const std::string& strFilePath)> m_openFolder;
     // The dialog of the deletion under way, while it is shown.
     wxWindow* GetDeleteProgressDialog() const { return m_pProgressDialog; }
 
@@ -182,6 +186,21 @@ private:
     void RunDeletion(const DeleteRequest& request);
     void SelectRows(const std::vector<std::size_t>& rows);
 
+    // The list's own actions (ViewList.cpp).
+    void BindListActions();
+    void OnListColumnClick(wxListEvent& event);
+    void SortList(int nColumn, bool bAscending);
+    void ResetListOrder();
+    void OnListKeyDown(wxKeyEvent& event);
+    void DeleteSelectedFromList();
+    void CopySelectedPaths();
+    void OnListRightClick(wxListEvent& event);
+    void OnListContextMenu(wxContextMenuEvent& event);
+    void ShowListMenu(long nRow);
+    void OnListMenu(wxCommandEvent& event);
+    void OnListActivated(wxListEvent& event);
+    void OpenRowFolder(long nRow);
+
     CViewHost* m_pHost;
     std::array<wxRadioButton*, 4> m_radioFolder{};
     std::array<wxRadioButton*, 2> m_radioTime{};
@@ -190,6 +209,7 @@ private:
     wxTimer m_searchTimer;
     ResultBatch m_batch;
     wxWindow* m_pProgressDialog = nullptr;
+    long m_nMenuRow = -1;  // the row the context menu was opened on
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -73,6 +73,7 @@ void CVCKesmoraView::OnStartSearch(wxCommandEvent&) {
     rows.reserve(kRowsReserved);
     m_rows.m_rows.swap(rows);
     m_dwTotalSize = 0;
+    ResetListOrder();
     m_list->SyncRowCount();
 
     m_lastSearch = params;

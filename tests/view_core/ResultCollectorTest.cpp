@@ -73,7 +73,10 @@ TEST(CResultCollector, DeliversEveryRowInOrderWhileTheWorkerRuns) {
     worker.join();
 
     ASSERT_EQ(rows.size(), static_cast<std::size_t>(kFiles));
-    for (int i = 0; i < kFiles; ++i) ASSERT_EQ(rows[i].strPath, PathOf(i)) << i;
+    for (int i = 0; i < kFiles; ++i) {
+        ASSERT_EQ(rows[i].strPath, PathOf(i)) << i;
+        ASSERT_EQ(rows[i].nWalk, static_cast<std::uint32_t>(i)) << "a sort's ties need it";
+    }
     EXPECT_EQ(total, std::uint64_t{kFiles} * (kFiles - 1) / 2);
     EXPECT_GE(takesWithRows, 1);
     EXPECT_FALSE(collector.Take(batch)) << "the end is reported once, with the last rows";
@@ -135,6 +138,7 @@ TEST(CResultCollector, AStoppedSearchLeavesNothingForTheNextOne) {
     ASSERT_TRUE(collector.Take(batch));
     ASSERT_EQ(batch.rows.size(), 1u);
     EXPECT_EQ(batch.rows[0].strPath, "/next/a.pdb");
+    EXPECT_EQ(batch.rows[0].nWalk, 0u) << "each search numbers its rows from the start";
     EXPECT_FALSE(batch.folder) << "the stopped search's folder must not reappear";
     EXPECT_TRUE(batch.bEnded);
 }

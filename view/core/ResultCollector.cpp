@@ -15,6 +15,7 @@ void CResultCollector::OnFindFile(const std::string& strPath, std::uint64_t size
     // waits for an allocation.
     ResultRow row(strPath, size, strCreated, strModified);
     std::lock_guard lock(m_mutex);
+    row.nWalk = m_nNextWalk++;
     m_pendingRows.push_back(std::move(row));
 }
 
@@ -44,6 +45,7 @@ void CResultCollector::Reset() {
     std::lock_guard lock(m_mutex);
     m_pendingRows.clear();
     m_pendingRows.shrink_to_fit();
+    m_nNextWalk = 0;
     m_strFolder.clear();
     m_bFolderChanged = false;
     m_bEnded = false;

@@ -51,6 +51,7 @@ public:
 private:
     std::mutex m_mutex;
     std::vector<ResultRow> m_pendingRows;
+    std::uint32_t m_nNextWalk = 0;
     std::string m_strFolder;
     bool m_bFolderChanged = false;
     bool m_bEnded = false;

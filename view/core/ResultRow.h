@@ -20,6 +20,9 @@ struct ResultRow {
     std::uint64_t size = 0;                   // bytes
     std::array<char, kTimeChars> created{};   // padded with NULs
     std::array<char, kTimeChars> modified{};  // padded with NULs
+    // The row's place in the walk's order: a sort keeps rows with equal
+    // keys in this order.
+    std::uint32_t nWalk = 0;
 
     ResultRow() = default;
     ResultRow(std::string path, std::uint64_t bytes, std::string_view createdText,

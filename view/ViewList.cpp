@@ -1,0 +1,177 @@
+// The result list as people use lists: sorting by a column, its keys, its
+// context menu, and opening the folder of a row's file.
+#include <wx/clipbrd.h>
+#include <wx/menu.h>
+
+#include <algorithm>
+
+#include "res/UiText.h"
+#include "view/ControlIds.h"
+#include "view/OpenFolder.h"
+#include "view/UiString.h"
+#include "view/VCKesmoraView.h"
+#include "view/core/ResultOrder.h"
+
+namespace {
+
+using ui::ToWx;
+
+enum : int {
+    kMenuDelete = wxID_HIGHEST + 170,
+    kMenuCopyPaths,
+    kMenuOpenFolder,
+};
+
+constexpr int kSortableColumns = 4;
+
+}  // namespace
+
+void CVCKesmoraView::BindListActions() {
+    m_list->Bind(wxEVT_LIST_COL_CLICK, &CVCKesmoraView::OnListColumnClick, this);
+    // The generic list hands its key presses to the control first, the
+    // native one gets them itself: either way they arrive here.
+    m_list->Bind(wxEVT_KEY_DOWN, &CVCKesmoraView::OnListKeyDown, this);
+    m_list->Bind(wxEVT_LIST_ITEM_RIGHT_CLICK, &CVCKesmoraView::OnListRightClick, this);
+    m_list->Bind(wxEVT_CONTEXT_MENU, &CVCKesmoraView::OnListContextMenu, this);
+    m_list->Bind(wxEVT_LIST_ITEM_ACTIVATED, &CVCKesmoraView::OnListActivated, this);
+    Bind(wxEVT_MENU, &CVCKesmoraView::OnListMenu, this, kMenuDelete, kMenuOpenFolder);
+}
+
+void CVCKesmoraView::OnListColumnClick(wxListEvent& event) {
+    const int nColumn = event.GetColumn();
+    if (nColumn < 0 || nColumn >= kSortableColumns) {
+        return;
+    }
+    SortList(nColumn, m_list->GetUpdatedAscendingSortIndicator(nColumn));
+}
+
+void CVCKesmoraView::SortList(int nColumn, bool bAscending) {
+    std::vector<std::size_t> selected = SelectedRows();
+    const long nFocus = m_list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED);
+    const std::vector<std::uint32_t> newIndex =
+        SortRows(m_rows.m_rows, static_cast<SortColumn>(nColumn), bAscending);
+    m_list->ShowSortArrow(nColumn, bAscending);
+    // Every row selected stays every row selected; otherwise the selection
+    // moves with its rows.
+    if (selected.size() != m_rows.m_rows.size()) {
+        for (std::size_t& n : selected) n = newIndex[n];
+        std::sort(selected.begin(), selected.end());
+        SelectRows(selected);
+    }
+    if (nFocus >= 0 && static_cast<std::size_t>(nFocus) < newIndex.size()) {
+        const long nNewFocus = static_cast<long>(newIndex[static_cast<std::size_t>(nFocus)]);
+        m_list->SetItemState(nNewFocus, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+        m_list->EnsureVisible(nNewFocus);
+    }
+    m_list->Refresh();
+}
+
+void CVCKesmoraView::ResetListOrder() {
+    // A new list starts in the walk's order: no column is sorted.
+    if (m_list->GetSortIndicator() >= 0) {
+        m_list->ShowSortArrow(-1, true);
+    }
+}
+
+void CVCKesmoraView::OnListKeyDown(wxKeyEvent& event) {
+    const int nKey = event.GetKeyCode();
+    const int nModifiers = event.GetModifiers();
+    if (nModifiers == wxMOD_NONE && (nKey == WXK_DELETE || nKey == WXK_NUMPAD_DELETE)) {
+        DeleteSelectedFromList();
+    } else if (nModifiers == wxMOD_CONTROL && nKey == 'A') {
+        m_list->SetItemState(-1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    } else if (nModifiers == wxMOD_CONTROL && nKey == 'C') {
+        CopySelectedPaths();
+    } else {
+        event.Skip();
+    }
+}
+
+void CVCKesmoraView::DeleteSelectedFromList() {
+    // Exactly what the delete button does, and nothing while the button
+    // is disabled (a search runs, nothing is selected).
+    if (!CanDelete(ctl::kDelete, m_bSearching)) {
+        return;
+    }
+    wxCommandEvent click(wxEVT_BUTTON, ctl::kDelete);
+    OnDeleteSelected(click);
+}
+
+void CVCKesmoraView::CopySelectedPaths() {
+    const std::vector<std::size_t> selected = SelectedRows();
+    if (selected.empty()) {
+        return;
+    }
+    // The paths as the list shows them, one per line, for a terminal.
+    std::string text;
+    for (std::size_t n : selected) {
+        if (!text.empty()) text += '\n';
+        text += m_rows.m_rows[n].DisplayName();
+    }
+    wxClipboardLocker clipboard;
+    if (!!clipboard) {
+        wxTheClipboard->SetData(new wxTextDataObject(wxString::FromUTF8(text)));
+    }
+}
+
+void CVCKesmoraView::OnListRightClick(wxListEvent& event) {
+    event.Skip();
+    if (event.GetIndex() >= 0) {
+        ShowListMenu(event.GetIndex());
+    }
+}
+
+void CVCKesmoraView::OnListContextMenu(wxContextMenuEvent& event) {
+    // The mouse's menu comes with its row from the right click; this one is
+    // the keyboard's (menu key, Shift+F10), for the focused row.
+    if (event.GetPosition() != wxDefaultPosition) {
+        return;
+    }
+    const long nRow = m_list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED);
+    if (nRow >= 0) {
+        ShowListMenu(nRow);
+    }
+}
+
+void CVCKesmoraView::ShowListMenu(long nRow) {
+    wxMenu menu;
+    menu.Append(kMenuDelete, ToWx(UiText::kMenuDeleteRows));
+    menu.Append(kMenuCopyPaths, ToWx(UiText::kMenuCopyPaths));
+    menu.AppendSeparator();
+    menu.Append(kMenuOpenFolder, ToWx(UiText::kMenuOpenFolder));
+    menu.Enable(kMenuDelete, CanDelete(ctl::kDelete, m_bSearching));
+    menu.Enable(kMenuCopyPaths, m_list->GetSelectedItemCount() > 0);
+    m_nMenuRow = nRow;
+    PopupMenu(&menu);
+}
+
+void CVCKesmoraView::OnListMenu(wxCommandEvent& event) {
+    switch (event.GetId()) {
+        case kMenuDelete:
+            DeleteSelectedFromList();
+            break;
+        case kMenuCopyPaths:
+            CopySelectedPaths();
+            break;
+        case kMenuOpenFolder:
+            OpenRowFolder(m_nMenuRow);
+            break;
+        default:
+            event.Skip();
+            break;
+    }
+}
+
+void CVCKesmoraView::OnListActivated(wxListEvent& event) { OpenRowFolder(event.GetIndex()); }
+
+void CVCKesmoraView::OpenRowFolder(long nRow) {
+    if (nRow < 0 || static_cast<std::size_t>(nRow) >= m_rows.m_rows.size()) {
+        return;
+    }
+    const std::string& strPath = m_rows.m_rows[static_cast<std::size_t>(nRow)].strPath;
+    if (m_openFolder) {
+        m_openFolder(strPath);
+    } else {
+        OpenContainingFolder(strPath);
+    }
+}

@@ -1,0 +1,180 @@
+// Sorting the result rows by a column: keys are taken once per sort into a
+// compact array, so the sort itself never touches the rows.
+#include "view/core/ResultOrder.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <numeric>
+#include <utility>
+
+namespace {
+
+// A key as an unsigned number in ascending order; descending sorts its
+// complement, so both directions share one comparison and ties stay in
+// walk order.
+struct NumberEntry {
+    std::uint64_t key;
+    std::uint32_t nWalk;
+    std::uint32_t index;
+};
+
+struct NameEntry {
+    std::size_t offset;  // of the folded name in the sort's buffer
+    std::uint32_t length;
+    std::uint32_t nWalk;
+    std::uint32_t index;
+};
+
+constexpr unsigned char Fold(unsigned char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
+}
+
+std::uint64_t NumberKey(const ResultRow& row, SortColumn column) {
+    switch (column) {
+        case SortColumn::Size:
+            return row.size;
+        case SortColumn::Created:
+        case SortColumn::Modified: {
+            const std::int64_t t =
+                TimeKey(column == SortColumn::Created ? row.Created() : row.Modified());
+            // Signed to unsigned keeping the order.
+            return static_cast<std::uint64_t>(t) ^ (std::uint64_t{1} << 63);
+        }
+        case SortColumn::Name:
+            break;
+    }
+    return 0;
+}
+
+std::vector<std::uint32_t> OrderByNumber(const std::vector<ResultRow>& rows, SortColumn column,
+                                         bool bAscending) {
+    std::vector<NumberEntry> entries(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const std::uint64_t key = NumberKey(rows[i], column);
+        entries[i] = {bAscending ? key : ~key, rows[i].nWalk, static_cast<std::uint32_t>(i)};
+    }
+    std::sort(entries.begin(), entries.end(), [](const NumberEntry& a, const NumberEntry& b) {
+        if (a.key != b.key) return a.key < b.key;
+        if (a.nWalk != b.nWalk) return a.nWalk < b.nWalk;
+        return a.index < b.index;
+    });
+    std::vector<std::uint32_t> order(rows.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) order[i] = entries[i].index;
+    return order;
+}
+
+// The paths are folded once into one buffer: comparing them is then a
+// plain memcmp over contiguous memory instead of a byte loop per compare.
+// The part every path shares (the searched folder) is left out.
+std::vector<std::uint32_t> OrderByName(const std::vector<ResultRow>& rows, bool bAscending) {
+    std::size_t common = rows.empty() ? 0 : rows.front().strPath.size();
+    std::size_t total = 0;
+    for (const ResultRow& row : rows) {
+        const std::string& path = row.strPath;
+        const std::string& first = rows.front().strPath;
+        common = std::min(common, path.size());
+        common = static_cast<std::size_t>(
+            std::mismatch(first.begin(), first.begin() + static_cast<std::ptrdiff_t>(common),
+                          path.begin())
+                .first -
+            first.begin());
+        total += path.size();
+    }
+    std::vector<unsigned char> folded(total - common * rows.size());
+    std::vector<NameEntry> entries(rows.size());
+    std::size_t offset = 0;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const std::string& path = rows[i].strPath;
+        const std::size_t length = path.size() - common;
+        entries[i] = {offset, static_cast<std::uint32_t>(length), rows[i].nWalk,
+                      static_cast<std::uint32_t>(i)};
+        std::transform(path.begin() + static_cast<std::ptrdiff_t>(common), path.end(),
+                       folded.begin() + static_cast<std::ptrdiff_t>(offset),
+                       [](char c) { return Fold(static_cast<unsigned char>(c)); });
+        offset += length;
+    }
+    const unsigned char* base = folded.data();
+    std::sort(
+        entries.begin(), entries.end(), [base, bAscending](const NameEntry& a, const NameEntry& b) {
+            int diff = std::memcmp(base + a.offset, base + b.offset, std::min(a.length, b.length));
+            if (diff == 0 && a.length != b.length) diff = a.length < b.length ? -1 : 1;
+            if (diff != 0) return bAscending ? diff < 0 : diff > 0;
+            if (a.nWalk != b.nWalk) return a.nWalk < b.nWalk;
+            return a.index < b.index;
+        });
+    std::vector<std::uint32_t> order(rows.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) order[i] = entries[i].index;
+    return order;
+}
+
+// Moves each row to its new place along the cycles of the permutation:
+// no second row vector, and the vector keeps its capacity.
+void Permute(std::vector<ResultRow>& rows, const std::vector<std::uint32_t>& order) {
+    std::vector<bool> placed(rows.size());
+    for (std::size_t start = 0; start < rows.size(); ++start) {
+        if (placed[start] || order[start] == start) continue;
+        ResultRow held = std::move(rows[start]);
+        std::size_t to = start;
+        while (true) {
+            placed[to] = true;
+            const std::size_t from = order[to];
+            if (from == start) {
+                rows[to] = std::move(held);
+                break;
+            }
+            rows[to] = std::move(rows[from]);
+            to = from;
+        }
+    }
+}
+
+// Reads an optionally signed number; false when there is no digit.
+bool ReadNumber(std::string_view text, std::size_t& pos, std::int64_t& value) {
+    const bool bNegative = pos < text.size() && text[pos] == '-';
+    if (bNegative) ++pos;
+    const std::size_t start = pos;
+    value = 0;
+    // Far beyond any year a row's text can hold, and no overflow below.
+    constexpr std::int64_t kLimit = 1'000'000'000;
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
+        if (value < kLimit) value = value * 10 + (text[pos] - '0');
+        ++pos;
+    }
+    if (bNegative) value = -value;
+    return pos > start;
+}
+
+}  // namespace
+
+std::int64_t TimeKey(std::string_view text) {
+    std::int64_t fields[5];
+    std::size_t pos = 0;
+    for (int i = 0; i < 5; ++i) {
+        if (i > 0) {
+            if (pos >= text.size() || text[pos] != "// :"[i - 1]) {
+                return std::numeric_limits<std::int64_t>::min();
+            }
+            ++pos;
+        }
+        if (!ReadNumber(text, pos, fields[i]) || (i > 0 && fields[i] < 0)) {
+            return std::numeric_limits<std::int64_t>::min();
+        }
+    }
+    // Month, day, hour and minute have two digits each.
+    std::int64_t key = fields[0];
+    for (int i = 1; i < 5; ++i) key = key * 100 + std::min<std::int64_t>(fields[i], 99);
+    return key;
+}
+
+std::vector<std::uint32_t> SortRows(std::vector<ResultRow>& rows, SortColumn column,
+                                    bool bAscending) {
+    const std::vector<std::uint32_t> order = column == SortColumn::Name
+                                                 ? OrderByName(rows, bAscending)
+                                                 : OrderByNumber(rows, column, bAscending);
+    Permute(rows, order);
+    std::vector<std::uint32_t> newIndex(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        newIndex[order[i]] = static_cast<std::uint32_t>(i);
+    return newIndex;
+}

@@ -1,0 +1,27 @@
+// The order of the result list when the user sorts it by a column.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "view/core/ResultRow.h"
+
+// The list's columns, by their position.
+enum class SortColumn : int { Name = 0, Size = 1, Created = 2, Modified = 3 };
+
+// Puts rows in the order of column, ascending or descending, by value:
+// names by the path's bytes with ASCII letters folded, sizes by bytes,
+// times by the time they show (not by their text). Rows with equal keys
+// keep the walk's order (ResultRow::nWalk) in both directions.
+//
+// The rows are moved into their new places, so a row's index stays its
+// position in the list, as deletion and selection expect. Returns, for each
+// old index, the row's new index, so that a selection can follow its rows.
+std::vector<std::uint32_t> SortRows(std::vector<ResultRow>& rows, SortColumn column,
+                                    bool bAscending);
+
+// A time text "YYYY/MM/DD HH:MM" as a number that orders like the time it
+// names (the year may have any number of digits or a sign); text that is
+// no such time (empty: no local representation) comes before every time.
+std::int64_t TimeKey(std::string_view text);
