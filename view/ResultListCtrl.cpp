@@ -20,7 +20,7 @@ void CResultListCtrl::SyncRowCount() {
 
 void CResultListCtrl::ShowSortArrow(int nColumn, bool bAscending) {
     // The generic header draws a right-aligned label where the arrow goes:
-    // such a label makes room with a full-width space while it has one.
+    // such a label ends in a full-width space while the arrow is on it.
     const wxString strRoom(wxUniChar(0x3000));
     for (int i = 0; i < GetColumnCount(); ++i) {
         wxListItem column;

@@ -108,9 +108,9 @@ void CVCKesmoraView::CopySelectedPaths() {
         if (!text.empty()) text += '\n';
         text += m_rows.m_rows[n].DisplayName();
     }
-    wxClipboardLocker clipboard;
-    if (!!clipboard) {
+    if (wxTheClipboard->Open()) {
         wxTheClipboard->SetData(new wxTextDataObject(wxString::FromUTF8(text)));
+        wxTheClipboard->Close();
     }
 }
 
