@@ -17,6 +17,8 @@ constexpr int kShowMinNoActive = 7;
 }  // namespace
 
 CMainFrame* CreateMainWindow(CRegistry* pRegistry) {
+    // Every start-up value from one reading of the store.
+    const CRegistryBatch batch(*pRegistry);
     settings::PointAt(*pRegistry, settings::kWindow);
     const int nShowCmd = settings::ReadInt(*pRegistry, "ShowCmd", 5);
 

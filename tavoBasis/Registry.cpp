@@ -24,7 +24,7 @@ int CRegistry::ReadValue(RegRoot root, const std::string& strName,
     GetKeyPath(strKeyPath);
     const regbackend::Location location{root, m_strCompany, m_strApplication, strKeyPath};
     try {
-        return regbackend::ReadValue(location, strName, data) ? 0 : 1;
+        return regbackend::ReadValue(m_pBatch.get(), location, strName, data) ? 0 : 1;
     } catch (const std::bad_alloc&) {
         return 1;  // a value too large for memory reads as missing
     }
@@ -36,9 +36,52 @@ int CRegistry::WriteValue(RegRoot root, const std::string& strName, std::uint32_
     GetKeyPath(strKeyPath);
     const regbackend::Location location{root, m_strCompany, m_strApplication, strKeyPath};
     try {
-        return regbackend::WriteValue(location, strName, dwType, pData, nLength, bFlush) ? 0 : 1;
+        return regbackend::WriteValue(m_pBatch.get(), location, strName, dwType, pData, nLength,
+                                      bFlush)
+                   ? 0
+                   : 1;
     } catch (const std::bad_alloc&) {
         return 1;  // the old file stays as it was
+    }
+}
+
+CRegistry::~CRegistry() {
+    if (m_nBatchDepth > 0) {
+        m_nBatchDepth = 1;
+        EndBatch();
+    }
+}
+
+void CRegistry::BeginBatch() {
+    if (m_nBatchDepth++ > 0) return;
+    try {
+        m_pBatch = regbackend::OpenBatch();
+    } catch (const std::bad_alloc&) {
+        m_pBatch.reset();  // every call then goes straight to the store
+    }
+}
+
+int CRegistry::EndBatch() {
+    if (m_nBatchDepth == 0 || --m_nBatchDepth > 0) return 0;
+    const auto pBatch = std::move(m_pBatch);
+    if (!pBatch) return 0;
+    try {
+        return regbackend::CommitBatch(*pBatch) ? 0 : 1;
+    } catch (const std::bad_alloc&) {
+        return 1;
+    }
+}
+
+int CRegistry::EnumValueNames(std::vector<std::string>& names, RegRoot root) {
+    std::string strKeyPath;
+    GetKeyPath(strKeyPath);
+    const regbackend::Location location{root, m_strCompany, m_strApplication, strKeyPath};
+    names.clear();
+    try {
+        return regbackend::EnumValueNames(m_pBatch.get(), location, names) ? 0 : 1;
+    } catch (const std::bad_alloc&) {
+        names.clear();
+        return 1;
     }
 }
 

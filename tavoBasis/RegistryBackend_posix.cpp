@@ -9,9 +9,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <ctime>
+#include <map>
 #include <string_view>
+#include <thread>
+#include <unordered_map>
 
 #include "tavoBasis/RegistryBackend.h"
 #include "tavoBasis/RegistryFile.h"
@@ -299,25 +303,60 @@ bool ReplaceFile(const Paths& paths, std::string_view text, mode_t mode, bool bF
     return true;
 }
 
-}  // namespace
+// A writer holds the lock for one rewrite, a few milliseconds. One that holds it for seconds
+// while no other writer gets on is stuck (stopped, or hung on a dead disk), and waiting on it
+// would freeze the caller's close for good. Busy writers that take turns do finish, each
+// replacing the file, so the wait runs out only after this long without a finished write.
+constexpr auto kLockWait = std::chrono::seconds(2);
+constexpr auto kLockPollLongest = std::chrono::milliseconds(20);
 
-bool ReadValue(const Location& location, const std::string& strName,
-               std::vector<unsigned char>& data) {
-    Paths paths;
-    if (!ResolvePaths(location, paths)) return false;
-    FileText file;
-    if (ReadCapped(paths.strFile, file) != ReadStatus::Read) return false;
-    const regfile::Content content = regfile::Parse(file.text);
-    const regfile::Entry* entry = regfile::FindValue(content, SectionPath(location), strName);
-    if (!entry) return false;
-    data = entry->data;
-    return true;
+enum class LockStatus { Held, TimedOut, Failed };
+
+// What changes when a writer has replaced the file: a new file has a new inode.
+struct FileStamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp StampOf(const std::string& path) {
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0) return {};
+    return {status.st_dev, status.st_ino};
 }
 
-bool WriteValue(const Location& location, const std::string& strName, std::uint32_t dwType,
-                const unsigned char* pData, std::size_t nLength, bool bFlush) {
-    Paths paths;
-    if (!ResolvePaths(location, paths) || !MakeFolders(paths.strFolder)) return false;
+LockStatus LockUnlessStuck(int fd, const std::string& strFile) {
+    using Clock = std::chrono::steady_clock;
+    auto deadline = Clock::now() + kLockWait;
+    Clock::duration pause = std::chrono::milliseconds(1);
+    FileStamp stamp = StampOf(strFile);
+    for (;;) {
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0) return LockStatus::Held;
+        if (errno == EINTR) continue;
+        if (errno != EWOULDBLOCK) return LockStatus::Failed;
+        const auto now = Clock::now();
+        const FileStamp current = StampOf(strFile);
+        if (!(current == stamp)) {
+            stamp = current;
+            deadline = now + kLockWait;
+        } else if (now >= deadline) {
+            return LockStatus::TimedOut;
+        }
+        std::this_thread::sleep_for(std::min<Clock::duration>(pause, deadline - now));
+        pause = std::min<Clock::duration>(pause * 2, kLockPollLongest);
+    }
+}
+
+struct PendingValue {
+    std::string strSection;
+    std::string strName;
+    std::uint32_t dwType = regfile::kTypeNone;
+    regfile::Bytes data;
+};
+
+// Stores the values, in their order, into the file as it stands now: one read, one rewrite.
+bool StoreValues(Paths paths, const std::vector<PendingValue>& values, bool bFlush) {
+    if (!MakeFolders(paths.strFolder)) return false;
     // A read-only folder or file is refused before anything (the lock file) is created.
     if (!IsWritablePath(paths.strFolder)) return false;
     struct stat fileStatus {};
@@ -329,11 +368,16 @@ bool WriteValue(const Location& location, const std::string& strName, std::uint3
     FileDescriptor lock(open(paths.strLock.c_str(),
                              O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, kNewFileMode));
     if (lock.Get() < 0) return false;
-    while (flock(lock.Get(), LOCK_EX) != 0) {
-        if (errno != EINTR) return false;
-    }
+    // Past the wait the values are written without the lock rather than dropped: the rename
+    // keeps the file whole either way. Skipping would lose every value of this save for sure;
+    // writing loses ours only when the stuck holder renames after us (as skipping would), and
+    // the holder's only when its rename falls between our read and our rename, a fraction of a
+    // millisecond.
+    const LockStatus locked = LockUnlessStuck(lock.Get(), paths.strFile);
+    if (locked == LockStatus::Failed) return false;
     if (!FollowLink(paths) || !IsWritablePath(paths.strFolder)) return false;
-    RemoveStaleTemporaries(paths);
+    // Without the lock a temporary file may be the holder's own, still to be renamed.
+    if (locked == LockStatus::Held) RemoveStaleTemporaries(paths);
 
     FileText old;
     const ReadStatus status = ReadCapped(paths.strFile, old);
@@ -347,8 +391,145 @@ bool WriteValue(const Location& location, const std::string& strName, std::uint3
         const bool bDamaged = !content.bClean || old.bTruncated;
         if (bDamaged && old.status.st_size > 0 && !KeepDamagedCopy(paths.strFile)) return false;
     }
-    regfile::SetValue(content, SectionPath(location), strName, dwType, pData, nLength);
+    for (const PendingValue& value : values) {
+        regfile::SetValue(content, value.strSection, value.strName, value.dwType, value.data.data(),
+                          value.data.size());
+    }
     return ReplaceFile(paths, regfile::Serialize(content), mode, bFlush);
+}
+
+// A store as a batch first read it, with the batch's own writes on top, indexed so that a load
+// of thousands of values costs one parse and a lookup each.
+struct Section {
+    std::vector<std::string> names;                          // in stored order
+    std::unordered_map<std::string, regfile::Bytes> values;  // by ASCII-folded name
+};
+
+struct StoreState {
+    Paths paths;
+    std::unordered_map<std::string, Section> sections;  // by ASCII-folded section path
+    std::vector<PendingValue> pending;
+    bool bFlush = false;
+};
+
+std::string Folded(std::string_view text) {
+    std::string folded(text);
+    for (char& c : folded) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return folded;
+}
+
+void LoadStore(StoreState& store) {
+    FileText file;
+    if (ReadCapped(store.paths.strFile, file) != ReadStatus::Read) return;
+    const regfile::Content content = regfile::Parse(file.text);
+    for (const regfile::Key& key : content.keys) {
+        // Parsing has merged keys and names given twice, so each comes once.
+        Section& section = store.sections[Folded(key.strPath)];
+        for (const regfile::Entry& entry : key.entries) {
+            if (entry.bComment) continue;
+            if (section.values.try_emplace(Folded(entry.strName), entry.data).second) {
+                section.names.push_back(entry.strName);
+            }
+        }
+    }
+}
+
+}  // namespace
+
+struct Batch {
+    std::map<std::string, StoreState> stores;  // by settings file path
+};
+
+void BatchDeleter::operator()(Batch* pBatch) const { delete pBatch; }
+
+namespace {
+
+// The batch's state of the location's store, read on first use; null for a location that
+// names no store.
+StoreState* FindStore(Batch& batch, const Location& location) {
+    Paths paths;
+    if (!ResolvePaths(location, paths)) return nullptr;
+    const auto [it, bNew] = batch.stores.try_emplace(paths.strFile);
+    if (bNew) {
+        it->second.paths = paths;
+        LoadStore(it->second);
+    }
+    return &it->second;
+}
+
+const Section* FindSection(const StoreState& store, const Location& location) {
+    const auto it = store.sections.find(Folded(SectionPath(location)));
+    return it == store.sections.end() ? nullptr : &it->second;
+}
+
+}  // namespace
+
+std::unique_ptr<Batch, BatchDeleter> OpenBatch() {
+    return std::unique_ptr<Batch, BatchDeleter>(new Batch);
+}
+
+bool CommitBatch(Batch& batch) {
+    bool ok = true;
+    for (const auto& [path, store] : batch.stores) {
+        if (!store.pending.empty() && !StoreValues(store.paths, store.pending, store.bFlush)) {
+            ok = false;
+        }
+    }
+    batch.stores.clear();
+    return ok;
+}
+
+bool ReadValue(Batch* pBatch, const Location& location, const std::string& strName,
+               std::vector<unsigned char>& data) {
+    if (pBatch) {
+        const StoreState* store = FindStore(*pBatch, location);
+        const Section* section = store ? FindSection(*store, location) : nullptr;
+        if (!section) return false;
+        const auto it = section->values.find(Folded(strName));
+        if (it == section->values.end()) return false;
+        data = it->second;
+        return true;
+    }
+    Paths paths;
+    if (!ResolvePaths(location, paths)) return false;
+    FileText file;
+    if (ReadCapped(paths.strFile, file) != ReadStatus::Read) return false;
+    const regfile::Content content = regfile::Parse(file.text);
+    const regfile::Entry* entry = regfile::FindValue(content, SectionPath(location), strName);
+    if (!entry) return false;
+    data = entry->data;
+    return true;
+}
+
+bool WriteValue(Batch* pBatch, const Location& location, const std::string& strName,
+                std::uint32_t dwType, const unsigned char* pData, std::size_t nLength,
+                bool bFlush) {
+    PendingValue value{SectionPath(location), strName, dwType,
+                       regfile::Bytes(pData, pData + nLength)};
+    if (!pBatch) {
+        Paths paths;
+        return ResolvePaths(location, paths) && StoreValues(paths, {value}, bFlush);
+    }
+    StoreState* store = FindStore(*pBatch, location);
+    if (!store) return false;
+    Section& section = store->sections[Folded(value.strSection)];
+    if (section.values.insert_or_assign(Folded(strName), value.data).second) {
+        section.names.push_back(strName);
+    }
+    store->pending.push_back(std::move(value));
+    store->bFlush = store->bFlush || bFlush;
+    return true;
+}
+
+bool EnumValueNames(Batch* pBatch, const Location& location, std::vector<std::string>& names) {
+    Batch once;
+    const StoreState* store = FindStore(pBatch ? *pBatch : once, location);
+    const Section* section = store ? FindSection(*store, location) : nullptr;
+    if (!section) return false;
+    names = section->names;
+    return true;
 }
 
 }  // namespace regbackend

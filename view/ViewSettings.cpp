@@ -33,12 +33,16 @@ wxString ItemTextOrEmpty(const wxComboBox* pCombo, int nPos) {
 
 void CVCKesmoraView::LoadSettings() {
     CRegistry& registry = *m_pRegistry;
+    const CRegistryBatch batch(registry);
     PointAt(registry, settings::kHistory);
     const int nHistory = ReadInt(registry, "Count", 0);
-    for (int i = 0; i < nHistory; ++i) {
+    // Only the entries present are read: a hand-edited Count of two
+    // billion must cost no more than the file holds.
+    std::vector<std::string> names;
+    registry.EnumValueNames(names, RegRoot::CurrentUser);
+    for (const std::string& strName : HistoryValueNames(names, nHistory)) {
         std::string strFolder;
-        registry.ReadString("History" + std::to_string(i), strFolder, std::string(),
-                            RegRoot::CurrentUser);
+        registry.ReadString(strName, strFolder, std::string(), RegRoot::CurrentUser);
         // Text that is not UTF-8 (hand-edited) converts to nothing: skipped
         // like an empty entry rather than shown as a blank line.
         const wxString strItem = wxString::FromUTF8(strFolder);
@@ -94,6 +98,8 @@ void CVCKesmoraView::SaveSettings() {
     UpdateData(true);
 
     CRegistry& registry = *m_pRegistry;
+    // One rewrite of the store for the whole save.
+    const CRegistryBatch batch(registry);
     const WindowPlacement placement = m_pHost->GetPlacement();
     PointAt(registry, settings::kWindow);
     WriteInt(registry, "ShowCmd", placement.nShowCmd);
@@ -150,10 +156,12 @@ void CVCKesmoraView::AddFolderHistory(const wxString& strFolder) {
     for (unsigned i = 0; i < m_comboFolder->GetCount(); ++i) {
         items.push_back(m_comboFolder->GetString(i).utf8_string());
     }
-    // Only the first item that begins with the folder makes way.
-    if (const auto pos = FindFolderPrefix(items, strFolder.utf8_string())) {
-        m_comboFolder->Delete(static_cast<unsigned>(*pos));
+    ::AddFolderHistory(items, strFolder.utf8_string());
+    wxArrayString list;
+    list.reserve(items.size());
+    for (const std::string& strItem : items) {
+        list.push_back(wxString::FromUTF8(strItem));
     }
-    m_comboFolder->Insert(strFolder, 0);
+    m_comboFolder->Set(list);
     m_comboFolder->ChangeValue(strFolder);
 }

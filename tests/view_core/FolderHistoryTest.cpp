@@ -1,4 +1,5 @@
-// The most-recent-first folder history and its case-insensitive prefix rule.
+// The most-recent-first folder history, its same-folder rule, and which
+// stored values a load takes as entries.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,22 +11,32 @@ namespace {
 
 using History = std::vector<std::string>;
 
-TEST(AddFolderHistory, PutsANewFolderFirst) {
-    History h = {"/home/a", "/home/b"};
-    AddFolderHistory(h, "/srv/c");
-    EXPECT_EQ(h, (History{"/srv/c", "/home/a", "/home/b"}));
-}
-
-TEST(AddFolderHistory, MovesAKnownFolderToTheTopWithTheNewLetterCase) {
-    History h = {"/home/a", "/Work/Proj", "/home/b"};
-    AddFolderHistory(h, "/work/proj");
-    EXPECT_EQ(h, (History{"/work/proj", "/home/a", "/home/b"}));
-}
-
-TEST(AddFolderHistory, RemovesOnlyTheFirstItemBeginningWithTheFolder) {
-    History h = {"/home/a", "/src/old", "/home/b", "/src"};
-    AddFolderHistory(h, "/src");
-    EXPECT_EQ(h, (History{"/src", "/home/a", "/home/b", "/src"}));
+TEST(AddFolderHistory, PutsTheFolderFirstOnceWithItsOwnCaseAndKeepsEveryOtherFolder) {
+    struct Case {
+        History before;
+        std::string folder;
+        History after;
+    };
+    const Case cases[] = {
+        {{"/home/a", "/home/b"}, "/srv/c", {"/srv/c", "/home/a", "/home/b"}},
+        {{"/home/a", "/Work/Proj", "/home/b"}, "/work/proj", {"/work/proj", "/home/a", "/home/b"}},
+        {{"/src", "/home"}, "/src", {"/src", "/home"}},
+        // A folder that only begins another is a different folder.
+        {{"/tmp/a/TREE1"}, "/tmp/a/TREE", {"/tmp/a/TREE", "/tmp/a/TREE1"}},
+        {{"/home/a", "/src/old", "/home/b", "/src"},
+         "/src",
+         {"/src", "/home/a", "/src/old", "/home/b"}},
+        {{"/src", "/x", "/SRC"}, "/Src", {"/Src", "/x"}},
+        // ASCII letters only fold: other characters must match exactly.
+        {{"/Données/Été"}, "/données/été", {"/données/été", "/Données/Été"}},
+        {{"/Données/Été"}, "/dONNées/Été", {"/dONNées/Été"}},
+        {{"/ドキュメント/ａ"}, "/ドキュメント/Ａ", {"/ドキュメント/Ａ", "/ドキュメント/ａ"}},
+    };
+    for (const Case& c : cases) {
+        History h = c.before;
+        AddFolderHistory(h, c.folder);
+        EXPECT_EQ(h, c.after) << c.folder;
+    }
 }
 
 TEST(AddFolderHistory, KeepsEveryFolderWhileTheProgramRuns) {
@@ -36,26 +47,30 @@ TEST(AddFolderHistory, KeepsEveryFolderWhileTheProgramRuns) {
     EXPECT_EQ(h.back(), "/data/p100");
 }
 
-TEST(AddFolderHistory, SearchingTheTopFolderAgainKeepsOneCopy) {
-    History h = {"/src", "/home"};
-    AddFolderHistory(h, "/src");
-    EXPECT_EQ(h, (History{"/src", "/home"}));
-}
-
-TEST(FindFolderPrefix, FoldsAsciiCaseOnly) {
-    const History h = {"/Données/Été", "/DATA/X", "/ドキュメント/ａ"};
-    EXPECT_EQ(FindFolderPrefix(h, "/data/x"), 1u);
-    EXPECT_EQ(FindFolderPrefix(h, "/données/été"), std::nullopt);
-    EXPECT_EQ(FindFolderPrefix(h, "/dONNées/Été"), 0u);
-    EXPECT_EQ(FindFolderPrefix(h, "/ドキュメント"), 2u);
-    EXPECT_EQ(FindFolderPrefix(h, "/ドキュメント/Ａ"), std::nullopt);
-}
-
-TEST(FindFolderPrefix, NeedsTheWholeFolderAtTheStartOfAnItem) {
-    const History h = {"/src", "/home/src/old"};
-    EXPECT_EQ(FindFolderPrefix(h, "/src/old"), std::nullopt);
-    EXPECT_EQ(FindFolderPrefix(h, "src"), std::nullopt);
-    EXPECT_EQ(FindFolderPrefix(h, "/HOME/"), 1u);
+TEST(HistoryValueNames, TakesTheNumberedNamesBelowTheCountInNumberOrder) {
+    struct Case {
+        History names;
+        int nCount;
+        History taken;
+    };
+    const Case cases[] = {
+        {{"Count", "History1", "History0", "History2"}, 3, {"History0", "History1", "History2"}},
+        {{"History0", "History2"}, 3, {"History0", "History2"}},
+        {{"History0", "History3", "History20"}, 3, {"History0"}},
+        {{"History0"}, 0, {}},
+        {{"History0"}, -5, {}},
+        {{"history4", "HISTORY1"}, 5, {"HISTORY1", "history4"}},
+        // Only what "%d" writes: no sign, no leading zero, no blanks, digits only.
+        {{"History01", "History+1", "History-1", "History 1", "History1x", "History"}, 100, {}},
+        {{"History2147483646", "History9999999999", "History99999999999"},
+         0x7fffffff,
+         {"History2147483646"}},
+        // A number named twice (case differs) is one entry: the first.
+        {{"History1", "HISTORY1"}, 2, {"History1"}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(HistoryValueNames(c.names, c.nCount), c.taken) << c.nCount;
+    }
 }
 
 }  // namespace

@@ -1,31 +1,67 @@
-// Prefix search and most-recent-first insertion for the folder history.
+// Exact-folder matching and most-recent-first insertion for the folder
+// history, and which stored values make it up.
 #include "view/core/FolderHistory.h"
+
+#include <algorithm>
+#include <optional>
+#include <string_view>
+#include <utility>
 
 namespace {
 
+constexpr std::string_view kHistoryName = "History";
+// "%d" of an int never writes more digits than this.
+constexpr std::size_t kMaxIndexDigits = 10;
+
 char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool StartsWithIgnoringAsciiCase(const std::string& text, const std::string& prefix) {
-    if (prefix.size() > text.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (FoldAscii(text[i]) != FoldAscii(prefix[i])) return false;
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return FoldAscii(x) == FoldAscii(y);
+           });
+}
+
+// The number a "%d" would have written as digits, or nothing.
+std::optional<long long> ParseIndex(std::string_view digits) {
+    if (digits.empty() || digits.size() > kMaxIndexDigits ||
+        (digits.size() > 1 && digits[0] == '0')) {
+        return std::nullopt;
     }
-    return true;
+    long long n = 0;
+    for (const char c : digits) {
+        if (c < '0' || c > '9') return std::nullopt;
+        n = n * 10 + (c - '0');
+    }
+    return n;
 }
 
 }  // namespace
 
-std::optional<std::size_t> FindFolderPrefix(const std::vector<std::string>& items,
-                                            const std::string& prefix) {
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (StartsWithIgnoringAsciiCase(items[i], prefix)) return i;
-    }
-    return std::nullopt;
+void AddFolderHistory(std::vector<std::string>& items, const std::string& folder) {
+    // Every copy goes: a list saved by an older version may hold one twice.
+    std::erase_if(items,
+                  [&](const std::string& item) { return EqualIgnoringAsciiCase(item, folder); });
+    items.insert(items.begin(), folder);
 }
 
-void AddFolderHistory(std::vector<std::string>& items, const std::string& folder) {
-    if (const auto found = FindFolderPrefix(items, folder)) {
-        items.erase(items.begin() + static_cast<std::ptrdiff_t>(*found));
+std::vector<std::string> HistoryValueNames(const std::vector<std::string>& names, int nCount) {
+    std::vector<std::pair<long long, const std::string*>> entries;
+    for (const std::string& name : names) {
+        const std::string_view view = name;
+        if (view.size() <= kHistoryName.size() ||
+            !EqualIgnoringAsciiCase(view.substr(0, kHistoryName.size()), kHistoryName)) {
+            continue;
+        }
+        const auto index = ParseIndex(view.substr(kHistoryName.size()));
+        if (index && *index < nCount) entries.emplace_back(*index, &name);
     }
-    items.insert(items.begin(), folder);
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    entries.erase(std::unique(entries.begin(), entries.end(),
+                              [](const auto& a, const auto& b) { return a.first == b.first; }),
+                  entries.end());
+    std::vector<std::string> ordered;
+    ordered.reserve(entries.size());
+    for (const auto& entry : entries) ordered.push_back(*entry.second);
+    return ordered;
 }
