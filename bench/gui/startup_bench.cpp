@@ -1,5 +1,6 @@
 // Start-up time of the main window (process launch to the first idle event)
-// and its resident memory when idle; launches itself as a child N times.
+// and its resident memory when idle; launches itself as a child N times,
+// each time with no settings or with the same large folder history.
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -8,10 +9,12 @@
 #include <wx/timer.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -19,6 +22,7 @@
 
 #include "app/MainFrame.h"
 #include "app/VCKesmoraApp.h"
+#include "tavoBasis/Registry.h"
 
 extern char** environ;
 
@@ -84,16 +88,48 @@ private:
     long m_firstIdleKb = 0;
 };
 
-int RunParent(const char* pszSelf, int nRuns) {
+// A settings file whose History section claims nCount entries and holds
+// nEntries of them, written once into its own folder; each run starts from
+// a copy, as the run's close rewrites it.
+std::filesystem::path MakeHistoryFile(const std::filesystem::path& folder, std::uint32_t dwCount,
+                                      int nEntries) {
+    setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+    CRegistry registry;
+    const CRegistryBatch batch(registry);
+    registry.m_strCompany = "tavoApp";
+    registry.m_strApplication = "VcppKesmora";
+    registry.m_strSection = "History";
+    registry.WriteDWORD("Count", dwCount, RegRoot::CurrentUser, false);
+    for (int i = 0; i < nEntries; ++i) {
+        registry.WriteString("History" + std::to_string(i),
+                             "/home/me/src/プロジェクト/module" + std::to_string(i),
+                             RegRoot::CurrentUser, false);
+    }
+    return folder / "tavoApp" / "VcppKesmora.reg";
+}
+
+int RunParent(const char* pszSelf, int nRuns, std::uint32_t dwHistoryCount, int nHistoryEntries) {
     char configHome[] = "/tmp/kesmora-startup-XXXXXX";
     if (mkdtemp(configHome) == nullptr) {
         std::perror("mkdtemp");
         return 1;
     }
-    setenv("XDG_CONFIG_HOME", configHome, 1);
+    const std::filesystem::path home = configHome;
+    std::filesystem::path history;
+    if (dwHistoryCount > 0 || nHistoryEntries > 0) {
+        history = MakeHistoryFile(home / "template", dwHistoryCount, nHistoryEntries);
+        std::printf("History: Count %u, %d entries, %ju bytes\n", dwHistoryCount, nHistoryEntries,
+                    static_cast<std::uintmax_t>(std::filesystem::file_size(history)));
+    }
+    setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
     std::vector<double> times;
     std::vector<long> idleKb;
     for (int i = 0; i < nRuns; ++i) {
+        if (!history.empty()) {
+            std::filesystem::create_directories(home / "config" / "tavoApp");
+            std::filesystem::copy_file(history, home / "config" / "tavoApp" / "VcppKesmora.reg",
+                                       std::filesystem::copy_options::overwrite_existing);
+        }
         int fds[2];
         if (pipe(fds) != 0) {
             return 1;
@@ -142,8 +178,9 @@ int RunParent(const char* pszSelf, int nRuns) {
         std::printf("start-up: best %.1f ms, median %.1f ms; idle RSS median %ld KB\n",
                     times.front(), times[times.size() / 2], idleKb[idleKb.size() / 2]);
     }
-    std::string cleanup = std::string("rm -rf '") + configHome + "'";
-    return std::system(cleanup.c_str()) == 0 ? 0 : 1;
+    std::error_code ec;
+    std::filesystem::remove_all(home, ec);
+    return ec ? 1 : 0;
 }
 
 }  // namespace
@@ -155,6 +192,9 @@ int main(int argc, char** argv) {
         return wxEntry(argc, argv);
     }
     const int nRuns = argc > 1 ? std::max(2, std::atoi(argv[1])) : 11;
+    const auto dwHistoryCount =
+        argc > 2 ? static_cast<std::uint32_t>(std::strtoul(argv[2], nullptr, 0)) : 0;
+    const int nHistoryEntries = argc > 3 ? std::atoi(argv[3]) : 0;
     // /proc/self/exe: the same binary, wherever it was started from.
-    return RunParent("/proc/self/exe", nRuns);
+    return RunParent("/proc/self/exe", nRuns, dwHistoryCount, nHistoryEntries);
 }
