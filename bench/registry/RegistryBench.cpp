@@ -83,6 +83,41 @@ void ReadDWORDFromSixtyValues(benchmark::State& state) {
 }
 BENCHMARK(ReadDWORDFromSixtyValues)->Unit(benchmark::kMicrosecond);
 
+// What a close writes (5 window values, a count and 20 folders, 16 options) into the 60-value
+// file: one at a time, or held in a batch and written in one rewrite.
+void WriteAClosesThirtyTwoValues(benchmark::State& state) {
+    SettingsFolder folder;
+    CRegistry reg;
+    FillSixtyValues(reg);
+    const bool bBatch = state.range(0) != 0;
+    for (auto _ : state) {
+        if (bBatch) reg.BeginBatch();
+        Point(reg, "Window");
+        for (const char* name : {"ShowCmd", "Left", "Top", "Right", "Bottom"}) {
+            reg.WriteDWORD(name, 200, RegRoot::CurrentUser, false);
+        }
+        Point(reg, "History");
+        reg.WriteDWORD("Count", 20, RegRoot::CurrentUser, false);
+        for (int i = 0; i < 20; ++i) {
+            reg.WriteString("History" + std::to_string(i), "/home/me/src/" + std::to_string(i),
+                            RegRoot::CurrentUser, false);
+        }
+        Point(reg, "Controls");
+        for (int i = 0; i < 6; ++i) {
+            reg.WriteDWORD("Option" + std::to_string(i), 0, RegRoot::CurrentUser, false);
+        }
+        if (bBatch && reg.EndBatch() != 0) {
+            state.SkipWithError("batch failed");
+            break;
+        }
+    }
+}
+BENCHMARK(WriteAClosesThirtyTwoValues)
+    ->ArgName("batch")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
+
 // A runaway 100 MB file: the read is bounded, not a stall.
 void ReadDWORDFromAHundredMegabyteFile(benchmark::State& state) {
     SettingsFolder folder;
