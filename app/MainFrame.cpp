@@ -1,17 +1,23 @@
 // The main window's frame: placement, menu, status-bar layouts, close.
 #include "app/MainFrame.h"
 
+#include <wx/display.h>
 #include <wx/menu.h>
 #include <wx/statusbr.h>
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <vector>
 
 #include "app/AboutDlg.h"
+#include "app/FramePlatform.h"
 #include "res/KesmoraIcon.h"
 #include "res/UiText.h"
 #include "view/UiString.h"
 #include "view/VCKesmoraView.h"
 #include "view/core/SettingsKeys.h"
+#include "view/core/WindowPlace.h"
 
 namespace {
 
@@ -22,21 +28,43 @@ enum : int { kIdAppExit = wxID_HIGHEST + 1, kIdAppAbout };
 
 constexpr int kMinWidth = 480;
 constexpr int kMinHeight = 380;
+constexpr int kDefaultLeft = 100;
+constexpr int kDefaultTop = 100;
+constexpr int kDefaultRight = 580;
+constexpr int kDefaultBottom = 480;
 constexpr int kMessagePaneWidth = 2300;
 constexpr int kLeftPaneWidth = 350;
 constexpr int kRightPaneWidth = 2000;
 
-}  // namespace
+wxRect ReachableRect(const wxRect& rcSaved) {
+    std::vector<ScreenRect> screens;
+    for (unsigned i = 0; i < wxDisplay::GetCount(); ++i) {
+        const wxRect rc = wxDisplay(i).GetGeometry();
+        screens.push_back({rc.x, rc.y, rc.width, rc.height});
+    }
+    const ScreenRect rect = ReachableWindowRect(
+        {rcSaved.x, rcSaved.y, rcSaved.width, rcSaved.height},
+        {kDefaultLeft, kDefaultTop, kDefaultRight - kDefaultLeft, kDefaultBottom - kDefaultTop},
+        kMinWidth, kMinHeight, screens);
+    return wxRect(rect.x, rect.y, rect.width, rect.height);
+}
 
 wxRect ReadSavedWindowRect(CRegistry& registry) {
     using settings::ReadInt;
     settings::PointAt(registry, settings::kWindow);
-    const int nLeft = ReadInt(registry, "Left", 100);
-    const int nTop = ReadInt(registry, "Top", 100);
-    const int nRight = ReadInt(registry, "Right", 580);
-    const int nBottom = ReadInt(registry, "Bottom", 480);
-    return wxRect(nLeft, nTop, nRight - nLeft, nBottom - nTop);
+    const int nLeft = ReadInt(registry, "Left", kDefaultLeft);
+    const int nTop = ReadInt(registry, "Top", kDefaultTop);
+    const int nRight = ReadInt(registry, "Right", kDefaultRight);
+    const int nBottom = ReadInt(registry, "Bottom", kDefaultBottom);
+    // In 64 bits: hand-edited values may lie far apart.
+    const auto Span = [](int nFrom, int nTo) {
+        const std::int64_t span = std::int64_t{nTo} - nFrom;
+        return static_cast<int>(std::clamp<std::int64_t>(span, INT_MIN, INT_MAX));
+    };
+    return wxRect(nLeft, nTop, Span(nLeft, nRight), Span(nTop, nBottom));
 }
+
+}  // namespace
 
 // clang-format off
 wxBEGIN_EVENT_TABLE(CMainFrame, wxFrame)
@@ -47,11 +75,8 @@ wxEND_EVENT_TABLE();
 // clang-format on
 
 CMainFrame::CMainFrame(CRegistry* pRegistry) {
-    // A saved rectangle too small or even negative still makes a window:
-    // the minimum size applies, never a failed start.
-    const wxRect rcSaved = ReadSavedWindowRect(*pRegistry);
-    Create(nullptr, wxID_ANY, ToWx(UiText::kAppName), rcSaved.GetPosition(),
-           wxSize(std::max(rcSaved.width, 1), std::max(rcSaved.height, 1)));
+    const wxRect rcOpen = ReachableRect(ReadSavedWindowRect(*pRegistry));
+    Create(nullptr, wxID_ANY, ToWx(UiText::kAppName), rcOpen.GetPosition(), rcOpen.GetSize());
     m_rcNormal = GetRect();
     m_rcCreated = GetRect();
     SetSizeHints(kMinWidth, kMinHeight);
@@ -68,11 +93,25 @@ CMainFrame::CMainFrame(CRegistry* pRegistry) {
 
     Bind(wxEVT_SIZE, &CMainFrame::OnSizeOrMove, this);
     Bind(wxEVT_MOVE, &CMainFrame::OnSizeOrMove, this);
-    m_bPlacePending = true;
+    // Destroyed by another program: end as a close does, saving first.
+    OnDestroyedFromOutside(*this, [this] { Close(true); });
+}
+
+void CMainFrame::ShowAtStart(StartState state) {
+    if (state == StartState::Maximized) {
+        Maximize(true);
+    } else if (state == StartState::Minimized) {
+        Iconize(true);
+    }
+    m_placing = state == StartState::Normal ? Placing::AwaitFirstMove : Placing::AwaitStartState;
+    PrepareFirstShow(*this);
+    Show(true);
 }
 
 void CMainFrame::DoSetSize(int x, int y, int width, int height, int sizeFlags) {
-    m_bPlacePending = false;
+    if (m_placing == Placing::AwaitFirstMove) {
+        m_placing = Placing::Done;
+    }
     wxFrame::DoSetSize(x, y, width, height, sizeFlags);
 }
 
@@ -134,23 +173,45 @@ void CMainFrame::SetPaneLayout(int nWidth0, int nWidth1, int nStyle0, int nStyle
     pBar->SetStatusWidths(2, m_paneWidths);
 }
 
-void CMainFrame::RememberNormalRect() {
-    if (IsShown() && !IsMaximized() && !IsIconized() && !IsFullScreen()) {
-        m_rcNormal = GetRect();
+// False while the window's rectangle is not its restored one.
+bool CMainFrame::TakeNormalRect(const wxEvent& event) {
+    if (!IsShown()) {
+        return false;
     }
+    if (IsMaximized() || IsIconized() || IsFullScreen()) {
+        if (m_placing == Placing::AwaitStartState) {
+            m_placing = Placing::AwaitRestore;
+        }
+        return false;
+    }
+    switch (m_placing) {
+        case Placing::AwaitStartState:
+            return false;
+        case Placing::AwaitFirstMove:
+            if (event.GetEventType() != wxEVT_MOVE) {
+                return false;
+            }
+            break;
+        case Placing::AwaitRestore:
+            break;
+        case Placing::Done:
+            return true;
+    }
+    m_placing = Placing::Done;
+    if (GetRect() != m_rcCreated) {
+        // The whole rectangle: under load GTK may report a transient size
+        // here, which a plain move would keep.
+        CallAfter([this] { SetSize(m_rcCreated); });
+        return false;
+    }
+    return true;
 }
 
 void CMainFrame::OnSizeOrMove(wxEvent& event) {
     event.Skip();
-    if (m_bPlacePending && event.GetEventType() == wxEVT_MOVE && IsShown()) {
-        m_bPlacePending = false;
-        // The whole rectangle: under load GTK may report a transient size
-        // here, which a plain move would keep.
-        if (!IsMaximized() && !IsIconized() && GetRect() != m_rcCreated) {
-            CallAfter([this] { SetSize(m_rcCreated); });
-        }
+    if (TakeNormalRect(event)) {
+        m_rcNormal = GetRect();
     }
-    RememberNormalRect();
 }
 
 WindowPlacement CMainFrame::GetPlacement() const {

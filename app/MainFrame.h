@@ -22,6 +22,10 @@ public:
 
     WindowPlacement GetPlacement() const override;
 
+    enum class StartState { Normal, Maximized, Minimized };
+    // The first show, in the state the last run ended in.
+    void ShowAtStart(StartState state);
+
 protected:
     // A size or place set by the program is final: no later re-placement.
     void DoSetSize(int x, int y, int width, int height, int sizeFlags) override;
@@ -31,7 +35,7 @@ private:
     void CreateStatusPanes();
     void StopIdleTexts();
     void SetPaneLayout(int nWidth0, int nWidth1, int nStyle0, int nStyle1);
-    void RememberNormalRect();
+    bool TakeNormalRect(const wxEvent& event);
 
     void OnClose(wxCloseEvent& event);
     void OnAppExit(wxCommandEvent& event);
@@ -39,16 +43,21 @@ private:
     void OnSizeOrMove(wxEvent& event);
 
     CVCKesmoraView* m_pView = nullptr;
+    // The restored rectangle: the one the window opened with until the
+    // window is seen restored. GTK knows no restored rectangle of a window
+    // that is maximised or minimised, so it is tracked here.
     wxRect m_rcNormal;
-    // Window managers may place a new window by their own policy; the saved
-    // rectangle is applied again once the manager has placed it.
     wxRect m_rcCreated;
-    bool m_bPlacePending = true;
+    // Window managers may place a new window by their own policy, and give
+    // a window that opened maximised or minimised a restored rectangle of
+    // their own choosing: the rectangle it was created with is applied again
+    // once the manager has placed the window, or when it is first restored.
+    // Until then its sizes mean nothing (GTK passes through a few pixels'
+    // size on the way), so none is taken as the restored rectangle.
+    enum class Placing { AwaitFirstMove, AwaitStartState, AwaitRestore, Done };
+    Placing m_placing = Placing::AwaitFirstMove;
     int m_paneWidths[2] = {-1, 0};
     int m_paneStyles[2];
 
     wxDECLARE_EVENT_TABLE();
 };
-
-// Reads a rectangle of the Window section: Left, Top, Right, Bottom.
-wxRect ReadSavedWindowRect(CRegistry& registry);

@@ -26,13 +26,14 @@ CMainFrame* CreateMainWindow(CRegistry* pRegistry) {
     pFrame->SetTitle(ui::ToWx(UiText::kWindowTitle));
     // Any other stored value (a hidden state included) shows the window
     // normally: a program must never start invisible.
+    CMainFrame::StartState state = CMainFrame::StartState::Normal;
     if (nShowCmd == kShowMaximized) {
-        pFrame->Maximize(true);
+        state = CMainFrame::StartState::Maximized;
     } else if (nShowCmd == kShowMinimized || nShowCmd == kMinimize ||
                nShowCmd == kShowMinNoActive) {
-        pFrame->Iconize(true);
+        state = CMainFrame::StartState::Minimized;
     }
-    pFrame->Show(true);
+    pFrame->ShowAtStart(state);
     return pFrame;
 }
 

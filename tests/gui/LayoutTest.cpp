@@ -272,8 +272,7 @@ TEST_F(LayoutTest, ListIsAVirtualReportWithFourColumnsAndMultipleSelection) {
             // Never narrower than its usual width, and wide enough that GTK's
             // glyphs for a time or a large size are not cut off.
             EXPECT_GE(pList->GetColumnWidth(i), columns[i].width) << i;
-            EXPECT_GT(pList->GetColumnWidth(i),
-                      pList->GetTextExtent(columns[i].pszWidest).x + 8)
+            EXPECT_GT(pList->GetColumnWidth(i), pList->GetTextExtent(columns[i].pszWidest).x + 8)
                 << i;
         }
         EXPECT_EQ(column.GetAlign(), columns[i].align) << i;

@@ -5,6 +5,7 @@
 #include <wx/uiaction.h>
 
 #include "GuiFixture.h"
+#include "OtherClient.h"
 #include "res/UiText.h"
 #include "view/ControlIds.h"
 
@@ -51,6 +52,14 @@ TEST_F(ShellTest, ExitItemClosesTheWindowAndSaves) {
     m_pFrame->GetEventHandler()->ProcessEvent(event);
     m_pFrame = nullptr;
     Pump(100);
+    EXPECT_EQ(ReadDword("Controls", "Bsc", 99), 1);
+}
+
+TEST_F(ShellTest, AWindowDestroyedByAnotherClientEndsAsACloseDoes) {
+    otherclient::Destroy(m_pFrame);
+    m_pFrame = nullptr;
+    m_pView = nullptr;
+    EXPECT_TRUE(PumpUntil([] { return wxTopLevelWindows.empty(); }));
     EXPECT_EQ(ReadDword("Controls", "Bsc", 99), 1);
 }
 

@@ -3,10 +3,15 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
 
 #include "GuiFixture.h"
+#include "OtherClient.h"
 
 extern char** environ;
 
@@ -49,6 +54,21 @@ protected:
     }
 
     pid_t m_wmPid = -1;
+
+    static void WriteWindow(int nShowCmd, const wxRect& rect) {
+        WriteDword("Window", "ShowCmd", static_cast<std::uint32_t>(nShowCmd));
+        WriteDword("Window", "Left", static_cast<std::uint32_t>(rect.GetLeft()));
+        WriteDword("Window", "Top", static_cast<std::uint32_t>(rect.GetTop()));
+        WriteDword("Window", "Right", static_cast<std::uint32_t>(rect.GetRight() + 1));
+        WriteDword("Window", "Bottom", static_cast<std::uint32_t>(rect.GetBottom() + 1));
+    }
+
+    static wxRect SavedRect() {
+        const int nLeft = ReadDword("Window", "Left", 0);
+        const int nTop = ReadDword("Window", "Top", 0);
+        return wxRect(nLeft, nTop, ReadDword("Window", "Right", 0) - nLeft,
+                      ReadDword("Window", "Bottom", 0) - nTop);
+    }
 };
 
 TEST_F(WindowManagerTest, MaximisedWindowReopensMaximisedWithItsRestoredSize) {
@@ -102,12 +122,66 @@ TEST_F(WindowManagerTest, MinimisedWindowReopensMinimised) {
     EXPECT_TRUE(PumpUntil([&] { return m_pFrame->IsIconized(); }));
 }
 
+// The first show under a window manager used to make GTK lay the menu bar
+// out two pixels wide; GTK says so on stderr.
+TEST_F(WindowManagerTest, StartingPrintsNoToolkitComplaint) {
+    char path[] = "/tmp/kesmora-stderr-XXXXXX";
+    const int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    const int saved = dup(STDERR_FILENO);
+    dup2(fd, STDERR_FILENO);
+    OpenWindow();
+    PumpUntil([&] { return otherclient::IsOnScreen(m_pFrame); });
+    dup2(saved, STDERR_FILENO);
+    close(saved);
+    std::ifstream in(path);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    close(fd);
+    unlink(path);
+    EXPECT_EQ(text.find("Gtk-CRITICAL"), std::string::npos) << text;
+}
+
 TEST_F(WindowManagerTest, WindowCannotBeMadeSmallerThan480By380) {
     OpenWindow();
     m_pFrame->SetSize(300, 200);
     Pump(300);
     EXPECT_GE(m_pFrame->GetSize().x, 480);
     EXPECT_GE(m_pFrame->GetSize().y, 380);
+}
+
+std::string Describe(const wxRect& rect) {
+    return std::to_string(rect.x) + "," + std::to_string(rect.y) + " " +
+           std::to_string(rect.width) + "x" + std::to_string(rect.height);
+}
+
+// A window that opened maximised and was never restored keeps the rectangle
+// it opened with; restoring it later brings that rectangle back.
+TEST_F(WindowManagerTest, MaximisedStartKeepsAndRestoresTheSavedRectangle) {
+    const wxRect rcSaved(100, 100, 802, 525);
+    WriteWindow(3, rcSaved);
+    OpenWindow();
+    ASSERT_TRUE(PumpUntil([&] { return m_pFrame->IsMaximized(); }));
+    CloseWindow();
+    EXPECT_EQ(ReadDword("Window", "ShowCmd", 0), 3);
+    EXPECT_EQ(SavedRect(), rcSaved) << Describe(SavedRect());
+
+    OpenWindow();
+    ASSERT_TRUE(PumpUntil([&] { return m_pFrame->IsMaximized(); }));
+    m_pFrame->Maximize(false);
+    EXPECT_TRUE(PumpUntil([&] {
+        return !m_pFrame->IsMaximized() && m_pFrame->GetRect() == rcSaved;
+    })) << Describe(m_pFrame->GetRect());
+}
+
+TEST_F(WindowManagerTest, MinimisedStartComesBackAtTheSavedPlace) {
+    const wxRect rcSaved(200, 150, 702, 525);
+    WriteWindow(2, rcSaved);
+    OpenWindow();
+    ASSERT_TRUE(PumpUntil([&] { return m_pFrame->IsIconized(); }));
+    otherclient::Activate(m_pFrame);
+    EXPECT_TRUE(PumpUntil([&] {
+        return !m_pFrame->IsIconized() && m_pFrame->GetRect() == rcSaved;
+    })) << Describe(m_pFrame->GetRect());
 }
 
 }  // namespace

@@ -244,7 +244,7 @@ TEST_F(DeleteRunTest, AFileThatGrewSinceTheSearchCannotMakeTheTotalWrap) {
     EXPECT_EQ(out.status.strRight, "残り 1 ファイル ： 合計 0 MB ( 0 KB )");
 }
 
-TEST_F(DeleteRunTest, KeptRowsOfADeleteAllCarryTheSizeReadDuringTheRun) {
+TEST_F(DeleteRunTest, KeptRowsOfADeleteAllCountTheSizeReadButListTheSizeFound) {
     std::vector<ResultRow> rows = MakeFiles({1000, 0, 0, 4000});
     rows[1] = MakeFile("locked1/grown.obj", 2000);
     rows[2] = MakeFile("locked2/kept.obj", 3000);
@@ -259,6 +259,7 @@ TEST_F(DeleteRunTest, KeptRowsOfADeleteAllCarryTheSizeReadDuringTheRun) {
         RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 10000, SystemFileOps(m_dir.string()));
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].size, 1u << 20);
+    EXPECT_EQ(rows[0].SizeText(), "2KB");
     EXPECT_EQ(out.newTotal, (1u << 20) + 3000);
     EXPECT_EQ(out.status.strRight, "残り 2 ファイル ： 合計 1 MB ( 1,027 KB )");
 

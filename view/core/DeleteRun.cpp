@@ -96,7 +96,8 @@ void RunAll(std::vector<ResultRow>& rows, const DeleteFileOps& ops, const Delete
             out.freedBytes += sizeRead;
             ++out.nDeleted;
         } else {
-            // The kept file counts with the size it has now.
+            // The kept file counts with the size it has now; its size
+            // column keeps what the search listed.
             row.size = sizeRead;
             out.keptBytes += sizeRead;
             ++out.nFailed;

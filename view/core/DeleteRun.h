@@ -102,9 +102,9 @@ struct DeleteOutcome {
 //
 // Accounting: the freed amount counts the size read from disk just before
 // each removal. The new total is the bytes of the rows that remain; in a
-// delete-all the rows kept take the size read during the run (their size
-// column is updated too), so the total equals the kept bytes. In a
-// delete-selected the rows kept keep their listed size.
+// delete-all the rows kept count with the size read during the run (their
+// size column still shows the listed size), so the total equals the kept
+// bytes. In a delete-selected the rows kept keep their counted size.
 //
 // Cancel (progress returned false): the texts state exactly what happened,
 // with the same wording as a run with failures: the number deleted, then

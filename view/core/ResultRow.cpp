@@ -26,7 +26,7 @@ std::string_view TimeTextOf(const std::array<char, ResultRow::kTimeChars>& text)
 
 ResultRow::ResultRow(std::string path, std::uint64_t bytes, std::string_view createdText,
                      std::string_view modifiedText)
-    : strPath(std::move(path)), size(bytes) {
+    : strPath(std::move(path)), size(bytes), listedSize(bytes) {
     CopyTimeText(created, createdText);
     CopyTimeText(modified, modifiedText);
 }
@@ -37,7 +37,7 @@ std::string_view ResultRow::Modified() const { return TimeTextOf(modified); }
 
 std::string ResultRow::DisplayName() const { return DisplayPath(strPath); }
 
-std::string ResultRow::SizeText() const { return ::SizeText(size); }
+std::string ResultRow::SizeText() const { return ::SizeText(listedSize); }
 
 std::uint64_t AppendRows(std::vector<ResultRow>& rows, std::vector<ResultRow>& batch) {
     std::uint64_t added = 0;

@@ -17,7 +17,11 @@ struct ResultRow {
     static constexpr std::size_t kTimeChars = 20;
 
     std::string strPath;                      // exact bytes as found; deletion uses these
-    std::uint64_t size = 0;                   // bytes
+    std::uint64_t size = 0;                   // bytes counted in the totals
+    // The bytes the search listed. The size column shows these: a deletion
+    // that learns a kept file's present size counts it, but leaves the
+    // column as the search wrote it.
+    std::uint64_t listedSize = 0;
     std::array<char, kTimeChars> created{};   // padded with NULs
     std::array<char, kTimeChars> modified{};  // padded with NULs
     // The row's place in the walk's order: a sort keeps rows with equal
@@ -32,7 +36,7 @@ struct ResultRow {
     std::string_view Modified() const;
     // Column 0: the path, readable even when its bytes are not UTF-8.
     std::string DisplayName() const;
-    // Column 1: "1,536KB".
+    // Column 1: "1,536KB", from the listed size.
     std::string SizeText() const;
 };
 

@@ -1,0 +1,18 @@
+// What the main frame asks of the toolkit beneath wx: one body per
+// toolkit (FramePlatform_gtk.cpp, FramePlatform_other.cpp).
+#pragma once
+
+#include <functional>
+
+class wxTopLevelWindow;
+
+// Before the first show: gives the toolkit window the size it was created
+// with. wx's first show under a window manager otherwise lays the window
+// out at a stand-in size of two pixels, too narrow for the menu bar, and
+// GTK reports that as a critical error on every start.
+void PrepareFirstShow(wxTopLevelWindow& window);
+
+// Calls onLost when the window system destroys the window from outside
+// (another X client), in place of the toolkit tearing the window down
+// behind wx's back; the window must then be closed as the user closes it.
+void OnDestroyedFromOutside(wxTopLevelWindow& window, std::function<void()> onLost);
