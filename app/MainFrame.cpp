@@ -35,6 +35,9 @@ constexpr int kDefaultBottom = 480;
 constexpr int kMessagePaneWidth = 2300;
 constexpr int kLeftPaneWidth = 350;
 constexpr int kRightPaneWidth = 2000;
+// A pane's borders and the space around its text, and the size grip.
+constexpr int kPaneTextMargin = 12;
+constexpr int kSizeGripWidth = 16;
 
 wxRect ReachableRect(const wxRect& rcSaved) {
     std::vector<ScreenRect> screens;
@@ -142,6 +145,7 @@ void CMainFrame::StopIdleTexts() { SetStatusBarPane(-1); }
 
 void CMainFrame::ShowStatusMessage(const wxString& strText) {
     StopIdleTexts();
+    m_bTwoPanes = false;
     wxStatusBar* pBar = GetStatusBar();
     SetPaneLayout(kMessagePaneWidth, m_paneWidths[1], wxSB_FLAT, m_paneStyles[1]);
     pBar->SetStatusText(strText, 0);
@@ -151,10 +155,26 @@ void CMainFrame::ShowStatusMessage(const wxString& strText) {
 void CMainFrame::ShowStatusPanes(const wxString& strLeft, const wxString& strRight) {
     StopIdleTexts();
     wxStatusBar* pBar = GetStatusBar();
-    SetPaneLayout(kLeftPaneWidth, kRightPaneWidth, wxSB_SUNKEN, wxSB_SUNKEN);
+    m_bTwoPanes = true;
+    m_strLeft = strLeft;
+    m_strRight = strRight;
+    SetPaneLayout(LeftPaneWidth(), kRightPaneWidth, wxSB_SUNKEN, wxSB_SUNKEN);
     pBar->SetStatusText(strLeft, 0);
     pBar->SetStatusText(strRight, 1);
     pBar->Update();
+}
+
+// The Part's 350 pixels were measured for a 9-point font; GTK's default is
+// wider, and a text cut short loses its end ("をクリア", the last digits of
+// a total). So the left pane takes what its text needs, and gives up the
+// rest of its 350 pixels where the window is too narrow for the right text
+// beside it.
+int CMainFrame::LeftPaneWidth() const {
+    const wxStatusBar* pBar = GetStatusBar();
+    const int nLeft = pBar->GetTextExtent(m_strLeft).x + kPaneTextMargin;
+    const int nRight = pBar->GetTextExtent(m_strRight).x + kPaneTextMargin + kSizeGripWidth;
+    const int nRoom = GetClientSize().x - nRight;
+    return std::max(nLeft, std::min(kLeftPaneWidth, nRoom));
 }
 
 // A search writes the folder many times a second; re-laying out the bar
@@ -209,6 +229,9 @@ bool CMainFrame::TakeNormalRect(const wxEvent& event) {
 
 void CMainFrame::OnSizeOrMove(wxEvent& event) {
     event.Skip();
+    if (m_bTwoPanes && event.GetEventType() == wxEVT_SIZE) {
+        SetPaneLayout(LeftPaneWidth(), kRightPaneWidth, wxSB_SUNKEN, wxSB_SUNKEN);
+    }
     if (TakeNormalRect(event)) {
         m_rcNormal = GetRect();
     }

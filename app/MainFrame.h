@@ -17,7 +17,8 @@ public:
     CVCKesmoraView* GetView() const { return m_pView; }
 
     void ShowStatusMessage(const wxString& strText) override;
-    // The left pane is 350 pixels wide, the right one 2000.
+    // The left pane is as wide as its text needs and 350 pixels where the
+    // window leaves the right text room beside that; the right one 2000.
     void ShowStatusPanes(const wxString& strLeft, const wxString& strRight) override;
 
     WindowPlacement GetPlacement() const override;
@@ -35,6 +36,7 @@ private:
     void CreateStatusPanes();
     void StopIdleTexts();
     void SetPaneLayout(int nWidth0, int nWidth1, int nStyle0, int nStyle1);
+    int LeftPaneWidth() const;
     bool TakeNormalRect(const wxEvent& event);
 
     void OnClose(wxCloseEvent& event);
@@ -58,6 +60,10 @@ private:
     Placing m_placing = Placing::AwaitFirstMove;
     int m_paneWidths[2] = {-1, 0};
     int m_paneStyles[2];
+    // The two-pane texts while that layout shows, to fit it to a new width.
+    bool m_bTwoPanes = false;
+    wxString m_strLeft;
+    wxString m_strRight;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -40,6 +40,10 @@ inline constexpr std::string_view kConfirmSelected =
     "選択した %d 個のファイルを削除してよろしいですか？";
 inline constexpr std::string_view kConfirmAll = "これら %d 個のファイルを削除してよろしいですか？";
 
+// Buttons of the message boxes, whatever language the system speaks.
+inline constexpr std::string_view kButtonOk = "OK";
+inline constexpr std::string_view kButtonCancel = "キャンセル";
+
 // Deletion failures (OK, exclamation icon).
 inline constexpr std::string_view kDeleteErrorCaption = "ファイル削除エラー";
 inline constexpr std::string_view kDeleteErrorOne = "ファイルを削除できませんでした";

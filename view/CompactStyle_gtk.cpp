@@ -8,6 +8,7 @@
 namespace {
 
 constexpr char kFormName[] = "kesmora-form";
+constexpr char kListComboName[] = "kesmora-list-combo";
 
 constexpr char kCss[] = R"(
 #kesmora-form entry,
@@ -32,11 +33,12 @@ constexpr char kCss[] = R"(
 #kesmora-form notebook tab {
     min-height: 0; padding-top: 3px; padding-bottom: 3px;
 }
+combobox#kesmora-list-combo {
+    -GtkComboBox-appears-as-list: 1;
+}
 )";
 
-}  // namespace
-
-void ApplyCompactStyle(wxWindow* pForm) {
+void InstallStyle() {
     static GtkCssProvider* s_pProvider = [] {
         GtkCssProvider* pProvider = gtk_css_provider_new();
         gtk_css_provider_load_from_data(pProvider, kCss, -1, nullptr);
@@ -46,5 +48,16 @@ void ApplyCompactStyle(wxWindow* pForm) {
         return pProvider;
     }();
     (void)s_pProvider;
+}
+
+}  // namespace
+
+void ApplyCompactStyle(wxWindow* pForm) {
+    InstallStyle();
     gtk_widget_set_name(static_cast<GtkWidget*>(pForm->GetHandle()), kFormName);
+}
+
+void UseListPopup(wxWindow* pCombo) {
+    InstallStyle();
+    gtk_widget_set_name(static_cast<GtkWidget*>(pCombo->GetHandle()), kListComboName);
 }

@@ -2,3 +2,5 @@
 #include "view/CompactStyle.h"
 
 void ApplyCompactStyle(wxWindow*) {}
+
+void UseListPopup(wxWindow*) {}

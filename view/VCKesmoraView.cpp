@@ -168,6 +168,7 @@ void CVCKesmoraView::CreateControls() {
     new wxCheckBox(this, ctl::kConfirmRemove, ToWx(UiText::kCheckConfirmRemove));
     new wxCheckBox(this, ctl::kBsc, ToWx(UiText::kCheckBsc));
     m_comboFolder = new wxComboBox(this, ctl::kComboFolder);
+    UseListPopup(m_comboFolder);
 
     for (wxComboBox* pCombo : {m_comboFolder, m_comboFile, m_comboDayMonth}) {
         CEditUndo::Attach(pCombo, pCombo);

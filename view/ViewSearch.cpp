@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "res/UiText.h"
+#include "view/DialogLook.h"
 #include "view/UiString.h"
 #include "view/VCKesmoraView.h"
 #include "view/core/StatusText.h"
@@ -174,6 +175,7 @@ void CVCKesmoraView::OnBrowse(wxCommandEvent&) {
 
 bool CVCKesmoraView::ChooseFolder(const wxString& strTitle, const wxString& strInitial,
                                   wxString& strChosen) {
+    PrepareToolkitDialogs();
     wxDirDialog dialog(this, strTitle, strInitial, wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
     if (dialog.ShowModal() != wxID_OK) {
         return false;
@@ -188,6 +190,10 @@ bool CVCKesmoraView::ChooseFolder(const wxString& strTitle, const wxString& strI
 }
 
 int CVCKesmoraView::AskUser(const wxString& strText, const wxString& strCaption, long nStyle) {
+    PrepareToolkitDialogs();
     wxMessageDialog box(this, strText, strCaption, nStyle);
+    // GTK's own labels follow the system's language; the program speaks
+    // Japanese whatever that is.
+    box.SetOKCancelLabels(ToWx(UiText::kButtonOk), ToWx(UiText::kButtonCancel));
     return box.ShowModal();
 }

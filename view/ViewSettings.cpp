@@ -40,6 +40,7 @@ void CVCKesmoraView::LoadSettings() {
     // billion must cost no more than the file holds.
     std::vector<std::string> names;
     registry.EnumValueNames(names, RegRoot::CurrentUser);
+    wxArrayString items;
     for (const std::string& strName : HistoryValueNames(names, nHistory)) {
         std::string strFolder;
         registry.ReadString(strName, strFolder, std::string(), RegRoot::CurrentUser);
@@ -47,9 +48,11 @@ void CVCKesmoraView::LoadSettings() {
         // like an empty entry rather than shown as a blank line.
         const wxString strItem = wxString::FromUTF8(strFolder);
         if (!strItem.empty()) {
-            m_comboFolder->Append(strItem);
+            items.push_back(strItem);
         }
     }
+    // In one call: wx counts a GTK combo's items afresh for every append.
+    m_comboFolder->Append(items);
     wxString strFolder = wxString::FromUTF8(DefaultFolder());
     if (m_comboFolder->GetCount() > 0) {
         strFolder = m_comboFolder->GetString(0);
@@ -64,7 +67,12 @@ void CVCKesmoraView::LoadSettings() {
             FindWindow(nId)->Disable();
         }
     }
+    // Hand-edited scopes beyond the four buttons would widen a later
+    // delete-all to every subfolder: the default scope instead.
     m_nRadioFolder = ReadInt(registry, "RadioFolder", 1);
+    if (m_nRadioFolder < 0 || m_nRadioFolder > 3) {
+        m_nRadioFolder = 1;
+    }
     m_bBsc = ReadInt(registry, "Bsc", 1);
     m_bIdb = ReadInt(registry, "Idb", 1);
     m_bIlk = ReadInt(registry, "Ilk", 1);

@@ -183,6 +183,16 @@ TEST_F(SettingsTest, PeriodOutsideOneTo99LoadsAsOne) {
     }
 }
 
+TEST_F(SettingsTest, FolderScopeOutsideItsRangeLoadsAsDebugAndRelease) {
+    for (const int nStored : {7, -1, 4}) {
+        WriteDword("Controls", "RadioFolder", static_cast<std::uint32_t>(nStored));
+        OpenWindow();
+        EXPECT_TRUE(RadioOn(ctl::kRadioDebugRelease)) << nStored;
+        CloseWindow();
+        EXPECT_EQ(ReadDword("Controls", "RadioFolder", 99), 1) << nStored;
+    }
+}
+
 TEST_F(SettingsTest, ComboPositionsAreCheckedAtLoad) {
     WriteDword("Controls", "ComboDayMonth", static_cast<std::uint32_t>(-1));
     WriteDword("Controls", "ComboFile", 7);
@@ -246,6 +256,20 @@ TEST_F(SettingsTest, RectangleWithANegativeWidthStillOpensAUsableWindow) {
     EXPECT_TRUE(m_pFrame->IsShown());
     EXPECT_GE(m_pFrame->GetSize().x, 480);
     EXPECT_GE(m_pFrame->GetSize().y, 380);
+}
+
+TEST_F(SettingsTest, WindowValuesOffEveryScreenOpenItAtTheDefaultPlace) {
+    // A text where a number belongs reads as the text's bytes, far off screen.
+    WriteText("Window", "Left", "abc");
+    OpenWindow();
+    EXPECT_EQ(m_pFrame->GetRect(), wxRect(100, 100, 480, 380));
+    CloseWindow();
+    EXPECT_EQ(ReadDword("Window", "Left", 0), 100);
+
+    WriteDword("Window", "Left", static_cast<std::uint32_t>(-1000));
+    WriteDword("Window", "Right", static_cast<std::uint32_t>(-256));
+    OpenWindow();
+    EXPECT_EQ(m_pFrame->GetRect(), wxRect(100, 100, 744, 380));
 }
 
 TEST_F(SettingsTest, StoredHiddenStateStillShowsTheWindow) {

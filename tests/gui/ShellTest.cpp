@@ -4,8 +4,13 @@
 #include <wx/statusbr.h>
 #include <wx/uiaction.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "GuiFixture.h"
 #include "OtherClient.h"
+#include "ToolkitDialog.h"
 #include "res/UiText.h"
 #include "view/ControlIds.h"
 
@@ -61,6 +66,76 @@ TEST_F(ShellTest, AWindowDestroyedByAnotherClientEndsAsACloseDoes) {
     m_pView = nullptr;
     EXPECT_TRUE(PumpUntil([] { return wxTopLevelWindows.empty(); }));
     EXPECT_EQ(ReadDword("Controls", "Bsc", 99), 1);
+}
+
+TEST_F(ShellTest, MessageBoxesShowTheIconOfTheirKindAndJapaneseButtons) {
+    m_pDialogs.reset();  // the real boxes, not the recorder's answers
+    struct Case {
+        long nStyle;
+        std::string strIcon;
+        std::vector<std::string> labels;  // sorted
+    };
+    const Case cases[] = {
+        {wxOK | wxCANCEL | wxICON_QUESTION, "dialog-question", {"OK", "キャンセル"}},
+        {wxOK | wxICON_EXCLAMATION, "dialog-warning", {"OK"}},
+    };
+    for (const Case& c : cases) {
+        const ShownDialog shown =
+            WatchNextDialog([&] { m_pView->AskUser("text", "caption", c.nStyle); });
+        ASSERT_TRUE(shown.bShown);
+        EXPECT_EQ(shown.strIcon, c.strIcon);
+        EXPECT_TRUE(shown.bIconInTheme) << c.strIcon;
+        std::vector<std::string> labels = shown.buttonLabels;
+        std::sort(labels.begin(), labels.end());
+        EXPECT_EQ(labels, c.labels);
+    }
+}
+
+TEST_F(ShellTest, FolderChooserOpensAtAModestSize) {
+    m_pDialogs.reset();
+    const auto modest = [](const ShownDialog& d) { return d.nWidth <= 760 && d.nHeight <= 540; };
+    const ShownDialog shown = WatchNextDialog(
+        [&] {
+            wxString strChosen;
+            m_pView->ChooseFolder("title", m_configHome.string(), strChosen);
+        },
+        modest);
+    ASSERT_TRUE(shown.bShown);
+    EXPECT_TRUE(modest(shown)) << shown.nWidth << "x" << shown.nHeight;
+}
+
+// Texts as a search and the deletions write them, at the default size
+// with the default font: the left pane holds its text; the right one too
+// where the window has the width for both.
+TEST_F(ShellTest, StatusTextsAreWholeAtTheDefaultSize) {
+    struct Case {
+        const char* pszLeft;
+        const char* pszRight;
+        bool bRightFits;
+    };
+    const Case cases[] = {
+        {" 123 個のファイルが見つかりました。", "合計 25 MB ( 25,316 KB )", true},
+        {"4 個のファイルを削除しました。", "2 MB ( 1,536 KB ) をクリア", true},
+        {"3 個のファイルを削除しました。", "残り 1 ファイル ： 合計 0 MB ( 1 KB )", true},
+        // Both together need about 640 pixels of the 480.
+        {"2 個のファイルを削除しました ： 0 MB ( 4 KB ) をクリア",
+         "残り 3 ファイル ： 合計 10 MB ( 9,762 KB )", false},
+    };
+    ASSERT_EQ(m_pFrame->GetSize(), wxSize(480, 380));
+    for (const Case& c : cases) {
+        m_pView->ShowStatusPanes(Utf8(c.pszLeft), Utf8(c.pszRight));
+        wxRect rcLeft;
+        wxRect rcRight;
+        ASSERT_TRUE(Bar()->GetFieldRect(0, rcLeft));
+        ASSERT_TRUE(Bar()->GetFieldRect(1, rcRight));
+        EXPECT_GT(rcLeft.width, Bar()->GetTextExtent(Utf8(c.pszLeft)).x + 4) << c.pszLeft;
+        if (c.bRightFits) {
+            // Clear of the size grip in the bar's right corner.
+            EXPECT_LT(rcRight.x + Bar()->GetTextExtent(Utf8(c.pszRight)).x + 4,
+                      Bar()->GetClientSize().x - 12)
+                << c.pszRight;
+        }
+    }
 }
 
 TEST_F(ShellTest, StatusBarShowsReadyAndMenuPromptsUntilTheFirstLayout) {
