@@ -1,5 +1,9 @@
 // GTK body of the compact style: a CSS provider scoped to the form by name,
 // since GTK's default entries, combos and buttons are about 34 pixels high.
+// Combos drop their lists down as scrolling lists rather than menus: GTK
+// builds a menu item per row as rows come in, at a cost in the square of
+// the rows, and a folder history of thousands must load at once. GTK reads
+// that choice only as a combo is made, so it stands for every combo.
 #include <gtk/gtk.h>
 #include <wx/window.h>
 
@@ -8,7 +12,6 @@
 namespace {
 
 constexpr char kFormName[] = "kesmora-form";
-constexpr char kListComboName[] = "kesmora-list-combo";
 
 constexpr char kCss[] = R"(
 #kesmora-form entry,
@@ -33,7 +36,7 @@ constexpr char kCss[] = R"(
 #kesmora-form notebook tab {
     min-height: 0; padding-top: 3px; padding-bottom: 3px;
 }
-combobox#kesmora-list-combo {
+combobox {
     -GtkComboBox-appears-as-list: 1;
 }
 )";
@@ -55,9 +58,4 @@ void InstallStyle() {
 void ApplyCompactStyle(wxWindow* pForm) {
     InstallStyle();
     gtk_widget_set_name(static_cast<GtkWidget*>(pForm->GetHandle()), kFormName);
-}
-
-void UseListPopup(wxWindow* pCombo) {
-    InstallStyle();
-    gtk_widget_set_name(static_cast<GtkWidget*>(pCombo->GetHandle()), kListComboName);
 }

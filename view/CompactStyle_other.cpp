@@ -2,5 +2,3 @@
 #include "view/CompactStyle.h"
 
 void ApplyCompactStyle(wxWindow*) {}
-
-void UseListPopup(wxWindow*) {}

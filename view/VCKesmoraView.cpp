@@ -168,7 +168,6 @@ void CVCKesmoraView::CreateControls() {
     new wxCheckBox(this, ctl::kConfirmRemove, ToWx(UiText::kCheckConfirmRemove));
     new wxCheckBox(this, ctl::kBsc, ToWx(UiText::kCheckBsc));
     m_comboFolder = new wxComboBox(this, ctl::kComboFolder);
-    UseListPopup(m_comboFolder);
 
     for (wxComboBox* pCombo : {m_comboFolder, m_comboFile, m_comboDayMonth}) {
         CEditUndo::Attach(pCombo, pCombo);
