@@ -348,7 +348,7 @@ TEST_F(SearchTest, SecondSearchStartsFromAnEmptyListEvenAfterAStop) {
     EXPECT_EQ(m_pView->m_dwTotalSize, 8000u);
 }
 
-TEST_F(SearchTest, SearchedFolderMovesToTheTopReplacingTheFirstItemItPrefixes) {
+TEST_F(SearchTest, SearchedFolderMovesToTheTopKeepingTheFoldersItPrefixes) {
     const std::string src = (m_tree / "src").string();
     const std::string old = (m_tree / "src" / "old").string();
     const std::string other = (m_tree / "other").string();
@@ -358,11 +358,11 @@ TEST_F(SearchTest, SearchedFolderMovesToTheTopReplacingTheFirstItemItPrefixes) {
     Search(other);
     Search(old);
     EXPECT_EQ(History(), (std::vector<std::string>{old, other, src}));
-    // "src" prefixes "src/old", the first such item: only that one goes.
+    // "src" only begins "src/old", another folder: that one stays.
     Search(src);
-    EXPECT_EQ(History(), (std::vector<std::string>{src, other, src}));
+    EXPECT_EQ(History(), (std::vector<std::string>{src, old, other}));
     Search(other);
-    EXPECT_EQ(History(), (std::vector<std::string>{other, src, src}));
+    EXPECT_EQ(History(), (std::vector<std::string>{other, src, old}));
     EXPECT_EQ(m_pView->m_comboFolder->GetValue().utf8_string(), other);
 }
 
