@@ -62,7 +62,42 @@ bool QueryRaw(HKEY hKey, const std::wstring& wname, DWORD& dwType,
 
 }  // namespace
 
-bool ReadValue(const Location& location, const std::string& strName,
+// Single registry calls are cheap and the registry keeps no file to
+// rewrite: a batch holds nothing, and every call goes straight through.
+struct Batch {};
+
+void BatchDeleter::operator()(Batch* pBatch) const { delete pBatch; }
+
+std::unique_ptr<Batch, BatchDeleter> OpenBatch() { return nullptr; }
+
+bool CommitBatch(Batch&) { return true; }
+
+bool EnumValueNames(Batch*, const Location& location, std::vector<std::string>& names) {
+    std::wstring wpath;
+    if (!Widen(location.strKeyPath, wpath)) return false;
+    Key key;
+    if (RegOpenKeyExW(RootKey(location.root), wpath.c_str(), 0, kReadAccess, key.Out()) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    DWORD nLongest = 0;
+    if (RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         &nLongest, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    std::vector<wchar_t> buffer(nLongest + 1);
+    for (DWORD i = 0;; ++i) {
+        DWORD nChars = static_cast<DWORD>(buffer.size());
+        const LONG nResult =
+            RegEnumValueW(key.Get(), i, buffer.data(), &nChars, nullptr, nullptr, nullptr, nullptr);
+        if (nResult == ERROR_NO_MORE_ITEMS) break;
+        if (nResult != ERROR_SUCCESS) return false;
+        names.push_back(Narrow(std::wstring_view(buffer.data(), nChars)));
+    }
+    return true;
+}
+
+bool ReadValue(Batch*, const Location& location, const std::string& strName,
                std::vector<unsigned char>& data) {
     std::wstring wpath;
     std::wstring wname;
@@ -89,7 +124,7 @@ bool ReadValue(const Location& location, const std::string& strName,
     return true;
 }
 
-bool WriteValue(const Location& location, const std::string& strName, std::uint32_t dwType,
+bool WriteValue(Batch*, const Location& location, const std::string& strName, std::uint32_t dwType,
                 const unsigned char* pData, std::size_t nLength, bool bFlush) {
     std::wstring wpath;
     std::wstring wname;
