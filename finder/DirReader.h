@@ -46,6 +46,10 @@ struct EntryFacts {
     bool isFolder = false;
 };
 
+// Threads: once a reader's listing is done (Next gave null, or EndListing),
+// several threads may at once use it as the parent of OpenSub and call
+// Facts, Unchanged and Id on it; Close only when no other thread uses it.
+//
 // One open folder listing. The platform's state is its own (one body per
 // platform), so both bodies sit beside this header unchanged.
 class CDirReader {
@@ -64,6 +68,11 @@ public:
     OpenResult OpenSub(const CDirReader& parent, const char* pszName);
     bool IsOpen() const;
     void Close();
+    // The listing has been read to its end: frees what reading it took, and
+    // keeps the folder open for OpenSub, Facts and Unchanged (by name, not
+    // from the listing). Many folders read ahead stay open at once, and a
+    // listing buffer is 32 KiB.
+    void EndListing();
 
     // The next entry's name (valid until the next call or Close), or null at
     // the end of the listing. "." and ".." are returned like any entry.
@@ -78,6 +87,11 @@ public:
     // whether it is a system folder. False when the entry has gone.
     bool Describe(const char* pszName, EntryFacts& facts, bool& bSystem) const;
     FolderId Id() const;
+    // True only when the folder's entries are provably the same as when it
+    // was opened: none added, removed or renamed since. False when that
+    // cannot be told (a change too recent for the file system's clock to
+    // tell apart), so a caller that gets false reads again.
+    bool Unchanged() const;
 
 private:
     struct State;

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 #include "finder/DirReader.h"
 
@@ -87,12 +88,24 @@ bool IsPseudoFileSystem(int fd, dev_t dev) {
 
 std::int64_t Seconds(const struct statx_timestamp& ts) { return ts.tv_sec; }
 
+std::int64_t Nanoseconds(const struct timespec& ts) {
+    return static_cast<std::int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+// File systems stamp changes from a clock that advances only once per
+// scheduler tick (up to 10 ms): a change within the same tick as the
+// previous one can leave the stamp as it was. A stamp older than this
+// margin at opening cannot be repeated by a later change.
+constexpr std::int64_t kStampMarginNs = 50 * 1000000LL;
+
 }  // namespace
 
 struct CDirReader::State {
     DIR* pDir = nullptr;
     int fd = -1;
     FolderId id;
+    std::int64_t changed = 0;  // the folder's change time when opened, ns
+    bool bSettled = false;     // that time lay clearly before the opening
 
     bool Attach(int fdFolder);
 };
@@ -117,6 +130,10 @@ bool CDirReader::State::Attach(int fdFolder) {
     fd = fdFolder;
     id.volume = st.st_dev;
     id.index = st.st_ino;
+    changed = Nanoseconds(st.st_ctim);
+    struct timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    bSettled = changed < Nanoseconds(now) - kStampMarginNs;
     return true;
 }
 
@@ -124,7 +141,7 @@ CDirReader::CDirReader() : m_pState(std::make_unique<State>()) {}
 
 CDirReader::~CDirReader() { Close(); }
 
-bool CDirReader::IsOpen() const { return m_pState->pDir != nullptr; }
+bool CDirReader::IsOpen() const { return m_pState->fd >= 0; }
 
 FolderId CDirReader::Id() const { return m_pState->id; }
 
@@ -161,10 +178,30 @@ void CDirReader::Close() {
         closedir(m_pState->pDir);  // closes fd too
         m_pState->pDir = nullptr;
         m_pState->fd = -1;
+    } else if (m_pState->fd >= 0) {
+        ::close(m_pState->fd);
+        m_pState->fd = -1;
     }
 }
 
+void CDirReader::EndListing() {
+    State& state = *m_pState;
+    if (state.pDir == nullptr) return;
+    const int fd = fcntl(state.fd, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0) return;  // keeps the buffer, loses nothing else
+    closedir(state.pDir);
+    state.pDir = nullptr;
+    state.fd = fd;
+}
+
+bool CDirReader::Unchanged() const {
+    struct stat st;
+    return m_pState->bSettled && fstat(m_pState->fd, &st) == 0 &&
+           Nanoseconds(st.st_ctim) == m_pState->changed;
+}
+
 const char* CDirReader::Next(EntryKind& kind) {
+    if (m_pState->pDir == nullptr) return nullptr;
     const dirent* pEntry = readdir(m_pState->pDir);
     if (pEntry == nullptr) return nullptr;
     switch (pEntry->d_type) {

@@ -43,6 +43,15 @@ bool IsFolderLink(const WIN32_FIND_DATAW& data) {
            (data.dwReserved0 == 0 || IsReparseTagNameSurrogate(data.dwReserved0));
 }
 
+// Directory times move by the system clock's step (about 16 ms): a stamp
+// older than this margin at opening cannot be repeated by a later change.
+constexpr std::int64_t kStampMarginTicks = 50 * 10000;
+
+std::int64_t Ticks(const FILETIME& ft) {
+    return static_cast<std::int64_t>((static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) |
+                                     ft.dwLowDateTime);
+}
+
 // An identity that matches no other folder.
 FolderId UniqueId() {
     static std::atomic<std::uint64_t> s_nUnique{0};
@@ -77,6 +86,22 @@ struct CDirReader::State {
     WIN32_FIND_DATAW data{};
     std::string name;  // data's name in UTF-8
     FolderId id;
+    std::int64_t changed = 0;  // the folder's last-write time when opened
+    bool bSettled = false;     // that time lay clearly before the opening
+
+    // The folder's own last-write time, which adding, removing or renaming
+    // an entry moves.
+    bool ReadStamp(std::int64_t& stamp) const {
+        std::wstring wpath = folder;
+        // "C:\" must keep its separator; any other folder is named without.
+        if (wpath.size() > 1 && wpath.back() == L'\\' && wpath[wpath.size() - 2] != L':') {
+            wpath.pop_back();
+        }
+        WIN32_FILE_ATTRIBUTE_DATA attributes;
+        if (!GetFileAttributesExW(wpath.c_str(), GetFileExInfoStandard, &attributes)) return false;
+        stamp = Ticks(attributes.ftLastWriteTime);
+        return true;
+    }
 
     bool Open(std::wstring wfolder, bool bReadId);
     void Close() {
@@ -110,6 +135,10 @@ bool CDirReader::State::Open(std::wstring wfolder, bool bReadId) {
     if (wfolder.empty()) return false;
     if (wfolder.back() != L'\\') wfolder += L'\\';
     folder = std::move(wfolder);
+    // Taken before the listing, so a change while it is read shows later.
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    bSettled = ReadStamp(changed) && changed < Ticks(now) - kStampMarginTicks;
     const std::wstring pattern = folder + L'*';
     // Basic info skips the 8.3 names nobody here reads; large fetch asks for
     // the listing in big batches. Names are matched by our own rule later:
@@ -145,6 +174,18 @@ bool CDirReader::IsOpen() const { return m_pState->bOpen; }
 FolderId CDirReader::Id() const { return m_pState->id; }
 
 void CDirReader::Close() { m_pState->Close(); }
+
+void CDirReader::EndListing() {
+    State& state = *m_pState;
+    if (state.hFind != INVALID_HANDLE_VALUE) FindClose(state.hFind);
+    state.hFind = INVALID_HANDLE_VALUE;
+    state.bPending = state.bCurrent = false;
+}
+
+bool CDirReader::Unchanged() const {
+    std::int64_t stamp = 0;
+    return m_pState->bSettled && m_pState->ReadStamp(stamp) && stamp == m_pState->changed;
+}
 
 bool CDirReader::OpenPath(const std::string& strPath) {
     Close();

@@ -6,12 +6,14 @@
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <optional>
 #include <unordered_set>
 #include <vector>
 
 #include "finder/DirReader.h"
 #include "finder/FileUtil.h"
 #include "finder/MatchRules.h"
+#include "finder/ReadAheadPool.h"
 #include "finder/TimeText.h"
 
 namespace {
@@ -37,19 +39,23 @@ struct CIntermediateFileFinder::Walk {
         EntryFacts facts;
     };
     struct Level {
-        CDirReader reader;
+        CFolderCursor reader;
         std::string names;  // the folder's matching names, back to back
         std::vector<Match> matches;
     };
 
     Level& At(std::size_t nDepth) {
-        while (levels.size() <= nDepth) levels.push_back(std::make_unique<Level>());
+        while (levels.size() <= nDepth) {
+            levels.push_back(std::make_unique<Level>());
+            levels.back()->reader.Use(pPool);
+        }
         return *levels[nDepth];
     }
     // False when the folder was walked already: a bind mount shows one
     // folder in two places, and a file must never be listed twice.
     bool FirstVisit(const FolderId& id) { return visited.insert(id).second; }
 
+    CReadAheadPool* pPool = nullptr;
     std::vector<std::unique_ptr<Level>> levels;
     std::unordered_set<FolderId, FolderIdHash> visited;  // every folder entered so far
     std::string path;  // the current folder, with a trailing separator
@@ -82,11 +88,27 @@ bool CIntermediateFileFinder::StartFind(const std::string& strFolder, bool bSubF
 bool CIntermediateFileFinder::StopFind() { return Stop(); }
 
 unsigned CIntermediateFileFinder::Run() {
+    // Declared first so that it ends, joining its readers, after the walk's
+    // folders are closed and before the worker returns.
+    std::optional<CReadAheadPool> pool;
+    if (m_nReadAheadThreads > 0) {
+        ReadAheadRules rules;
+        rules.isMatch = [this](const char* pszName, std::size_t len) {
+            const int nPattern = PatternOf(pszName, len);
+            return nPattern >= 0 && (m_nTypeMask & kPatterns[nPattern].nBit) != 0;
+        };
+        rules.wantsFiles = [this](const char* pszName) {
+            return FolderWanted(m_nFolderMode, pszName);
+        };
+        rules.bSubFolders = m_bSubFolder;
+        pool.emplace(m_bRunning, std::move(rules), m_nReadAheadThreads);
+    }
     Walk walk;
+    walk.pPool = pool ? &*pool : nullptr;
     walk.path = m_strFolder;
     EnsureFolderSeparator(walk.path);
     Walk::Level& root = walk.At(0);
-    if (root.reader.OpenPath(m_strFolder)) {
+    if (root.reader.OpenRoot(m_strFolder)) {
         walk.FirstVisit(root.reader.Id());
         // The root's own files are looked for whatever the folder rule.
         FindInFolder(walk, 0, true);

@@ -23,6 +23,11 @@ public:
                    int nTimeMode, int nDays, bool bOlder);
     // True when the running flag was set and is now clear. Does not wait.
     bool StopFind();
+    // How many threads read folders ahead of the walk from the next
+    // StartFind on; 0 reads everything on the walk's own thread. What is
+    // reported, and in which order, is the same either way.
+    void SetReadAheadThreads(int nThreads) { m_nReadAheadThreads = nThreads; }
+    static constexpr int kDefaultReadAheadThreads = 8;
 
     unsigned Run() override;
 
@@ -40,4 +45,5 @@ private:
     int m_nDays = 0;
     bool m_bOlder = false;
     bool m_bSubFolder = true;
+    int m_nReadAheadThreads = kDefaultReadAheadThreads;
 };

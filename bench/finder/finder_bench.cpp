@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -103,9 +104,10 @@ struct EngineRun {
     std::uint64_t nBytes = 0;
 };
 
-EngineRun RunEngine(const std::string& root, int nFolderMode) {
+EngineRun RunEngine(const std::string& root, int nFolderMode, int nThreads) {
     CountingSink sink;
     CIntermediateFileFinder finder(&sink);
+    finder.SetReadAheadThreads(nThreads);
     const auto start = Clock::now();
     if (!finder.StartFind(root, true, nFolderMode, kAllTypes, 1, 0, false)) {
         std::fprintf(stderr, "cannot search %s\n", root.c_str());
@@ -113,6 +115,17 @@ EngineRun RunEngine(const std::string& root, int nFolderMode) {
     }
     sink.WaitForEnd();
     return {Seconds(Clock::now() - start), sink.nFiles, sink.nFolders, sink.nBytes};
+}
+
+// Empties the page cache (and the dentry and inode caches) so that the next
+// run reads the disk. Needs root; false when it cannot.
+bool DropCaches() {
+    sync();
+    const int fd = open("/proc/sys/vm/drop_caches", O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool bDone = write(fd, "3", 1) == 1;
+    close(fd);
+    return bDone;
 }
 
 // Runs a program with its output sent to outputPath; false when it failed.
@@ -134,6 +147,16 @@ bool RunProgram(const std::vector<std::string>& args, const char* pszOutput, dou
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// fd-find reading each match's size (-S +0b), as the engine does.
+std::vector<std::string> FdCommand(const std::string& root) {
+    std::vector<std::string> args = {"fdfind", "-u", "-j", "8", "-S", "+0b"};
+    for (const char* ext : {"bsc", "idb", "ilk", "obj", "pch", "pdb", "res", "sbr"}) {
+        args.insert(args.end(), {"-e", ext});
+    }
+    args.insert(args.end(), {".", root});
+    return args;
+}
+
 std::vector<std::string> FindCommand(const std::string& root) {
     std::vector<std::string> args = {"find", root, "("};
     const char* patterns[] = {"*.bsc", "*.idb", "*.ilk", "*.obj",
@@ -147,10 +170,10 @@ std::vector<std::string> FindCommand(const std::string& root) {
 }
 
 // Peak resident memory, in KiB, of a child process that runs one search.
-long PeakKiBOfOneSearch(const std::string& root, int nFolderMode) {
+long PeakKiBOfOneSearch(const std::string& root, int nFolderMode, int nThreads) {
     const pid_t pid = fork();
     if (pid == 0) {
-        if (!root.empty()) RunEngine(root, nFolderMode);
+        if (!root.empty()) RunEngine(root, nFolderMode, nThreads);
         std::_Exit(0);
     }
     int status = 0;
@@ -184,76 +207,185 @@ std::string FirstSubfolder(const std::string& root) {
     return found;
 }
 
+// One command of the side-by-side comparison: a name and how to run it once.
+struct Contender {
+    Contender(std::string n, std::function<bool(double&)> r)
+        : name(std::move(n)), run(std::move(r)) {}
+    std::string name;
+    std::function<bool(double&)> run;
+    std::vector<double> times;
+    bool bOk = true;
+};
+
+// Runs every contender in turn, nReps rounds, each run after the page cache
+// was dropped when bCold; prints best and median and the ratios to the first.
+void Compare(std::vector<Contender>& contenders, int nReps, bool bCold) {
+    for (int i = 0; i < nReps; ++i) {
+        for (Contender& c : contenders) {
+            if (!c.bOk) continue;
+            if (bCold) DropCaches();
+            double seconds = 0;
+            if (c.run(seconds)) {
+                c.times.push_back(seconds);
+            } else {
+                c.bOk = false;
+            }
+        }
+    }
+    const Stats first = contenders[0].times.empty() ? Stats{0, 0} : Summarise(contenders[0].times);
+    for (Contender& c : contenders) {
+        if (!c.bOk || c.times.empty()) {
+            std::printf("  %-22s not available or failed\n", c.name.c_str());
+            continue;
+        }
+        const Stats s = Summarise(c.times);
+        std::printf("  %-22s best %.3f s  median %.3f s", c.name.c_str(), s.best, s.median);
+        if (&c != &contenders[0]) {
+            std::printf("  engine/this %.2fx (median %.2fx)", first.best / s.best,
+                        first.median / s.median);
+        }
+        std::printf("\n");
+    }
+}
+
+std::vector<int> ParseList(const char* psz) {
+    std::vector<int> v;
+    for (const char* p = psz; *p != '\0';) {
+        v.push_back(std::atoi(p));
+        p = std::strchr(p, ',');
+        if (p == nullptr) break;
+        ++p;
+    }
+    return v;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s ROOT [REPETITIONS] [FOLDER_MODE]\n", argv[0]);
+    std::vector<std::string> positional;
+    int nThreads = CIntermediateFileFinder::kDefaultReadAheadThreads;
+    bool bCold = false;
+    bool bOnce = false;
+    std::vector<int> curve;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--threads" && i + 1 < argc) {
+            nThreads = std::atoi(argv[++i]);
+        } else if (arg == "--cold") {
+            bCold = true;
+        } else if (arg == "--once") {
+            bOnce = true;
+        } else if (arg == "--curve" && i + 1 < argc) {
+            curve = ParseList(argv[++i]);
+        } else {
+            positional.push_back(arg);
+        }
+    }
+    if (positional.empty()) {
+        std::fprintf(stderr,
+                     "usage: %s ROOT [REPETITIONS] [FOLDER_MODE] [--threads N] [--cold] "
+                     "[--curve N,N,...]\n",
+                     argv[0]);
         return 2;
     }
-    const std::string root = argv[1];
-    const int nReps = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
-    const int nFolderMode = argc > 3 ? std::atoi(argv[3]) : 1;
+    const std::string root = positional[0];
+    const int nReps = positional.size() > 1 ? std::max(1, std::atoi(positional[1].c_str())) : 5;
+    const int nFolderMode = positional.size() > 2 ? std::atoi(positional[2].c_str()) : 1;
+
+    if (bOnce) {
+        // One search, with its processor time: what the readers cost.
+        if (bCold && !DropCaches()) std::printf("cannot drop the page cache (needs root)\n");
+        struct rusage before {
+        }, after{};
+        getrusage(RUSAGE_SELF, &before);
+        const EngineRun run = RunEngine(root, nFolderMode, nThreads);
+        getrusage(RUSAGE_SELF, &after);
+        auto cpu = [](const timeval& a, const timeval& b) {
+            return static_cast<double>(b.tv_sec - a.tv_sec) + (b.tv_usec - a.tv_usec) / 1e6;
+        };
+        std::printf(
+            "%d readers%s: %.3f s, user %.3f s, system %.3f s, %llu matches, peak %ld KiB\n",
+            nThreads, bCold ? " cold" : "", run.seconds, cpu(before.ru_utime, after.ru_utime),
+            cpu(before.ru_stime, after.ru_stime), static_cast<unsigned long long>(run.nFiles),
+            after.ru_maxrss);
+        return 0;
+    }
 
     // Warm the cache and take the reference counts.
-    const EngineRun warm = RunEngine(root, nFolderMode);
+    const EngineRun warm = RunEngine(root, nFolderMode, nThreads);
+    const EngineRun sequential = RunEngine(root, nFolderMode, 0);
     std::printf("tree %s: %llu folders, %llu matches, %llu bytes (folder mode %d)\n", root.c_str(),
                 static_cast<unsigned long long>(warm.nFolders),
                 static_cast<unsigned long long>(warm.nFiles),
                 static_cast<unsigned long long>(warm.nBytes), nFolderMode);
+    if (sequential.nFiles != warm.nFiles || sequential.nFolders != warm.nFolders ||
+        sequential.nBytes != warm.nBytes) {
+        std::printf("MISMATCH: without read-ahead %llu folders, %llu matches\n",
+                    static_cast<unsigned long long>(sequential.nFolders),
+                    static_cast<unsigned long long>(sequential.nFiles));
+    }
 
-    std::vector<double> engine, limit, find;
-    bool bLimit = false, bFind = true;
+    auto engine = [&](int n) {
+        return [&root, nFolderMode, n](double& seconds) {
+            seconds = RunEngine(root, nFolderMode, n).seconds;
+            return true;
+        };
+    };
+    auto program = [](std::vector<std::string> args) {
+        return [args](double& seconds) { return RunProgram(args, "/dev/null", seconds); };
+    };
+    std::vector<Contender> contenders;
+    contenders.push_back({"engine, " + std::to_string(nThreads) + " readers", engine(nThreads)});
+    contenders.push_back({"engine, no read-ahead", engine(0)});
 #ifdef KESMORA_LIMIT_WALK
-    bLimit = true;
-    const std::vector<std::string> limitArgs = {KESMORA_LIMIT_WALK, root};
+    contenders.push_back({"limit_walk", program({KESMORA_LIMIT_WALK, root})});
+#else
+    std::printf("limit_walk not built (../shared/tools/limit_walk.c not beside the checkout)\n");
 #endif
-    const std::vector<std::string> findArgs = FindCommand(root);
-    for (int i = 0; i < nReps; ++i) {
-        engine.push_back(RunEngine(root, nFolderMode).seconds);
-        double seconds = 0;
-#ifdef KESMORA_LIMIT_WALK
-        if (bLimit && RunProgram(limitArgs, "/dev/null", seconds)) {
-            limit.push_back(seconds);
+    contenders.push_back({"fdfind -j 8 -S +0b", program(FdCommand(root))});
+    contenders.push_back({"GNU find", program(FindCommand(root))});
+
+    std::printf("warm (%d rounds):\n", nReps);
+    Compare(contenders, nReps, false);
+    if (bCold) {
+        if (DropCaches()) {
+            for (Contender& c : contenders) c.times.clear();
+            std::printf("cold, page cache dropped before each run (%d rounds):\n", nReps);
+            Compare(contenders, nReps, true);
         } else {
-            bLimit = false;
-        }
-#endif
-        if (bFind && RunProgram(findArgs, "/dev/null", seconds)) {
-            find.push_back(seconds);
-        } else {
-            bFind = false;
+            std::printf("cold figures skipped: dropping the page cache needs root\n");
+            bCold = false;
         }
     }
-    const Stats e = Summarise(engine);
-    std::printf("engine      best %.3f s  median %.3f s  (%d runs)\n", e.best, e.median, nReps);
-    if (bLimit) {
-        const Stats l = Summarise(limit);
-        std::printf(
-            "limit_walk  best %.3f s  median %.3f s  engine/limit_walk %.2fx (median %.2fx)\n",
-            l.best, l.median, e.best / l.best, e.median / l.median);
-    } else {
-        std::printf("limit_walk  not built or failed\n");
-    }
-    if (bFind) {
-        const Stats f = Summarise(find);
-        std::printf("find        best %.3f s  median %.3f s  engine/find %.2fx (median %.2fx)\n",
-                    f.best, f.median, e.best / f.best, e.median / f.median);
-    } else {
-        std::printf("find        not available or failed\n");
+
+    // The width curve: the engine alone at each reader count.
+    for (int n : curve) {
+        std::vector<Contender> one;
+        one.push_back({"engine, " + std::to_string(n) + " readers", engine(n)});
+        std::printf("width %d warm:", n);
+        Compare(one, nReps, false);
+        if (bCold) {
+            one[0].times.clear();
+            std::printf("width %d cold:", n);
+            Compare(one, nReps, true);
+        }
     }
 
     // Peak memory: a process that searches nothing, one that searches a
     // single project, and one that searches the whole tree.
-    const long idleKiB = PeakKiBOfOneSearch({}, nFolderMode);
+    const long idleKiB = PeakKiBOfOneSearch({}, nFolderMode, nThreads);
     const std::string small = FirstSubfolder(root);
-    const long smallKiB = small.empty() ? -1 : PeakKiBOfOneSearch(small, nFolderMode);
-    const long fullKiB = PeakKiBOfOneSearch(root, nFolderMode);
+    const long smallKiB = small.empty() ? -1 : PeakKiBOfOneSearch(small, nFolderMode, nThreads);
+    const long fullKiB = PeakKiBOfOneSearch(root, nFolderMode, nThreads);
     std::printf("peak RSS    no search %ld KiB, one project %ld KiB, whole tree %ld KiB\n", idleKiB,
                 smallKiB, fullKiB);
+    if (bCold && DropCaches()) {
+        std::printf("peak RSS    whole tree, cold %ld KiB\n",
+                    PeakKiBOfOneSearch(root, nFolderMode, nThreads));
+    }
 
     // Stop latency: StopFind at points spread over the walk, to the moment
-    // the worker's body returns.
+    // the worker's body returns, by which every reader has been joined.
     std::vector<double> latencies;
     const int nStops = 20;
     for (int i = 0; i < nStops; ++i) {
@@ -261,6 +393,8 @@ int main(int argc, char** argv) {
             1 + warm.nFiles * static_cast<std::uint64_t>(i + 1) / (nStops + 2);
         CountingSink sink(nAt);
         TimedFinder finder(&sink);
+        finder.SetReadAheadThreads(nThreads);
+        if (bCold && i % 2 == 1) DropCaches();
         finder.StartFind(root, true, nFolderMode, kAllTypes, 1, 0, false);
         sink.WaitUntilReached();
         const auto stopAt = Clock::now();
@@ -271,7 +405,7 @@ int main(int argc, char** argv) {
         for (double ms : latencies) std::printf("  stop %.3f ms\n", ms);
     }
     std::sort(latencies.begin(), latencies.end());
-    std::printf("stop        median %.3f ms  max %.3f ms  (%d stops)\n", latencies[nStops / 2],
-                latencies.back(), nStops);
+    std::printf("stop        median %.3f ms  max %.3f ms  (%d stops%s)\n", latencies[nStops / 2],
+                latencies.back(), nStops, bCold ? ", every second one on a cold cache" : "");
     return 0;
 }

@@ -1,0 +1,340 @@
+// The read-ahead pool and the walk's cursor over what it read.
+#include "finder/ReadAheadPool.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <system_error>
+
+namespace {
+
+bool IsDotOrDotDot(const char* pszName) {
+    return pszName[0] == '.' && (pszName[1] == '\0' || (pszName[1] == '.' && pszName[2] == '\0'));
+}
+
+bool StartsWith(const WalkKey& key, const WalkKey& prefix) {
+    return key.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), key.begin());
+}
+
+WalkKey ChildKey(const WalkKey& parent, std::uint32_t nSlot) {
+    WalkKey key;
+    key.reserve(parent.size() + 1);
+    key = parent;
+    key.push_back(nSlot);
+    return key;
+}
+
+template <class Map, class Fn>
+bool ForPrefix(Map& map, const WalkKey& prefix, Fn fn) {
+    bool bAny = false;
+    for (auto it = map.lower_bound(prefix); it != map.end() && StartsWith(it->first, prefix);) {
+        fn(it->second);
+        it = map.erase(it);
+        bAny = true;
+    }
+    return bAny;
+}
+
+}  // namespace
+
+CReadAheadPool::CReadAheadPool(const std::atomic<bool>& running, ReadAheadRules rules, int nThreads)
+    : m_running(running), m_rules(std::move(rules)) {
+    for (int i = 0; i < nThreads; ++i) {
+        try {
+            m_threads.emplace_back(&CReadAheadPool::Work, this);
+        } catch (const std::system_error&) {
+            break;
+        } catch (const std::bad_alloc&) {
+            break;
+        }
+    }
+}
+
+CReadAheadPool::~CReadAheadPool() {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_bShutdown = true;
+    }
+    m_work.notify_all();
+    for (std::thread& thread : m_threads) thread.join();
+}
+
+std::shared_ptr<CListing> CReadAheadPool::ReadRoot(const std::string& strPath) {
+    auto listing = std::make_shared<CListing>();
+    listing->bWantsFiles = true;  // the root's files are looked for whatever the rule
+    if (listing->reader.OpenPath(strPath)) {
+        listing->result = OpenResult::kOpened;
+        List(*listing);
+    }
+    std::lock_guard<std::mutex> lock(m_mutex);
+    PublishLocked(listing);
+    return listing;
+}
+
+std::shared_ptr<CListing> CReadAheadPool::Take(const std::shared_ptr<CListing>& parent,
+                                               std::uint32_t nSlot, const char* pszName) {
+    const WalkKey key = ChildKey(parent->key, nSlot);
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (;;) {
+            const auto ready = m_ready.find(key);
+            if (ready != m_ready.end()) {
+                std::shared_ptr<CListing> listing = std::move(ready->second);
+                m_readyBytes -= listing->bytes;
+                m_ready.erase(ready);
+                WakeReaders(1);  // room in the window
+                return listing;
+            }
+            // A reader on it is nearly done: waiting beats reading twice. A
+            // stop makes it give up at its next entry, which wakes us too.
+            if (m_reading.count(key) == 0) break;
+            m_bWalkWaits = true;
+            m_done.wait(lock);
+            m_bWalkWaits = false;
+        }
+        m_pending.erase(key);
+    }
+    return ReadNow(parent, nSlot, pszName);
+}
+
+std::shared_ptr<CListing> CReadAheadPool::ReadNow(const std::shared_ptr<CListing>& parent,
+                                                  std::uint32_t nSlot, const char* pszName) {
+    Drop(ChildKey(parent->key, nSlot));
+    std::shared_ptr<CListing> listing = Read(parent, nSlot, pszName);
+    if (listing->bComplete && !listing->slotEntries.empty()) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        PublishLocked(listing);
+    }
+    return listing;
+}
+
+void CReadAheadPool::Drop(const WalkKey& key) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (DropLocked(key)) WakeReaders(m_threads.size());
+}
+
+bool CReadAheadPool::DropLocked(const WalkKey& key) {
+    const bool bReady = ForPrefix(m_ready, key, [this](const std::shared_ptr<CListing>& listing) {
+        m_readyBytes -= listing->bytes;
+    });
+    ForPrefix(m_pending, key, [](const Task&) {});
+    const bool bReading = ForPrefix(
+        m_reading, key, [](const std::shared_ptr<Ticket>& ticket) { ticket->bCancelled = true; });
+    return bReady || bReading;
+}
+
+void CReadAheadPool::PublishLocked(const std::shared_ptr<CListing>& listing) {
+    for (std::uint32_t nSlot = 0; nSlot < listing->slotEntries.size(); ++nSlot) {
+        m_pending.emplace(ChildKey(listing->key, nSlot), Task{listing, nSlot});
+    }
+    WakeReaders(listing->slotEntries.size());
+}
+
+// Called under the lock. Waking a reader costs a system call and a switch:
+// wake only as many as there is work for.
+void CReadAheadPool::WakeReaders(std::size_t nTasks) {
+    for (std::size_t i = 0; i < nTasks && i < m_nIdle; ++i) m_work.notify_one();
+}
+
+bool CReadAheadPool::WindowFullLocked() const {
+    return m_ready.size() + m_reading.size() >= kWindowFolders || m_readyBytes >= kWindowBytes;
+}
+
+// Each reader takes the earliest folder in walk order that nobody reads yet,
+// as long as the window allows; a folder earlier than the furthest one held
+// pushes that one out, so the window always holds what the walk needs next.
+void CReadAheadPool::Work() {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    for (;;) {
+        if (m_bShutdown || !m_running) return;
+        if (m_pending.empty()) {
+            WaitForWork(lock);
+            continue;
+        }
+        if (WindowFullLocked()) {
+            if (m_ready.empty() || !(m_pending.begin()->first < m_ready.rbegin()->first)) {
+                WaitForWork(lock);
+                continue;
+            }
+            const std::shared_ptr<CListing> last = m_ready.rbegin()->second;
+            DropLocked(last->key);
+            m_pending.emplace(last->key, Task{last->parent, last->nSlot});
+            continue;
+        }
+        const auto first = m_pending.begin();
+        const WalkKey key = first->first;
+        const Task task = std::move(first->second);
+        m_pending.erase(first);
+        const auto ticket = std::make_shared<Ticket>();
+        m_reading[key] = ticket;
+        const CListing& parent = *task.parent;
+        const char* pszName =
+            parent.names.data() + parent.entries[parent.slotEntries[task.nSlot]].offset;
+        lock.unlock();
+        std::shared_ptr<CListing> listing = Read(task.parent, task.nSlot, pszName);
+        lock.lock();
+        const auto reading = m_reading.find(key);
+        if (reading != m_reading.end() && reading->second == ticket) m_reading.erase(reading);
+        if (!ticket->bCancelled && listing->bComplete) {
+            m_readyBytes += listing->bytes;
+            m_ready[key] = listing;
+            PublishLocked(listing);
+        }
+        if (m_bWalkWaits) m_done.notify_all();
+    }
+}
+
+void CReadAheadPool::WaitForWork(std::unique_lock<std::mutex>& lock) {
+    ++m_nIdle;
+    m_work.wait(lock);
+    --m_nIdle;
+}
+
+std::shared_ptr<CListing> CReadAheadPool::Read(const std::shared_ptr<CListing>& parent,
+                                               std::uint32_t nSlot, const char* pszName) const {
+    auto listing = std::make_shared<CListing>();
+    listing->parent = parent;
+    listing->nSlot = nSlot;
+    listing->key = ChildKey(parent->key, nSlot);
+    listing->bWantsFiles = m_rules.wantsFiles(pszName);
+    listing->result = listing->reader.OpenSub(parent->reader, pszName);
+    if (listing->result == OpenResult::kOpened) {
+        List(*listing);
+    } else {
+        listing->bComplete = true;
+    }
+    return listing;
+}
+
+// Keeps the subfolders and the names the walk reports, then reads the facts
+// of those names: on a cold disk each is a read of its own.
+void CReadAheadPool::List(CListing& listing) const {
+    CDirReader& reader = listing.reader;
+    std::uint32_t nFacts = 0;
+    EntryKind kind;
+    while (const char* pszName = reader.Next(kind)) {
+        if (!m_running) return;
+        if (IsDotOrDotDot(pszName)) continue;
+        const std::size_t len = std::strlen(pszName);
+        const bool bMatch = listing.bWantsFiles && m_rules.isMatch(pszName, len);
+        const bool bSub = m_rules.bSubFolders && kind != EntryKind::kNotFolder;
+        if (!bMatch && !bSub) continue;
+        CListing::Entry entry{static_cast<std::uint32_t>(listing.names.size()),
+                              static_cast<std::uint32_t>(len), kind, -1, -1};
+        if (bSub) {
+            entry.nSlot = static_cast<std::int32_t>(listing.slotEntries.size());
+            listing.slotEntries.push_back(static_cast<std::uint32_t>(listing.entries.size()));
+        }
+        if (bMatch) entry.nFacts = static_cast<std::int32_t>(nFacts++);
+        listing.entries.push_back(entry);
+        listing.names.append(pszName, len + 1);
+        if (listing.names.size() + listing.entries.size() * sizeof(CListing::Entry) +
+                nFacts * sizeof(CListing::Fact) >=
+            kListingBytes) {
+            listing.bPartial = true;
+            break;
+        }
+    }
+    if (!listing.bPartial) reader.EndListing();
+    listing.facts.resize(nFacts);
+    for (const CListing::Entry& entry : listing.entries) {
+        if (entry.nFacts < 0) continue;
+        if (!m_running) return;
+        CListing::Fact& fact = listing.facts[static_cast<std::size_t>(entry.nFacts)];
+        fact.bOk = reader.Facts(listing.names.data() + entry.offset, fact.facts);
+    }
+    listing.bytes = sizeof(CListing) + listing.names.capacity() +
+                    listing.entries.capacity() * sizeof(CListing::Entry) +
+                    listing.facts.capacity() * sizeof(CListing::Fact) +
+                    listing.slotEntries.capacity() * sizeof(std::uint32_t);
+    listing.bComplete = true;
+}
+
+bool CFolderCursor::OpenRoot(const std::string& strPath) {
+    Close();
+    if (m_pPool == nullptr) return m_reader.OpenPath(strPath);
+    m_listing = m_pPool->ReadRoot(strPath);
+    if (m_listing->result == OpenResult::kOpened) return true;
+    m_listing.reset();
+    return false;
+}
+
+// Enters the entry the parent's Next returned last. What was read ahead is
+// used only while both the parent and the folder itself are unchanged since
+// they were read: a folder gone, renamed or refilled meanwhile is read again
+// now, as a walk without read-ahead would have read it at this point.
+OpenResult CFolderCursor::OpenSub(CFolderCursor& parent, const char* pszName) {
+    Close();
+    if (m_pPool == nullptr) return m_reader.OpenSub(parent.m_reader, pszName);
+    const CListing& from = *parent.m_listing;
+    std::uint32_t nSlot;
+    if (parent.m_nCurrent >= 0 && from.entries[parent.m_nCurrent].nSlot >= 0) {
+        nSlot = static_cast<std::uint32_t>(from.entries[parent.m_nCurrent].nSlot);
+    } else {
+        // Past the end of a partial listing: numbered after its kept slots.
+        nSlot = static_cast<std::uint32_t>(from.slotEntries.size()) + parent.m_nLateSlots++;
+    }
+    parent.m_bCurrentTaken = true;
+    if (parent.m_listing->reader.Unchanged()) {
+        m_listing = m_pPool->Take(parent.m_listing, nSlot, pszName);
+        if (m_listing->result == OpenResult::kOpened && !m_listing->reader.Unchanged()) {
+            m_listing = m_pPool->ReadNow(parent.m_listing, nSlot, pszName);
+        }
+    } else {
+        m_listing = m_pPool->ReadNow(parent.m_listing, nSlot, pszName);
+    }
+    const OpenResult result = m_listing->result;
+    if (result != OpenResult::kOpened) m_listing.reset();
+    return result;
+}
+
+void CFolderCursor::LeaveCurrent() {
+    // A subfolder the walk passed without entering: what was read below it
+    // is of no use any more.
+    if (m_nCurrent >= 0 && !m_bCurrentTaken) {
+        const std::int32_t nSlot = m_listing->entries[m_nCurrent].nSlot;
+        if (nSlot >= 0) m_pPool->Drop(ChildKey(m_listing->key, static_cast<std::uint32_t>(nSlot)));
+    }
+    m_nCurrent = -1;
+    m_bCurrentTaken = false;
+}
+
+const char* CFolderCursor::Next(EntryKind& kind) {
+    if (!m_listing) return m_reader.Next(kind);
+    LeaveCurrent();
+    if (m_nNext < m_listing->entries.size()) {
+        m_nCurrent = static_cast<std::int32_t>(m_nNext++);
+        const CListing::Entry& entry = m_listing->entries[m_nCurrent];
+        kind = entry.kind;
+        return m_listing->names.data() + entry.offset;
+    }
+    return m_listing->bPartial ? m_listing->reader.Next(kind) : nullptr;
+}
+
+bool CFolderCursor::Facts(std::int32_t nEntry, const char* pszName, EntryFacts& facts) {
+    if (m_listing && nEntry >= 0 && m_listing->entries[nEntry].nFacts >= 0) {
+        // Checked once, when the folder's files are about to be reported:
+        // an entry removed since the listing must not be reported.
+        if (m_nFactsTrusted < 0) m_nFactsTrusted = m_listing->reader.Unchanged() ? 1 : 0;
+        if (m_nFactsTrusted == 1) {
+            const CListing::Fact& fact = m_listing->facts[m_listing->entries[nEntry].nFacts];
+            facts = fact.facts;
+            return fact.bOk;
+        }
+    }
+    return Reader().Facts(pszName, facts);
+}
+
+void CFolderCursor::Close() {
+    if (m_listing) {
+        LeaveCurrent();
+        if (!m_listing->slotEntries.empty() || m_listing->bPartial) m_pPool->Drop(m_listing->key);
+        m_listing.reset();
+    }
+    m_reader.Close();
+    m_nNext = 0;
+    m_nCurrent = -1;
+    m_bCurrentTaken = false;
+    m_nLateSlots = 0;
+    m_nFactsTrusted = -1;
+}

@@ -1,0 +1,164 @@
+// Reads folder listings, and the facts of the names a search will report, on
+// a few threads ahead of the walk and in the walk's own order, so that a
+// cold disk serves many reads at once while one thread still reports
+// everything in order.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "finder/DirReader.h"
+
+// What the walk will look at, so the readers keep only that.
+struct ReadAheadRules {
+    // Whether the walk reports a file of this name (its patterns and mask).
+    std::function<bool(const char* pszName, std::size_t len)> isMatch;
+    // Whether files are looked for in a subfolder of this name.
+    std::function<bool(const char* pszName)> wantsFiles;
+    bool bSubFolders = true;
+};
+
+// A folder's place in the walk: the positions of the subfolders that lead
+// to it from the root. Their lexicographic order is the walk's order.
+using WalkKey = std::vector<std::uint32_t>;
+
+// One folder as a reader left it: the entries the walk looks at, in listing
+// order, and the facts of those it may report. Written by one thread, then
+// handed over under the pool's lock and only read afterwards.
+struct CListing {
+    struct Entry {
+        std::uint32_t offset;  // into names
+        std::uint32_t length;
+        EntryKind kind;
+        std::int32_t nSlot;   // its number among the subfolders, or -1
+        std::int32_t nFacts;  // into facts, or -1
+    };
+    struct Fact {
+        EntryFacts facts;
+        bool bOk = false;  // false: gone, or unreadable, when it was read
+    };
+
+    CDirReader reader;
+    OpenResult result = OpenResult::kFailed;
+    std::string names;  // kept names, each followed by its terminator
+    std::vector<Entry> entries;
+    std::vector<Fact> facts;
+    std::vector<std::uint32_t> slotEntries;  // entry of each subfolder slot
+    // The listing goes on in reader after entries: a folder too large to
+    // hold whole is finished by the walk itself.
+    bool bPartial = false;
+    bool bComplete = false;  // false when a stop cut the reading short
+    bool bWantsFiles = false;
+    std::size_t bytes = 0;
+
+    std::shared_ptr<CListing> parent;
+    std::uint32_t nSlot = 0;
+    WalkKey key;
+};
+
+class CReadAheadPool {
+public:
+    // Starts up to nThreads readers; fewer when the platform refuses some
+    // (the walk then reads more itself). Readers stop when running clears.
+    CReadAheadPool(const std::atomic<bool>& running, ReadAheadRules rules, int nThreads);
+    // Ends and joins every reader.
+    ~CReadAheadPool();
+    CReadAheadPool(const CReadAheadPool&) = delete;
+    CReadAheadPool& operator=(const CReadAheadPool&) = delete;
+
+    // The root's listing, read on the calling thread.
+    std::shared_ptr<CListing> ReadRoot(const std::string& strPath);
+    // The listing of subfolder nSlot of parent: the one a reader prepared
+    // (waiting for it if a reader is on it), or read now on this thread.
+    std::shared_ptr<CListing> Take(const std::shared_ptr<CListing>& parent, std::uint32_t nSlot,
+                                   const char* pszName);
+    // The same, but never what was read before: the folder may have changed.
+    std::shared_ptr<CListing> ReadNow(const std::shared_ptr<CListing>& parent, std::uint32_t nSlot,
+                                      const char* pszName);
+    // Forgets everything read ahead at key and below: the walk left it.
+    void Drop(const WalkKey& key);
+
+    int Threads() const { return static_cast<int>(m_threads.size()); }
+
+    // How far the readers may get ahead of the walk.
+    static constexpr std::size_t kWindowFolders = 128;
+    static constexpr std::size_t kWindowBytes = 2u << 20;
+    // A listing larger than this is finished by the walk, not held.
+    static constexpr std::size_t kListingBytes = 256u << 10;
+
+private:
+    struct Task {
+        std::shared_ptr<CListing> parent;
+        std::uint32_t nSlot;
+    };
+    struct Ticket {
+        bool bCancelled = false;
+    };
+
+    void Work();
+    void WaitForWork(std::unique_lock<std::mutex>& lock);
+    std::shared_ptr<CListing> Read(const std::shared_ptr<CListing>& parent, std::uint32_t nSlot,
+                                   const char* pszName) const;
+    void List(CListing& listing) const;
+    void PublishLocked(const std::shared_ptr<CListing>& listing);
+    bool DropLocked(const WalkKey& key);
+    void WakeReaders(std::size_t nTasks);
+    bool WindowFullLocked() const;
+
+    const std::atomic<bool>& m_running;
+    const ReadAheadRules m_rules;
+
+    std::mutex m_mutex;
+    std::condition_variable m_work;  // readers: a task or room appeared
+    std::condition_variable m_done;  // the walk: a listing it waits for
+    std::map<WalkKey, Task> m_pending;
+    std::map<WalkKey, std::shared_ptr<Ticket>> m_reading;
+    std::map<WalkKey, std::shared_ptr<CListing>> m_ready;
+    std::size_t m_readyBytes = 0;
+    bool m_bShutdown = false;
+    std::size_t m_nIdle = 0;
+    bool m_bWalkWaits = false;  // readers waiting for a task or for room
+    std::vector<std::thread> m_threads;
+};
+
+// The walk's view of one open folder at one depth. Without a pool it reads
+// the folder itself, entry by entry; with one it serves what the pool read
+// and checks, at each point where the walk would read, that the folder has
+// not changed since, reading afresh when it has.
+class CFolderCursor {
+public:
+    void Use(CReadAheadPool* pPool) { m_pPool = pPool; }
+
+    bool OpenRoot(const std::string& strPath);
+    OpenResult OpenSub(CFolderCursor& parent, const char* pszName);
+    // The next entry the walk may care about; without a pool every entry.
+    const char* Next(EntryKind& kind);
+    // Identifies the entry Next returned last, for Facts.
+    std::int32_t Current() const { return m_nCurrent; }
+    bool Facts(std::int32_t nEntry, const char* pszName, EntryFacts& facts);
+    FolderId Id() const { return Reader().Id(); }
+    void Close();
+
+private:
+    const CDirReader& Reader() const { return m_listing ? m_listing->reader : m_reader; }
+    CDirReader& Reader() { return m_listing ? m_listing->reader : m_reader; }
+    void LeaveCurrent();
+
+    CReadAheadPool* m_pPool = nullptr;
+    CDirReader m_reader;  // without a pool
+    std::shared_ptr<CListing> m_listing;
+    std::size_t m_nNext = 0;
+    std::int32_t m_nCurrent = -1;
+    bool m_bCurrentTaken = false;
+    std::uint32_t m_nLateSlots = 0;  // subfolders met after a partial listing
+    int m_nFactsTrusted = -1;        // -1: not yet checked
+};
