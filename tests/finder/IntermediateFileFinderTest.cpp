@@ -453,30 +453,37 @@ TEST(Walk, AnUnreadableSubfolderIsSkippedAndTheWalkEnds) {
     EXPECT_EQ(events.back().type, 'E');
 }
 
+// With reader threads the sibling and the file were read ahead before they
+// went: what was read ahead must not be reported.
 TEST(Walk, EntriesThatVanishDuringTheWalkAreSkipped) {
-    TempTree t;
-    t.File("a/x.obj");
-    t.File("b/y.obj");
-    t.File("gone.obj");
-    const std::vector<std::string> order = ListingOrder(t.Root());
-    const bool bAFirst =
-        std::find(order.begin(), order.end(), "a") < std::find(order.begin(), order.end(), "b");
-    const std::string first = t.Path(bAFirst ? "a/" : "b/");
-    const std::string second = t.Path(bAFirst ? "b" : "a");
-    RecordingSink sink;
-    // While the first subfolder is searched, its sibling and a file of the
-    // root, both already listed, disappear.
-    sink.onFolder = [&](const std::string& folder) {
-        if (folder != first) return;
-        unlink((second + (bAFirst ? "/y.obj" : "/x.obj")).c_str());
-        rmdir(second.c_str());
-        unlink(t.Path("gone.obj").c_str());
-    };
-    CIntermediateFileFinder finder(&sink);
-    ASSERT_TRUE(finder.StartFind(t.Root(), true, 1, kAllTypes, 1, 0, false));
-    ASSERT_TRUE(sink.WaitForEnd());
-    EXPECT_EQ(sink.Paths('F'), std::vector<std::string>{first + (bAFirst ? "x.obj" : "y.obj")});
-    EXPECT_EQ(sink.Paths('D'), (std::vector<std::string>{t.Root() + "/", first}));
+    for (int nThreads : {0, 1, 8}) {
+        SCOPED_TRACE("readers " + std::to_string(nThreads));
+        TempTree t;
+        t.File("a/x.obj");
+        t.File("b/y.obj");
+        t.File("gone.obj");
+        WaitUntilSettled(t.Root());
+        const std::vector<std::string> order = ListingOrder(t.Root());
+        const bool bAFirst =
+            std::find(order.begin(), order.end(), "a") < std::find(order.begin(), order.end(), "b");
+        const std::string first = t.Path(bAFirst ? "a/" : "b/");
+        const std::string second = t.Path(bAFirst ? "b" : "a");
+        RecordingSink sink;
+        // While the first subfolder is searched, its sibling and a file of the
+        // root, both already listed, disappear.
+        sink.onFolder = [&](const std::string& folder) {
+            if (folder != first) return;
+            unlink((second + (bAFirst ? "/y.obj" : "/x.obj")).c_str());
+            rmdir(second.c_str());
+            unlink(t.Path("gone.obj").c_str());
+        };
+        CIntermediateFileFinder finder(&sink);
+        finder.SetReadAheadThreads(nThreads);
+        ASSERT_TRUE(finder.StartFind(t.Root(), true, 1, kAllTypes, 1, 0, false));
+        ASSERT_TRUE(sink.WaitForEnd());
+        EXPECT_EQ(sink.Paths('F'), std::vector<std::string>{first + (bAFirst ? "x.obj" : "y.obj")});
+        EXPECT_EQ(sink.Paths('D'), (std::vector<std::string>{t.Root() + "/", first}));
+    }
 }
 
 // A sink that holds the worker inside its first folder notification until

@@ -16,8 +16,10 @@
 #include <mutex>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "finder/DirReader.h"
 #include "finder/FindNotify.h"
 #include "tests/support/TempTree.h"
 
@@ -43,6 +45,17 @@ inline std::vector<std::string> ListingOrder(const std::string& folder) {
 }
 
 inline bool RunningAsRoot() { return geteuid() == 0; }
+
+// Waits until the folder's last change is old enough for a later change to
+// be told apart by its stamp: before that the engine trusts nothing it read
+// ahead, and the read-ahead path would go untested.
+inline void WaitUntilSettled(const std::string& folder) {
+    for (;;) {
+        CDirReader reader;
+        if (reader.OpenPath(folder) && reader.Unchanged()) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
 
 // Records every notification, in order, under a lock: the worker writes,
 // the test thread reads.
