@@ -196,6 +196,7 @@ std::shared_ptr<CListing> CReadAheadPool::Read(const std::shared_ptr<CListing>& 
     listing->parent = parent;
     listing->nSlot = nSlot;
     listing->key = ChildKey(parent->key, nSlot);
+    listing->name = pszName;
     listing->bWantsFiles = m_rules.wantsFiles(pszName);
     listing->result = listing->reader.OpenSub(parent->reader, pszName);
     if (listing->result == OpenResult::kOpened) {
@@ -260,9 +261,9 @@ bool CFolderCursor::OpenRoot(const std::string& strPath) {
 }
 
 // Enters the entry the parent's Next returned last. What was read ahead is
-// used only while both the parent and the folder itself are unchanged since
-// they were read: a folder gone, renamed or refilled meanwhile is read again
-// now, as a walk without read-ahead would have read it at this point.
+// used only while the parent is unchanged since it was read: a folder gone
+// or renamed meanwhile is opened again now, as a walk without read-ahead
+// would have opened it at this point.
 OpenResult CFolderCursor::OpenSub(CFolderCursor& parent, const char* pszName) {
     Close();
     if (m_pPool == nullptr) return m_reader.OpenSub(parent.m_reader, pszName);
@@ -275,11 +276,10 @@ OpenResult CFolderCursor::OpenSub(CFolderCursor& parent, const char* pszName) {
         nSlot = static_cast<std::uint32_t>(from.slotEntries.size()) + parent.m_nLateSlots++;
     }
     parent.m_bCurrentTaken = true;
+    // The walk below may run the sink, which may change the parent's files.
+    parent.m_nFactsTrusted = -1;
     if (parent.m_listing->reader.Unchanged()) {
         m_listing = m_pPool->Take(parent.m_listing, nSlot, pszName);
-        if (m_listing->result == OpenResult::kOpened && !m_listing->reader.Unchanged()) {
-            m_listing = m_pPool->ReadNow(parent.m_listing, nSlot, pszName);
-        }
     } else {
         m_listing = m_pPool->ReadNow(parent.m_listing, nSlot, pszName);
     }
@@ -299,8 +299,26 @@ void CFolderCursor::LeaveCurrent() {
     m_bCurrentTaken = false;
 }
 
+// A walk without read-ahead lists a folder after announcing it: whatever
+// changed before that point must show, so the folder is listed again if it
+// changed since a reader listed it.
+void CFolderCursor::Verify() {
+    m_bVerified = true;
+    m_nFactsTrusted = m_listing->reader.Unchanged() ? 1 : 0;
+    if (m_nFactsTrusted == 1 || !m_listing->parent) return;
+    std::shared_ptr<CListing> fresh =
+        m_pPool->ReadNow(m_listing->parent, m_listing->nSlot, m_listing->name.c_str());
+    if (fresh->result != OpenResult::kOpened) {
+        // Gone meanwhile: listed now, it would have shown nothing.
+        fresh = std::make_shared<CListing>();
+        fresh->key = m_listing->key;
+    }
+    m_listing = std::move(fresh);
+}
+
 const char* CFolderCursor::Next(EntryKind& kind) {
     if (!m_listing) return m_reader.Next(kind);
+    if (!m_bVerified) Verify();
     LeaveCurrent();
     if (m_nNext < m_listing->entries.size()) {
         m_nCurrent = static_cast<std::int32_t>(m_nNext++);
@@ -313,8 +331,9 @@ const char* CFolderCursor::Next(EntryKind& kind) {
 
 bool CFolderCursor::Facts(std::int32_t nEntry, const char* pszName, EntryFacts& facts) {
     if (m_listing && nEntry >= 0 && m_listing->entries[nEntry].nFacts >= 0) {
-        // Checked once, when the folder's files are about to be reported:
-        // an entry removed since the listing must not be reported.
+        // Checked again, when the folder's files are about to be reported,
+        // if the walk went below it meanwhile: an entry removed since the
+        // listing must not be reported.
         if (m_nFactsTrusted < 0) m_nFactsTrusted = m_listing->reader.Unchanged() ? 1 : 0;
         if (m_nFactsTrusted == 1) {
             const CListing::Fact& fact = m_listing->facts[m_listing->entries[nEntry].nFacts];
@@ -336,5 +355,6 @@ void CFolderCursor::Close() {
     m_nCurrent = -1;
     m_bCurrentTaken = false;
     m_nLateSlots = 0;
+    m_bVerified = false;
     m_nFactsTrusted = -1;
 }

@@ -62,6 +62,7 @@ struct CListing {
 
     std::shared_ptr<CListing> parent;
     std::uint32_t nSlot = 0;
+    std::string name;  // as the parent lists it
     WalkKey key;
 };
 
@@ -152,6 +153,7 @@ private:
     const CDirReader& Reader() const { return m_listing ? m_listing->reader : m_reader; }
     CDirReader& Reader() { return m_listing ? m_listing->reader : m_reader; }
     void LeaveCurrent();
+    void Verify();
 
     CReadAheadPool* m_pPool = nullptr;
     CDirReader m_reader;  // without a pool
@@ -160,5 +162,6 @@ private:
     std::int32_t m_nCurrent = -1;
     bool m_bCurrentTaken = false;
     std::uint32_t m_nLateSlots = 0;  // subfolders met after a partial listing
-    int m_nFactsTrusted = -1;        // -1: not yet checked
+    bool m_bVerified = false;        // checked at the first Next
+    int m_nFactsTrusted = -1;        // -1: to be checked before use
 };

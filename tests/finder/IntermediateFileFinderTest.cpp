@@ -454,8 +454,9 @@ TEST(Walk, AnUnreadableSubfolderIsSkippedAndTheWalkEnds) {
 }
 
 // With reader threads the sibling and the file were read ahead before they
-// went: what was read ahead must not be reported.
-TEST(Walk, EntriesThatVanishDuringTheWalkAreSkipped) {
+// went, and the first folder before its new file came: the walk must report
+// what is there when it gets there, as it does without readers.
+TEST(Walk, EntriesThatVanishOrAppearDuringTheWalkAreSeenAsTheWalkReachesThem) {
     for (int nThreads : {0, 1, 8}) {
         SCOPED_TRACE("readers " + std::to_string(nThreads));
         TempTree t;
@@ -469,19 +470,21 @@ TEST(Walk, EntriesThatVanishDuringTheWalkAreSkipped) {
         const std::string first = t.Path(bAFirst ? "a/" : "b/");
         const std::string second = t.Path(bAFirst ? "b" : "a");
         RecordingSink sink;
-        // While the first subfolder is searched, its sibling and a file of the
-        // root, both already listed, disappear.
+        // As the first subfolder is announced, its sibling and a file of the
+        // root, both already listed, disappear, and it gains a file.
         sink.onFolder = [&](const std::string& folder) {
             if (folder != first) return;
             unlink((second + (bAFirst ? "/y.obj" : "/x.obj")).c_str());
             rmdir(second.c_str());
             unlink(t.Path("gone.obj").c_str());
+            t.File(std::string(bAFirst ? "a" : "b") + "/new.obj");
         };
         CIntermediateFileFinder finder(&sink);
         finder.SetReadAheadThreads(nThreads);
         ASSERT_TRUE(finder.StartFind(t.Root(), true, 1, kAllTypes, 1, 0, false));
         ASSERT_TRUE(sink.WaitForEnd());
-        EXPECT_EQ(sink.Paths('F'), std::vector<std::string>{first + (bAFirst ? "x.obj" : "y.obj")});
+        EXPECT_EQ(Sorted(sink.Paths('F')),
+                  Sorted({first + "new.obj", first + (bAFirst ? "x.obj" : "y.obj")}));
         EXPECT_EQ(sink.Paths('D'), (std::vector<std::string>{t.Root() + "/", first}));
     }
 }
