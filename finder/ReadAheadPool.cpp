@@ -64,7 +64,7 @@ std::shared_ptr<CListing> CReadAheadPool::ReadRoot(const std::string& strPath) {
     listing->bWantsFiles = true;  // the root's files are looked for whatever the rule
     if (listing->reader.OpenPath(strPath)) {
         listing->result = OpenResult::kOpened;
-        List(*listing);
+        List(*listing, nullptr);
     }
     std::lock_guard<std::mutex> lock(m_mutex);
     PublishLocked(listing);
@@ -171,7 +171,7 @@ void CReadAheadPool::Work() {
         const char* pszName =
             parent.names.data() + parent.entries[parent.slotEntries[task.nSlot]].offset;
         lock.unlock();
-        std::shared_ptr<CListing> listing = Read(task.parent, task.nSlot, pszName);
+        std::shared_ptr<CListing> listing = Read(task.parent, task.nSlot, pszName, ticket.get());
         lock.lock();
         const auto reading = m_reading.find(key);
         if (reading != m_reading.end() && reading->second == ticket) m_reading.erase(reading);
@@ -191,7 +191,8 @@ void CReadAheadPool::WaitForWork(std::unique_lock<std::mutex>& lock) {
 }
 
 std::shared_ptr<CListing> CReadAheadPool::Read(const std::shared_ptr<CListing>& parent,
-                                               std::uint32_t nSlot, const char* pszName) const {
+                                               std::uint32_t nSlot, const char* pszName,
+                                               const Ticket* pTicket) const {
     auto listing = std::make_shared<CListing>();
     listing->parent = parent;
     listing->nSlot = nSlot;
@@ -200,7 +201,7 @@ std::shared_ptr<CListing> CReadAheadPool::Read(const std::shared_ptr<CListing>& 
     listing->bWantsFiles = m_rules.wantsFiles(pszName);
     listing->result = listing->reader.OpenSub(parent->reader, pszName);
     if (listing->result == OpenResult::kOpened) {
-        List(*listing);
+        List(*listing, pTicket);
     } else {
         listing->bComplete = true;
     }
@@ -209,12 +210,18 @@ std::shared_ptr<CListing> CReadAheadPool::Read(const std::shared_ptr<CListing>& 
 
 // Keeps the subfolders and the names the walk reports, then reads the facts
 // of those names: on a cold disk each is a read of its own.
-void CReadAheadPool::List(CListing& listing) const {
+// A stop, the end of the walk, or the walk leaving the folder ends a read
+// at the next entry: one entry is the longest any thread goes on.
+bool CReadAheadPool::GoOn(const Ticket* pTicket) const {
+    return m_running && !m_bShutdown && (pTicket == nullptr || !pTicket->bCancelled);
+}
+
+void CReadAheadPool::List(CListing& listing, const Ticket* pTicket) const {
     CDirReader& reader = listing.reader;
     std::uint32_t nFacts = 0;
     EntryKind kind;
     while (const char* pszName = reader.Next(kind)) {
-        if (!m_running) return;
+        if (!GoOn(pTicket)) return;
         if (IsDotOrDotDot(pszName)) continue;
         const std::size_t len = std::strlen(pszName);
         const bool bMatch = listing.bWantsFiles && m_rules.isMatch(pszName, len);
@@ -240,7 +247,7 @@ void CReadAheadPool::List(CListing& listing) const {
     listing.facts.resize(nFacts);
     for (const CListing::Entry& entry : listing.entries) {
         if (entry.nFacts < 0) continue;
-        if (!m_running) return;
+        if (!GoOn(pTicket)) return;
         CListing::Fact& fact = listing.facts[static_cast<std::size_t>(entry.nFacts)];
         fact.bOk = reader.Facts(listing.names.data() + entry.offset, fact.facts);
     }

@@ -102,14 +102,15 @@ private:
         std::uint32_t nSlot;
     };
     struct Ticket {
-        bool bCancelled = false;
+        std::atomic<bool> bCancelled{false};
     };
 
     void Work();
     void WaitForWork(std::unique_lock<std::mutex>& lock);
     std::shared_ptr<CListing> Read(const std::shared_ptr<CListing>& parent, std::uint32_t nSlot,
-                                   const char* pszName) const;
-    void List(CListing& listing) const;
+                                   const char* pszName, const Ticket* pTicket = nullptr) const;
+    void List(CListing& listing, const Ticket* pTicket) const;
+    bool GoOn(const Ticket* pTicket) const;
     void PublishLocked(const std::shared_ptr<CListing>& listing);
     bool DropLocked(const WalkKey& key);
     void WakeReaders(std::size_t nTasks);
@@ -125,7 +126,7 @@ private:
     std::map<WalkKey, std::shared_ptr<Ticket>> m_reading;
     std::map<WalkKey, std::shared_ptr<CListing>> m_ready;
     std::size_t m_readyBytes = 0;
-    bool m_bShutdown = false;
+    std::atomic<bool> m_bShutdown{false};
     std::size_t m_nIdle = 0;
     bool m_bWalkWaits = false;  // readers waiting for a task or for room
     std::vector<std::thread> m_threads;
