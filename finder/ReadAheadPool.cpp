@@ -208,17 +208,17 @@ std::shared_ptr<CListing> CReadAheadPool::Read(const std::shared_ptr<CListing>& 
     return listing;
 }
 
-// Keeps the subfolders and the names the walk reports, then reads the facts
-// of those names: on a cold disk each is a read of its own.
 // A stop, the end of the walk, or the walk leaving the folder ends a read
 // at the next entry: one entry is the longest any thread goes on.
 bool CReadAheadPool::GoOn(const Ticket* pTicket) const {
     return m_running && !m_bShutdown && (pTicket == nullptr || !pTicket->bCancelled);
 }
 
+// Keeps the subfolders and the names the walk reports, with the facts of
+// those names, read as each is listed (where the listing holds them, that
+// costs nothing; elsewhere, on a cold disk, each is a read of its own).
 void CReadAheadPool::List(CListing& listing, const Ticket* pTicket) const {
     CDirReader& reader = listing.reader;
-    std::uint32_t nFacts = 0;
     EntryKind kind;
     while (const char* pszName = reader.Next(kind)) {
         if (!GoOn(pTicket)) return;
@@ -233,24 +233,21 @@ void CReadAheadPool::List(CListing& listing, const Ticket* pTicket) const {
             entry.nSlot = static_cast<std::int32_t>(listing.slotEntries.size());
             listing.slotEntries.push_back(static_cast<std::uint32_t>(listing.entries.size()));
         }
-        if (bMatch) entry.nFacts = static_cast<std::int32_t>(nFacts++);
+        if (bMatch) {
+            entry.nFacts = static_cast<std::int32_t>(listing.facts.size());
+            CListing::Fact& fact = listing.facts.emplace_back();
+            fact.bOk = reader.Facts(pszName, fact.facts);
+        }
         listing.entries.push_back(entry);
         listing.names.append(pszName, len + 1);
         if (listing.names.size() + listing.entries.size() * sizeof(CListing::Entry) +
-                nFacts * sizeof(CListing::Fact) >=
+                listing.facts.size() * sizeof(CListing::Fact) >=
             kListingBytes) {
             listing.bPartial = true;
             break;
         }
     }
     if (!listing.bPartial) reader.EndListing();
-    listing.facts.resize(nFacts);
-    for (const CListing::Entry& entry : listing.entries) {
-        if (entry.nFacts < 0) continue;
-        if (!GoOn(pTicket)) return;
-        CListing::Fact& fact = listing.facts[static_cast<std::size_t>(entry.nFacts)];
-        fact.bOk = reader.Facts(listing.names.data() + entry.offset, fact.facts);
-    }
     listing.bytes = sizeof(CListing) + listing.names.capacity() +
                     listing.entries.capacity() * sizeof(CListing::Entry) +
                     listing.facts.capacity() * sizeof(CListing::Fact) +
