@@ -283,6 +283,7 @@ int main(int argc, char** argv) {
     int nThreads = CIntermediateFileFinder::kDefaultReadAheadThreads;
     bool bCold = false;
     bool bOnce = false;
+    bool bStopsOnly = false;
     std::vector<int> curve;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -292,6 +293,8 @@ int main(int argc, char** argv) {
             bCold = true;
         } else if (arg == "--once") {
             bOnce = true;
+        } else if (arg == "--stops") {
+            bStopsOnly = true;
         } else if (arg == "--curve" && i + 1 < argc) {
             curve = ParseList(argv[++i]);
         } else {
@@ -301,7 +304,7 @@ int main(int argc, char** argv) {
     if (positional.empty()) {
         std::fprintf(stderr,
                      "usage: %s ROOT [REPETITIONS] [FOLDER_MODE] [--threads N] [--cold] "
-                     "[--curve N,N,...]\n",
+                     "[--curve N,N,...] [--once] [--stops]\n",
                      argv[0]);
         return 2;
     }
@@ -342,63 +345,70 @@ int main(int argc, char** argv) {
                     static_cast<unsigned long long>(sequential.nFiles));
     }
 
-    auto engine = [&](int n) {
-        return [&root, nFolderMode, n](double& seconds) {
-            seconds = RunEngine(root, nFolderMode, n).seconds;
-            return true;
+    if (!bStopsOnly) {
+        auto engine = [&](int n) {
+            return [&root, nFolderMode, n](double& seconds) {
+                seconds = RunEngine(root, nFolderMode, n).seconds;
+                return true;
+            };
         };
-    };
-    auto program = [](std::vector<std::string> args) {
-        return [args](double& seconds) { return RunProgram(args, "/dev/null", seconds); };
-    };
-    std::vector<Contender> contenders;
-    contenders.push_back({"engine, " + std::to_string(nThreads) + " readers", engine(nThreads)});
-    contenders.push_back({"engine, no read-ahead", engine(0)});
+        auto program = [](std::vector<std::string> args) {
+            return [args](double& seconds) { return RunProgram(args, "/dev/null", seconds); };
+        };
+        std::vector<Contender> contenders;
+        contenders.push_back(
+            {"engine, " + std::to_string(nThreads) + " readers", engine(nThreads)});
+        contenders.push_back({"engine, no read-ahead", engine(0)});
 #ifdef KESMORA_LIMIT_WALK
-    contenders.push_back({"limit_walk", program({KESMORA_LIMIT_WALK, root})});
+        contenders.push_back({"limit_walk", program({KESMORA_LIMIT_WALK, root})});
 #else
-    std::printf("limit_walk not built (../shared/tools/limit_walk.c not beside the checkout)\n");
+        std::printf(
+            "limit_walk not built (../shared/tools/limit_walk.c not beside the checkout)\n");
 #endif
-    contenders.push_back({"fdfind -j 8 -S +0b", program(FdCommand(root))});
-    contenders.push_back({"GNU find", program(FindCommand(root))});
+        contenders.push_back({"fdfind -j 8 -S +0b", program(FdCommand(root))});
+        contenders.push_back({"GNU find", program(FindCommand(root))});
 
-    std::printf("warm (%d rounds):\n", nReps);
-    Compare(contenders, nReps, false);
-    if (bCold) {
-        if (DropCaches()) {
-            for (Contender& c : contenders) c.times.clear();
-            std::printf("cold, page cache dropped before each run (%d rounds):\n", nReps);
-            Compare(contenders, nReps, true);
-        } else {
-            std::printf("cold figures skipped: dropping the page cache needs root\n");
-            bCold = false;
-        }
-    }
-
-    // The width curve: the engine alone at each reader count.
-    for (int n : curve) {
-        std::vector<Contender> one;
-        one.push_back({"engine, " + std::to_string(n) + " readers", engine(n)});
-        std::printf("width %d warm:", n);
-        Compare(one, nReps, false);
+        std::printf("warm (%d rounds):\n", nReps);
+        Compare(contenders, nReps, false);
         if (bCold) {
-            one[0].times.clear();
-            std::printf("width %d cold:", n);
-            Compare(one, nReps, true);
+            if (DropCaches()) {
+                for (Contender& c : contenders) c.times.clear();
+                std::printf("cold, page cache dropped before each run (%d rounds):\n", nReps);
+                Compare(contenders, nReps, true);
+            } else {
+                std::printf("cold figures skipped: dropping the page cache needs root\n");
+                bCold = false;
+            }
         }
-    }
 
-    // Peak memory: a process that searches nothing, one that searches a
-    // single project, and one that searches the whole tree.
-    const long idleKiB = PeakKiBOfOneSearch({}, nFolderMode, nThreads);
-    const std::string small = FirstSubfolder(root);
-    const long smallKiB = small.empty() ? -1 : PeakKiBOfOneSearch(small, nFolderMode, nThreads);
-    const long fullKiB = PeakKiBOfOneSearch(root, nFolderMode, nThreads);
-    std::printf("peak RSS    no search %ld KiB, one project %ld KiB, whole tree %ld KiB\n", idleKiB,
-                smallKiB, fullKiB);
-    if (bCold && DropCaches()) {
-        std::printf("peak RSS    whole tree, cold %ld KiB\n",
-                    PeakKiBOfOneSearch(root, nFolderMode, nThreads));
+        // The width curve: the engine alone at each reader count.
+        for (int n : curve) {
+            std::vector<Contender> one;
+            one.push_back({"engine, " + std::to_string(n) + " readers", engine(n)});
+            std::printf("width %d warm:", n);
+            Compare(one, nReps, false);
+            if (bCold) {
+                one[0].times.clear();
+                std::printf("width %d cold:", n);
+                Compare(one, nReps, true);
+            }
+        }
+
+        // Peak memory: a process that searches nothing, one that searches a
+        // single project, and one that searches the whole tree.
+        const long idleKiB = PeakKiBOfOneSearch({}, nFolderMode, nThreads);
+        const std::string small = FirstSubfolder(root);
+        const long smallKiB = small.empty() ? -1 : PeakKiBOfOneSearch(small, nFolderMode, nThreads);
+        const long fullKiB = PeakKiBOfOneSearch(root, nFolderMode, nThreads);
+        std::printf("peak RSS    no search %ld KiB, one project %ld KiB, whole tree %ld KiB\n",
+                    idleKiB, smallKiB, fullKiB);
+        if (bCold && DropCaches()) {
+            std::printf("peak RSS    whole tree, cold %ld KiB\n",
+                        PeakKiBOfOneSearch(root, nFolderMode, nThreads));
+        }
+
+    } else if (bCold && !DropCaches()) {
+        bCold = false;
     }
 
     // Stop latency: StopFind at points spread over the walk, to the moment
@@ -411,15 +421,16 @@ int main(int argc, char** argv) {
         CountingSink sink(nAt);
         TimedFinder finder(&sink);
         finder.SetReadAheadThreads(nThreads);
-        if (bCold && i % 2 == 1) DropCaches();
+        const bool bColdStop = bCold && i % 2 == 1;
+        if (bColdStop) DropCaches();
         finder.StartFind(root, true, nFolderMode, kAllTypes, 1, 0, false);
         sink.WaitUntilReached();
         const auto stopAt = Clock::now();
         finder.StopFind();
         latencies.push_back(Seconds(finder.WaitForWorkerEnd() - stopAt) * 1000.0);
-    }
-    if (std::getenv("FINDER_BENCH_VERBOSE")) {
-        for (double ms : latencies) std::printf("  stop %.3f ms\n", ms);
+        if (std::getenv("FINDER_BENCH_VERBOSE")) {
+            std::printf("  stop %.3f ms%s\n", latencies.back(), bColdStop ? " (cold)" : "");
+        }
     }
     std::sort(latencies.begin(), latencies.end());
     std::printf("stop        median %.3f ms  max %.3f ms  (%d stops%s)\n", latencies[nStops / 2],
