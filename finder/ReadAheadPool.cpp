@@ -82,7 +82,10 @@ std::shared_ptr<CListing> CReadAheadPool::Take(const std::shared_ptr<CListing>& 
                 std::shared_ptr<CListing> listing = std::move(ready->second);
                 m_readyBytes -= listing->bytes;
                 m_ready.erase(ready);
-                WakeReaders(1);  // room in the window
+                // Readers that found the window full sleep until it has
+                // drained by a quarter, then refill it together: one wake-up
+                // per folder would cost more than the reading saves.
+                if (WindowLowLocked()) WakeReaders(m_nIdle);
                 return listing;
             }
             // A reader on it is nearly done: waiting beats reading twice. A
@@ -127,13 +130,18 @@ void CReadAheadPool::PublishLocked(const std::shared_ptr<CListing>& listing) {
     for (std::uint32_t nSlot = 0; nSlot < listing->slotEntries.size(); ++nSlot) {
         m_pending.emplace(ChildKey(listing->key, nSlot), Task{listing, nSlot});
     }
-    WakeReaders(listing->slotEntries.size());
+    if (!WindowFullLocked()) WakeReaders(listing->slotEntries.size());
 }
 
 // Called under the lock. Waking a reader costs a system call and a switch:
 // wake only as many as there is work for.
 void CReadAheadPool::WakeReaders(std::size_t nTasks) {
     for (std::size_t i = 0; i < nTasks && i < m_nIdle; ++i) m_work.notify_one();
+}
+
+bool CReadAheadPool::WindowLowLocked() const {
+    return m_ready.size() + m_reading.size() <= kWindowFolders * 3 / 4 &&
+           m_readyBytes <= kWindowBytes * 3 / 4;
 }
 
 bool CReadAheadPool::WindowFullLocked() const {

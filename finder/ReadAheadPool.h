@@ -115,6 +115,7 @@ private:
     bool DropLocked(const WalkKey& key);
     void WakeReaders(std::size_t nTasks);
     bool WindowFullLocked() const;
+    bool WindowLowLocked() const;
 
     const std::atomic<bool>& m_running;
     const ReadAheadRules m_rules;
