@@ -127,6 +127,9 @@ bool CReadAheadPool::DropLocked(const WalkKey& key) {
 }
 
 void CReadAheadPool::PublishLocked(const std::shared_ptr<CListing>& listing) {
+    // The walk still lists a partial folder: its reader is not to be shared
+    // until then, so the walk opens that folder's subfolders itself.
+    if (listing->bPartial) return;
     for (std::uint32_t nSlot = 0; nSlot < listing->slotEntries.size(); ++nSlot) {
         m_pending.emplace(ChildKey(listing->key, nSlot), Task{listing, nSlot});
     }
