@@ -6,11 +6,9 @@
 #include <new>
 #include <system_error>
 
-namespace {
+#include "finder/MatchRules.h"
 
-bool IsDotOrDotDot(const char* pszName) {
-    return pszName[0] == '.' && (pszName[1] == '\0' || (pszName[1] == '.' && pszName[2] == '\0'));
-}
+namespace {
 
 bool StartsWith(const WalkKey& key, const WalkKey& prefix) {
     return key.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), key.begin());
