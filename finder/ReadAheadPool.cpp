@@ -342,14 +342,13 @@ const char* CFolderCursor::Next(EntryKind& kind) {
     return m_listing->bPartial ? m_listing->reader.Next(kind) : nullptr;
 }
 
-bool CFolderCursor::Facts(std::int32_t nEntry, const char* pszName, EntryFacts& facts) {
-    if (m_listing && nEntry >= 0 && m_listing->entries[nEntry].nFacts >= 0) {
-        // Checked again, when the folder's files are about to be reported,
-        // if the walk went below it meanwhile: an entry removed since the
-        // listing must not be reported.
+bool CFolderCursor::Facts(const char* pszName, EntryFacts& facts) {
+    if (m_listing && m_nCurrent >= 0 && m_listing->entries[m_nCurrent].nFacts >= 0) {
+        // Checked again if the walk went below the folder since it was
+        // verified: an entry removed meanwhile must not be reported.
         if (m_nFactsTrusted < 0) m_nFactsTrusted = m_listing->reader.Unchanged() ? 1 : 0;
         if (m_nFactsTrusted == 1) {
-            const CListing::Fact& fact = m_listing->facts[m_listing->entries[nEntry].nFacts];
+            const CListing::Fact& fact = m_listing->facts[m_listing->entries[m_nCurrent].nFacts];
             facts = fact.facts;
             return fact.bOk;
         }

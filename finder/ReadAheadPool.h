@@ -145,9 +145,8 @@ public:
     OpenResult OpenSub(CFolderCursor& parent, const char* pszName);
     // The next entry the walk may care about; without a pool every entry.
     const char* Next(EntryKind& kind);
-    // Identifies the entry Next returned last, for Facts.
-    std::int32_t Current() const { return m_nCurrent; }
-    bool Facts(std::int32_t nEntry, const char* pszName, EntryFacts& facts);
+    // The facts of the entry Next returned last (pszName).
+    bool Facts(const char* pszName, EntryFacts& facts);
     FolderId Id() const { return Reader().Id(); }
     void Close();
 
