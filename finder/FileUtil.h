@@ -39,3 +39,9 @@ bool RemoveFile(const std::string& strRoot, const std::string& strPath, bool bCl
 // The folder a first search starts in: C:\ on Windows, the home folder on
 // POSIX systems, where walking "/" would enter every mount.
 std::string DefaultFolder();
+// Moves the entry (a link as the link itself) to the desktop's trash, the
+// way a file manager does, keeping its mode: a read-only file goes as it
+// is. False for a folder (or a link to one) and for whatever the trash
+// cannot take (no usable trash on its file system, no permission); such an
+// entry stays exactly where it was and is never removed instead.
+bool TrashFile(const std::string& strRoot, const std::string& strPath);

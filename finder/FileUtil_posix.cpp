@@ -1,5 +1,6 @@
 // POSIX bodies of the file helpers; every path is used as its exact bytes.
 #include <fcntl.h>
+#include <gio/gio.h>
 #include <linux/openat2.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -110,6 +111,21 @@ bool AddOwnerWrite(int dirFd, const char* pszName, const struct stat& st) {
     return bSame && ::fchmod(fd.Get(), mode) == 0;
 }
 
+// The entry pszName of dirFd as the deletion may take it: not a folder,
+// nor a link that leads to one (a listing shows that as the folder).
+bool StatTakenEntry(int dirFd, const char* pszName, struct stat& st) {
+    if (::fstatat(dirFd, pszName, &st, AT_SYMLINK_NOFOLLOW) != 0 || S_ISDIR(st.st_mode)) {
+        return false;
+    }
+    struct stat target;
+    return !S_ISLNK(st.st_mode) || ::fstatat(dirFd, pszName, &target, 0) != 0 ||
+           !S_ISDIR(target.st_mode);
+}
+
+bool SameEntry(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
 }  // namespace
 
 // A symbolic link to a file counts as a file, and so does a dangling link:
@@ -147,15 +163,10 @@ bool RemoveFile(const std::string& strRoot, const std::string& strPath, bool bCl
     const int dirFd = parent.Get();
     const char* pszName = strName.c_str();
     struct stat st;
-    if (::fstatat(dirFd, pszName, &st, AT_SYMLINK_NOFOLLOW) != 0 || S_ISDIR(st.st_mode)) {
-        return false;
-    }
-    if (S_ISLNK(st.st_mode)) {
-        // A link to a folder is taken for the folder, as a listing shows
-        // it, and is left alone like one.
-        struct stat target;
-        if (::fstatat(dirFd, pszName, &target, 0) == 0 && S_ISDIR(target.st_mode)) return false;
-    } else if ((st.st_mode & S_IWUSR) == 0) {
+    // A link to a folder is taken for the folder, as a listing shows it,
+    // and is left alone like one.
+    if (!StatTakenEntry(dirFd, pszName, st)) return false;
+    if (!S_ISLNK(st.st_mode) && (st.st_mode & S_IWUSR) == 0) {
         // A link's own permission bits mean nothing and are never changed:
         // the link is removed and whatever it points to keeps its mode.
         if (!bClearReadOnly) return false;
@@ -182,4 +193,34 @@ std::string DefaultFolder() {
         return pFound->pw_dir;
     }
     return "/";
+}
+
+bool TrashFile(const std::string& strRoot, const std::string& strPath) {
+    CFd parent;
+    std::string strName;
+    if (!OpenParent(strRoot, strPath, parent, strName)) return false;
+    struct stat entry;
+    if (!StatTakenEntry(parent.Get(), strName.c_str(), entry)) return false;
+    // GIO takes a path, not a folder descriptor. Right before handing it
+    // over, the path must still lead to the very folder and entry checked
+    // through descriptors, so no link put below the root meanwhile sends
+    // the trash anywhere else.
+    const std::size_t nameAt = strPath.size() - strName.size();
+    std::string strParent(strPath, 0, nameAt > 1 ? nameAt - 1 : nameAt);
+    struct stat folder;
+    struct stat folderByPath;
+    struct stat entryByPath;
+    if (::fstat(parent.Get(), &folder) != 0 || ::stat(strParent.c_str(), &folderByPath) != 0 ||
+        !SameEntry(folder, folderByPath) || ::lstat(strPath.c_str(), &entryByPath) != 0 ||
+        !SameEntry(entry, entryByPath)) {
+        return false;
+    }
+    // The local file system directly: no VFS module and no session bus for
+    // what is always a local file.
+    GFile* pFile = g_vfs_get_file_for_path(g_vfs_get_local(), strPath.c_str());
+    GError* pError = nullptr;
+    const bool bTrashed = g_file_trash(pFile, nullptr, &pError) != FALSE;
+    if (pError != nullptr) g_error_free(pError);
+    g_object_unref(pFile);
+    return bTrashed;
 }

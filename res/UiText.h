@@ -53,8 +53,25 @@ inline constexpr std::string_view kDeleteErrorSeveral =
 // Progress of a long deletion (its dialog's caption and message).
 inline constexpr std::string_view kDeleteProgressCaption = "ファイルの削除";
 inline constexpr std::string_view kDeleteProgress = "%d / %n 個のファイルを削除しています...";
-// ---- end of result list, search summary and deletion -------------------
 
+// The same moments when the files go to the trash instead ("ごみ箱に移動する").
+inline constexpr std::string_view kTrashedCleared =
+    "%d 個のファイルをごみ箱に移動しました ： %s をクリア";
+inline constexpr std::string_view kTrashedAll = "%d 個のファイルをごみ箱に移動しました。";
+inline constexpr std::string_view kConfirmTrashCaption = "ごみ箱への移動の確認";
+inline constexpr std::string_view kConfirmTrashOne = "'%s'をごみ箱に移動してよろしいですか？";
+inline constexpr std::string_view kConfirmTrashSelected =
+    "選択した %d 個のファイルをごみ箱に移動してよろしいですか？";
+inline constexpr std::string_view kConfirmTrashAll =
+    "これら %d 個のファイルをごみ箱に移動してよろしいですか？";
+inline constexpr std::string_view kTrashErrorCaption = "ごみ箱への移動エラー";
+inline constexpr std::string_view kTrashErrorOne = "ファイルをごみ箱に移動できませんでした";
+inline constexpr std::string_view kTrashErrorSeveral =
+    "選択されたファイル全てをごみ箱に移動できませんでした";
+inline constexpr std::string_view kTrashProgressCaption = "ごみ箱への移動";
+inline constexpr std::string_view kTrashProgress =
+    "%d / %n 個のファイルをごみ箱に移動しています...";
+// ---- end of result list, search summary and deletion -------------------
 
 // ---- Main window: application, frame, About box, form ----------------------
 
@@ -109,10 +126,12 @@ inline constexpr std::string_view kRadioPeriod = "一定期間内のファイル
 
 // The two period lists in their stored order; a position is what the
 // settings keep and what a search is built from, so this order is a format.
-inline constexpr std::string_view kDayMonthItems[] = {"ヶ月以前に", "ヶ月間に", "日以前に", "日間に"};
+inline constexpr std::string_view kDayMonthItems[] = {"ヶ月以前に", "ヶ月間に", "日以前に",
+                                                      "日間に"};
 inline constexpr std::string_view kFileTimeItems[] = {"更新があったファイル", "作成したファイル"};
 
 inline constexpr std::string_view kCheckConfirmRemove = "ファイル削除を確認する";
+inline constexpr std::string_view kCheckUseTrash = "ごみ箱に移動する(&T)";
 
 inline constexpr std::string_view kColumnName = "名前";
 inline constexpr std::string_view kColumnSize = "サイズ";

@@ -38,6 +38,7 @@ enum : int {
     kConfirmRemove = 1031,
     kBsc = 1032,
     kComboFolder = 1033,
+    kUseTrash = 1034,
 };
 
 }  // namespace ctl

@@ -29,7 +29,7 @@ constexpr int kPage1[] = {ctl::kFileGroup, ctl::kBsc, ctl::kIdb, ctl::kIlk, ctl:
                           ctl::kPch,       ctl::kPdb, ctl::kRes, ctl::kSbr};
 constexpr int kPage2[] = {ctl::kRadioAllFiles, ctl::kRadioPeriod, ctl::kComboDayMonth,
                           ctl::kComboFile,     ctl::kCount,       ctl::kSpinCount};
-constexpr int kPage3[] = {ctl::kConfirmRemove};
+constexpr int kPage3[] = {ctl::kConfirmRemove, ctl::kUseTrash};
 
 // The option controls a search disables, in the order they are switched.
 constexpr int kOptionControls[] = {ctl::kFolderLabel,
@@ -50,7 +50,8 @@ constexpr int kOptionControls[] = {ctl::kFolderLabel,
                                    ctl::kRadioPeriod,
                                    ctl::kCount,
                                    ctl::kSpinCount,
-                                   ctl::kConfirmRemove};
+                                   ctl::kConfirmRemove,
+                                   ctl::kUseTrash};
 
 constexpr int kFolderRadios[] = {ctl::kRadioAllSubFolders, ctl::kRadioDebugRelease,
                                  ctl::kRadioDebug, ctl::kRadioRelease};
@@ -166,6 +167,7 @@ void CVCKesmoraView::CreateControls() {
     m_comboFile = new wxComboBox(this, ctl::kComboFile);
     m_comboDayMonth = new wxComboBox(this, ctl::kComboDayMonth);
     new wxCheckBox(this, ctl::kConfirmRemove, ToWx(UiText::kCheckConfirmRemove));
+    new wxCheckBox(this, ctl::kUseTrash, ToWx(UiText::kCheckUseTrash));
     new wxCheckBox(this, ctl::kBsc, ToWx(UiText::kCheckBsc));
     m_comboFolder = new wxComboBox(this, ctl::kComboFolder);
 
@@ -299,6 +301,7 @@ void CVCKesmoraView::LayoutControls(int cw, int ch) {
         {ctl::kComboDayMonth, 89, 85, unitWidth, 20},
         {ctl::kComboFile, fileX, 85, 160, 20},
         {ctl::kConfirmRemove, 20, 43, 200, 20},
+        {ctl::kUseTrash, 20, 64, 200, 20},
         {ctl::kList, 0, kListTop, cw, ch - kListTop},
         {ctl::kStart, w + 20, 25, 100, 20},
         {ctl::kStop, w + 20, 50, 100, 20},
@@ -450,6 +453,7 @@ bool CVCKesmoraView::UpdateData(bool bSaveAndValidate) {
         }
     };
     check(ctl::kConfirmRemove, m_bConfirmRemove);
+    check(ctl::kUseTrash, m_bUseTrash);
     check(ctl::kIdb, m_bIdb);
     check(ctl::kIlk, m_bIlk);
     check(ctl::kObj, m_bObj);

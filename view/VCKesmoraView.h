@@ -127,6 +127,7 @@ public:
     wxNotebook* m_tab = nullptr;
     CResultListCtrl* m_list = nullptr;
     int m_bConfirmRemove = 0;
+    int m_bUseTrash = 0;
     int m_bIdb = 0;
     int m_bIlk = 0;
     int m_bObj = 0;
@@ -183,7 +184,7 @@ private:
 
     // Deletion side (ViewDelete.cpp).
     std::vector<std::size_t> SelectedRows() const;
-    void RunDeletion(const DeleteRequest& request);
+    void RunDeletion(DeleteRequest request);
     void SelectRows(const std::vector<std::size_t>& rows);
 
     // The list's own actions (ViewList.cpp).

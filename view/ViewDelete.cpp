@@ -7,7 +7,6 @@
 #include <memory>
 #include <string_view>
 
-#include "res/UiText.h"
 #include "view/UiString.h"
 #include "view/VCKesmoraView.h"
 
@@ -19,9 +18,10 @@ using ui::ToWx;
 // quick run never flashes a dialog.
 class CDeleteProgressUi {
 public:
-    CDeleteProgressUi(wxWindow* pOwner, std::chrono::milliseconds delay,
+    CDeleteProgressUi(wxWindow* pOwner, DeleteMethod method, std::chrono::milliseconds delay,
                       std::chrono::milliseconds interval, wxWindow*& pShown)
         : m_pOwner(pOwner),
+          m_method(method),
           m_delay(delay),
           m_interval(interval),
           m_start(std::chrono::steady_clock::now()),
@@ -42,19 +42,21 @@ public:
                 return true;
             }
             m_pDialog = std::make_unique<wxProgressDialog>(
-                ToWx(UiText::kDeleteProgressCaption), ToWx(DeleteProgressText(nDone, nCount)),
-                static_cast<int>(nCount), m_pOwner,
-                wxPD_APP_MODAL | wxPD_AUTO_HIDE | wxPD_CAN_ABORT | wxPD_ELAPSED_TIME);
+                ToWx(DeleteProgressCaption(m_method)),
+                ToWx(DeleteProgressText(nDone, nCount, m_method)), static_cast<int>(nCount),
+                m_pOwner, wxPD_APP_MODAL | wxPD_AUTO_HIDE | wxPD_CAN_ABORT | wxPD_ELAPSED_TIME);
             m_pShown = m_pDialog.get();
         } else if (now - m_lastUpdate < m_interval && nDone < nCount) {
             return true;
         }
         m_lastUpdate = now;
-        return m_pDialog->Update(static_cast<int>(nDone), ToWx(DeleteProgressText(nDone, nCount)));
+        return m_pDialog->Update(static_cast<int>(nDone),
+                                 ToWx(DeleteProgressText(nDone, nCount, m_method)));
     }
 
 private:
     wxWindow* m_pOwner;
+    DeleteMethod m_method;
     std::chrono::milliseconds m_delay;
     std::chrono::milliseconds m_interval;
     std::chrono::steady_clock::time_point m_start;
@@ -66,7 +68,8 @@ private:
 }  // namespace
 
 void CVCKesmoraView::OnDeleteSelected(wxCommandEvent&) {
-    // Only the confirmation option is needed; a bad period does not stop it.
+    // Only the confirmation and trash options are needed; a bad period does
+    // not stop them.
     UpdateData(true);
     if (const auto request = PlanDeleteSelected(m_rows.m_rows.size(), SelectedRows())) {
         RunDeletion(*request);
@@ -100,16 +103,18 @@ void CVCKesmoraView::SelectRows(const std::vector<std::size_t>& rows) {
     }
 }
 
-void CVCKesmoraView::RunDeletion(const DeleteRequest& request) {
-    if (m_bConfirmRemove &&
-        AskUser(wxString::FromUTF8(ConfirmDeleteText(request, m_rows.m_rows)),
-                ToWx(ConfirmDeleteCaption()), wxOK | wxCANCEL | wxICON_QUESTION) != wxID_OK) {
+void CVCKesmoraView::RunDeletion(DeleteRequest request) {
+    request.method = m_bUseTrash ? DeleteMethod::Trash : DeleteMethod::Remove;
+    if (m_bConfirmRemove && AskUser(wxString::FromUTF8(ConfirmDeleteText(request, m_rows.m_rows)),
+                                    ToWx(ConfirmDeleteCaption(request.method)),
+                                    wxOK | wxCANCEL | wxICON_QUESTION) != wxID_OK) {
         return;
     }
 
     DeleteOutcome outcome;
     {
-        CDeleteProgressUi progressUi(this, m_progressDelay, m_progressInterval, m_pProgressDialog);
+        CDeleteProgressUi progressUi(this, request.method, m_progressDelay, m_progressInterval,
+                                     m_pProgressDialog);
         const DeleteProgress progress = [this, &progressUi](std::size_t nDone, std::size_t nCount) {
             if (m_onDeleteProgress) {
                 m_onDeleteProgress(nDone, nCount);
@@ -119,16 +124,16 @@ void CVCKesmoraView::RunDeletion(const DeleteRequest& request) {
         // The rows come from the last search; without one nothing can be
         // deleted, since no folder bounds it.
         const std::string strRoot = m_lastSearch ? m_lastSearch->strFolder : std::string();
-        outcome =
-            RunDelete(m_rows.m_rows, request, m_dwTotalSize, SystemFileOps(strRoot), progress);
+        outcome = RunDelete(m_rows.m_rows, request, m_dwTotalSize,
+                            SystemFileOps(strRoot, request.method), progress);
     }
 
     m_dwTotalSize = outcome.newTotal;
     m_list->SyncRowCount();
     SelectRows(outcome.selection);
     if (outcome.failureBox != DeleteFailureBox::None) {
-        AskUser(ToWx(DeleteFailureText(outcome.failureBox)), ToWx(DeleteFailureCaption()),
-                wxOK | wxICON_EXCLAMATION);
+        AskUser(ToWx(DeleteFailureText(outcome.failureBox, request.method)),
+                ToWx(DeleteFailureCaption(request.method)), wxOK | wxICON_EXCLAMATION);
     }
     ShowStatusPanes(wxString::FromUTF8(outcome.status.strLeft),
                     wxString::FromUTF8(outcome.status.strRight));

@@ -97,6 +97,9 @@ void CVCKesmoraView::LoadSettings() {
     m_comboFile->ChangeValue(ItemTextOrEmpty(m_comboFile, nFile));
 
     m_bConfirmRemove = ReadInt(registry, "ConfirmRemove", 1);
+    // Moving to the trash only when plainly asked for: any other value
+    // leaves deletion as it always was.
+    m_bUseTrash = ReadInt(registry, "UseTrash", 0) == 1 ? 1 : 0;
     UpdateData(false);
 }
 
@@ -142,6 +145,7 @@ void CVCKesmoraView::SaveSettings() {
     WriteInt(registry, "ComboDayMonth", FindComboTextIndex(0));
     WriteInt(registry, "ComboFile", FindComboTextIndex(1));
     WriteInt(registry, "ConfirmRemove", m_bConfirmRemove);
+    WriteInt(registry, "UseTrash", m_bUseTrash);
 }
 
 int CVCKesmoraView::FindComboTextIndex(int nCombo) const {

@@ -16,6 +16,11 @@ void Normalise(std::vector<std::size_t>& selected, std::size_t rowCount) {
 
 std::string Count(std::size_t n) { return std::to_string(n); }
 
+// The text saying what happens to the files: removed, or moved to the trash.
+std::string_view Pick(DeleteMethod method, std::string_view removed, std::string_view trashed) {
+    return method == DeleteMethod::Trash ? trashed : removed;
+}
+
 // Per-run state while files are tried; rows are only marked here and
 // compacted once at the end.
 struct RunState {
@@ -115,14 +120,20 @@ void RunAll(std::vector<ResultRow>& rows, const DeleteFileOps& ops, const Delete
 
 }  // namespace
 
-DeleteFileOps SystemFileOps(const std::string& strRoot) {
-    return DeleteFileOps{
-        [strRoot](const std::string& path) {
-            const std::int64_t size = FileSize(strRoot, path);
-            return size > 0 ? static_cast<std::uint64_t>(size) : std::uint64_t{0};
-        },
-        [strRoot](const std::string& path) { return RemoveFile(strRoot, path, true); },
+DeleteFileOps SystemFileOps(const std::string& strRoot, DeleteMethod method) {
+    DeleteFileOps ops;
+    ops.fileSize = [strRoot](const std::string& path) {
+        const std::int64_t size = FileSize(strRoot, path);
+        return size > 0 ? static_cast<std::uint64_t>(size) : std::uint64_t{0};
     };
+    if (method == DeleteMethod::Trash) {
+        ops.removeFile = [strRoot](const std::string& path) { return TrashFile(strRoot, path); };
+    } else {
+        ops.removeFile = [strRoot](const std::string& path) {
+            return RemoveFile(strRoot, path, true);
+        };
+    }
+    return ops;
 }
 
 std::optional<DeleteRequest> PlanDeleteSelected(std::size_t rowCount,
@@ -140,34 +151,47 @@ std::optional<DeleteRequest> PlanDeleteAll(std::size_t rowCount,
     return DeleteRequest{DeleteKind::All, std::move(selected)};
 }
 
-std::string_view ConfirmDeleteCaption() { return UiText::kConfirmCaption; }
-
-std::string ConfirmDeleteText(const DeleteRequest& request, const std::vector<ResultRow>& rows) {
-    if (request.kind == DeleteKind::All) {
-        return FillText(UiText::kConfirmAll, {{'d', Count(rows.size())}});
-    }
-    if (request.selected.size() == 1) {
-        return FillText(UiText::kConfirmOne, {{'s', rows[request.selected.front()].DisplayName()}});
-    }
-    return FillText(UiText::kConfirmSelected, {{'d', Count(request.selected.size())}});
+std::string_view ConfirmDeleteCaption(DeleteMethod method) {
+    return Pick(method, UiText::kConfirmCaption, UiText::kConfirmTrashCaption);
 }
 
-std::string_view DeleteFailureCaption() { return UiText::kDeleteErrorCaption; }
+std::string ConfirmDeleteText(const DeleteRequest& request, const std::vector<ResultRow>& rows) {
+    const DeleteMethod method = request.method;
+    if (request.kind == DeleteKind::All) {
+        return FillText(Pick(method, UiText::kConfirmAll, UiText::kConfirmTrashAll),
+                        {{'d', Count(rows.size())}});
+    }
+    if (request.selected.size() == 1) {
+        return FillText(Pick(method, UiText::kConfirmOne, UiText::kConfirmTrashOne),
+                        {{'s', rows[request.selected.front()].DisplayName()}});
+    }
+    return FillText(Pick(method, UiText::kConfirmSelected, UiText::kConfirmTrashSelected),
+                    {{'d', Count(request.selected.size())}});
+}
 
-std::string_view DeleteFailureText(DeleteFailureBox box) {
+std::string_view DeleteFailureCaption(DeleteMethod method) {
+    return Pick(method, UiText::kDeleteErrorCaption, UiText::kTrashErrorCaption);
+}
+
+std::string_view DeleteFailureText(DeleteFailureBox box, DeleteMethod method) {
     switch (box) {
         case DeleteFailureBox::OneRow:
-            return UiText::kDeleteErrorOne;
+            return Pick(method, UiText::kDeleteErrorOne, UiText::kTrashErrorOne);
         case DeleteFailureBox::Several:
-            return UiText::kDeleteErrorSeveral;
+            return Pick(method, UiText::kDeleteErrorSeveral, UiText::kTrashErrorSeveral);
         case DeleteFailureBox::None:
             break;
     }
     return {};
 }
 
-std::string DeleteProgressText(std::size_t done, std::size_t count) {
-    return FillText(UiText::kDeleteProgress, {{'d', Count(done)}, {'n', Count(count)}});
+std::string DeleteProgressText(std::size_t done, std::size_t count, DeleteMethod method) {
+    return FillText(Pick(method, UiText::kDeleteProgress, UiText::kTrashProgress),
+                    {{'d', Count(done)}, {'n', Count(count)}});
+}
+
+std::string_view DeleteProgressCaption(DeleteMethod method) {
+    return Pick(method, UiText::kDeleteProgressCaption, UiText::kTrashProgressCaption);
 }
 
 DeleteOutcome RunDelete(std::vector<ResultRow>& rows, const DeleteRequest& request,
@@ -201,16 +225,19 @@ DeleteOutcome RunDelete(std::vector<ResultRow>& rows, const DeleteRequest& reque
     StatusTexts& status = out.status;
     status.bTwoPanes = true;
     const std::string rowsLeft = Count(rows.size());
+    const std::string_view deletedAll =
+        Pick(request.method, UiText::kDeletedAll, UiText::kTrashedAll);
     if (!bAll) {
-        status.strLeft = FillText(UiText::kDeletedCleared, {{'d', Count(out.nDeleted)},
-                                                            {'s', MegaKiloText(out.freedBytes)}});
+        status.strLeft =
+            FillText(Pick(request.method, UiText::kDeletedCleared, UiText::kTrashedCleared),
+                     {{'d', Count(out.nDeleted)}, {'s', MegaKiloText(out.freedBytes)}});
         status.strRight =
             FillText(UiText::kRemaining, {{'d', rowsLeft}, {'s', MegaKiloText(out.newTotal)}});
     } else if (rows.empty()) {
-        status.strLeft = FillText(UiText::kDeletedAll, {{'d', Count(out.nDeleted)}});
+        status.strLeft = FillText(deletedAll, {{'d', Count(out.nDeleted)}});
         status.strRight = FillText(UiText::kCleared, {{'s', MegaKiloText(totalBytes)}});
     } else {
-        status.strLeft = FillText(UiText::kDeletedAll, {{'d', Count(out.nDeleted)}});
+        status.strLeft = FillText(deletedAll, {{'d', Count(out.nDeleted)}});
         status.strRight =
             FillText(UiText::kRemaining, {{'d', rowsLeft}, {'s', MegaKiloText(out.keptBytes)}});
     }

@@ -18,26 +18,37 @@
 // PlanDeleteAll):
 //   auto request = PlanDeleteSelected(rows.size(), selected rows);
 //   if (!request) return;                         // nothing selected
+//   request->method = trash option ? DeleteMethod::Trash : DeleteMethod::Remove;
 //   if (confirm option && box(ConfirmDeleteText(*request, rows),
-//                             ConfirmDeleteCaption(), OK/Cancel) != OK) return;
+//                             ConfirmDeleteCaption(method), OK/Cancel) != OK) return;
 //   DeleteOutcome out = RunDelete(rows, *request, total,
-//                                 SystemFileOps(folder the rows' search started from),
+//                                 SystemFileOps(folder the rows' search started from, method),
 //                                 progress dialog after ~0.5 s, or {});
 //   total = out.newTotal; item count = rows.size(); select out.selection;
-//   if (out.failureBox != None) box(DeleteFailureText(..), DeleteFailureCaption());
+//   if (out.failureBox != None) box(DeleteFailureText(.., method), DeleteFailureCaption(method));
 //   two panes: out.status.strLeft, out.status.strRight; then the buttons.
+
+// What becomes of a chosen file: removed for good, or moved to the
+// desktop's trash, from where the user can restore it. Every text of the
+// run names what happens.
+enum class DeleteMethod {
+    Remove,
+    Trash,
+};
 
 // The disk access of a run. SystemFileOps() is the real one; tests and
 // benchmarks may wrap it.
 struct DeleteFileOps {
     // The file's size in bytes, 0 when its status cannot be read.
     std::function<std::uint64_t(const std::string& path)> fileSize;
-    // Removes the file, read-only or not; true only when it is gone.
+    // Removes (or trashes) the file, read-only or not; true only when it is
+    // gone from its place.
     std::function<bool(const std::string& path)> removeFile;
 };
-// FileSize and RemoveFile(.., true) of finder/FileUtil.h for rows listed by
-// a search of strRoot: nothing outside that folder is ever read or removed.
-DeleteFileOps SystemFileOps(const std::string& strRoot);
+// FileSize and RemoveFile(.., true), or TrashFile, of finder/FileUtil.h for
+// rows listed by a search of strRoot: nothing outside that folder is ever
+// read, removed or trashed. A file the trash refuses stays where it is.
+DeleteFileOps SystemFileOps(const std::string& strRoot, DeleteMethod method = DeleteMethod::Remove);
 
 enum class DeleteKind {
     Selected,  // the "削除(&D)" button: the selected rows, bottom-up
@@ -50,6 +61,8 @@ struct DeleteRequest {
     // range. For Selected these are the rows deleted (at least one, fewer
     // than all); for All they only say which kept rows stay selected.
     std::vector<std::size_t> selected;
+    // Chosen by the window; the plans leave it at Remove.
+    DeleteMethod method = DeleteMethod::Remove;
 };
 
 // The delete button. Nothing when no row is selected; every row selected
@@ -61,7 +74,7 @@ std::optional<DeleteRequest> PlanDeleteAll(std::size_t rowCount, std::vector<std
 
 // Caption and text of the confirmation (OK/Cancel, question icon) shown
 // before the run when confirmation is on; the run goes ahead only on OK.
-std::string_view ConfirmDeleteCaption();
+std::string_view ConfirmDeleteCaption(DeleteMethod method = DeleteMethod::Remove);
 std::string ConfirmDeleteText(const DeleteRequest& request, const std::vector<ResultRow>& rows);
 
 enum class DeleteFailureBox {
@@ -70,8 +83,9 @@ enum class DeleteFailureBox {
     Several,  // "選択されたファイル全てを削除できませんでした"
 };
 // Caption and text of the failure box (OK, exclamation icon).
-std::string_view DeleteFailureCaption();
-std::string_view DeleteFailureText(DeleteFailureBox box);
+std::string_view DeleteFailureCaption(DeleteMethod method = DeleteMethod::Remove);
+std::string_view DeleteFailureText(DeleteFailureBox box,
+                                   DeleteMethod method = DeleteMethod::Remove);
 
 // Called after each file with the files done and the files chosen; return
 // false to stop before the next file (a progress dialog's Cancel). While it
@@ -79,8 +93,10 @@ std::string_view DeleteFailureText(DeleteFailureBox box);
 // only marked; the compaction comes after the last call), so a list that
 // repaints from it meanwhile stays consistent.
 using DeleteProgress = std::function<bool(std::size_t done, std::size_t count)>;
-// "12 / 100 個のファイルを削除しています..." for such a dialog.
-std::string DeleteProgressText(std::size_t done, std::size_t count);
+// "12 / 100 個のファイルを削除しています..." for such a dialog, and its caption.
+std::string DeleteProgressText(std::size_t done, std::size_t count,
+                               DeleteMethod method = DeleteMethod::Remove);
+std::string_view DeleteProgressCaption(DeleteMethod method = DeleteMethod::Remove);
 
 struct DeleteOutcome {
     std::size_t nDeleted = 0;      // files removed (and their rows)
@@ -98,7 +114,7 @@ struct DeleteOutcome {
 // Deletes the files of request's rows one at a time and removes the rows of
 // the files that are gone, in one linear pass at the end (rows is updated
 // in place, keeping its order). totalBytes is the running total before the
-// run.
+// run. The status texts follow request.method; ops does the disk work.
 //
 // Accounting: the freed amount counts the size read from disk just before
 // each removal. The new total is the bytes of the rows that remain; in a
