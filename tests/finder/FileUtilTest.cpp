@@ -8,6 +8,7 @@
 
 #include "TestTree.h"
 #include "finder/FileUtil.h"
+#include "tests/support/TempTrash.h"
 
 namespace {
 
@@ -166,7 +167,8 @@ TEST(PathBelowRoot, TakesOnlyRealNamesBelowTheRoot) {
 }
 
 // A search of T with the sentinel tree S beside it: whatever became of the
-// folders below T after the search, nothing of S is read or removed.
+// folders below T after the search, nothing of S is read, removed or
+// trashed.
 TEST(RemoveFile, NeverReachesOutsideTheSearchedFolder) {
     const struct {
         const char* what;
@@ -186,16 +188,37 @@ TEST(RemoveFile, NeverReachesOutsideTheSearchedFolder) {
         {"a root reached through a link", [](const TempTree& t) { t.Link("L", "T"); }, "L",
          "L/x/Debug/a.obj", true},
     };
-    for (const auto& c : cases) {
-        TempTree t;
-        t.File("T/x/Debug/a.obj", 10);
-        const std::string sentinel = t.File("S/x/Debug/a.obj", 20);
-        c.change(t);
-        const std::string root = t.Path(c.root), listed = t.Path(c.listed);
-        EXPECT_EQ(FileSize(root, listed), c.bRemoved ? 10 : 0) << c.what;
-        EXPECT_EQ(RemoveFile(root, listed, true), c.bRemoved) << c.what;
-        EXPECT_TRUE(Exists(sentinel)) << c.what;
+    TempTrash::Get().Empty();
+    for (const bool bTrash : {false, true}) {
+        for (const auto& c : cases) {
+            TempTree t;
+            t.File("T/x/Debug/a.obj", 10);
+            const std::string sentinel = t.File("S/x/Debug/a.obj", 20);
+            c.change(t);
+            const std::string root = t.Path(c.root), listed = t.Path(c.listed);
+            EXPECT_EQ(FileSize(root, listed), c.bRemoved ? 10 : 0) << c.what;
+            EXPECT_EQ(bTrash ? TrashFile(root, listed) : RemoveFile(root, listed, true), c.bRemoved)
+                << c.what << (bTrash ? " (trash)" : "");
+            EXPECT_TRUE(Exists(sentinel)) << c.what;
+        }
     }
+    TempTrash::Get().Empty();
+}
+
+TEST(TrashFile, TakesALinkItselfAndRefusesFoldersAndLinksToThem) {
+    TempTrash::Get().Empty();
+    TempTree t;
+    const std::string target = t.File("target.obj", 5);
+    const std::string link = t.Link("a.obj", target);
+    const std::string dir = t.Dir("d.obj");
+    const std::string dirLink = t.Link("e.obj", dir);
+    EXPECT_TRUE(TrashFile(t.Root(), link));
+    EXPECT_FALSE(Exists(link));
+    EXPECT_TRUE(Exists(target));
+    EXPECT_FALSE(TrashFile(t.Root(), dir));
+    EXPECT_FALSE(TrashFile(t.Root(), dirLink));
+    EXPECT_TRUE(Exists(dir) && Exists(dirLink));
+    TempTrash::Get().Empty();
 }
 
 // A chain of folders too deep for any path the system takes whole, built

@@ -7,6 +7,7 @@
 #include <wx/checkbox.h>
 
 #include "SearchFixture.h"
+#include "tests/support/TempTrash.h"
 #include "tests/support/UndeletableFiles.h"
 
 namespace {
@@ -315,6 +316,34 @@ TEST_F(DeleteTest, CancelInTheProgressDialogStopsAfterTheCurrentFile) {
     for (const auto& path : paths) nLeft += Exists(path) ? 1 : 0;
     EXPECT_EQ(nLeft, 30u);
     for (long n = 0; n < Rows(); ++n) EXPECT_TRUE(Exists(Cell(n, 0))) << Cell(n, 0);
+}
+
+TEST_F(DeleteTest, TheTrashCheckBoxSendsDeletionsToTheTrashAndIsKept) {
+    const TempTrash& trash = TempTrash::Get();
+    trash.Empty();
+    EXPECT_FALSE(static_cast<wxCheckBox*>(Control(ctl::kUseTrash))->GetValue());
+    const std::string a = MakeFile("a.obj", 1536);
+    Search();
+    Check(ctl::kUseTrash, true);
+    Press(ctl::kDeleteAll);
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].strText, "これら 1 個のファイルをごみ箱に移動してよろしいですか？");
+    EXPECT_EQ(m_boxes[0].strCaption, "ごみ箱への移動の確認");
+    EXPECT_EQ(Status(0), "1 個のファイルをごみ箱に移動しました。");
+    EXPECT_FALSE(Exists(a));
+    EXPECT_TRUE(Exists(trash.Files() / "a.obj"));
+    trash.Empty();
+
+    CloseWindow();
+    EXPECT_EQ(ReadDword("Controls", "UseTrash", 99), 1);
+    OpenWindow();
+    EXPECT_TRUE(static_cast<wxCheckBox*>(Control(ctl::kUseTrash))->GetValue());
+    CloseWindow();
+    // Only 1 turns it on: a hand-edited value never makes deletion move
+    // files where the user did not ask.
+    WriteDword("Controls", "UseTrash", 2);
+    OpenWindow();
+    EXPECT_FALSE(static_cast<wxCheckBox*>(Control(ctl::kUseTrash))->GetValue());
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+#include "tests/support/TempTrash.h"
+
 namespace {
 
 class CTestApp : public wxApp {
@@ -22,6 +24,9 @@ int main(int argc, char** argv) {
     if (GTEST_FLAG_GET(list_tests)) {
         return RUN_ALL_TESTS();
     }
+    // GTK asks GLib for the user's folders while it starts: the tests' own
+    // trash must be in place before that.
+    TempTrash::Get();
     if (!wxEntryStart(argc, argv)) {
         std::fprintf(stderr, "cannot start wx: is there an X display?\n");
         return 1;

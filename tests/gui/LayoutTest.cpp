@@ -117,7 +117,7 @@ TEST_F(LayoutTest, ListFollowsTheHeightAtEveryWidth) {
 
 TEST_F(LayoutTest, LabelsAreNeverNarrowerThanTheirText) {
     for (int nId : {ctl::kFolderLabel, ctl::kFindSubFolder, ctl::kRadioDebugRelease,
-                    ctl::kRadioPeriod, ctl::kConfirmRemove, ctl::kBsc}) {
+                    ctl::kRadioPeriod, ctl::kConfirmRemove, ctl::kUseTrash, ctl::kBsc}) {
         EXPECT_GE(RectOf(nId).width, Control(nId)->GetBestSize().x) << "control " << nId;
     }
 }
@@ -139,6 +139,7 @@ TEST_F(LayoutTest, NothingOverlapsOnTheDefaultWindow) {
         {ctl::kComboDayMonth, ctl::kComboFile},
         {ctl::kStart, ctl::kStop},
         {ctl::kTab, ctl::kStart},
+        {ctl::kConfirmRemove, ctl::kUseTrash},
     };
     for (const auto& pair : pairs) {
         EXPECT_FALSE(RectOf(pair[0]).Intersects(RectOf(pair[1])))
@@ -146,7 +147,7 @@ TEST_F(LayoutTest, NothingOverlapsOnTheDefaultWindow) {
     }
     // Everything on the pages stays inside the tab strip.
     const wxRect tab = RectOf(ctl::kTab);
-    for (int nId = ctl::kBrowse; nId <= ctl::kComboFolder; ++nId) {
+    for (int nId = ctl::kBrowse; nId <= ctl::kUseTrash; ++nId) {
         if (nId != ctl::kTimeGroup) {
             EXPECT_TRUE(tab.Contains(RectOf(nId))) << "control " << nId;
         }
@@ -233,6 +234,7 @@ TEST_F(LayoutTest, EachPageShowsOnlyItsOwnControls) {
     pTab->SetSelection(3);
     Pump(100);
     EXPECT_TRUE(Shown(ctl::kConfirmRemove));
+    EXPECT_TRUE(Shown(ctl::kUseTrash));
     EXPECT_FALSE(Shown(ctl::kFileGroup));
     EXPECT_FALSE(Shown(ctl::kTimeGroup));
     MaybeScreenshot("page3");

@@ -4,6 +4,7 @@
 // became links or folders, files the system refuses to remove.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/TempTrash.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/UndeletableFiles.h"
 #include "view/core/DeleteRun.h"
@@ -488,6 +490,132 @@ TEST(ConfirmDeleteText, NamesTheOneFileOrCountsTheRows) {
               "これら 4 個のファイルを削除してよろしいですか？");
     EXPECT_EQ(ConfirmDeleteText(*PlanDeleteAll(4, {}), rows),
               "これら 4 個のファイルを削除してよろしいですか？");
+}
+
+// ---- moving to the trash instead ----------------------------------------
+
+// A folder nobody can change: as root a read-only bind mount of itself,
+// otherwise a folder without write permission. Undone when it goes.
+class FrozenFolder {
+public:
+    explicit FrozenFolder(const fs::path& dir) : m_dir(dir) {
+        if (::geteuid() != 0) {
+            fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+            m_bFrozen = true;
+        } else if (::mount(dir.c_str(), dir.c_str(), nullptr, MS_BIND, nullptr) == 0) {
+            m_bMounted = true;
+            m_bFrozen = ::mount(nullptr, dir.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY,
+                                nullptr) == 0;
+        }
+    }
+    ~FrozenFolder() {
+        if (m_bMounted) ::umount2(m_dir.c_str(), MNT_DETACH);
+        std::error_code ec;
+        fs::permissions(m_dir, fs::perms::owner_all, ec);
+    }
+    bool Frozen() const { return m_bFrozen; }
+
+private:
+    fs::path m_dir;
+    bool m_bMounted = false;
+    bool m_bFrozen = false;
+};
+
+class TrashRunTest : public DeleteRunTest {
+protected:
+    void SetUp() override {
+        m_trash.Empty();
+        DeleteRunTest::SetUp();
+    }
+    void TearDown() override {
+        DeleteRunTest::TearDown();
+        m_trash.Empty();
+    }
+    static DeleteRequest ToTrash(std::optional<DeleteRequest> request) {
+        request->method = DeleteMethod::Trash;
+        return *request;
+    }
+    DeleteOutcome Run(std::vector<ResultRow>& rows, const DeleteRequest& request) {
+        return RunDelete(rows, request, SumOf(rows),
+                         SystemFileOps(m_dir.string(), DeleteMethod::Trash));
+    }
+    static std::uint64_t SumOf(const std::vector<ResultRow>& rows) {
+        std::uint64_t sum = 0;
+        for (const ResultRow& row : rows) sum += row.size;
+        return sum;
+    }
+
+    const TempTrash& m_trash = TempTrash::Get();
+};
+
+TEST_F(TrashRunTest, DeleteAllMovesEveryFileToTheTrashWithItsPlaceAndMode) {
+    std::vector<ResultRow> rows = {MakeFile("a.obj", 1024), MakeFile("sub/b.pdb", 2048),
+                                   MakeFile("sub/deeper/c.ilk", 0)};
+    ASSERT_EQ(::chmod(rows[1].strPath.c_str(), 0444), 0);
+    const std::vector<std::string> paths = Paths(rows);
+
+    const DeleteOutcome out = Run(rows, ToTrash(PlanDeleteAll(rows.size(), {})));
+
+    EXPECT_EQ(out.nDeleted, 3u);
+    EXPECT_EQ(out.failureBox, DeleteFailureBox::None);
+    EXPECT_TRUE(rows.empty());
+    EXPECT_EQ(out.status.strLeft, "3 個のファイルをごみ箱に移動しました。");
+    EXPECT_EQ(out.status.strRight, "0 MB ( 3 KB ) をクリア");
+    for (const std::string& path : paths) {
+        const std::string name = fs::path(path).filename();
+        EXPECT_FALSE(Exists(path)) << path;
+        EXPECT_TRUE(Exists(m_trash.Files() / name)) << name;
+        EXPECT_NE(m_trash.Info(name).find("\nPath=" + path + "\n"), std::string::npos)
+            << m_trash.Info(name);
+    }
+    struct stat st;
+    ASSERT_EQ(::lstat((m_trash.Files() / "b.pdb").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0444u);
+}
+
+TEST_F(TrashRunTest, AFileWithoutAUsableTrashStaysListedAndIsReported) {
+    std::vector<ResultRow> rows = {MakeFile("a.obj", 1000), MakeFile("frozen/b.obj", 700),
+                                   MakeFile("c.obj", 3000)};
+    const std::string kept = rows[1].strPath;
+    const FrozenFolder frozen(m_dir / "frozen");
+    if (!frozen.Frozen()) GTEST_SKIP() << "running as root without the right to mount";
+    const DeleteRequest request = ToTrash(PlanDeleteSelected(rows.size(), {0, 1}));
+    EXPECT_EQ(ConfirmDeleteText(request, rows),
+              "選択した 2 個のファイルをごみ箱に移動してよろしいですか？");
+
+    const DeleteOutcome out = Run(rows, request);
+
+    EXPECT_EQ(out.nDeleted, 1u);
+    EXPECT_EQ(out.nFailed, 1u);
+    EXPECT_EQ(out.keptBytes, 700u);
+    EXPECT_EQ(DeleteFailureText(out.failureBox, request.method),
+              "選択されたファイル全てをごみ箱に移動できませんでした");
+    EXPECT_EQ(out.status.strLeft, "1 個のファイルをごみ箱に移動しました ： 0 MB ( 1 KB ) をクリア");
+    EXPECT_EQ(out.status.strRight, "残り 2 ファイル ： 合計 0 MB ( 4 KB )");
+    EXPECT_EQ(Paths(rows), (std::vector<std::string>{kept, (m_dir / "c.obj").string()}));
+    EXPECT_TRUE(Exists(kept));
+    EXPECT_FALSE(Exists(m_trash.Files() / "b.obj"));
+}
+
+TEST_F(TrashRunTest, EveryTextSaysTheFilesGoToTheTrash) {
+    std::vector<ResultRow> rows = MakeFiles({1, 2, 3});
+    const DeleteMethod trash = DeleteMethod::Trash;
+    const struct {
+        std::string text;
+        std::string expected;
+    } cases[] = {
+        {ConfirmDeleteText(ToTrash(PlanDeleteAll(3, {})), rows),
+         "これら 3 個のファイルをごみ箱に移動してよろしいですか？"},
+        {ConfirmDeleteText(ToTrash(PlanDeleteSelected(3, {1})), rows),
+         "'" + rows[1].strPath + "'をごみ箱に移動してよろしいですか？"},
+        {std::string(ConfirmDeleteCaption(trash)), "ごみ箱への移動の確認"},
+        {std::string(DeleteFailureCaption(trash)), "ごみ箱への移動エラー"},
+        {std::string(DeleteFailureText(DeleteFailureBox::OneRow, trash)),
+         "ファイルをごみ箱に移動できませんでした"},
+        {std::string(DeleteProgressCaption(trash)), "ごみ箱への移動"},
+        {DeleteProgressText(12, 100, trash), "12 / 100 個のファイルをごみ箱に移動しています..."},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.text, c.expected);
 }
 
 }  // namespace
