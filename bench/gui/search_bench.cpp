@@ -1,7 +1,8 @@
 // Searching and deleting through the real main window: start click to
 // summary against limit_walk on the same tree, the longest stall of the
 // window's event loop meanwhile, memory per listed row, stop latency, and
-// delete-all of listed files against xargs rm -f on an identical tree.
+// delete-all of listed files against xargs rm -f on an identical tree, and
+// delete-all to the trash against xargs gio trash likewise.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -120,6 +121,7 @@ public:
         Set<wxRadioButton>(ctl::kRadioAllFiles, true);
         Set<wxCheckBox>(ctl::kFindSubFolder, true);
         Set<wxCheckBox>(ctl::kConfirmRemove, false);
+        Set<wxCheckBox>(ctl::kUseTrash, m_bTrash);
         for (int nId : {ctl::kBsc, ctl::kIdb, ctl::kIlk, ctl::kObj, ctl::kPch, ctl::kPdb, ctl::kRes,
                         ctl::kSbr}) {
             Set<wxCheckBox>(nId, true);
@@ -141,6 +143,8 @@ public:
     std::string m_limitWalk;
     int m_nRuns = 3;
     bool m_bDelete = false;
+    // The delete rounds go to the trash, the one HOME holds (set in main).
+    bool m_bTrash = false;
     int m_nDeleteFiles = 100000;
 
 private:
@@ -242,13 +246,16 @@ private:
     }
 
     // Per round: two identical trees; one deleted through the window
-    // (search, then delete-all), the other by xargs rm -f; order alternates.
+    // (search, then delete-all), the other by xargs rm -f (to the trash:
+    // xargs gio trash); order alternates.
     void StepDelete() {
+        const char* pszReference = m_bTrash ? "xargs gio trash" : "xargs rm -f";
         if (m_nRun == m_nRuns) {
             std::printf(
-                "\ndelete-all of %d files: window best %.0f ms median %.0f ms; xargs rm -f "
+                "\n%s of %d files: window best %.0f ms median %.0f ms; %s "
                 "best %.0f ms median %.0f ms; ratio of bests %.2fx, of medians %.2fx\n",
-                m_nDeleteFiles, Best(m_deleteMs), Median(m_deleteMs), Best(m_xargsMs),
+                m_bTrash ? "delete-all to the trash" : "delete-all", m_nDeleteFiles,
+                Best(m_deleteMs), Median(m_deleteMs), pszReference, Best(m_xargsMs),
                 Median(m_xargsMs), Best(m_deleteMs) / Best(m_xargsMs),
                 Median(m_deleteMs) / Median(m_xargsMs));
             Finish();
@@ -280,7 +287,10 @@ private:
             m_deleteMs.push_back(Ms(Clock::now() - start));
         };
         std::function<void()> runXargs = [&] {
-            m_xargsMs.push_back(RunProgram({"xargs", "-0", "rm", "-f"}, list.c_str()));
+            const std::vector<std::string> command =
+                m_bTrash ? std::vector<std::string>{"xargs", "-0", "gio", "trash"}
+                         : std::vector<std::string>{"xargs", "-0", "rm", "-f"};
+            m_xargsMs.push_back(RunProgram(command, list.c_str()));
         };
         if (m_nRun % 2 == 0) {
             runWindow();
@@ -289,13 +299,15 @@ private:
             runXargs();
             runWindow();
         }
-        std::printf(
-            "round %d: window %.0f ms (\"%s\" / \"%s\"), xargs rm -f %.0f ms\n", m_nRun,
-            m_deleteMs.back(), m_pFrame->GetStatusBar()->GetStatusText(0).utf8_string().c_str(),
-            m_pFrame->GetStatusBar()->GetStatusText(1).utf8_string().c_str(), m_xargsMs.back());
+        std::printf("round %d: window %.0f ms (\"%s\" / \"%s\"), %s %.0f ms\n", m_nRun,
+                    m_deleteMs.back(),
+                    m_pFrame->GetStatusBar()->GetStatusText(0).utf8_string().c_str(),
+                    m_pFrame->GetStatusBar()->GetStatusText(1).utf8_string().c_str(), pszReference,
+                    m_xargsMs.back());
         std::fflush(stdout);
         std::error_code ec;
         fs::remove_all(base, ec);
+        if (m_bTrash) fs::remove_all(fs::path(m_root) / "home" / "data" / "Trash", ec);
         ++m_nRun;
         m_tick.Start(10);
     }
@@ -326,8 +338,9 @@ int main(int argc, char** argv) {
     if (argc < 2) {
         std::fprintf(stderr,
                      "usage: %s TREE [RUNS]            search TREE through the window\n"
-                     "       %s --delete DIR [FILES] [ROUNDS]  delete-all vs xargs rm -f\n",
-                     argv[0], argv[0]);
+                     "       %s --delete DIR [FILES] [ROUNDS]  delete-all vs xargs rm -f\n"
+                     "       %s --trash DIR [FILES] [ROUNDS]   to the trash vs xargs gio trash\n",
+                     argv[0], argv[0], argv[0]);
         return 2;
     }
     char configHome[] = "/tmp/kesmora-searchbench-XXXXXX";
@@ -336,9 +349,18 @@ int main(int argc, char** argv) {
 
     auto* pApp = new CBenchApp;
     wxApp::SetInstance(pApp);
-    if (std::strcmp(argv[1], "--delete") == 0) {
+    if (std::strcmp(argv[1], "--delete") == 0 || std::strcmp(argv[1], "--trash") == 0) {
         if (argc < 3) return 2;
         pApp->m_bDelete = true;
+        pApp->m_bTrash = std::strcmp(argv[1], "--trash") == 0;
+        if (pApp->m_bTrash) {
+            // A trash of the run's own on DIR's file system, for the window
+            // and gio alike; GLib reads these before the window starts.
+            const fs::path home = fs::path(argv[2]) / "home";
+            fs::create_directories(home / "data");
+            setenv("HOME", home.c_str(), 1);
+            setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);
+        }
         pApp->m_root = argv[2];
         if (argc > 3) pApp->m_nDeleteFiles = std::max(1, std::atoi(argv[3]));
         if (argc > 4) pApp->m_nRuns = std::max(1, std::atoi(argv[4]));
