@@ -292,11 +292,20 @@ private:
                          : std::vector<std::string>{"xargs", "-0", "rm", "-f"};
             m_xargsMs.push_back(RunProgram(command, list.c_str()));
         };
+        // Each side starts from an empty trash: the trash numbers names it
+        // already holds, and that search grows with them.
+        const fs::path trash = fs::path(m_root) / "home" / "data" / "Trash";
+        std::error_code ec;
+        const auto emptyTrash = [&] {
+            if (m_bTrash) fs::remove_all(trash, ec);
+        };
         if (m_nRun % 2 == 0) {
             runWindow();
+            emptyTrash();
             runXargs();
         } else {
             runXargs();
+            emptyTrash();
             runWindow();
         }
         std::printf("round %d: window %.0f ms (\"%s\" / \"%s\"), %s %.0f ms\n", m_nRun,
@@ -305,9 +314,8 @@ private:
                     m_pFrame->GetStatusBar()->GetStatusText(1).utf8_string().c_str(), pszReference,
                     m_xargsMs.back());
         std::fflush(stdout);
-        std::error_code ec;
         fs::remove_all(base, ec);
-        if (m_bTrash) fs::remove_all(fs::path(m_root) / "home" / "data" / "Trash", ec);
+        emptyTrash();
         ++m_nRun;
         m_tick.Start(10);
     }
