@@ -7,7 +7,7 @@ packages=(
   build-essential g++ cmake ninja-build pkg-config
   clang-14 libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libwxgtk3.2-dev libgtk-3-dev
+  libwxgtk3.2-dev libgtk-3-dev libglib2.0-dev libglib2.0-bin
   xvfb xauth openbox x11-utils
   fonts-ipafont-gothic imagemagick
   python3 findutils
