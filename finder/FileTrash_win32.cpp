@@ -7,19 +7,9 @@
 #include <string>
 
 #include "finder/FileUtil.h"
+#include "tavoBasis/WideText_win32.h"
 
 namespace {
-
-std::wstring Wide(const std::string& strUtf8) {
-    const int n = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, strUtf8.data(),
-                                        static_cast<int>(strUtf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0) {
-        ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, strUtf8.data(),
-                              static_cast<int>(strUtf8.size()), wide.data(), n);
-    }
-    return wide;
-}
 
 // The listed entry, checked name by name below the root: every folder a
 // real one (no junction, no link) and the entry itself no folder. Empty
@@ -27,11 +17,10 @@ std::wstring Wide(const std::string& strUtf8) {
 std::wstring CheckedPath(const std::string& strRoot, const std::string& strPath) {
     std::string strRelative;
     if (!PathBelowRoot(strRoot, strPath, strRelative)) return {};
-    std::wstring path = Wide(strRoot);
-    if (path.empty()) return {};
+    std::wstring path;
+    std::wstring relative;
+    if (!Widen(strRoot, path) || path.empty() || !Widen(strRelative, relative)) return {};
     if (path.back() != L'\\' && path.back() != L'/') path += L'\\';
-    const std::wstring relative = Wide(strRelative);
-    if (relative.empty()) return {};
     std::size_t start = 0;
     for (;;) {
         const std::size_t sep = relative.find(L'\\', start);
