@@ -213,6 +213,8 @@ std::optional<int> ParseCommandLine(int argc, char** argv, CliOptions& options) 
     pJson->excludes(pBytes)->excludes(pSummary);
     app.add_flag("--delete", bDelete,
                  "delete the files found (read-only ones too) after asking on the terminal");
+    app.add_flag("--trash", options.bTrash,
+                 "with --delete: move the files to the desktop's trash instead");
     app.add_flag("-y,--yes", options.bYes, "delete without asking");
     app.add_flag("-n,--dry-run", bDryRun, "show what --delete would delete; touch nothing");
 
@@ -276,6 +278,9 @@ std::optional<int> ParseCommandLine(int argc, char** argv, CliOptions& options) 
         options.action = Action::Delete;
     } else if (options.bYes) {
         return UsageError("--yes only makes sense with --delete");
+    }
+    if (options.bTrash && options.action == Action::List) {
+        return UsageError("--trash only makes sense with --delete");
     }
     return std::nullopt;
 }

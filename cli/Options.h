@@ -18,8 +18,7 @@ enum ExitCode {
     kExitInterrupted = 130,  // the shells' 128 + SIGINT
 };
 
-// What happens to the files found. The --trash option (moving files to the
-// desktop's trash instead) is meant to join Delete here.
+// What happens to the files found.
 enum class Action { List, DryRun, Delete };
 
 struct CliOptions {
@@ -28,6 +27,8 @@ struct CliOptions {
     Format format = Format::Human;
     bool bSummaryOnly = false;
     Action action = Action::List;
+    // Delete (and its dry run) moves the files to the desktop's trash.
+    bool bTrash = false;
     bool bYes = false;
 };
 

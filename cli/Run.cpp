@@ -210,7 +210,8 @@ int CCliRun::Execute() {
     if (nSearch != kExitDone) return Finish(nSearch);
     if (m_options.action == Action::List || m_rows.empty()) return Finish(kExitDone);
     if (m_options.action == Action::DryRun) {
-        Summary("would delete " + Files(m_rows.size()) + ", " + Amount(m_dwTotalSize, m_bExact));
+        Summary((m_options.bTrash ? "would move to the trash " : "would delete ") +
+                Files(m_rows.size()) + ", " + Amount(m_dwTotalSize, m_bExact));
         return Finish(kExitDone);
     }
     return Finish(Delete());
@@ -283,8 +284,9 @@ void CCliRun::TakeRows(CCliSink& sink, ResultBatch& batch) {
 
 bool CCliRun::Confirm() {
     m_out.Flush();
-    WriteAll(Stream::Err, std::to_string(m_rows.size()) + " files, " +
-                              FormatThousands(RoundMB(m_dwTotalSize)) + " MB: delete? [y/N] ");
+    WriteAll(Stream::Err,
+             std::to_string(m_rows.size()) + " files, " + FormatThousands(RoundMB(m_dwTotalSize)) +
+                 (m_options.bTrash ? " MB: move to the trash? [y/N] " : " MB: delete? [y/N] "));
     std::string answer;
     const bool bAnswered = ReadAnswer(answer);
     if (!bAnswered) WriteAll(Stream::Err, "\n");
@@ -293,16 +295,22 @@ bool CCliRun::Confirm() {
 }
 
 DeleteFileOps CCliRun::FileOps(const std::string& strRoot) {
-    // The window's own removal (read-only files made writable first). The
-    // --trash option is meant to swap in a removal of its own here.
-    DeleteFileOps ops = SystemFileOps(strRoot);
-    ops.removeFile = [this, remove = std::move(ops.removeFile)](const std::string& path) {
+    // The window's own removal (read-only files made writable first), or
+    // its move to the trash.
+    const bool bTrash = m_options.bTrash;
+    DeleteFileOps ops = SystemFileOps(strRoot, bTrash ? DeleteMethod::Trash : DeleteMethod::Remove);
+    ops.removeFile = [this, bTrash, remove = std::move(ops.removeFile)](const std::string& path) {
         errno = 0;
         if (remove(path)) return true;
         const int nError = errno;
         m_progress.Erase();
-        Message("cannot delete " + Escaped(path) + ": " +
-                (nError != 0 ? std::strerror(nError) : "not a file"));
+        if (bTrash) {
+            // GIO keeps its reason to itself; errno is whatever it tried last.
+            Message("cannot move " + Escaped(path) + " to the trash");
+        } else {
+            Message("cannot delete " + Escaped(path) + ": " +
+                    (nError != 0 ? std::strerror(nError) : "not a file"));
+        }
         return false;
     };
     return ops;
@@ -339,8 +347,8 @@ void CCliRun::DeleteRows(std::vector<ResultRow>& rows) {
 }
 
 int CCliRun::DeleteSummary() {
-    std::string text =
-        "deleted " + Files(m_tally.nDeleted) + ", " + Amount(m_tally.freedBytes, m_bExact);
+    std::string text = (m_options.bTrash ? "moved to the trash " : "deleted ") +
+                       Files(m_tally.nDeleted) + ", " + Amount(m_tally.freedBytes, m_bExact);
     if (m_tally.nKept > 0) {
         text += "; kept " + Files(m_tally.nKept) + ", " + Amount(m_tally.keptBytes, m_bExact);
     }

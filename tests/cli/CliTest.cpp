@@ -26,6 +26,7 @@
 
 #include "finder/IntermediateFileFinder.h"
 #include "tavoBasis/Registry.h"
+#include "tests/support/TempTrash.h"
 #include "tests/support/UndeletableFiles.h"
 #include "view/core/SearchParams.h"
 #include "view/core/SizeFormat.h"
@@ -530,7 +531,7 @@ TEST_F(CliTest, UsageMistakesAndMissingFoldersGiveTheirExitStatus) {
         {{"--types", "exe"}, 2}, {{"--folders", "some"}, 2}, {{"--older", "100d"}, 2},
         {{"--within", "0"}, 2},  {{"--created"}, 2},         {{"-0", "--json"}, 2},
         {{"--yes"}, 2},          {{"--bogus"}, 2},           {{(m_root / "none").string()}, 3},
-        {{"--version"}, 0},
+        {{"--trash"}, 2},        {{"--version"}, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.args));
@@ -556,6 +557,22 @@ TEST_F(CliTest, AnUndeletableFileIsNamedKeptAndGivesExitOne) {
     EXPECT_EQ(r.err.rfind("kesmora-cli: cannot delete " + stuck + ": ", 0), 0u) << r.err;
     EXPECT_EQ(LastLine(r.out), "deleted 2 files, 3,000 bytes; kept 1 file, 700 bytes");
     EXPECT_EQ(FilesOnDisk(), std::vector<std::string>{stuck});
+}
+
+TEST_F(CliTest, TrashMovesTheFilesToTheTrashAndSaysSo) {
+    // The program inherits the temporary trash's HOME and XDG_DATA_HOME.
+    const TempTrash& trash = TempTrash::Get();
+    trash.Empty();
+    File("Debug/a.obj", 1000);
+    const std::string b = File("Release/b.pdb", 2000);
+    ::chmod(b.c_str(), 0444);
+    const Result r = RunCli({{"--delete", "--yes", "--trash", "--bytes", m_root.string()}});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(LastLine(r.out), "moved to the trash 2 files, 3,000 bytes");
+    EXPECT_TRUE(FilesOnDisk().empty());
+    EXPECT_TRUE(fs::exists(trash.Files() / "a.obj"));
+    EXPECT_TRUE(fs::exists(trash.Files() / "b.pdb"));
+    trash.Empty();
 }
 
 TEST_F(CliTest, TheTerminalPromptDeletesOnlyOnYes) {
