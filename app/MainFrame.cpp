@@ -82,7 +82,7 @@ CMainFrame::CMainFrame(CRegistry* pRegistry) {
     Create(nullptr, wxID_ANY, ToWx(UiText::kAppName), rcOpen.GetPosition(), rcOpen.GetSize());
     m_rcNormal = GetRect();
     m_rcCreated = GetRect();
-    SetSizeHints(kMinWidth, kMinHeight);
+    SetSizeHints(FromDIP(wxSize(kMinWidth, kMinHeight)));
 
     wxIconBundle icons;
     icons.AddIcon(wxIcon(kKesmoraIcon32));

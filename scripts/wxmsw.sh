@@ -19,6 +19,15 @@ srcver=$(apt-cache showsrc wxwidgets3.2 2>/dev/null | awk '/^Version:/ {print $2
 ccver=$($cxx -dumpfullversion)
 key=$(printf '%s\n' "$srcver" "$ccver" "${opts[*]}" | sha256sum | cut -c1-16)
 prefix="$cache/wxmsw-$key"
+# make install links bin/wx-config to an absolute path inside the staging
+# folder; a relative link keeps the tree working after the move (and mends a
+# cache made before this was done).
+relink() {
+  local config
+  config=$(cd "$1/lib/wx/config" 2>/dev/null && ls | head -n1) || return 0
+  [ -n "$config" ] && ln -sfn "../lib/wx/config/$config" "$1/bin/wx-config"
+}
+[ -d "$prefix/lib/wx/config" ] && relink "$prefix"
 if [ -x "$prefix/bin/wx-config" ]; then
   echo "$prefix"
   exit 0
@@ -38,5 +47,6 @@ echo "wxmsw: building wxWidgets $srcver for Windows into $prefix (several minute
   make install >&2
 ) 1>&2
 mv "$prefix.part" "$prefix"
+relink "$prefix"
 # wx-config embeds the prefix; callers pass --prefix so the tree stays relocatable.
 echo "$prefix"

@@ -1,7 +1,21 @@
-// Makes the form's toolkit widgets as compact as the form's 20-pixel rows.
+// What the form adapts to the toolkit it runs on. The pixel layout is the
+// same everywhere; on Windows it is the form's own platform and nothing is
+// adjusted, on GTK the widgets are made compact and grow to their texts.
 #pragma once
 
+class wxBookCtrlBase;
+class wxComboBox;
+class wxListCtrl;
 class wxWindow;
 
-// Call before the form's controls are made.
+// Before the controls exist: the form's font and its widget style.
 void ApplyCompactStyle(wxWindow* pForm);
+// Once its pages exist: the tab strip lies below the page controls it
+// frames, and its empty pages never cover them.
+void StackTabStripBelow(wxBookCtrlBase* pTab);
+// The width a label, check box or radio gets where the layout gives nWidth.
+int FitControlWidth(const wxWindow* pControl, int nWidth);
+// The width of a combo whose items should show whole.
+int FitComboWidth(const wxComboBox* pCombo, int nWidth);
+// The width of a list column whose widest usual text is pszSample.
+int FitColumnWidth(const wxListCtrl* pList, int nWidth, const char* pszSample);

@@ -5,13 +5,25 @@
 // the rows, and a folder history of thousands must load at once. GTK reads
 // that choice only as a combo is made, so it stands for every combo.
 #include <gtk/gtk.h>
+#include <wx/checkbox.h>
+#include <wx/combobox.h>
+#include <wx/fontenum.h>
+#include <wx/listctrl.h>
+#include <wx/radiobut.h>
+#include <wx/stattext.h>
 #include <wx/window.h>
+
+#include <algorithm>
 
 #include "view/CompactStyle.h"
 
 namespace {
 
 constexpr char kFormName[] = "kesmora-form";
+constexpr char kFormFace[] = "IPAPGothic";
+
+// Entry padding, borders and the drop-down button of a compact combo.
+constexpr int kComboChrome = 34;
 
 constexpr char kCss[] = R"(
 #kesmora-form entry,
@@ -56,6 +68,43 @@ void InstallStyle() {
 }  // namespace
 
 void ApplyCompactStyle(wxWindow* pForm) {
+    // The form was drawn for a 9-point proportional Japanese face; children
+    // inherit it. A monospaced face would not fit the narrow combos.
+    wxFontInfo font(9);
+    if (wxFontEnumerator::IsValidFacename(kFormFace)) {
+        font.FaceName(kFormFace);
+    }
+    pForm->SetFont(wxFont(font));
     InstallStyle();
     gtk_widget_set_name(static_cast<GtkWidget*>(pForm->GetHandle()), kFormName);
+}
+
+// Later siblings already draw above earlier ones.
+void StackTabStripBelow(wxBookCtrlBase*) {}
+
+// Labels, check boxes and radios grow to their text: GTK draws wider
+// indicators and glyphs than the form's pixel widths allow for.
+int FitControlWidth(const wxWindow* pControl, int nWidth) {
+    if (dynamic_cast<const wxCheckBox*>(pControl) != nullptr ||
+        dynamic_cast<const wxRadioButton*>(pControl) != nullptr ||
+        dynamic_cast<const wxStaticText*>(pControl) != nullptr) {
+        return std::max(nWidth, pControl->GetBestSize().x);
+    }
+    return nWidth;
+}
+
+// A compact combo is as wide as its longest item needs.
+int FitComboWidth(const wxComboBox* pCombo, int nWidth) {
+    int widest = 0;
+    for (unsigned i = 0; i < pCombo->GetCount(); ++i) {
+        widest = std::max(widest, pCombo->GetTextExtent(pCombo->GetString(i)).x);
+    }
+    return std::max(nWidth, widest + kComboChrome);
+}
+
+// GTK's glyphs are wider than the 9-point face these widths were chosen
+// for: a column never gets narrower than its usual text needs, so a time or
+// a multi-gigabyte size is not cut off.
+int FitColumnWidth(const wxListCtrl* pList, int nWidth, const char* pszSample) {
+    return std::max(nWidth, pList->GetTextExtent(pszSample).x + 16);
 }

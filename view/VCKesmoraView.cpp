@@ -1,7 +1,6 @@
 // The form view: its controls, pages, layout, enabling and data exchange.
 #include "view/VCKesmoraView.h"
 
-#include <wx/fontenum.h>
 #include <wx/msgdlg.h>
 #include <wx/statline.h>
 
@@ -61,26 +60,6 @@ constexpr int kPeriodControls[] = {ctl::kComboDayMonth, ctl::kComboFile, ctl::kC
 constexpr int kMinTabWidth = 200;
 constexpr int kButtonColumnReserve = 130;
 constexpr int kListTop = 220;
-constexpr char kFormFace[] = "IPAPGothic";
-
-// Labels, check boxes and radios grow to their text: GTK draws wider
-// indicators and glyphs than the form's pixel widths allow for.
-bool GrowsToText(const wxWindow* pControl) {
-    return dynamic_cast<const wxCheckBox*>(pControl) != nullptr ||
-           dynamic_cast<const wxRadioButton*>(pControl) != nullptr ||
-           dynamic_cast<const wxStaticText*>(pControl) != nullptr;
-}
-
-// Entry padding, borders and the drop-down button of a compact combo.
-constexpr int kComboChrome = 34;
-
-int ComboWidthForItems(const wxComboBox* pCombo) {
-    int widest = 0;
-    for (unsigned i = 0; i < pCombo->GetCount(); ++i) {
-        widest = std::max(widest, pCombo->GetTextExtent(pCombo->GetString(i)).x);
-    }
-    return widest + kComboChrome;
-}
 
 }  // namespace
 
@@ -105,13 +84,6 @@ CVCKesmoraView::CVCKesmoraView(wxWindow* pParent, CViewHost* pHost, CRegistry* p
     : wxPanel(pParent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL | wxBORDER_NONE),
       m_pRegistry(pRegistry),
       m_pHost(pHost) {
-    // The form was drawn for a 9-point proportional Japanese face; children
-    // inherit it. A monospaced face would not fit the narrow combos.
-    wxFontInfo font(9);
-    if (wxFontEnumerator::IsValidFacename(kFormFace)) {
-        font.FaceName(kFormFace);
-    }
-    SetFont(wxFont(font));
     ApplyCompactStyle(this);
     CreateControls();
 }
@@ -183,12 +155,13 @@ void CVCKesmoraView::OnInitialUpdate() {
     UpdateData(false);
     CreateFinder();
     InitTabsAndCombos();
+    StackTabStripBelow(m_tab);
     InitListColumns();
     m_list->SetRows(&m_rows);
     EnableSearchButtons(false);
     UpdateDeleteButtons(false);
     LoadSettings();
-    LayoutControls(GetClientSize().x, GetClientSize().y);
+    LayoutControls(ToDIP(GetClientSize()).x, ToDIP(GetClientSize()).y);
 }
 
 void CVCKesmoraView::OnDestroy() {
@@ -231,11 +204,8 @@ void CVCKesmoraView::InitListColumns() {
     const int nWidth = settings::ReadInt(*m_pRegistry, "ColumnWidth", 360);
 
     m_list->AppendColumn(ToWx(UiText::kColumnName), wxLIST_FORMAT_LEFT, nWidth);
-    // GTK's glyphs are wider than the 9-point face these widths were chosen
-    // for: a column never gets narrower than its usual text needs, so a time
-    // or a multi-gigabyte size is not cut off.
-    const auto fit = [this](int nWidth, const char* pSample) {
-        return std::max(nWidth, m_list->GetTextExtent(pSample).x + 16);
+    const auto fit = [this](int nUsual, const char* pszSample) {
+        return FitColumnWidth(m_list, nUsual, pszSample);
     };
     m_list->AppendColumn(ToWx(UiText::kColumnSize), wxLIST_FORMAT_RIGHT, fit(70, "9,999,999KB"));
     m_list->AppendColumn(ToWx(UiText::kColumnCreated), wxLIST_FORMAT_CENTRE,
@@ -254,7 +224,9 @@ void CVCKesmoraView::EnableControl(int nId, bool bEnable) {
 
 void CVCKesmoraView::OnSize(wxSizeEvent& event) {
     event.Skip();
-    const wxSize client = GetClientSize();
+    // The layout is in the form's pixels at 96 DPI; a window on a denser
+    // monitor scales it (no change on GTK, which scales by itself).
+    const wxSize client = ToDIP(GetClientSize());
     LayoutControls(client.x, client.y);
 }
 
@@ -265,9 +237,9 @@ void CVCKesmoraView::LayoutControls(int cw, int ch) {
     const int w =
         cw - kButtonColumnReserve < kMinTabWidth ? kMinTabWidth : cw - kButtonColumnReserve;
     const int half = w / 2;
-    // The unit combo is as wide as its longest item needs on this toolkit;
-    // the file-time combo keeps its 5-pixel gap after it.
-    const int unitWidth = std::max(80, ComboWidthForItems(m_comboDayMonth));
+    // The unit combo may be widened for its items on this toolkit; the
+    // file-time combo keeps its 5-pixel gap after it.
+    const int unitWidth = FitComboWidth(m_comboDayMonth, 80);
     const int fileX = 89 + unitWidth + 5;
     const struct {
         int nId;
@@ -314,11 +286,9 @@ void CVCKesmoraView::LayoutControls(int cw, int ch) {
             continue;
         }
         // A negative size (a window smaller than the form) would upset GTK.
-        int cx = std::max(place.cx, 0);
-        if (GrowsToText(pControl)) {
-            cx = std::max(cx, pControl->GetBestSize().x);
-        }
-        pControl->SetSize(place.x, place.y, cx, std::max(place.cy, 0),
+        const wxPoint pos = FromDIP(wxPoint(place.x, place.y));
+        const wxSize size = FromDIP(wxSize(std::max(place.cx, 0), std::max(place.cy, 0)));
+        pControl->SetSize(pos.x, pos.y, FitControlWidth(pControl, size.x), size.y,
                           wxSIZE_ALLOW_MINUS_ONE | wxSIZE_FORCE);
         if (place.nId == ctl::kComboFolder && pControl->IsShown()) {
             // Redraw the combo whole at its new size.

@@ -1,4 +1,0 @@
-// Toolkits whose native controls already fit the form need no extra style.
-#include "view/CompactStyle.h"
-
-void ApplyCompactStyle(wxWindow*) {}
