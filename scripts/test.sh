@@ -4,13 +4,17 @@
 #   release (default), asan (AddressSanitizer + UBSan), tsan (ThreadSanitizer),
 #   core (the GUI off: kesmora_core and its tests built with no wx include
 #   path, so a wx include in the core fails the build),
-#   windows (the GUI-free core cross-built with mingw-w64, tests under Wine).
+#   windows (the GUI-free core cross-built with mingw-w64, tests under Wine),
+#   windows-gui (the window built against wxMSW, its GUI tests under Wine).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mode=${1:-release}
 bash scripts/setup.sh
 if [ "$mode" = windows ]; then
   exec bash scripts/test-windows.sh
+fi
+if [ "$mode" = windows-gui ]; then
+  exec bash scripts/test-windows-gui.sh
 fi
 
 flags=(-DKESMORA_WERROR=ON)
@@ -19,7 +23,7 @@ case "$mode" in
   asan)    flags+=(-DCMAKE_BUILD_TYPE=Debug -DKESMORA_SANITIZE=address -DKESMORA_BUILD_BENCH=OFF) ;;
   tsan)    flags+=(-DCMAKE_BUILD_TYPE=Debug -DKESMORA_SANITIZE=thread -DKESMORA_BUILD_BENCH=OFF) ;;
   core)    flags+=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESMORA_BUILD_GUI=OFF -DKESMORA_BUILD_BENCH=OFF) ;;
-  *) echo "usage: $0 [release|asan|tsan|core|windows]" >&2; exit 2 ;;
+  *) echo "usage: $0 [release|asan|tsan|core|windows|windows-gui]" >&2; exit 2 ;;
 esac
 
 build="build/$mode"

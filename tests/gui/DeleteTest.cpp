@@ -6,9 +6,15 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 
+#include <type_traits>
+
 #include "SearchFixture.h"
+#if defined(_WIN32)
+#include "tests/support/UndeletableFiles_win32.h"
+#else
 #include "tests/support/TempTrash.h"
 #include "tests/support/UndeletableFiles.h"
+#endif
 
 namespace {
 
@@ -39,8 +45,13 @@ protected:
         return rows;
     }
     static bool Exists(const std::string& path) {
-        struct stat st;
-        return ::lstat(path.c_str(), &st) == 0;
+        std::error_code ec;
+        return fs::exists(fs::symlink_status(path, ec));
+    }
+    static void MakeReadOnly(const std::string& path) {
+        fs::permissions(path,
+                        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove);
     }
 
     UndeletableFiles m_undeletable;
@@ -132,7 +143,7 @@ TEST_F(DeleteTest, SelectedFileGoneMeanwhileKeepsItsRowAndReportsAtOnce) {
     const std::string a = MakeFile("a.obj", 2048);
     MakeFile("b.obj", 1024);
     Search();
-    ASSERT_EQ(::unlink(a.c_str()), 0);
+    ASSERT_TRUE(fs::remove(a));
     Select({a});
     Check(ctl::kConfirmRemove, false);
     Press(ctl::kDelete);
@@ -228,7 +239,7 @@ TEST_F(DeleteTest, CancelledConfirmationChangesNothing) {
 
 TEST_F(DeleteTest, ReadOnlyFileIsDeletedLikeAnyOther) {
     const std::string a = MakeFile("a.obj", 100);
-    ASSERT_EQ(::chmod(a.c_str(), 0444), 0);
+    MakeReadOnly(a);
     Search();
     Press(ctl::kDeleteAll);
     EXPECT_FALSE(Exists(a));
@@ -238,17 +249,18 @@ TEST_F(DeleteTest, ReadOnlyFileIsDeletedLikeAnyOther) {
 TEST_F(DeleteTest, PathThatBecameALinkLosesOnlyTheLink) {
     const std::string a = MakeFile("in/a.obj", 100);
     const std::string outside = MakeFile("outside/target.dat", 777);
-    ASSERT_EQ(::chmod(outside.c_str(), 0444), 0);
+    MakeReadOnly(outside);
     Search((m_tree / "in").string());
     ASSERT_EQ(Rows(), 1);
-    ASSERT_EQ(::unlink(a.c_str()), 0);
-    ASSERT_EQ(::symlink(outside.c_str(), a.c_str()), 0);
+    ASSERT_TRUE(fs::remove(a));
+    std::error_code ec;
+    fs::create_symlink(outside, a, ec);
+    if (ec) GTEST_SKIP() << "no symbolic link can be made here: " << ec.message();
     Press(ctl::kDeleteAll);
     EXPECT_FALSE(Exists(a));
-    struct stat st;
-    ASSERT_EQ(::stat(outside.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0444u);
-    EXPECT_EQ(st.st_size, 777);
+    const fs::file_status target = fs::status(outside);
+    EXPECT_EQ(target.permissions() & fs::perms::owner_write, fs::perms::none);
+    EXPECT_EQ(fs::file_size(outside), 777u);
 }
 
 // The rows are deleted below the folder of the search that listed them,
@@ -273,8 +285,11 @@ TEST_F(DeleteTest, AFolderSwappedForALinkAfterTheLatestSearchKeepsItsRowAndTheFi
 }
 
 TEST_F(DeleteTest, NameThatIsNotUtf8IsShownReadablyAndDeletedByItsBytes) {
+    if (std::is_same_v<fs::path::value_type, wchar_t>) {
+        GTEST_SKIP() << "names are UTF-16 on Windows: every name is text";
+    }
     const std::string odd = MakeFile("bad\xff\xfe.obj", 10);
-    const std::string near = MakeFile("bad.obj", 10);
+    const std::string plain = MakeFile("bad.obj", 10);
     Search();
     const long n = RowOf(odd);
     ASSERT_GE(n, 0);
@@ -282,7 +297,7 @@ TEST_F(DeleteTest, NameThatIsNotUtf8IsShownReadablyAndDeletedByItsBytes) {
     Select({odd});
     Press(ctl::kDelete);
     EXPECT_FALSE(Exists(odd));
-    EXPECT_TRUE(Exists(near));
+    EXPECT_TRUE(Exists(plain));
 }
 
 TEST_F(DeleteTest, CancelInTheProgressDialogStopsAfterTheCurrentFile) {
@@ -318,6 +333,7 @@ TEST_F(DeleteTest, CancelInTheProgressDialogStopsAfterTheCurrentFile) {
     for (long n = 0; n < Rows(); ++n) EXPECT_TRUE(Exists(Cell(n, 0))) << Cell(n, 0);
 }
 
+#if !defined(_WIN32)  // the desktop trash of these tests is the freedesktop one
 TEST_F(DeleteTest, TheTrashCheckBoxSendsDeletionsToTheTrashAndIsKept) {
     const TempTrash& trash = TempTrash::Get();
     trash.Empty();
@@ -345,5 +361,6 @@ TEST_F(DeleteTest, TheTrashCheckBoxSendsDeletionsToTheTrashAndIsKept) {
     OpenWindow();
     EXPECT_FALSE(static_cast<wxCheckBox*>(Control(ctl::kUseTrash))->GetValue());
 }
+#endif
 
 }  // namespace

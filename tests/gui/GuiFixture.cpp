@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "TestSettings.h"
 #include "view/core/SettingsKeys.h"
 
 int CDialogRecorder::Enter(wxDialog* pDialog) {
@@ -28,7 +29,7 @@ int CDialogRecorder::Enter(wxDialog* pDialog) {
 void GuiTest::SetUp() {
     m_pConfigHome = std::make_unique<TempTree>("kesmora-gui");
     m_configHome = m_pConfigHome->Folder();
-    setenv("XDG_CONFIG_HOME", m_pConfigHome->Root().c_str(), 1);
+    IsolateSettings(m_pConfigHome->Folder());
     m_pRegistry = std::make_unique<CRegistry>();
     m_pDialogs = std::make_unique<CDialogRecorder>();
 }
@@ -39,6 +40,7 @@ void GuiTest::TearDown() {
     }
     m_pDialogs.reset();
     m_pRegistry.reset();
+    DropSettings();
     m_pConfigHome.reset();
 }
 
@@ -120,5 +122,12 @@ std::string GuiTest::ReadText(const char* pszSection, const std::string& strName
 }
 
 std::filesystem::path GuiTest::SettingsFile() const {
+    if (!SettingsAreAFile()) {
+        return {};
+    }
     return m_configHome / settings::kCompany / (std::string(settings::kApplication) + ".reg");
+}
+
+bool GuiTest::SettingsSaved() const {
+    return SettingsAreAFile() ? std::filesystem::exists(SettingsFile()) : RegistryKeyExists();
 }

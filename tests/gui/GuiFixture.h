@@ -63,7 +63,10 @@ protected:
     static int ReadDword(const char* pszSection, const std::string& strName,
                          std::uint32_t dwDefault);
     static std::string ReadText(const char* pszSection, const std::string& strName);
+    // The settings file (empty where the settings are no file), and whether
+    // anything has been saved since the test began.
     std::filesystem::path SettingsFile() const;
+    bool SettingsSaved() const;
 
     std::unique_ptr<TempTree> m_pConfigHome;
     std::filesystem::path m_configHome;

@@ -3,9 +3,6 @@
 // for a real search to end, and answering the window's message boxes.
 #pragma once
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <wx/checkbox.h>
 #include <wx/modalhook.h>
 #include <wx/msgdlg.h>
@@ -16,6 +13,7 @@
 #include <chrono>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -59,19 +57,22 @@ protected:
     static constexpr int kTypes[] = {ctl::kBsc, ctl::kIdb, ctl::kIlk, ctl::kObj,
                                      ctl::kPch, ctl::kPdb, ctl::kRes, ctl::kSbr};
 
-    // A sparse file of size bytes under the tree; mtime in seconds since
-    // 1970 when given.
+    // A file of size bytes under the tree (sparse where the file system
+    // allows); mtime in seconds since 1970 when given.
     std::string MakeFile(const std::string& rel, std::uint64_t size, std::time_t mtime = 0) {
-        const std::filesystem::path path = m_tree / rel;
+        const std::filesystem::path path = (m_tree / rel).make_preferred();
         std::filesystem::create_directories(path.parent_path());
-        const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
-        EXPECT_GE(fd, 0) << path;
-        EXPECT_EQ(::ftruncate(fd, static_cast<off_t>(size)), 0);
+        { std::ofstream out(path, std::ios::binary | std::ios::trunc); }
+        std::error_code ec;
+        std::filesystem::resize_file(path, size, ec);
+        EXPECT_FALSE(ec) << path << ": " << ec.message();
         if (mtime != 0) {
-            const timespec times[2] = {{mtime, 0}, {mtime, 0}};
-            EXPECT_EQ(::futimens(fd, times), 0);
+            std::filesystem::last_write_time(
+                path,
+                std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(mtime)),
+                ec);
+            EXPECT_FALSE(ec) << path << ": " << ec.message();
         }
-        ::close(fd);
         return path.string();
     }
 

@@ -72,8 +72,8 @@ class SearchTest : public SearchGuiTest {
 protected:
     // Local time text as the list shows it.
     static std::string TimeText(std::time_t t) {
-        std::tm tm{};
-        localtime_r(&t, &tm);
+        // localtime is enough: the tests run on one thread.
+        const std::tm tm = *std::localtime(&t);
         char buf[32];
         std::strftime(buf, sizeof buf, "%Y/%m/%d %H:%M", &tm);
         return buf;

@@ -170,7 +170,7 @@ TEST_F(ShellTest, DocumentKeysDoNothing) {
     }
     EXPECT_TRUE(m_pDialogs->m_titles.empty());
     EXPECT_EQ(static_cast<wxComboBox*>(Control(ctl::kComboFolder))->GetValue(), before);
-    EXPECT_FALSE(std::filesystem::exists(SettingsFile()));
+    EXPECT_FALSE(SettingsSaved());
     EXPECT_TRUE(m_pFrame->IsShown());
 }
 
