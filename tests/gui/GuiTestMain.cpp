@@ -2,9 +2,12 @@
 // starts wx only when tests are really run.
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/apptrait.h>
+#include <wx/evtloop.h>
 #include <wx/init.h>
 
 #include <cstdio>
+#include <memory>
 
 #include "tests/support/TempTrash.h"
 
@@ -32,7 +35,14 @@ int main(int argc, char** argv) {
         return 1;
     }
     wxTheApp->CallOnInit();
-    const int rc = RUN_ALL_TESTS();
+    int rc = 0;
+    {
+        // The tests pump events themselves; wxMSW dispatches messages (its
+        // timers among them) only through an active loop.
+        const std::unique_ptr<wxEventLoopBase> pLoop(wxTheApp->GetTraits()->CreateEventLoop());
+        wxEventLoopActivator activate(pLoop.get());
+        rc = RUN_ALL_TESTS();
+    }
     wxTheApp->OnExit();
     wxEntryCleanup();
     return rc;
