@@ -17,7 +17,7 @@ void ApplyCompactStyle(wxWindow* pForm) {
     font.SetPointSize(9);
     for (const char* pszFace : {"MS PGothic", "IPAPGothic"}) {
         if (wxFontEnumerator::IsValidFacename(pszFace)) {
-            font.SetFaceName(pszFace);
+            font = wxFont(wxFontInfo(9).FaceName(pszFace));
             break;
         }
     }
