@@ -8,14 +8,16 @@ cd "$(dirname "$0")/.."
 if [ -z "${KESMORA_IN_XVFB:-}" ]; then
   exec env KESMORA_IN_XVFB=1 xvfb-run -a -s "-screen 0 1280x800x24" bash "$0" "$@"
 fi
-build=build/windows-gui
+# The same folder and build type as scripts/build-windows.sh: the program's
+# objects are built once for both.
+build=build/windows
 wine=/usr/lib/wine/wine64
 
 wx=$(bash scripts/wxmsw.sh)
 gtest=$(bash scripts/gtest-mingw.sh)
 cmake -S . -B "$build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchain-mingw64.cmake" \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESMORA_WERROR=ON -DKESMORA_BUILD_BENCH=OFF \
+  -DCMAKE_BUILD_TYPE=Release -DKESMORA_WERROR=ON -DKESMORA_BUILD_TESTS=ON -DKESMORA_BUILD_BENCH=OFF \
   -DwxWidgets_CONFIG_EXECUTABLE="$wx/bin/wx-config" -DwxWidgets_CONFIG_OPTIONS="--prefix=$wx" \
   -DGTest_DIR="$gtest/lib/cmake/GTest"
 cmake --build "$build" -j "$(nproc)" --target kesmora gui_tests gui_wm_tests

@@ -275,7 +275,9 @@ TEST_F(DeleteTest, AFolderSwappedForALinkAfterTheLatestSearchKeepsItsRowAndTheFi
     Search((m_tree / "second").string());
     ASSERT_EQ(Rows(), 2);
     fs::rename(m_tree / "second/Debug", m_tree / "second/Debug.orig");
-    fs::create_directory_symlink(m_tree / "outside", m_tree / "second/Debug");
+    std::error_code ec;
+    fs::create_directory_symlink(m_tree / "outside", m_tree / "second/Debug", ec);
+    if (ec) GTEST_SKIP() << "no folder link can be made here: " << ec.message();
     Press(ctl::kDeleteAll);
     EXPECT_TRUE(Exists(outside));
     EXPECT_FALSE(Exists(b));
