@@ -52,8 +52,8 @@ protected:
         return paths;
     }
     static bool Exists(const std::string& path) {
-        struct stat st;
-        return ::lstat(path.c_str(), &st) == 0;
+        std::error_code ec;
+        return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
     }
 
     int m_nHeaderShift = 0;
@@ -106,6 +106,9 @@ TEST_F(ListTest, DeleteKeyAfterASortDeletesExactlyTheSelectedFiles) {
 }
 
 TEST_F(ListTest, CtrlASelectsEveryRowAndCtrlCCopiesTheirPathsAsShown) {
+    if (!SimulatedInputReachesTheForm()) {
+        GTEST_SKIP() << "simulated input does not reach the form under Wine";
+    }
     MakeFile("b/z.obj", 1);
     MakeFile("a/Y.pdb", 1);
     MakeFile("a/\xFF.ilk", 1);
