@@ -145,6 +145,9 @@ TEST_F(EnablingTest, DeleteAllNeedsRowsAndDeleteNeedsASelection) {
 }
 
 TEST_F(EnablingTest, ClickingARowEnablesDeleteAndASearchDisablesBoth) {
+    if (!SimulatedInputReachesTheForm()) {
+        GTEST_SKIP() << "simulated input does not reach the form under Wine";
+    }
     FillRows(5);
     wxUIActionSimulator sim;
     const wxRect list = m_pView->m_list->GetScreenRect();
