@@ -9,7 +9,9 @@
 #include <cstdio>
 #include <memory>
 
+#if !defined(_WIN32)
 #include "tests/support/TempTrash.h"
+#endif
 
 namespace {
 
@@ -27,9 +29,11 @@ int main(int argc, char** argv) {
     if (GTEST_FLAG_GET(list_tests)) {
         return RUN_ALL_TESTS();
     }
+#if !defined(_WIN32)
     // GTK asks GLib for the user's folders while it starts: the tests' own
     // trash must be in place before that.
     TempTrash::Get();
+#endif
     if (!wxEntryStart(argc, argv)) {
         std::fprintf(stderr, "cannot start wx: is there an X display?\n");
         return 1;
