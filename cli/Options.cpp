@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
-#include <iostream>
 #include <sstream>
 #include <vector>
 
 #include "cli/Platform.h"
+#include "finder/FileUtil.h"
 #include "view/core/DisplayText.h"
 #include "view/core/SettingsKeys.h"
 
@@ -113,7 +113,7 @@ int UnitIndex(const Period& period, bool bOlder) {
 std::optional<int> UsageError(const std::string& message) {
     std::string line = "kesmora-cli: " + message;
     std::replace(line.begin(), line.end(), '\n', ' ');
-    std::cerr << line << " (see --help)\n";
+    WriteAll(Stream::Err, line + " (see --help)\n");
     return kExitUsage;
 }
 
@@ -129,8 +129,18 @@ them (\\ for a backslash, \n \t \r, and \xHH for control bytes and bytes
 that are not UTF-8), -0 writes them as they are, and --json gives "path"
 with U+FFFD for the bad bytes plus "path_base64" holding the exact bytes.
 
-Exit status: 0 done; 1 some files could not be deleted; 2 bad usage or a
-deletion refused; 3 the folder does not exist; 130 interrupted by Ctrl+C.
+Only the files go to stdout; the summary, the progress and the prompt go
+to stderr (with --summary the summary is the output). A listing whose
+reader has gone (a pipe into head) ends at once and silently; a deletion
+always runs to its end and gives its summary on stderr.
+
+Exit status:
+  0    done
+  1    some files could not be deleted
+  2    bad usage, or a deletion refused
+  3    the folder cannot be searched: missing, not a folder, or unreadable
+  4    the output could not be written (other than a closed pipe)
+  130  interrupted by Ctrl+C
 )";
 
 }  // namespace
@@ -149,7 +159,7 @@ void ReadSavedSettings(std::string& strFolder, SearchOptions& options) {
         // The window skips what its text conversion cannot show.
         if (IsValidUtf8(strEntry)) strFolder = strEntry;
     }
-    if (strFolder.empty()) strFolder = HomeFolder();
+    if (strFolder.empty()) strFolder = DefaultFolder();
 
     PointAt(registry, settings::kControls);
     options.bFindSubFolder = ReadInt(registry, "FindSubFolder", 1) != 0;
@@ -169,7 +179,7 @@ void ReadSavedSettings(std::string& strFolder, SearchOptions& options) {
     options.nFileTimeIndex = PositionOrFirst(ReadInt(registry, "ComboFile", 0), 2);
 }
 
-std::optional<int> ParseCommandLine(int argc, char** argv, CliOptions& options) {
+std::optional<int> ParseCommandLine(const std::vector<std::string>& args, CliOptions& options) {
     CLI::App app{
         "Finds, lists, totals and deletes the intermediate files of Visual C++ builds\n"
         "(*.idb *.obj *.pdb *.sbr *.ilk *.pch *.res *.bsc) below FOLDER.",
@@ -219,10 +229,16 @@ std::optional<int> ParseCommandLine(int argc, char** argv, CliOptions& options) 
     app.add_flag("-n,--dry-run", bDryRun, "show what --delete would delete; touch nothing");
 
     try {
-        app.parse(argc, argv);
+        std::vector<const char*> argv;
+        for (const std::string& arg : args) argv.push_back(arg.c_str());
+        app.parse(static_cast<int>(argv.size()), argv.data());
     } catch (const CLI::ParseError& e) {
-        if (e.get_exit_code() == 0) return app.exit(e);
-        return UsageError(e.what());
+        if (e.get_exit_code() != 0) return UsageError(e.what());
+        // --help and --version, through the console's own text output.
+        std::ostringstream out, err;
+        const int nExit = app.exit(e, out, err);
+        WriteAll(Stream::Out, out.str());
+        return nExit;
     }
 
     SearchOptions& search = options.search;

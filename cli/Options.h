@@ -4,17 +4,20 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/Output.h"
 #include "view/core/SearchParams.h"
 
 namespace cli {
 
+// The exit status; --help and the man page give the same table.
 enum ExitCode {
     kExitDone = 0,
-    kExitNotAllDeleted = 1,  // also any other failure after the search began
-    kExitUsage = 2,
-    kExitNoFolder = 3,
+    kExitNotAllDeleted = 1,
+    kExitUsage = 2,          // bad usage, or a deletion refused
+    kExitCannotSearch = 3,   // the folder is missing, not a folder, or unreadable
+    kExitOutputFailed = 4,   // stdout could not be written (a closed pipe is no failure)
     kExitInterrupted = 130,  // the shells' 128 + SIGINT
 };
 
@@ -38,9 +41,10 @@ struct CliOptions {
 // 0 counts as the first item, a radio value outside its group checks none.
 void ReadSavedSettings(std::string& strFolder, SearchOptions& options);
 
-// Parses argv. Returns an exit code when the program should end now
-// (--help and --version print and give 0; bad usage prints one line on
-// stderr and gives kExitUsage); otherwise fills options.
-std::optional<int> ParseCommandLine(int argc, char** argv, CliOptions& options);
+// Parses the arguments (UTF-8, args[0] the program). Returns an exit code
+// when the program should end now (--help and --version print and give 0;
+// bad usage prints one line on stderr and gives kExitUsage); otherwise
+// fills options.
+std::optional<int> ParseCommandLine(const std::vector<std::string>& args, CliOptions& options);
 
 }  // namespace cli

@@ -1,7 +1,7 @@
 // Formats of the found-file lines and the buffered stdout writer.
 #include "cli/Output.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <nlohmann/json.hpp>
@@ -15,7 +15,9 @@ namespace {
 
 constexpr char kHex[] = "0123456789abcdef";
 
-bool NeedsEscape(unsigned char c) { return c < 0x20 || c == 0x7f || c == '\\' || c >= 0x80; }
+bool NeedsEscape(unsigned char c, bool bBackslashSeparates) {
+    return c < 0x20 || c == 0x7f || (c == '\\' && !bBackslashSeparates) || c >= 0x80;
+}
 
 // Length of a well-formed UTF-8 sequence at the start of bytes, 0 if none.
 std::size_t Utf8Length(std::string_view bytes) {
@@ -25,29 +27,48 @@ std::size_t Utf8Length(std::string_view bytes) {
     return 0;
 }
 
+// Valid UTF-8 that would still steer a terminal: the C1 controls
+// (U+0080..U+009F) and the bidirectional embeddings, overrides and
+// isolates (U+202A..U+202E, U+2066..U+2069).
+bool IsControlSequence(std::string_view seq) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(seq[i]); };
+    if (seq.size() == 2) return byte(0) == 0xC2 && byte(1) < 0xA0;
+    if (seq.size() != 3 || byte(0) != 0xE2) return false;
+    return (byte(1) == 0x80 && byte(2) >= 0xAA && byte(2) <= 0xAE) ||
+           (byte(1) == 0x81 && byte(2) >= 0xA6 && byte(2) <= 0xA9);
+}
+
 }  // namespace
 
-void AppendEscaped(std::string& out, std::string_view bytes) {
+void AppendEscaped(std::string& out, std::string_view bytes, bool bBackslashSeparates) {
     std::size_t plain = 0;
-    while (plain < bytes.size() && !NeedsEscape(static_cast<unsigned char>(bytes[plain]))) ++plain;
+    while (plain < bytes.size() &&
+           !NeedsEscape(static_cast<unsigned char>(bytes[plain]), bBackslashSeparates)) {
+        ++plain;
+    }
     out.append(bytes.data(), plain);
     for (std::size_t i = plain; i < bytes.size();) {
         const auto c = static_cast<unsigned char>(bytes[i]);
-        if (!NeedsEscape(c)) {
+        if (!NeedsEscape(c, bBackslashSeparates)) {
             out += static_cast<char>(c);
             ++i;
             continue;
         }
         if (c >= 0x80) {
-            // C1 controls (U+0080..U+009F) are valid UTF-8 yet would steer a
-            // terminal: they are escaped byte by byte like the rest.
             const std::size_t n = Utf8Length(bytes.substr(i));
-            const bool bC1 = n == 2 && c == 0xC2 && static_cast<unsigned char>(bytes[i + 1]) < 0xA0;
-            if (n > 0 && !bC1) {
+            if (n > 0 && !IsControlSequence(bytes.substr(i, n))) {
                 out.append(bytes.data() + i, n);
                 i += n;
                 continue;
             }
+            // A control is escaped whole, byte by byte, like the rest.
+            for (const std::size_t end = i + std::max<std::size_t>(n, 1); i < end; ++i) {
+                const auto b = static_cast<unsigned char>(bytes[i]);
+                out += "\\x";
+                out += kHex[b >> 4];
+                out += kHex[b & 15];
+            }
+            continue;
         }
         out += '\\';
         switch (c) {
@@ -174,14 +195,15 @@ void COutput::Text(std::string_view text) {
 }
 
 bool COutput::Flush() {
-    if (m_buf.empty() || m_nError != 0) {
+    if (m_buf.empty() || Failed()) {
         m_buf.clear();
-        return m_nError == 0;
+        return !Failed();
     }
     if (m_beforeWrite) m_beforeWrite();
-    if (!WriteAll(Stream::Out, m_buf)) m_nError = errno != 0 ? errno : EIO;
+    m_result = WriteAll(Stream::Out, m_buf);
+    if (m_result == WriteResult::Failed) m_strError = SystemErrorText(LastSystemError());
     m_buf.clear();
-    return m_nError == 0;
+    return !Failed();
 }
 
 }  // namespace cli

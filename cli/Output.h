@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "cli/Platform.h"
+#include "finder/DirReader.h"
 
 struct ResultRow;
 
@@ -20,12 +21,16 @@ enum class Format {
     Json,        // one JSON object a line
 };
 
-// Appends bytes so that one line stays one line and nothing is lost:
-// backslash becomes \\, newline \n, tab \t, carriage return \r, other
-// control bytes (C1 too) and every byte that is not part of well-formed
-// UTF-8 \xHH.
-// Valid UTF-8 text passes unchanged.
-void AppendEscaped(std::string& out, std::string_view bytes);
+// Appends bytes so that one line stays one line, nothing is lost and a
+// terminal shows the path as it is: backslash becomes \\, newline \n, tab
+// \t, carriage return \r; other control bytes, the C1 controls and the
+// bidirectional controls (U+202A..U+202E, U+2066..U+2069, which would
+// reorder what a terminal shows) byte by byte, and every byte that is not
+// part of well-formed UTF-8, as \xHH. Other UTF-8 text passes unchanged.
+// Where the backslash separates names (Windows) no name holds one, and it
+// is written as it is.
+void AppendEscaped(std::string& out, std::string_view bytes,
+                   bool bBackslashSeparates = kPathSeparator == '\\');
 
 // "2026/12/07 11:42" local time -> "2026-12-07T11:42+01:00". Remembers the
 // last text: the files of one build folder mostly share their minute.
@@ -55,10 +60,14 @@ public:
 
     void Row(Format format, const ResultRow& row);
     void Text(std::string_view text);
-    // False once any write failed; errno of that failure in Error().
+    // False once any write failed or the reader went away; from then on
+    // everything is dropped.
     bool Flush();
-    bool Failed() const { return m_nError != 0; }
-    int Error() const { return m_nError; }
+    bool Failed() const { return m_result != WriteResult::Written; }
+    // The reader went away (a closed pipe), which is no failure of ours.
+    bool Closed() const { return m_result == WriteResult::Closed; }
+    // The system's text for a write that failed otherwise.
+    const std::string& Error() const { return m_strError; }
 
 private:
     void MaybeFlush() {
@@ -68,7 +77,8 @@ private:
 
     std::string m_buf;
     std::function<void()> m_beforeWrite;
-    int m_nError = 0;
+    WriteResult m_result = WriteResult::Written;
+    std::string m_strError;
     CIsoTime m_created;
     CIsoTime m_modified;
 };

@@ -1,7 +1,6 @@
 // POSIX bodies of the command line's platform seam.
 #include <fcntl.h>
 #include <poll.h>
-#include <pwd.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -9,6 +8,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 
 #include "cli/Platform.h"
 
@@ -44,9 +44,21 @@ void OnInterrupt(int) {
     errno = savedErrno;
 }
 
+int ReadEnd(const std::intptr_t (&handles)[2]) { return static_cast<int>(handles[0]); }
+int WriteEnd(const std::intptr_t (&handles)[2]) { return static_cast<int>(handles[1]); }
+
 }  // namespace
 
+std::vector<std::string> StartProgram(int argc, char** argv) {
+    // A deletion must outlive the reader of its output; a listing ends on
+    // EPIPE by itself (EndForClosedOutput).
+    std::signal(SIGPIPE, SIG_IGN);
+    return std::vector<std::string>(argv, argv + argc);
+}
+
 bool IsTerminal(Stream stream) { return ::isatty(FdOf(stream)) == 1; }
+
+bool CanShowProgress() { return IsTerminal(Stream::Err); }
 
 int TerminalColumns() {
     struct winsize ws {};
@@ -54,22 +66,32 @@ int TerminalColumns() {
     return ws.ws_col;
 }
 
-bool WriteAll(Stream stream, std::string_view bytes) {
+WriteResult WriteAll(Stream stream, std::string_view bytes) {
     const int fd = FdOf(stream);
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
         if (n < 0) {
             if (errno == EINTR) continue;
-            return false;
+            return errno == EPIPE ? WriteResult::Closed : WriteResult::Failed;
         }
         bytes.remove_prefix(static_cast<std::size_t>(n));
     }
-    return true;
+    return WriteResult::Written;
 }
 
-void WriteToDescriptor(int fd, std::string_view bytes) {
-    [[maybe_unused]] const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+int LastSystemError() { return errno; }
+
+std::string SystemErrorText(int nError) { return std::strerror(nError); }
+
+std::string FolderProblem(const std::string& strFolder) {
+    // Opened as the walk opens it, so "cannot be listed" is the walk's view.
+    const int fd = ::open(strFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return SystemErrorText(errno);
+    ::close(fd);
+    return {};
 }
+
+std::string NativePath(std::string strPath) { return strPath; }
 
 bool ReadAnswer(std::string& strLine) {
     strLine.clear();
@@ -83,12 +105,6 @@ bool ReadAnswer(std::string& strLine) {
     }
 }
 
-std::string HomeFolder() {
-    if (const char* pszHome = std::getenv("HOME"); pszHome && *pszHome) return pszHome;
-    if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir) return pw->pw_dir;
-    return "/";
-}
-
 int UtcOffsetMinutes(const std::tm& tmLocal) {
     std::tm tm = tmLocal;
     tm.tm_isdst = -1;
@@ -99,34 +115,38 @@ int UtcOffsetMinutes(const std::tm& tmLocal) {
 }
 
 CWake::CWake() {
-    if (::pipe2(m_fds, O_CLOEXEC | O_NONBLOCK) != 0) m_fds[0] = m_fds[1] = -1;
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) == 0) {
+        m_handles[0] = fds[0];
+        m_handles[1] = fds[1];
+    }
 }
 
 CWake::~CWake() {
-    if (g_wakeFd.load() == m_fds[1]) g_wakeFd.store(-1);
-    for (int fd : m_fds) {
-        if (fd >= 0) ::close(fd);
+    if (g_wakeFd.load() == WriteEnd(m_handles)) g_wakeFd.store(-1);
+    for (std::intptr_t fd : m_handles) {
+        if (fd >= 0) ::close(static_cast<int>(fd));
     }
 }
 
 void CWake::Raise() {
     const char c = 'w';
     // A full pipe already holds a wake; nothing more to say.
-    [[maybe_unused]] const ssize_t n = ::write(m_fds[1], &c, 1);
+    [[maybe_unused]] const ssize_t n = ::write(WriteEnd(m_handles), &c, 1);
 }
 
 bool CWake::Wait(std::chrono::milliseconds timeout) {
-    pollfd pfd{m_fds[0], POLLIN, 0};
+    pollfd pfd{ReadEnd(m_handles), POLLIN, 0};
     const int ready = ::poll(&pfd, 1, static_cast<int>(timeout.count()));
     if (ready <= 0) return ready < 0 && errno == EINTR;
     char buf[256];
-    while (::read(m_fds[0], buf, sizeof buf) > 0) {
+    while (::read(ReadEnd(m_handles), buf, sizeof buf) > 0) {
     }
     return true;
 }
 
 void CatchInterrupt(CWake& wake) {
-    g_wakeFd.store(wake.m_fds[1]);
+    g_wakeFd.store(WriteEnd(wake.m_handles));
     struct sigaction sa {};
     sa.sa_handler = OnInterrupt;
     sigemptyset(&sa.sa_mask);
@@ -136,5 +156,11 @@ void CatchInterrupt(CWake& wake) {
 }
 
 bool Interrupted() { return g_bInterrupted.load(); }
+
+void EndForClosedOutput() {
+    std::signal(SIGPIPE, SIG_DFL);
+    std::raise(SIGPIPE);
+    std::_Exit(128 + SIGPIPE);
+}
 
 }  // namespace cli

@@ -2,13 +2,11 @@
 #include "cli/Run.h"
 
 #include <atomic>
-#include <cerrno>
 #include <chrono>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
+#include "cli/DeletionPause.h"
 #include "cli/Output.h"
 #include "cli/Platform.h"
 #include "finder/FileUtil.h"
@@ -120,14 +118,17 @@ public:
         : m_options(options),
           m_bExact(options.format == Format::HumanBytes),
           m_bHuman(options.format == Format::Human || options.format == Format::HumanBytes),
-          m_progress(IsTerminal(Stream::Err)) {
+          m_progress(CanShowProgress()) {
         // A reader at a terminal sees rows as they come, not in 64 KB
         // bursts. Output and progress share the screen when both are the
         // terminal: then the progress line gets out of the way first.
         m_bLiveOutput = IsTerminal(Stream::Out);
         if (m_bLiveOutput && m_progress.On()) m_out.SetBeforeWrite([this] { m_progress.Erase(); });
         m_deleteProgress = [this](std::size_t nDone, std::size_t nCount) {
-            HoldForTest();
+            if (!m_bPaused) {
+                m_bPaused = true;
+                PauseAfterFirstDeletion(m_wake);
+            }
             if (Interrupted()) return false;
             if (!m_bDeleteAsFound) {
                 m_progress.Show("deleting: " + FormatThousands(nDone) + " of " + Files(nCount));
@@ -148,7 +149,6 @@ private:
     // outcome to m_tally; rows met after an interrupt are only counted.
     void DeleteRows(std::vector<ResultRow>& rows);
     int DeleteSummary();
-    void HoldForTest();
     // What the run did: on stdout as the closing line of the human formats,
     // on stderr beside the machine formats.
     void Summary(const std::string& text);
@@ -167,7 +167,7 @@ private:
     const bool m_bDeleteAsFound = m_options.action == Action::Delete && m_options.bYes;
     DeleteFileOps m_ops;
     DeleteProgress m_deleteProgress;
-    bool m_bHeld = false;
+    bool m_bPaused = false;
 
     std::vector<ResultRow> m_rows;
     std::uint64_t m_nFound = 0;
@@ -184,7 +184,7 @@ private:
 };
 
 int CCliRun::Execute() {
-    const auto params = MakeSearchParams(m_options.strFolder, m_options.search);
+    const auto params = MakeSearchParams(NativePath(m_options.strFolder), m_options.search);
     if (!params) {
         Message("the saved settings choose no search (no file type, folder rule or period)");
         return kExitUsage;
@@ -195,9 +195,9 @@ int CCliRun::Execute() {
         Message("refusing to delete: no terminal to ask on (add --yes to delete anyway)");
         return kExitUsage;
     }
-    if (!FolderExists(params->strFolder)) {
-        Message("no such folder: " + Escaped(params->strFolder));
-        return kExitNoFolder;
+    if (const std::string strWhy = FolderProblem(params->strFolder); !strWhy.empty()) {
+        Message("cannot search " + Escaped(params->strFolder) + ": " + strWhy);
+        return kExitCannotSearch;
     }
     // Like the window, nothing outside the searched folder is ever removed.
     m_ops = FileOps(params->strFolder);
@@ -222,12 +222,8 @@ int CCliRun::Search(const SearchParams& params) {
     CIntermediateFileFinder finder(&sink);
     if (!finder.StartFind(params.strFolder, params.bSubFolder, params.nFolderMode, params.nTypeMask,
                           params.nTimeMode, params.nDays, params.bOlder)) {
-        if (!FolderExists(params.strFolder)) {
-            Message("no such folder: " + Escaped(params.strFolder));
-            return kExitNoFolder;
-        }
-        Message("cannot start the search");
-        return kExitNotAllDeleted;
+        Message("cannot search " + Escaped(params.strFolder) + ": the search could not start");
+        return kExitCannotSearch;
     }
     ResultBatch batch;
     bool bInterrupted = false;
@@ -263,7 +259,7 @@ int CCliRun::Search(const SearchParams& params) {
         return kExitInterrupted;
     }
     if (m_bHuman) Summary(text);
-    return m_out.Failed() ? kExitNotAllDeleted : kExitDone;
+    return m_out.Failed() ? kExitOutputFailed : kExitDone;
 }
 
 void CCliRun::TakeRows(CCliSink& sink, ResultBatch& batch) {
@@ -300,16 +296,15 @@ DeleteFileOps CCliRun::FileOps(const std::string& strRoot) {
     const bool bTrash = m_options.bTrash;
     DeleteFileOps ops = SystemFileOps(strRoot, bTrash ? DeleteMethod::Trash : DeleteMethod::Remove);
     ops.removeFile = [this, bTrash, remove = std::move(ops.removeFile)](const std::string& path) {
-        errno = 0;
         if (remove(path)) return true;
-        const int nError = errno;
+        const int nError = LastSystemError();
         m_progress.Erase();
         if (bTrash) {
-            // GIO keeps its reason to itself; errno is whatever it tried last.
+            // GIO keeps its reason to itself; the last error is whatever it tried last.
             Message("cannot move " + Escaped(path) + " to the trash");
         } else {
             Message("cannot delete " + Escaped(path) + ": " +
-                    (nError != 0 ? std::strerror(nError) : "not a file"));
+                    (nError != 0 ? SystemErrorText(nError) : "not a file"));
         }
         return false;
     };
@@ -357,18 +352,6 @@ int CCliRun::DeleteSummary() {
     return m_tally.nFailed > 0 ? kExitNotAllDeleted : kExitDone;
 }
 
-// For the interrupt test only: after the first file, say so on the
-// descriptor named by the environment and wait for the interrupt, so the
-// test needs no timing luck.
-void CCliRun::HoldForTest() {
-    if (m_bHeld) return;
-    m_bHeld = true;
-    const char* pszHold = std::getenv("KESMORA_CLI_TEST_HOLD_FD");
-    if (!pszHold) return;
-    WriteToDescriptor(std::atoi(pszHold), "1");
-    for (int i = 0; i < 600 && !Interrupted(); ++i) m_wake.Wait(kProgressInterval);
-}
-
 void CCliRun::Summary(const std::string& text) {
     if (m_bHuman) {
         m_out.Text(text);
@@ -381,9 +364,9 @@ void CCliRun::Summary(const std::string& text) {
 }
 
 int CCliRun::Finish(int nExit) {
-    if (!m_out.Flush()) {
-        Message(std::string("cannot write the output: ") + std::strerror(m_out.Error()));
-        if (nExit == kExitDone) return kExitNotAllDeleted;
+    if (!m_out.Flush() && !m_out.Closed()) {
+        Message("cannot write the output: " + m_out.Error());
+        if (nExit == kExitDone) return kExitOutputFailed;
     }
     return nExit;
 }

@@ -1,9 +1,11 @@
 // kesmora-cli: the command-line front end on the same core as the window.
 #include "cli/Options.h"
+#include "cli/Platform.h"
 #include "cli/Run.h"
 
 int main(int argc, char** argv) {
     cli::CliOptions options;
-    if (const auto exitCode = cli::ParseCommandLine(argc, argv, options)) return *exitCode;
+    const auto args = cli::StartProgram(argc, argv);
+    if (const auto exitCode = cli::ParseCommandLine(args, options)) return *exitCode;
     return cli::Run(options);
 }

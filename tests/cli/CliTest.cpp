@@ -11,8 +11,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <condition_variable>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <mutex>
@@ -46,7 +48,7 @@ enum class Input { Null, Terminal };
 // Runs kesmora-cli with args; stdin is /dev/null or a terminal (then
 // stderr is that terminal too and answer is typed once the prompt shows).
 // env entries are added to the environment; holdFd, when set, is passed
-// on open for the program's interrupt gate.
+// on open for the paused program's gate (PausedDeletion.cpp).
 struct Launch {
     Launch(std::vector<std::string> a, std::vector<std::string> e = {}, Input i = Input::Null,
            std::string typed = {})
@@ -57,6 +59,9 @@ struct Launch {
     Input input = Input::Null;
     std::string answer;
     int holdFd = -1;
+    const char* program = KESMORA_CLI;
+    // Where stdout goes instead of the pipe read back (the test keeps it open).
+    int outFd = -1;
 };
 
 void ReadAvailable(int fd, std::string& into, bool& open) {
@@ -79,10 +84,10 @@ pid_t Spawn(const Launch& launch, int outFd, int errFd, int inFd) {
     if (launch.holdFd >= 0) {
         ::setenv("KESMORA_CLI_TEST_HOLD_FD", std::to_string(launch.holdFd).c_str(), 1);
     }
-    std::vector<char*> argv{const_cast<char*>(KESMORA_CLI)};
+    std::vector<char*> argv{const_cast<char*>(launch.program)};
     for (const std::string& a : launch.args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
-    ::execv(KESMORA_CLI, argv.data());
+    ::execv(launch.program, argv.data());
     _exit(127);
 }
 
@@ -123,7 +128,7 @@ Result RunCli(const Launch& launch) {
         EXPECT_EQ(::pipe2(err, O_CLOEXEC), 0);
         in = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
     }
-    const pid_t pid = Spawn(launch, out[1], err[1], in);
+    const pid_t pid = Spawn(launch, launch.outFd >= 0 ? launch.outFd : out[1], err[1], in);
     ::close(out[1]);
     ::close(err[1]);
     if (in != err[1]) ::close(in);
@@ -522,27 +527,53 @@ TEST_F(CliTest, DeletionIsRefusedOrOnlyShownWithoutTouchingAFile) {
     }
 }
 
-TEST_F(CliTest, UsageMistakesAndMissingFoldersGiveTheirExitStatus) {
+// 1, 130 and the refused deletion (2) have their own cases below.
+TEST_F(CliTest, EachExitStatusComesForItsCause) {
+    File("Debug/a.obj", 100);
+    const std::string file = File("plain.txt");
+    const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(full, 0);
     struct Case {
         std::vector<std::string> args;
         int exitCode;
+        std::string errStart;
+        int outFd = -1;
     };
+    const std::string root = m_root.string();
     const std::vector<Case> cases = {
-        {{"--types", "exe"}, 2}, {{"--folders", "some"}, 2}, {{"--older", "100d"}, 2},
-        {{"--within", "0"}, 2},  {{"--created"}, 2},         {{"-0", "--json"}, 2},
-        {{"--yes"}, 2},          {{"--bogus"}, 2},           {{(m_root / "none").string()}, 3},
-        {{"--trash"}, 2},        {{"--version"}, 0},
+        {{root}, 0, ""},
+        {{"--version"}, 0, ""},
+        {{"--types", "exe"}, 2, "kesmora-cli: --types: unknown file type 'exe'"},
+        {{"--folders", "some"}, 2, "kesmora-cli: --folders: unknown rule"},
+        {{"--older", "100d"}, 2, "kesmora-cli: --older: the period must be"},
+        {{"--within", "0"}, 2, "kesmora-cli: --within"},
+        {{"--created"}, 2, "kesmora-cli: --modified and --created need"},
+        {{"-0", "--json"}, 2, "kesmora-cli: "},
+        {{"--yes"}, 2, "kesmora-cli: --yes only makes sense"},
+        {{"--bogus"}, 2, "kesmora-cli: "},
+        {{"--trash"}, 2, "kesmora-cli: --trash only makes sense"},
+        {{root + "/none"},
+         3,
+         "kesmora-cli: cannot search " + root + "/none: " + std::strerror(ENOENT)},
+        {{file}, 3, "kesmora-cli: cannot search " + file + ": " + std::strerror(ENOTDIR)},
+        {{root},
+         4,
+         "kesmora-cli: cannot write the output: " + std::string(std::strerror(ENOSPC)),
+         full},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.args));
-        const Result r = RunCli({c.args});
+        Launch launch{c.args};
+        launch.outFd = c.outFd;
+        const Result r = RunCli(launch);
         EXPECT_EQ(r.exitCode, c.exitCode);
         if (c.exitCode != 0) {
             // One line, prefixed with the program's name.
-            EXPECT_EQ(r.err.rfind("kesmora-cli: ", 0), 0u) << r.err;
+            EXPECT_EQ(r.err.rfind(c.errStart, 0), 0u) << r.err;
             EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
         }
     }
+    ::close(full);
 }
 
 TEST_F(CliTest, AnUndeletableFileIsNamedKeptAndGivesExitOne) {
@@ -598,6 +629,7 @@ TEST_F(CliTest, CtrlCDuringADeletionStopsAfterTheCurrentFileAndSaysSo) {
     const int in = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
     Launch launch{{"--delete", "--yes", m_root.string()}};
     launch.holdFd = gate[1];
+    launch.program = KESMORA_CLI_PAUSED;
     const pid_t pid = Spawn(launch, out[1], err[1], in);
     ::close(out[1]);
     ::close(err[1]);

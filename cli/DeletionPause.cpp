@@ -1,0 +1,8 @@
+// The shipped program never pauses a deletion.
+#include "cli/DeletionPause.h"
+
+namespace cli {
+
+void PauseAfterFirstDeletion(CWake&) {}
+
+}  // namespace cli

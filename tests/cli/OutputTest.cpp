@@ -1,0 +1,41 @@
+// The escaping of the human formats: one line per path, every byte
+// recoverable, and nothing that steers a terminal.
+#include <gtest/gtest.h>
+
+#include "cli/Output.h"
+
+namespace {
+
+TEST(AppendEscaped, ControlsAndBadBytesAreEscapedAndOtherTextPasses) {
+    const struct {
+        std::string in;
+        bool bBackslashSeparates;
+        std::string out;
+    } cases[] = {
+        {"Debug/a.obj", false, "Debug/a.obj"},
+        {"a\\b\nc\td\re", false, "a\\\\b\\nc\\td\\re"},
+        {"C:\\src\\a.obj", true, "C:\\src\\a.obj"},
+        {"\x1b[2J\x7f", true, "\\x1b[2J\\x7f"},
+        {"\xe6\x97\xa5\xe6\x9c\xac.obj", false, "\xe6\x97\xa5\xe6\x9c\xac.obj"},
+        // C1 controls, then not UTF-8 at all.
+        {"\xc2\x9b"
+         "1m\xc2\xa0",
+         false, "\\xc2\\x9b1m\xc2\xa0"},
+        {"\xff\xfe\xe6\x97", false, "\\xff\\xfe\\xe6\\x97"},
+        // The bidirectional controls at both ends of their two ranges; their
+        // neighbours (U+2029 U+202F U+2065 U+206A) pass.
+        {"a\xe2\x80\xaa\xe2\x80\xae"
+         "b",
+         false, "a\\xe2\\x80\\xaa\\xe2\\x80\\xaeb"},
+        {"\xe2\x81\xa6x\xe2\x81\xa9", true, "\\xe2\\x81\\xa6x\\xe2\\x81\\xa9"},
+        {"\xe2\x80\xa9\xe2\x80\xaf\xe2\x81\xa5\xe2\x81\xaa", false,
+         "\xe2\x80\xa9\xe2\x80\xaf\xe2\x81\xa5\xe2\x81\xaa"},
+    };
+    for (const auto& c : cases) {
+        std::string out = "[";
+        cli::AppendEscaped(out, c.in, c.bBackslashSeparates);
+        EXPECT_EQ(out, "[" + c.out) << c.in;
+    }
+}
+
+}  // namespace
