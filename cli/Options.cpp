@@ -119,7 +119,7 @@ std::optional<int> UsageError(const std::string& message) {
 
 const char* const kFooter = R"(Output, one line per file in the order found:
   default    path, size in KB as the window shows it, created, modified,
-             separated by TABs, then a summary line.
+             separated by TABs.
   --bytes    the same with exact sizes in bytes.
   -0         each path's exact bytes followed by a NUL (for xargs -0).
   --json     JSON Lines: {"path", "size", "created", "modified"} with the
@@ -218,7 +218,7 @@ std::optional<int> ParseCommandLine(const std::vector<std::string>& args, CliOpt
     auto* pNul = app.add_flag("-0,--print0", bNul, "NUL-separated paths only");
     auto* pJson = app.add_flag("--json", bJson, "JSON Lines");
     auto* pSummary =
-        app.add_flag("-s,--summary", options.bSummaryOnly, "print only the closing summary");
+        app.add_flag("-s,--summary", options.bSummaryOnly, "print only the closing summary (on stdout)");
     pNul->excludes(pBytes)->excludes(pJson)->excludes(pSummary);
     pJson->excludes(pBytes)->excludes(pSummary);
     app.add_flag("--delete", bDelete,

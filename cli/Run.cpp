@@ -149,8 +149,8 @@ private:
     // outcome to m_tally; rows met after an interrupt are only counted.
     void DeleteRows(std::vector<ResultRow>& rows);
     int DeleteSummary();
-    // What the run did: on stdout as the closing line of the human formats,
-    // on stderr beside the machine formats.
+    // What the run did: on stderr beside the rows, so stdout holds one line
+    // (or record) per file; on stdout when only the summary was asked for.
     void Summary(const std::string& text);
     int Finish(int nExit);
 
@@ -353,11 +353,12 @@ int CCliRun::DeleteSummary() {
 }
 
 void CCliRun::Summary(const std::string& text) {
-    if (m_bHuman) {
+    if (m_options.bSummaryOnly) {
         m_out.Text(text);
         m_out.Text("\n");
         m_out.Flush();
     } else {
+        // After the rows it sums up, wherever the two streams meet.
         m_out.Flush();
         Message(text);
     }

@@ -409,17 +409,17 @@ TEST_F(CliTest, EveryFormatGivesBackTheExactPaths) {
     const std::regex windowTime(R"(\d{4}/\d\d/\d\d \d\d:\d\d)");
     const std::regex isoTime(R"(\d{4}-\d\d-\d\dT\d\d:\d\d[+-]\d\d:\d\d)");
 
+    // stdout holds the files and nothing else: parsed back, they are the
+    // files on disk, each once.
     struct Case {
         std::vector<std::string> args;
         std::function<Parsed(const std::string&)> parse;
+        std::string err;
     };
     const auto columns = [&](const std::string& out, bool bExactSize) {
         Parsed parsed;
         const auto lines = Split(out, '\n');
-        EXPECT_EQ(lines.back(),
-                  "5 files found, total " + (bExactSize ? std::string("1,051,135 bytes")
-                                                        : std::string("1 MB (1,026 KB)")));
-        for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+        for (std::size_t i = 0; i < lines.size(); ++i) {
             const auto cells = Split(lines[i], '\t');
             EXPECT_EQ(cells.size(), 4u) << lines[i];
             if (cells.size() != 4) continue;
@@ -435,8 +435,12 @@ TEST_F(CliTest, EveryFormatGivesBackTheExactPaths) {
         return parsed;
     };
     const std::vector<Case> cases = {
-        {{}, [&](const std::string& out) { return columns(out, false); }},
-        {{"--bytes"}, [&](const std::string& out) { return columns(out, true); }},
+        {{},
+         [&](const std::string& out) { return columns(out, false); },
+         "kesmora-cli: 5 files found, total 1 MB (1,026 KB)\n"},
+        {{"--bytes"},
+         [&](const std::string& out) { return columns(out, true); },
+         "kesmora-cli: 5 files found, total 1,051,135 bytes\n"},
         {{"-0"},
          [&](const std::string& out) {
              Parsed parsed;
@@ -447,7 +451,8 @@ TEST_F(CliTest, EveryFormatGivesBackTheExactPaths) {
                  parsed.emplace_back(path, f == files.end() ? 1 : f->second);
              }
              return parsed;
-         }},
+         },
+         ""},
         {{"--json"},
          [&](const std::string& out) {
              Parsed parsed;
@@ -476,7 +481,8 @@ TEST_F(CliTest, EveryFormatGivesBackTheExactPaths) {
                  parsed.emplace_back(path, j.at("size").get<std::uint64_t>());
              }
              return parsed;
-         }},
+         },
+         ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.args));
@@ -484,7 +490,7 @@ TEST_F(CliTest, EveryFormatGivesBackTheExactPaths) {
         args.push_back(m_root.string());
         const Result r = RunCli({args});
         ASSERT_EQ(r.exitCode, 0) << r.err;
-        EXPECT_EQ(r.err, "");
+        EXPECT_EQ(r.err, c.err);
         Parsed parsed = c.parse(r.out);
         std::sort(parsed.begin(), parsed.end());
         EXPECT_EQ(parsed, files);
@@ -498,20 +504,29 @@ TEST_F(CliTest, DeletionIsRefusedOrOnlyShownWithoutTouchingAFile) {
     struct Case {
         std::vector<std::string> args;
         int exitCode;
-        std::string outLast;
+        std::size_t nRows;
         std::string err;
+        std::string out = {};  // when only the summary is asked for
     };
     const std::vector<Case> cases = {
         {{"--delete"},
          2,
-         "",
+         0,
          "kesmora-cli: refusing to delete: no terminal to ask on (add --yes to delete anyway)\n"},
-        {{"--dry-run"}, 0, "would delete 2 files, 0 MB (0 KB)", ""},
-        {{"--delete", "--dry-run", "--bytes"}, 0, "would delete 2 files, 300 bytes", ""},
+        {{"--dry-run"},
+         0,
+         2,
+         "kesmora-cli: 2 files found, total 0 MB (0 KB)\n"
+         "kesmora-cli: would delete 2 files, 0 MB (0 KB)\n"},
         {{"--delete", "--dry-run", "--json"},
          0,
-         "",
+         2,
          "kesmora-cli: would delete 2 files, 0 MB (0 KB)\n"},
+        {{"--delete", "--dry-run", "--bytes", "--summary"},
+         0,
+         0,
+         "",
+         "2 files found, total 300 bytes\nwould delete 2 files, 300 bytes\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.args));
@@ -519,8 +534,11 @@ TEST_F(CliTest, DeletionIsRefusedOrOnlyShownWithoutTouchingAFile) {
         args.push_back(m_root.string());
         const Result r = RunCli({args});
         EXPECT_EQ(r.exitCode, c.exitCode);
-        if (!c.outLast.empty()) {
-            EXPECT_EQ(LastLine(r.out), c.outLast);
+        if (c.out.empty()) {
+            EXPECT_EQ(static_cast<std::size_t>(std::count(r.out.begin(), r.out.end(), '\n')),
+                      c.nRows);
+        } else {
+            EXPECT_EQ(r.out, c.out);
         }
         EXPECT_EQ(r.err, c.err);
         EXPECT_EQ(FilesOnDisk(), before);
@@ -536,8 +554,9 @@ TEST_F(CliTest, EachExitStatusComesForItsCause) {
     struct Case {
         std::vector<std::string> args;
         int exitCode;
-        std::string errStart;
+        std::string errStart;  // of the last line on stderr
         int outFd = -1;
+        int nErrLines = 1;
     };
     const std::string root = m_root.string();
     const std::vector<Case> cases = {
@@ -559,7 +578,8 @@ TEST_F(CliTest, EachExitStatusComesForItsCause) {
         {{root},
          4,
          "kesmora-cli: cannot write the output: " + std::string(std::strerror(ENOSPC)),
-         full},
+         full,
+         2},  // after the summary
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.args));
@@ -568,9 +588,9 @@ TEST_F(CliTest, EachExitStatusComesForItsCause) {
         const Result r = RunCli(launch);
         EXPECT_EQ(r.exitCode, c.exitCode);
         if (c.exitCode != 0) {
-            // One line, prefixed with the program's name.
-            EXPECT_EQ(r.err.rfind(c.errStart, 0), 0u) << r.err;
-            EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+            // Prefixed with the program's name, one line each.
+            EXPECT_EQ(LastLine(r.err).rfind(c.errStart, 0), 0u) << r.err;
+            EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), c.nErrLines) << r.err;
         }
     }
     ::close(full);
@@ -586,7 +606,7 @@ TEST_F(CliTest, AnUndeletableFileIsNamedKeptAndGivesExitOne) {
     const Result r = RunCli({{"--delete", "--yes", "--bytes", m_root.string()}});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err.rfind("kesmora-cli: cannot delete " + stuck + ": ", 0), 0u) << r.err;
-    EXPECT_EQ(LastLine(r.out), "deleted 2 files, 3,000 bytes; kept 1 file, 700 bytes");
+    EXPECT_EQ(LastLine(r.err), "kesmora-cli: deleted 2 files, 3,000 bytes; kept 1 file, 700 bytes");
     EXPECT_EQ(FilesOnDisk(), std::vector<std::string>{stuck});
 }
 
@@ -599,7 +619,7 @@ TEST_F(CliTest, TrashMovesTheFilesToTheTrashAndSaysSo) {
     ::chmod(b.c_str(), 0444);
     const Result r = RunCli({{"--delete", "--yes", "--trash", "--bytes", m_root.string()}});
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(LastLine(r.out), "moved to the trash 2 files, 3,000 bytes");
+    EXPECT_EQ(LastLine(r.err), "kesmora-cli: moved to the trash 2 files, 3,000 bytes");
     EXPECT_TRUE(FilesOnDisk().empty());
     EXPECT_TRUE(fs::exists(trash.Files() / "a.obj"));
     EXPECT_TRUE(fs::exists(trash.Files() / "b.pdb"));
@@ -614,7 +634,8 @@ TEST_F(CliTest, TheTerminalPromptDeletesOnlyOnYes) {
         EXPECT_NE(r.err.find("1 files, 3 MB: delete? [y/N] "), std::string::npos) << r.err;
         EXPECT_EQ(FilesOnDisk().size(), answer == "y\n" ? 0u : 1u);
         if (answer == "y\n") {
-            EXPECT_EQ(LastLine(r.out), "deleted 1 file, 3 MB (3,072 KB)");
+            EXPECT_NE(r.err.find("kesmora-cli: deleted 1 file, 3 MB (3,072 KB)"),
+                      std::string::npos);
         }
     }
 }
@@ -646,8 +667,8 @@ TEST_F(CliTest, CtrlCDuringADeletionStopsAfterTheCurrentFileAndSaysSo) {
     ::close(out[0]);
     ::close(err[0]);
     EXPECT_EQ(r.exitCode, 130);
-    EXPECT_EQ(LastLine(r.out),
-              "interrupted: deleted 1 file, 0 MB (1 KB); kept 19 files, 0 MB (19 KB)");
+    EXPECT_EQ(LastLine(r.err),
+              "kesmora-cli: interrupted: deleted 1 file, 0 MB (1 KB); kept 19 files, 0 MB (19 KB)");
     EXPECT_EQ(FilesOnDisk().size(), 19u);
 }
 

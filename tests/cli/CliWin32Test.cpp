@@ -1,0 +1,200 @@
+// kesmora-cli.exe as a Windows user runs it: a child process with its
+// streams in files, a Japanese folder passed on the wide command line, each
+// format read back, its exit status, and a deletion.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <functional>
+#include <nlohmann/json.hpp>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/support/WinTestTree.h"
+
+namespace {
+
+struct Result {
+    DWORD exitCode = 0;
+    std::string out;
+    std::string err;
+};
+
+// One argument as CommandLineToArgvW reads it back: backslashes double only
+// before a quote.
+std::wstring Quoted(const std::wstring& arg) {
+    std::wstring quoted = L"\"";
+    std::size_t nSlashes = 0;
+    for (wchar_t c : arg) {
+        if (c == L'\\') {
+            ++nSlashes;
+            continue;
+        }
+        quoted.append(c == L'"' ? 2 * nSlashes + 1 : nSlashes, L'\\');
+        nSlashes = 0;
+        quoted += c;
+    }
+    quoted.append(2 * nSlashes, L'\\');
+    return quoted + L"\"";
+}
+
+// A temporary file the child inherits, gone once closed.
+HANDLE InheritableTemp() {
+    wchar_t folder[MAX_PATH + 1], path[MAX_PATH + 1];
+    GetTempPathW(MAX_PATH + 1, folder);
+    GetTempFileNameW(folder, L"kc", 0, path);
+    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+    return CreateFileW(path, GENERIC_READ | GENERIC_WRITE,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &sa, CREATE_ALWAYS,
+                       FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+}
+
+std::string ReadBack(HANDLE h) {
+    std::string text;
+    SetFilePointer(h, 0, nullptr, FILE_BEGIN);
+    char buf[65536];
+    DWORD n = 0;
+    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0) text.append(buf, n);
+    CloseHandle(h);
+    return text;
+}
+
+// Runs the program beside this test program, stdin the NUL device.
+Result RunCli(const std::vector<std::string>& args) {
+    wchar_t self[MAX_PATH + 1];
+    const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH + 1);
+    std::wstring program(self, n);
+    program = program.substr(0, program.rfind(L'\\') + 1) + WideOf(KESMORA_CLI);
+    std::wstring line = Quoted(program);
+    for (const std::string& arg : args) line += L" " + Quoted(WideOf(arg));
+
+    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
+                               OPEN_EXISTING, 0, nullptr);
+    si.hStdOutput = InheritableTemp();
+    si.hStdError = InheritableTemp();
+    PROCESS_INFORMATION pi{};
+    Result r;
+    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                        nullptr, nullptr, &si, &pi)) {
+        ADD_FAILURE() << "cannot start " << KESMORA_CLI << ": " << GetLastError();
+        r.exitCode = ~0u;
+    } else {
+        WaitForSingleObject(pi.hProcess, INFINITE);
+        GetExitCodeProcess(pi.hProcess, &r.exitCode);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    CloseHandle(si.hStdInput);
+    r.out = ReadBack(si.hStdOutput);
+    r.err = ReadBack(si.hStdError);
+    return r;
+}
+
+std::vector<std::string> Split(const std::string& text, char sep) {
+    std::vector<std::string> parts;
+    std::string part;
+    std::istringstream stream(text);
+    while (std::getline(stream, part, sep)) parts.push_back(part);
+    return parts;
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> v) {
+    std::sort(v.begin(), v.end());
+    return v;
+}
+
+// A tree below a Japanese folder; found is what the default rules list.
+class CliWin32Test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_folder = m_tree.Dir("ビルド");
+        m_found = Sorted({
+            m_tree.File("ビルド\\root.sbr", 10),
+            m_tree.File("ビルド\\Debug\\a.obj", 2048),
+            m_tree.File("ビルド\\Debug\\日本語.pdb", 4096, FILE_ATTRIBUTE_READONLY),
+            m_tree.File("ビルド\\Release\\x.ilk", 300),
+        });
+        m_kept = {m_tree.File("ビルド\\other\\skip.obj", 5),
+                  m_tree.File("ビルド\\Debug\\a.txt", 5)};
+    }
+
+    bool Exists(const std::string& path) const {
+        return GetFileAttributesW(WideOf(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+
+    WinTestTree m_tree;
+    std::string m_folder;
+    std::vector<std::string> m_found;
+    std::vector<std::string> m_kept;
+};
+
+TEST_F(CliWin32Test, EachFormatListsTheFilesFoundWithWindowsPathsOnePerLine) {
+    // Given with forward slashes, printed with the system's own separators.
+    std::string slashed = m_folder;
+    std::replace(slashed.begin(), slashed.end(), '\\', '/');
+    const std::regex isoTime(R"(\d{4}-\d\d-\d\dT\d\d:\d\d(:\d\d)?[+-]\d\d:\d\d)");
+    struct Case {
+        std::vector<std::string> args;
+        char separator;
+        std::function<std::string(const std::string&)> path;
+    };
+    const std::vector<Case> cases = {
+        {{}, '\n', [](const std::string& line) { return Split(line, '\t').at(0); }},
+        {{"-0"}, '\0', [](const std::string& record) { return record; }},
+        {{"--json"},
+         '\n',
+         [&](const std::string& line) {
+             const auto j = nlohmann::json::parse(line);
+             EXPECT_TRUE(std::regex_match(j.at("modified").get<std::string>(), isoTime)) << line;
+             EXPECT_FALSE(j.contains("path_base64"));
+             return j.at("path").get<std::string>();
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        std::vector<std::string> args = c.args;
+        args.push_back(slashed);
+        const Result r = RunCli(args);
+        ASSERT_EQ(r.exitCode, 0u) << r.err;
+        std::vector<std::string> paths;
+        for (const std::string& record : Split(r.out, c.separator)) paths.push_back(c.path(record));
+        EXPECT_EQ(Sorted(paths), m_found) << r.out;
+    }
+}
+
+TEST_F(CliWin32Test, EachExitStatusComesForItsCause) {
+    const struct {
+        std::vector<std::string> args;
+        DWORD exitCode;
+    } cases[] = {
+        {{m_folder}, 0},
+        {{"--types", "exe", m_folder}, 2},
+        {{"--delete", m_folder}, 2},  // no console to ask on
+        {{m_tree.Path("none")}, 3},
+        {{m_kept[0]}, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        const Result r = RunCli(c.args);
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.err;
+        if (c.exitCode == 3) EXPECT_EQ(r.err.rfind("kesmora-cli: cannot search ", 0), 0u) << r.err;
+    }
+    EXPECT_TRUE(Exists(m_found[0]));
+}
+
+TEST_F(CliWin32Test, DeletionRemovesEveryFileFoundReadOnlyToo) {
+    const Result r = RunCli({"--delete", "--yes", "--bytes", m_folder});
+    EXPECT_EQ(r.exitCode, 0u) << r.err;
+    EXPECT_EQ(Split(r.out, '\n').size(), m_found.size()) << r.out;
+    EXPECT_NE(r.err.find("deleted 4 files, 6,454 bytes"), std::string::npos) << r.err;
+    for (const std::string& path : m_found) EXPECT_FALSE(Exists(path)) << path;
+    for (const std::string& path : m_kept) EXPECT_TRUE(Exists(path)) << path;
+}
+
+}  // namespace
