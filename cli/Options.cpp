@@ -125,9 +125,11 @@ const char* const kFooter = R"(Output, one line per file in the order found:
   --json     JSON Lines: {"path", "size", "created", "modified"} with the
              times as ISO 8601 local time with offset (to the minute).
 Paths that are not valid UTF-8 are never lost: the default formats escape
-them (\\ for a backslash, \n \t \r, and \xHH for control bytes and bytes
-that are not UTF-8), -0 writes them as they are, and --json gives "path"
-with U+FFFD for the bad bytes plus "path_base64" holding the exact bytes.
+them (\\ for a backslash, except on Windows where it separates names;
+\n \t \r; \xHH for control bytes, the C1 and bidirectional controls and
+bytes that are not UTF-8), -0 writes them as they are, and --json gives
+"path" with U+FFFD for the bad bytes plus "path_base64" holding the exact
+bytes.
 
 Only the files go to stdout; the summary, the progress and the prompt go
 to stderr (with --summary the summary is the output). A listing whose

@@ -1,6 +1,7 @@
 // Windows bodies of the command line's platform seam.
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include <algorithm>
 #include <atomic>

@@ -183,7 +183,9 @@ TEST_F(CliWin32Test, EachExitStatusComesForItsCause) {
         SCOPED_TRACE(::testing::PrintToString(c.args));
         const Result r = RunCli(c.args);
         EXPECT_EQ(r.exitCode, c.exitCode) << r.err;
-        if (c.exitCode == 3) EXPECT_EQ(r.err.rfind("kesmora-cli: cannot search ", 0), 0u) << r.err;
+        if (c.exitCode == 3) {
+            EXPECT_EQ(r.err.rfind("kesmora-cli: cannot search ", 0), 0u) << r.err;
+        }
     }
     EXPECT_TRUE(Exists(m_found[0]));
 }
