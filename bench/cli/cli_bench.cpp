@@ -113,7 +113,7 @@ void BenchListing(const std::string& root, int nReps) {
     std::vector<double> engine, human, nul, find, findPipe;
     for (int i = 0; i < nReps; ++i) {
         engine.push_back(TimeEngine(root));
-        human.push_back(TimeShell(cli + " --folders all '" + root + "' > /dev/null"));
+        human.push_back(TimeShell(cli + " --folders all '" + root + "' > /dev/null 2>&1"));
         nul.push_back(TimeShell(cli + " -0 --folders all '" + root + "' | wc -c > /dev/null"));
         find.push_back(TimeShell(FindFacts(root) + " > /dev/null"));
         findPipe.push_back(TimeShell(FindFacts(root) + " | wc -c > /dev/null"));
@@ -141,7 +141,7 @@ void BenchDelete(const std::string& scratch, std::size_t count, int nRounds) {
         // The list for xargs is made beforehand: only the removal is timed.
         TimeShell("find '" + b.string() + "' -type f -print0 > '" + list + "'");
         const std::string cliCommand =
-            cli + " --delete --yes --folders all '" + a.string() + "' > /dev/null";
+            cli + " --delete --yes --folders all '" + a.string() + "' > /dev/null 2>&1";
         const std::string rmCommand = "xargs -0 rm -f < '" + list + "'";
         if (round % 2 == 0) {
             ours.push_back(TimeShell(cliCommand));
