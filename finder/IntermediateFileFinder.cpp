@@ -12,6 +12,7 @@
 
 #include "finder/DirReader.h"
 #include "finder/FileUtil.h"
+#include "finder/FolderMatches.h"
 #include "finder/MatchRules.h"
 #include "finder/ReadAheadPool.h"
 #include "finder/TimeText.h"
@@ -32,16 +33,10 @@ struct FolderIdHash {
 // memory follows the tree's depth, its largest folder and its number of
 // folders, never the number of files.
 struct CIntermediateFileFinder::Walk {
-    struct Match {
-        std::uint32_t offset;  // into names
-        std::uint32_t length;
-        int nPattern;
-        EntryFacts facts;
-    };
     struct Level {
         CFolderCursor reader;
-        std::string names;  // the folder's matching names, back to back
-        std::vector<Match> matches;
+        FolderScope scope;
+        CFolderMatches found;
     };
 
     Level& At(std::size_t nDepth) {
@@ -93,12 +88,13 @@ unsigned CIntermediateFileFinder::Run() {
     std::optional<CReadAheadPool> pool;
     if (m_nReadAheadThreads > 0) {
         ReadAheadRules rules;
-        rules.isMatch = [this](const char* pszName, std::size_t len) {
-            const int nPattern = PatternOf(pszName, len);
-            return nPattern >= 0 && (m_nTypeMask & kPatterns[nPattern].nBit) != 0;
+        rules.root = {true, m_nTypeMask};
+        rules.subfolder = [this](const FolderScope& parent, const char* pszName, std::size_t len) {
+            return SubfolderScope(m_nTypeMask, m_nFolderMode, parent.bPasses, pszName, len);
         };
-        rules.wantsFiles = [this](const char* pszName) {
-            return FolderWanted(m_nFolderMode, pszName);
+        rules.use = [](const FolderScope& scope, const char* pszName, std::size_t len,
+                       EntryKind kind) {
+            return UseOf(scope.nKinds, ClassifyName(pszName, len), kind == EntryKind::kFolder);
         };
         rules.bSubFolders = m_bSubFolder;
         pool.emplace(m_bRunning, std::move(rules), m_nReadAheadThreads);
@@ -111,40 +107,39 @@ unsigned CIntermediateFileFinder::Run() {
     if (root.reader.OpenRoot(m_strFolder)) {
         walk.FirstVisit(root.reader.Id());
         // The root's own files are looked for whatever the folder rule.
-        FindInFolder(walk, 0, true);
+        root.scope = {true, m_nTypeMask};
+        FindInFolder(walk, 0);
     }
     if (m_bRunning) m_pNotify->OnFindEnd();
     // The flag stays set after a natural end: a later StopFind returns true.
     return 0;
 }
 
-// The folder at nDepth is open and walk.path names it. One pass over its
-// listing both walks the subfolders, in listing order, and remembers the
-// matching names, which are reported afterwards pattern by pattern.
-void CIntermediateFileFinder::FindInFolder(Walk& walk, std::size_t nDepth, bool bFindFiles) {
+// The folder at nDepth is open with its scope set, and walk.path names it.
+// One pass over its listing both walks the subfolders, in listing order,
+// and remembers the matching names, which are reported afterwards pattern
+// by pattern.
+void CIntermediateFileFinder::FindInFolder(Walk& walk, std::size_t nDepth) {
     Walk::Level& level = walk.At(nDepth);
     if (!m_bRunning) {
         level.reader.Close();
         return;
     }
     m_pNotify->OnFindFolder(walk.path);
-    level.names.clear();
-    level.matches.clear();
+    CFolderMatches& found = level.found;
+    found.Begin(level.scope.nKinds);
     EntryKind kind;
     while (const char* pszName = level.reader.Next(kind)) {
         if (!IsDotOrDotDot(pszName)) {
             const std::size_t len = std::strlen(pszName);
-            if (bFindFiles) {
+            if (found.Kinds() != 0) {
                 // Facts are read while the entry is the listing's current
                 // one: where the listing carries them (Windows) that costs no
                 // call. An entry gone by now is passed over without a word.
-                const int nPattern = PatternOf(pszName, len);
+                const int nPattern = found.Offer(pszName, len, kind);
                 EntryFacts facts;
-                if (nPattern >= 0 && (m_nTypeMask & kPatterns[nPattern].nBit) != 0 &&
-                    level.reader.Facts(pszName, facts)) {
-                    level.matches.push_back({static_cast<std::uint32_t>(level.names.size()),
-                                             static_cast<std::uint32_t>(len), nPattern, facts});
-                    level.names.append(pszName, len + 1);
+                if (nPattern >= 0 && level.reader.Facts(pszName, facts)) {
+                    found.Add(pszName, len, nPattern, facts);
                 }
             }
             if (m_bSubFolder && kind != EntryKind::kNotFolder) {
@@ -153,9 +148,10 @@ void CIntermediateFileFinder::FindInFolder(Walk& walk, std::size_t nDepth, bool 
         }
         if (!m_bRunning) break;
     }
-    if (m_bRunning && bFindFiles && !level.matches.empty()) {
+    if (m_bRunning && !found.Matches().empty()) {
+        found.End();
         for (int nPattern = 0; nPattern < kPatternCount; ++nPattern) {
-            if ((m_nTypeMask & kPatterns[nPattern].nBit) != 0) FindPattern(walk, nDepth, nPattern);
+            if (found.Has(nPattern)) FindPattern(walk, nDepth, nPattern);
         }
     }
     level.reader.Close();
@@ -172,11 +168,11 @@ void CIntermediateFileFinder::WalkSubfolder(Walk& walk, std::size_t nDepth, cons
         child.reader.Close();
         return;
     }
-    const bool bWanted = FolderWanted(m_nFolderMode, pszName);
+    child.scope = SubfolderScope(m_nTypeMask, m_nFolderMode, parent.scope.bPasses, pszName, len);
     const std::size_t nPathLength = walk.path.size();
     walk.path.append(pszName, len);
     walk.path += kPathSeparator;
-    FindInFolder(walk, nDepth + 1, bWanted);
+    FindInFolder(walk, nDepth + 1);
     walk.path.resize(nPathLength);
 }
 
@@ -189,11 +185,11 @@ void CIntermediateFileFinder::FindPattern(Walk& walk, std::size_t nDepth, int nP
     const std::int64_t threshold =
         TimeThreshold(static_cast<std::int64_t>(std::time(nullptr)), m_nDays);
     const std::size_t nPathLength = walk.path.size();
-    for (const Walk::Match& match : level.matches) {
+    for (const CFolderMatches::Match& match : level.found.Matches()) {
         if (match.nPattern != nPattern) continue;
         const EntryFacts& facts = match.facts;
         if (PassesTimeFilter(m_nTimeMode, m_bOlder, facts.created, facts.modified, threshold)) {
-            walk.path.append(level.names.data() + match.offset, match.length);
+            walk.path.append(level.found.Name(match), match.length);
             m_pNotify->OnFindFile(walk.path, facts.size, walk.created.Format(facts.created),
                                   walk.modified.Format(facts.modified));
             walk.path.resize(nPathLength);

@@ -34,7 +34,7 @@ public:
 private:
     struct Walk;
 
-    void FindInFolder(Walk& walk, std::size_t nDepth, bool bFindFiles);
+    void FindInFolder(Walk& walk, std::size_t nDepth);
     void WalkSubfolder(Walk& walk, std::size_t nDepth, const char* pszName, std::size_t len);
     void FindPattern(Walk& walk, std::size_t nDepth, int nPattern);
 

@@ -27,32 +27,118 @@ constexpr std::uint32_t ExtensionKey(char a, char b, char c) {
            static_cast<std::uint32_t>(static_cast<unsigned char>(c));
 }
 
-// The patterns "*.ext" in the order a folder's matches are reported, with
-// the type-mask bit that asks for each.
+// The kinds in the order a folder's matches are reported, with the
+// type-mask bit that asks for each: the eight classic patterns "*.ext", then
+// the leftovers of newer IDEs and build tools.
 struct Pattern {
     int nBit;
-    std::uint32_t key;
 };
-inline constexpr int kPatternCount = 8;
+inline constexpr int kClassicPatternCount = 8;
+inline constexpr int kPatternCount = 15;
+inline constexpr int kIpchBit = 256;    // "*.ipch": IntelliSense precompiled headers
+inline constexpr int kVcDbBit = 512;    // "*.VC.db": the IDE's browse database
+inline constexpr int kSdfBit = 1024;    // "*.sdf" beside a .sln of its stem
+inline constexpr int kNcbBit = 2048;    // "*.ncb" beside a .sln or .dsw of its stem
+inline constexpr int kIobjBit = 4096;   // "*.iobj": link-time code generation
+inline constexpr int kIpdbBit = 8192;   // "*.ipdb": link-time code generation
+inline constexpr int kTlogBit = 16384;  // "*.tlog", "*.lastbuildstate": build records
+inline constexpr int kClassicKinds = 255;
+inline constexpr int kNewerKinds =
+    kIpchBit | kVcDbBit | kSdfBit | kNcbBit | kIobjBit | kIpdbBit | kTlogBit;
 inline constexpr Pattern kPatterns[kPatternCount] = {
-    {128, ExtensionKey('b', 's', 'c')}, {1, ExtensionKey('i', 'd', 'b')},
-    {2, ExtensionKey('i', 'l', 'k')},   {4, ExtensionKey('o', 'b', 'j')},
-    {8, ExtensionKey('p', 'c', 'h')},   {16, ExtensionKey('p', 'd', 'b')},
-    {32, ExtensionKey('r', 'e', 's')},  {64, ExtensionKey('s', 'b', 'r')},
+    {128},      {1},        {2},       {4},       {8},        {16},       {32},       {64},
+    {kIpchBit}, {kVcDbBit}, {kSdfBit}, {kNcbBit}, {kIobjBit}, {kIpdbBit}, {kTlogBit},
+};
+// What ClassifyName gives besides a pattern: names a solution cache needs
+// beside it.
+inline constexpr int kSolutionName = kPatternCount;       // "*.sln"
+inline constexpr int kWorkspaceName = kPatternCount + 1;  // "*.dsw"
+inline constexpr int kIpchPattern = 8;
+inline constexpr int kVcDbPattern = 9;
+inline constexpr int kSdfPattern = 10;
+inline constexpr int kNcbPattern = 11;
+inline constexpr int kIobjPattern = 12;
+inline constexpr int kIpdbPattern = 13;
+inline constexpr int kTlogPattern = 14;
+
+// Names whose last extension is not three letters long (rarer in a build
+// tree), out of line.
+int ClassifyLongName(const char* pszName, std::size_t len);
+
+// The pattern a name of len bytes matches, case-insensitively, or
+// kSolutionName / kWorkspaceName, or -1. "*" may match nothing, so ".obj"
+// matches too; x.objx and obj.txt never do.
+inline int ClassifyName(const char* pszName, std::size_t len) {
+    if (len < 4 || pszName[len - 4] != '.') return ClassifyLongName(pszName, len);
+    switch (ExtensionKey(LowerAscii(pszName[len - 3]), LowerAscii(pszName[len - 2]),
+                         LowerAscii(pszName[len - 1]))) {
+        case ExtensionKey('b', 's', 'c'):
+            return 0;
+        case ExtensionKey('i', 'd', 'b'):
+            return 1;
+        case ExtensionKey('i', 'l', 'k'):
+            return 2;
+        case ExtensionKey('o', 'b', 'j'):
+            return 3;
+        case ExtensionKey('p', 'c', 'h'):
+            return 4;
+        case ExtensionKey('p', 'd', 'b'):
+            return 5;
+        case ExtensionKey('r', 'e', 's'):
+            return 6;
+        case ExtensionKey('s', 'b', 'r'):
+            return 7;
+        case ExtensionKey('s', 'd', 'f'):
+            return kSdfPattern;
+        case ExtensionKey('n', 'c', 'b'):
+            return kNcbPattern;
+        case ExtensionKey('s', 'l', 'n'):
+            return kSolutionName;
+        case ExtensionKey('d', 's', 'w'):
+            return kWorkspaceName;
+        default:
+            return -1;
+    }
+}
+
+// What the search looks for in one folder.
+struct FolderScope {
+    bool bPasses = true;  // the folder rule takes it (the root's files are always looked for)
+    int nKinds = 0;       // type-mask bits of the kinds looked for here
 };
 
-// Which of the patterns "*.ext" the name of len bytes matches,
-// case-insensitively, or -1. "*" may match nothing, so ".obj" matches too;
-// x.objx and obj.txt never do.
-inline int PatternOf(const char* pszName, std::size_t len) {
-    if (len < 4 || pszName[len - 4] != '.') return -1;
-    const std::uint32_t key = ExtensionKey(
-        LowerAscii(pszName[len - 3]), LowerAscii(pszName[len - 2]), LowerAscii(pszName[len - 1]));
-    for (int i = 0; i < kPatternCount; ++i) {
-        if (kPatterns[i].key == key) return i;
+// The scope of a subfolder named pszName of a folder that passes the rule
+// or not. The eight and the link-time leftovers follow the folder rule; the
+// IDE's caches are looked for in every folder, since they never live in
+// Debug or Release; build records also in a "*.tlog" folder whose parent
+// passes the rule.
+FolderScope SubfolderScope(int nTypeMask, int nFolderMode, bool bParentPasses, const char* pszName,
+                           std::size_t len);
+
+// What the walk does with one entry.
+enum class NameUse {
+    kNone,       // passed over
+    kCandidate,  // reported if it passes the time filter (and, for the newer kinds, is a file)
+    kSolution,   // a name a solution cache needs beside it: looked at, never reported
+};
+
+// nCode is ClassifyName's answer. An entry the listing already calls a
+// folder is never one of the newer kinds, nor a solution.
+inline NameUse UseOf(int nKinds, int nCode, bool bKnownFolder) {
+    if (nCode < 0) return NameUse::kNone;
+    if (nCode < kPatternCount) {
+        if ((nKinds & kPatterns[nCode].nBit) == 0) return NameUse::kNone;
+        return nCode >= kClassicPatternCount && bKnownFolder ? NameUse::kNone : NameUse::kCandidate;
     }
-    return -1;
+    const int nWants = nCode == kSolutionName ? (kSdfBit | kNcbBit) : kNcbBit;
+    return (nKinds & nWants) != 0 && !bKnownFolder ? NameUse::kSolution : NameUse::kNone;
 }
+
+// Whether the solution cache pszCache (pattern kSdfPattern or kNcbPattern)
+// belongs to the solution pszSolution (kSolutionName or kWorkspaceName):
+// the same stem, in either case; a .dsw serves only a .ncb.
+bool CacheOfSolution(const char* pszCache, std::size_t nCacheLen, int nCachePattern,
+                     const char* pszSolution, std::size_t nSolutionLen, int nSolutionCode);
 
 // The folder rule: whether the files of a subfolder named pszName are
 // looked for (its own subfolders are walked either way). nFolderMode: 1

@@ -59,7 +59,7 @@ CReadAheadPool::~CReadAheadPool() {
 
 std::shared_ptr<CListing> CReadAheadPool::ReadRoot(const std::string& strPath) {
     auto listing = std::make_shared<CListing>();
-    listing->bWantsFiles = true;  // the root's files are looked for whatever the rule
+    listing->scope = m_rules.root;
     if (listing->reader.OpenPath(strPath)) {
         listing->result = OpenResult::kOpened;
         List(*listing, nullptr);
@@ -207,7 +207,7 @@ std::shared_ptr<CListing> CReadAheadPool::Read(const std::shared_ptr<CListing>& 
     listing->nSlot = nSlot;
     listing->key = ChildKey(parent->key, nSlot);
     listing->name = pszName;
-    listing->bWantsFiles = m_rules.wantsFiles(pszName);
+    listing->scope = m_rules.subfolder(parent->scope, pszName, std::strlen(pszName));
     listing->result = listing->reader.OpenSub(parent->reader, pszName);
     if (listing->result == OpenResult::kOpened) {
         List(*listing, pTicket);
@@ -223,9 +223,9 @@ bool CReadAheadPool::GoOn(const Ticket* pTicket) const {
     return m_running && !m_bShutdown && (pTicket == nullptr || !pTicket->bCancelled);
 }
 
-// Keeps the subfolders and the names the walk reports, with the facts of
-// those names, read as each is listed (where the listing holds them, that
-// costs nothing; elsewhere, on a cold disk, each is a read of its own).
+// Keeps the subfolders, the names a solution cache needs beside it, and the
+// names the walk reports, with the facts of these last, read as each is listed (where the listing
+// holds them, that costs nothing; elsewhere, on a cold disk, each is a read of its own).
 void CReadAheadPool::List(CListing& listing, const Ticket* pTicket) const {
     CDirReader& reader = listing.reader;
     EntryKind kind;
@@ -233,9 +233,12 @@ void CReadAheadPool::List(CListing& listing, const Ticket* pTicket) const {
         if (!GoOn(pTicket)) return;
         if (IsDotOrDotDot(pszName)) continue;
         const std::size_t len = std::strlen(pszName);
-        const bool bMatch = listing.bWantsFiles && m_rules.isMatch(pszName, len);
+        const NameUse use = listing.scope.nKinds != 0
+                                ? m_rules.use(listing.scope, pszName, len, kind)
+                                : NameUse::kNone;
+        const bool bMatch = use == NameUse::kCandidate;
         const bool bSub = m_rules.bSubFolders && kind != EntryKind::kNotFolder;
-        if (!bMatch && !bSub) continue;
+        if (use == NameUse::kNone && !bSub) continue;
         CListing::Entry entry{static_cast<std::uint32_t>(listing.names.size()),
                               static_cast<std::uint32_t>(len), kind, -1, -1};
         if (bSub) {

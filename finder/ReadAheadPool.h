@@ -17,13 +17,19 @@
 #include <vector>
 
 #include "finder/DirReader.h"
+#include "finder/MatchRules.h"
 
 // What the walk will look at, so the readers keep only that.
 struct ReadAheadRules {
-    // Whether the walk reports a file of this name (its patterns and mask).
-    std::function<bool(const char* pszName, std::size_t len)> isMatch;
-    // Whether files are looked for in a subfolder of this name.
-    std::function<bool(const char* pszName)> wantsFiles;
+    // What is looked for in the root, and in a subfolder of a folder.
+    FolderScope root;
+    std::function<FolderScope(const FolderScope& parent, const char* pszName, std::size_t len)>
+        subfolder;
+    // What the walk does with an entry of a folder: the facts of a candidate
+    // are read ahead, a solution's name is only kept.
+    std::function<NameUse(const FolderScope& scope, const char* pszName, std::size_t len,
+                          EntryKind kind)>
+        use;
     bool bSubFolders = true;
 };
 
@@ -57,7 +63,7 @@ struct CListing {
     // hold whole is finished by the walk itself.
     bool bPartial = false;
     bool bComplete = false;  // false when a stop cut the reading short
-    bool bWantsFiles = false;
+    FolderScope scope{false, 0};
     std::size_t bytes = 0;
 
     std::shared_ptr<CListing> parent;

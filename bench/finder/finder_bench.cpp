@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "finder/IntermediateFileFinder.h"
+#include "finder/MatchRules.h"
 
 extern char** environ;
 
@@ -121,12 +122,13 @@ struct EngineRun {
     std::uint64_t nBytes = 0;
 };
 
-EngineRun RunEngine(const std::string& root, int nFolderMode, int nThreads) {
+EngineRun RunEngine(const std::string& root, int nFolderMode, int nThreads,
+                    int nTypeMask = kAllTypes) {
     CountingSink sink;
     CIntermediateFileFinder finder(&sink);
     finder.SetReadAheadThreads(nThreads);
     const auto start = Clock::now();
-    if (!finder.StartFind(root, true, nFolderMode, kAllTypes, 1, 0, false)) {
+    if (!finder.StartFind(root, true, nFolderMode, nTypeMask, 1, 0, false)) {
         std::fprintf(stderr, "cannot search %s\n", root.c_str());
         std::exit(1);
     }
@@ -284,6 +286,7 @@ int main(int argc, char** argv) {
     bool bCold = false;
     bool bOnce = false;
     bool bStopsOnly = false;
+    bool bNewer = false;
     std::vector<int> curve;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -295,6 +298,8 @@ int main(int argc, char** argv) {
             bOnce = true;
         } else if (arg == "--stops") {
             bStopsOnly = true;
+        } else if (arg == "--newer") {
+            bNewer = true;
         } else if (arg == "--curve" && i + 1 < argc) {
             curve = ParseList(argv[++i]);
         } else {
@@ -304,7 +309,7 @@ int main(int argc, char** argv) {
     if (positional.empty()) {
         std::fprintf(stderr,
                      "usage: %s ROOT [REPETITIONS] [FOLDER_MODE] [--threads N] [--cold] "
-                     "[--curve N,N,...] [--once] [--stops]\n",
+                     "[--curve N,N,...] [--once] [--stops] [--newer]\n",
                      argv[0]);
         return 2;
     }
@@ -336,6 +341,29 @@ int main(int argc, char** argv) {
             nThreads, bCold ? " cold" : "", seconds, cpu(before.ru_utime, after.ru_utime),
             cpu(before.ru_stime, after.ru_stime), finder.walkSeconds,
             static_cast<unsigned long long>(sink.nFiles), after.ru_maxrss);
+        return 0;
+    }
+
+    if (bNewer) {
+        // What the seven newer kinds add to a search: all fifteen against
+        // the eight, in turn, in one run.
+        auto kinds = [&](int nTypeMask) {
+            return [&root, nFolderMode, nThreads, nTypeMask](double& seconds) {
+                seconds = RunEngine(root, nFolderMode, nThreads, nTypeMask).seconds;
+                return true;
+            };
+        };
+        std::vector<Contender> contenders;
+        contenders.push_back({"fifteen kinds", kinds(kAllTypes | kNewerKinds)});
+        contenders.push_back({"eight kinds", kinds(kAllTypes)});
+        RunEngine(root, nFolderMode, nThreads);
+        std::printf("warm (%d rounds; engine/this is fifteen/eight):\n", nReps);
+        Compare(contenders, nReps, false);
+        if (bCold && DropCaches()) {
+            for (Contender& c : contenders) c.times.clear();
+            std::printf("cold (%d rounds):\n", nReps);
+            Compare(contenders, nReps, true);
+        }
         return 0;
     }
 

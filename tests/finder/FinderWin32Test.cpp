@@ -14,6 +14,7 @@
 
 #include "finder/FileUtil.h"
 #include "finder/IntermediateFileFinder.h"
+#include "finder/MatchRules.h"
 #include "tests/support/WinTestTree.h"
 
 namespace {
@@ -56,12 +57,12 @@ private:
     bool m_bEnded = false;
 };
 
-// Every folder, every type, no time filter.
-Found Search(const std::string& root) {
+// Every folder, every type (unless told), no time filter.
+Found Search(const std::string& root, int nTypeMask = kAllTypes) {
     Recorder sink;
     {
         CIntermediateFileFinder finder(&sink);
-        EXPECT_TRUE(finder.StartFind(root, true, 1, kAllTypes, 1, 0, false));
+        EXPECT_TRUE(finder.StartFind(root, true, 1, nTypeMask, 1, 0, false));
         EXPECT_TRUE(sink.WaitForEnd());
     }
     return sink.found;
@@ -159,6 +160,17 @@ TEST(Win32Walk, NamesMatchByOurRuleNotBySystemPatterns) {
     const std::string upper = t.File("A.OBJ");
     const std::string lower = t.File("b.obj");
     EXPECT_EQ(Sorted(Search(t.Root()).files), Sorted({upper, lower}));
+}
+
+TEST(Win32Walk, NewerKindsAreFilesOnlyAndASolutionCacheNeedsItsSolution) {
+    WinTestTree t;
+    const std::string sdf = t.File("Game.sdf");
+    t.File("game.SLN");
+    t.File("data\\catalog.sdf");
+    t.Dir("cache.ipch");
+    const std::string ipch = t.File("cache.ipch\\a.IPCH");
+    const std::string tlog = t.File("Debug\\App.tlog\\CL.read.1.tlog");
+    EXPECT_EQ(Sorted(Search(t.Root(), kNewerKinds).files), Sorted({sdf, ipch, tlog}));
 }
 
 TEST(Win32Walk, SystemFoldersAreNotWalkedHiddenOnesAre) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -15,6 +16,7 @@
 #include "TestTree.h"
 #include "finder/FileUtil.h"
 #include "finder/IntermediateFileFinder.h"
+#include "finder/MatchRules.h"
 
 namespace {
 
@@ -177,12 +179,67 @@ TEST(TypeMask, OnlyTheChosenPatternsAreLookedFor) {
         t.File(name);
     }
     SearchOptions o;
-    o.nTypeMask = 4 | 16 | 256;  // obj, pdb and a bit that means nothing
+    o.nTypeMask = 4 | 16 | (1 << 20);  // obj, pdb and a bit that means nothing
     EXPECT_EQ(FilesFound(t.Root(), o),
               (std::vector<std::string>{t.Path("a.obj"), t.Path("a.pdb")}));
     o.nTypeMask = 1 | 128;
     EXPECT_EQ(FilesFound(t.Root(), o),
               (std::vector<std::string>{t.Path("a.bsc"), t.Path("a.idb")}));
+}
+
+// The figure make_tree.py prints under that key.
+std::uint64_t Figure(const std::string& json, const std::string& key) {
+    const std::size_t at = json.find("\"" + key + "\": ");
+    return at == std::string::npos ? 0 : std::stoull(json.substr(at + key.size() + 4));
+}
+
+// What newer IDEs and builds leave, as the team's tree maker builds it: all
+// of it under mode 1, and under the other rules all but the records and
+// link-time leftovers of the output folders the rule leaves out; the
+// default search sees none of it.
+TEST(TypeMask, NewerKindsFindWhatEachFolderRuleNamesOnAModernTree) {
+    if (std::string(KESMORA_MAKE_TREE).empty())
+        GTEST_SKIP() << "make_tree.py is not beside the checkout";
+    TempTree t;
+    const std::string command = std::string("python3 ") + KESMORA_MAKE_TREE +
+                                " --modern --projects 4 --modules 1 --objs 2 " + t.Path("w");
+    std::string json;
+    if (FILE* pOut = popen(command.c_str(), "r")) {
+        char buffer[512];
+        while (std::fgets(buffer, sizeof buffer, pOut) != nullptr) json += buffer;
+        ASSERT_EQ(pclose(pOut), 0) << command;
+    }
+    ASSERT_GT(Figure(json, "modern"), 0u) << json;
+    SearchOptions o;
+    o.nTypeMask = kNewerKinds;
+    const auto all = Search(t.Path("w"), o);
+    std::vector<std::string> files;
+    std::uint64_t bytes = 0;
+    for (const auto& e : all) {
+        if (e.type == 'F') files.push_back(e.path), bytes += e.size;
+    }
+    EXPECT_EQ(files.size(), Figure(json, "modern"));
+    EXPECT_EQ(bytes, Figure(json, "modern_bytes"));
+    const struct {
+        int nMode;
+        std::vector<std::string> left;  // output folders whose files the rule leaves
+    } rules[] = {
+        {6, {"/Profile/"}}, {2, {"/Profile/", "/Release/"}}, {4, {"/Profile/", "/Debug/"}}};
+    for (const auto& r : rules) {
+        std::vector<std::string> expected;
+        for (const std::string& f : files) {
+            if (std::none_of(r.left.begin(), r.left.end(), [&](const std::string& s) {
+                    return f.find(s) != std::string::npos;
+                })) {
+                expected.push_back(f);
+            }
+        }
+        o.nFolderMode = r.nMode;
+        EXPECT_EQ(FilesFound(t.Path("w"), o), expected) << "mode " << r.nMode;
+    }
+    // The eight, and the folders named odd.obj the eight have always listed.
+    o = {};
+    EXPECT_EQ(FilesFound(t.Path("w"), o).size(), Figure(json, "intermediate") + 4);
 }
 
 TEST(TypeMask, EmptyMaskAnnouncesEveryFolderReportsNoFileAndEnds) {

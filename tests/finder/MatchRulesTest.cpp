@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <sstream>
+#include <string>
 
+#include "finder/FolderMatches.h"
 #include "finder/MatchRules.h"
 
 namespace {
@@ -18,8 +21,80 @@ TEST(MatchRules, PatternOfANameIgnoresCaseAndNeedsTheWholeExtension) {
         {"", 0},      {"x.\xC3\xB6" "bj", 0},
     };
     for (const auto& c : cases) {
-        const int nPattern = PatternOf(c.name, std::strlen(c.name));
+        const int nPattern = ClassifyName(c.name, std::strlen(c.name));
         EXPECT_EQ(nPattern < 0 ? 0 : kPatterns[nPattern].nBit, c.nBit) << c.name;
+    }
+}
+
+// One folder's listing through the rules: words of entries (a trailing "/"
+// for a folder the listing names as one, "?" for one only its facts show
+// to be a folder) in, the names reported out, in report order.
+std::string Reported(int nTypeMask, int nFolderMode, bool bParentPasses, const char* pszFolder,
+                     const std::string& entries) {
+    const FolderScope scope =
+        SubfolderScope(nTypeMask, nFolderMode, bParentPasses, pszFolder, std::strlen(pszFolder));
+    CFolderMatches found;
+    found.Begin(scope.nKinds);
+    std::istringstream words(entries);
+    for (std::string name; words >> name;) {
+        EntryKind kind = EntryKind::kNotFolder;
+        if (name.back() == '/' || name.back() == '?') {
+            kind = name.back() == '/' ? EntryKind::kFolder : EntryKind::kMaybeFolder;
+            name.pop_back();
+        }
+        const int nPattern = found.Offer(name.c_str(), name.size(), kind);
+        EntryFacts facts;
+        facts.isFolder = kind != EntryKind::kNotFolder;
+        if (nPattern >= 0) found.Add(name.c_str(), name.size(), nPattern, facts);
+    }
+    found.End();
+    std::string out;
+    for (int nPattern = 0; nPattern < kPatternCount; ++nPattern) {
+        for (const CFolderMatches::Match& m : found.Matches()) {
+            if (m.nPattern == nPattern) out += std::string(found.Name(m)) + " ";
+        }
+    }
+    return out;
+}
+
+TEST(MatchRules, NewerKindsFollowTheirOwnFolderAndSiblingRules) {
+    constexpr int kAll = kClassicKinds | kNewerKinds;
+    const struct {
+        int nMask, nMode;
+        bool bParentPasses;
+        const char* folder;
+        std::string entries, expected;
+    } cases[] = {
+        // IDE caches in any folder; link-time leftovers and records by the rule.
+        {kAll, 6, true, "src", "a.ipch b.VC.db x.ipch.txt u.iobj y.tlog B.vc.DB .VC.db",
+         "a.ipch b.VC.db B.vc.DB .VC.db "},
+        // The eight first, then the seven in their order; never the IDE's
+        // locks, profile data, options or resource state.
+        {kAll, 6, true, "Release",
+         "z.tlog u.iobj p.IPDB a.obj s.lastbuildstate q.IPCH .suo x.opendb x.opensdf "
+         "s.VC.VC.opendb p.pgc p.pgd r.aps x.db vc.db",
+         "a.obj q.IPCH u.iobj p.IPDB z.tlog s.lastbuildstate "},
+        {kAll, 1, false, "Profile", "x.iobj a.tlog", "x.iobj a.tlog "},
+        // A "*.tlog" folder counts where its parent passes the rule.
+        {kAll, 6, true, "App.tlog", "CL.read.1.tlog App.lastbuildstate x.iobj",
+         "CL.read.1.tlog App.lastbuildstate "},
+        {kAll, 6, false, "App.tlog", "CL.read.1.tlog a.ipch", "a.ipch "},
+        {kAll, 6, true, "tlog", "CL.read.1.tlog", ""},
+        // Solution caches only beside their solution, wherever it is listed.
+        {kAll, 6, true, "src",
+         "Game.sdf catalog.sdf Old.ncb Old.dsw Game.SLN Lone.ncb Tool.sdf Tool.dsw New.ncb new.sln",
+         "Game.sdf Old.ncb New.ncb "},
+        {kSdfBit, 1, true, "src", "A.sln A.ncb A.sdf", "A.sdf "},
+        {kAll, 1, true, "src", "A.sln/ A.sdf", ""},
+        // Files only: folders named like the newer kinds are walked, not
+        // listed (the eight still list theirs).
+        {kAll, 1, true, "Debug", "Proj.tlog/ cache.ipch/ odd.obj/ d.iobj? real.ipch",
+         "odd.obj real.ipch "},
+        {kClassicKinds, 1, true, "src", "a.ipch a.sln a.sdf b.obj", "b.obj "},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Reported(c.nMask, c.nMode, c.bParentPasses, c.folder, c.entries), c.expected)
+            << c.folder << ": " << c.entries;
     }
 }
 

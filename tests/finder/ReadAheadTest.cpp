@@ -11,6 +11,7 @@
 
 #include "TestTree.h"
 #include "finder/IntermediateFileFinder.h"
+#include "finder/MatchRules.h"
 #include "finder/ReadAheadPool.h"
 
 namespace {
@@ -51,6 +52,13 @@ void BuildTree(const TempTree& t) {
             inter(dir + "sub/deep.obj");
         }
         t.Dir(proj + "odd.obj");
+        // Newer IDEs' leftovers: a solution's cache (the first one alone),
+        // a build record folder, an IntelliSense cache.
+        t.File(proj + (p % 2 ? "App.sdf" : "App.ncb"), 300);
+        t.File(proj + ".vs/App/v17/ipch/x.ipch", 90);
+        if (p == 0) continue;
+        t.File(proj + (p == 2 ? "app.DSW" : "App.sln"));
+        t.File(proj + "Release/App.tlog/CL.read.1.tlog", 20);
     }
     inter(".hidden/Debug/hidden.obj");
     inter("表示プロジェクト/Debug/表.obj");
@@ -118,6 +126,7 @@ TEST_F(ReadAhead, EveryNotificationIsTheSameAsWithoutReaders) {
         {"Debug and Release", true, 6, kAllTypes, 1, 0, false},
         {"no subfolders", false, 1, kAllTypes, 1, 0, false},
         {"obj and pdb", true, 1, 4 | 16, 1, 0, false},
+        {"newer kinds too", true, 6, kAllTypes | kNewerKinds, 1, 0, false},
         {"no type", true, 1, 0, 1, 0, false},
         {"modified within 30 days", true, 1, kAllTypes, 4, 30, false},
         {"modified before 30 days", true, 6, kAllTypes, 4, 30, true},
@@ -137,10 +146,14 @@ TEST_F(ReadAhead, EveryNotificationIsTheSameAsWithoutReaders) {
 TEST_F(ReadAhead, ThePoolHandsOverWhatItReadAhead) {
     std::atomic<bool> running{true};
     ReadAheadRules rules;
-    rules.isMatch = [](const char* pszName, std::size_t len) {
-        return len > 4 && std::string(pszName + len - 4) == ".obj";
+    rules.root = {true, 1};
+    rules.subfolder = [](const FolderScope&, const char*, std::size_t) {
+        return FolderScope{true, 1};
     };
-    rules.wantsFiles = [](const char*) { return true; };
+    rules.use = [](const FolderScope&, const char* pszName, std::size_t len, EntryKind) {
+        return len > 4 && std::string(pszName + len - 4) == ".obj" ? NameUse::kCandidate
+                                                                   : NameUse::kNone;
+    };
     CReadAheadPool pool(running, rules, 2);
     ASSERT_EQ(pool.Threads(), 2);
     const auto root = pool.ReadRoot(s_pTree->Path("Project000/Debug"));
