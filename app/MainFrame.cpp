@@ -14,9 +14,9 @@
 #include "app/FramePlatform.h"
 #include "res/KesmoraIcon.h"
 #include "res/UiText.h"
+#include "search/SettingsKeys.h"
 #include "view/UiString.h"
 #include "view/VCKesmoraView.h"
-#include "view/core/SettingsKeys.h"
 #include "view/core/WindowPlace.h"
 
 namespace {

@@ -3,8 +3,8 @@
 
 #include "app/MainFrame.h"
 #include "res/UiText.h"
+#include "search/SettingsKeys.h"
 #include "view/UiString.h"
-#include "view/core/SettingsKeys.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 
 #include "cli/Platform.h"
 #include "finder/FileUtil.h"
-#include "view/core/DisplayText.h"
-#include "view/core/SettingsKeys.h"
+#include "search/DisplayText.h"
+#include "search/SettingsKeys.h"
 
 #ifndef KESMORA_VERSION
 #define KESMORA_VERSION "unknown"
@@ -219,8 +219,8 @@ std::optional<int> ParseCommandLine(const std::vector<std::string>& args, CliOpt
     auto* pBytes = app.add_flag("--bytes", bBytes, "exact sizes in bytes");
     auto* pNul = app.add_flag("-0,--print0", bNul, "NUL-separated paths only");
     auto* pJson = app.add_flag("--json", bJson, "JSON Lines");
-    auto* pSummary =
-        app.add_flag("-s,--summary", options.bSummaryOnly, "print only the closing summary (on stdout)");
+    auto* pSummary = app.add_flag("-s,--summary", options.bSummaryOnly,
+                                  "print only the closing summary (on stdout)");
     pNul->excludes(pBytes)->excludes(pJson)->excludes(pSummary);
     pJson->excludes(pBytes)->excludes(pSummary);
     app.add_flag("--delete", bDelete,

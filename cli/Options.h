@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cli/Output.h"
-#include "view/core/SearchParams.h"
+#include "search/SearchParams.h"
 
 namespace cli {
 

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
-#include "view/core/DisplayText.h"
-#include "view/core/ResultCollector.h"
+#include "search/DisplayText.h"
+#include "search/ResultCollector.h"
 
 namespace cli {
 

@@ -11,9 +11,9 @@
 #include "cli/Platform.h"
 #include "finder/FileUtil.h"
 #include "finder/IntermediateFileFinder.h"
-#include "view/core/DeleteRun.h"
-#include "view/core/ResultCollector.h"
-#include "view/core/SizeFormat.h"
+#include "search/DeleteRun.h"
+#include "search/ResultCollector.h"
+#include "search/SizeFormat.h"
 
 namespace cli {
 

@@ -3,7 +3,7 @@
 
 #include <wx/listctrl.h>
 
-#include "view/core/ResultRow.h"
+#include "search/ResultRow.h"
 
 class CResultListCtrl : public wxListCtrl {
 public:

@@ -9,11 +9,11 @@
 #include <string_view>
 
 #include "res/UiText.h"
+#include "search/SettingsKeys.h"
 #include "view/CompactStyle.h"
 #include "view/ControlIds.h"
 #include "view/EditUndo.h"
 #include "view/UiString.h"
-#include "view/core/SettingsKeys.h"
 
 namespace {
 

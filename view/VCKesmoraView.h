@@ -26,13 +26,13 @@
 
 #include "finder/FindNotify.h"
 #include "finder/IntermediateFileFinder.h"
+#include "search/DeleteRun.h"
+#include "search/ResultCollector.h"
+#include "search/SearchParams.h"
 #include "tavoBasis/Registry.h"
 #include "view/ResultListCtrl.h"
 #include "view/UpDownCtrl.h"
 #include "view/ViewHost.h"
-#include "view/core/DeleteRun.h"
-#include "view/core/ResultCollector.h"
-#include "view/core/SearchParams.h"
 
 class CVCKesmoraView : public wxPanel, public CFindNotify {
 public:

@@ -6,11 +6,11 @@
 #include <algorithm>
 
 #include "res/UiText.h"
+#include "search/ResultOrder.h"
 #include "view/ControlIds.h"
 #include "view/OpenFolder.h"
 #include "view/UiString.h"
 #include "view/VCKesmoraView.h"
-#include "view/core/ResultOrder.h"
 
 namespace {
 

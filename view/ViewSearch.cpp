@@ -6,10 +6,10 @@
 #include <string_view>
 
 #include "res/UiText.h"
+#include "search/StatusText.h"
 #include "view/DialogLook.h"
 #include "view/UiString.h"
 #include "view/VCKesmoraView.h"
-#include "view/core/StatusText.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "finder/FileUtil.h"
+#include "search/FolderHistory.h"
+#include "search/SettingsKeys.h"
 #include "view/ControlIds.h"
 #include "view/VCKesmoraView.h"
-#include "view/core/FolderHistory.h"
-#include "view/core/SettingsKeys.h"
 
 namespace {
 

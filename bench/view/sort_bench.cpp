@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "view/core/ResultOrder.h"
+#include "search/ResultOrder.h"
 
 namespace {
 

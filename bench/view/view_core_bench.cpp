@@ -19,8 +19,8 @@
 #include <thread>
 #include <vector>
 
-#include "view/core/DeleteRun.h"
-#include "view/core/ResultCollector.h"
+#include "search/DeleteRun.h"
+#include "search/ResultCollector.h"
 
 namespace {
 

@@ -27,11 +27,11 @@
 #include <vector>
 
 #include "finder/IntermediateFileFinder.h"
+#include "search/SearchParams.h"
+#include "search/SizeFormat.h"
 #include "tavoBasis/Registry.h"
 #include "tests/support/TempTrash.h"
 #include "tests/support/UndeletableFiles.h"
-#include "view/core/SearchParams.h"
-#include "view/core/SizeFormat.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <cstdlib>
 
 #include "TestSettings.h"
-#include "view/core/SettingsKeys.h"
+#include "search/SettingsKeys.h"
 
 int CDialogRecorder::Enter(wxDialog* pDialog) {
     m_titles.push_back(pDialog->GetTitle());

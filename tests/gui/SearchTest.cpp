@@ -14,7 +14,7 @@
 #include <mutex>
 
 #include "SearchFixture.h"
-#include "view/core/StatusText.h"
+#include "search/StatusText.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Mapping of the window's search options onto the finder's parameters.
-#include "view/core/SearchParams.h"
+#include "search/SearchParams.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The deletion run behind the delete and delete-all buttons.
-#include "view/core/DeleteRun.h"
+#include "search/DeleteRun.h"
 
 #include <algorithm>
 

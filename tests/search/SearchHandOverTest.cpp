@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "finder/IntermediateFileFinder.h"
+#include "search/ResultCollector.h"
+#include "search/SearchParams.h"
 #include "tests/support/TempTree.h"
-#include "view/core/ResultCollector.h"
-#include "view/core/SearchParams.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "view/core/FolderHistory.h"
+#include "search/FolderHistory.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "view/core/ResultCollector.h"
+#include "search/ResultCollector.h"
 
 namespace {
 

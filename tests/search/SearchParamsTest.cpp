@@ -1,7 +1,7 @@
 // From the window's option members to the parameters of a search.
 #include <gtest/gtest.h>
 
-#include "view/core/SearchParams.h"
+#include "search/SearchParams.h"
 
 namespace {
 

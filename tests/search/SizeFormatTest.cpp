@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "view/core/SizeFormat.h"
+#include "search/SizeFormat.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Rounding and digit grouping of byte counts.
-#include "view/core/SizeFormat.h"
+#include "search/SizeFormat.h"
 
 #include <array>
 

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "view/core/ResultRow.h"
+#include "search/ResultRow.h"
 
 // The list's columns, by their position.
 enum class SortColumn : int { Name = 0, Size = 1, Created = 2, Modified = 3 };

@@ -1,5 +1,5 @@
 // The collector that hands found files to the window's thread.
-#include "view/core/ResultCollector.h"
+#include "search/ResultCollector.h"
 
 #include <utility>
 

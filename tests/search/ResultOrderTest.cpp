@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "view/core/ResultOrder.h"
+#include "search/ResultOrder.h"
 
 namespace {
 

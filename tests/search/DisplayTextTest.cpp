@@ -4,7 +4,7 @@
 #include <random>
 #include <string>
 
-#include "view/core/DisplayText.h"
+#include "search/DisplayText.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "finder/FindNotify.h"
-#include "view/core/ResultRow.h"
+#include "search/ResultRow.h"
 
 // What arrived from the worker since the previous Take.
 struct ResultBatch {

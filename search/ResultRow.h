@@ -16,8 +16,8 @@ struct ResultRow {
     // texts are cut.
     static constexpr std::size_t kTimeChars = 20;
 
-    std::string strPath;                      // exact bytes as found; deletion uses these
-    std::uint64_t size = 0;                   // bytes counted in the totals
+    std::string strPath;     // exact bytes as found; deletion uses these
+    std::uint64_t size = 0;  // bytes counted in the totals
     // The bytes the search listed. The size column shows these: a deletion
     // that learns a kept file's present size counts it, but leaves the
     // column as the search wrote it.

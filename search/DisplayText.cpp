@@ -1,5 +1,5 @@
 // Strict UTF-8 checking and repair for display.
-#include "view/core/DisplayText.h"
+#include "search/DisplayText.h"
 
 #include <cstdint>
 

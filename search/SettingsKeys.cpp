@@ -1,5 +1,5 @@
 // The program's place in the settings store and its whole-number values.
-#include "view/core/SettingsKeys.h"
+#include "search/SettingsKeys.h"
 
 #include <cstdint>
 

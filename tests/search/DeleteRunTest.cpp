@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
+#include "search/DeleteRun.h"
 #include "tests/support/TempTrash.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/UndeletableFiles.h"
-#include "view/core/DeleteRun.h"
 
 namespace {
 

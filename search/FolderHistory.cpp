@@ -1,6 +1,6 @@
 // Exact-folder matching and most-recent-first insertion for the folder
 // history, and which stored values make it up.
-#include "view/core/FolderHistory.h"
+#include "search/FolderHistory.h"
 
 #include <algorithm>
 #include <optional>

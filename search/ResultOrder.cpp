@@ -1,6 +1,6 @@
 // Sorting the result rows by a column: keys are taken once per sort into a
 // compact array, so the sort itself never touches the rows.
-#include "view/core/ResultOrder.h"
+#include "search/ResultOrder.h"
 
 #include <algorithm>
 #include <cstring>

@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "view/core/ResultCollector.h"
-#include "view/core/StatusText.h"
+#include "search/ResultCollector.h"
+#include "search/StatusText.h"
 
 // The window's side of a deletion (delete button; delete-all alike with
 // PlanDeleteAll):

@@ -1,13 +1,13 @@
 // Result rows: their compact time texts, their display texts and the
 // view's row store.
-#include "view/core/ResultRow.h"
+#include "search/ResultRow.h"
 
 #include <algorithm>
 #include <iterator>
 #include <utility>
 
-#include "view/core/DisplayText.h"
-#include "view/core/SizeFormat.h"
+#include "search/DisplayText.h"
+#include "search/SizeFormat.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Builds the status-bar texts from the templates in res/UiText.h.
-#include "view/core/StatusText.h"
+#include "search/StatusText.h"
 
 #include "res/UiText.h"
-#include "view/core/DisplayText.h"
-#include "view/core/SizeFormat.h"
+#include "search/DisplayText.h"
+#include "search/SizeFormat.h"
 
 std::string FillText(std::string_view tmpl,
                      std::initializer_list<std::pair<char, std::string_view>> fields) {
