@@ -4,7 +4,7 @@
 # than the timeout or memory beyond the limit fails the run; the input is kept in build/fuzz/artifacts.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh fuzz
 
 build=build/fuzz
 cmake -S . -B "$build" -G Ninja \

@@ -16,7 +16,14 @@ if [ -f "$prefix/lib/cmake/GTest/GTestConfig.cmake" ]; then
   exit 0
 fi
 
+# One build per key at a time; a second caller waits and takes its result.
 mkdir -p "$cache"
+exec 9>"$prefix.lock"
+flock 9
+if [ -f "$prefix/lib/cmake/GTest/GTestConfig.cmake" ]; then
+  echo "$prefix"
+  exit 0
+fi
 work=$(mktemp -d "$cache/gtest-build.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 echo "gtest-mingw: building GoogleTest $srcver for Windows into $prefix (once)" >&2

@@ -1,26 +1,48 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, whatever the build, the tests and the
 # program need and this machine lacks. Non-interactive and safe to run again.
+# The arguments name the builds to prepare for (default: the Linux one):
+#   linux    the program, kesmora-cli, the tests (also under the sanitizers)
+#            and the benches, with g++
+#   windows  the cross-build with mingw-w64 and Wine to run its tests
+#   fuzz     the libFuzzer targets, with clang
+#   all      every one of these
+# A Linux-only machine never gets Wine, mingw-w64 or clang.
 set -euo pipefail
 
-packages=(
+linux=(
   build-essential g++ cmake ninja-build pkg-config
-  clang-14 libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libwxgtk3.2-dev libgtk-3-dev libglib2.0-dev libglib2.0-bin
   xvfb xauth openbox x11-utils
-  fonts-ipafont-gothic imagemagick
+  fonts-ipafont-gothic
   python3 findutils
-  # The Windows build (scripts/test.sh windows, scripts/wxmsw.sh): mingw-w64
-  # with the posix thread model, Wine to run it, the X libraries Wine's
-  # windows need, and the tools to unpack a Debian source package.
-  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  wine wine64 fonts-wine
-  libxrender1 libxcursor1 libxrandr2 libxi6 libxinerama1 libxcomposite1 libxfixes3 libxxf86vm1
-  dpkg-dev
   # kesmora-cli: argument parsing and JSON output.
   libcli11-dev nlohmann-json3-dev
 )
+# mingw-w64 with the posix thread model, Wine to run it, the X libraries
+# Wine's windows need, the tools to unpack a Debian source package (wxMSW is
+# built from one) and ImageMagick for the program's .ico.
+windows=(
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  wine wine64 fonts-wine
+  libxrender1 libxcursor1 libxrandr2 libxi6 libxinerama1 libxcomposite1 libxfixes3 libxxf86vm1
+  dpkg-dev imagemagick
+)
+fuzz=(clang-14 libclang-rt-14-dev)
+
+packages=()
+need_deb_src=0
+[ $# -gt 0 ] || set -- linux
+for mode in "$@"; do
+  case "$mode" in
+    linux) packages+=("${linux[@]}") ;;
+    windows) packages+=("${linux[@]}" "${windows[@]}"); need_deb_src=1 ;;
+    fuzz) packages+=(build-essential cmake ninja-build "${fuzz[@]}") ;;
+    all) packages+=("${linux[@]}" "${windows[@]}" "${fuzz[@]}"); need_deb_src=1 ;;
+    *) echo "usage: $0 [linux|windows|fuzz|all]..." >&2; exit 2 ;;
+  esac
+done
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
@@ -35,7 +57,7 @@ has_deb_src() {
   grep -qsE '^[[:space:]]*deb-src[[:space:]]' "$list" /etc/apt/sources.list.d/*.list 2>/dev/null ||
     grep -qsiE '^Types:.*deb-src' /etc/apt/sources.list.d/*.sources 2>/dev/null
 }
-if ! has_deb_src; then
+if [ "$need_deb_src" -eq 1 ] && ! has_deb_src; then
   if [ -f "$deb822" ] && grep -qi '^Types:' "$deb822"; then
     # deb822: every stanza that fetches binaries fetches sources too.
     $sudo sed -i -E '/^Types:/I{/deb-src/!s/$/ deb-src/}' "$deb822"
@@ -48,11 +70,12 @@ if ! has_deb_src; then
   fi
 fi
 
+# One query for the lot: an installed package prints its name.
+installed=$(dpkg-query -W -f='${db:Status-Abbrev} ${Package}\n' "${packages[@]}" 2>/dev/null |
+  awk '$1 == "ii" {print $2}' | sed 's/:.*//' || true)
 missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$p")
-  fi
+for p in $(printf '%s\n' "${packages[@]}" | sort -u); do
+  grep -qxF "$p" <<<"$installed" || missing+=("$p")
 done
 
 if [ ${#missing[@]} -gt 0 ] || [ "$sources_changed" -eq 1 ]; then

@@ -1,29 +1,30 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with warnings as errors and runs every
-# test under Xvfb. The optional argument picks the build:
-#   release (default), asan (AddressSanitizer + UBSan), tsan (ThreadSanitizer),
-#   core (the GUI off: kesmora_core and its tests built with no wx include
-#   path, so a wx include in the core fails the build),
-#   windows (the GUI-free core cross-built with mingw-w64, tests under Wine),
-#   windows-gui (the window built against wxMSW, its GUI tests under Wine).
+# test of that build. The first argument picks the build, any further ones
+# go to ctest (e.g. -R Registry):
+#   release (default) everything, benches compiled too, under Xvfb;
+#   asan     everything under AddressSanitizer + UBSan, under Xvfb;
+#   tsan     the core and kesmora-cli with their tests under ThreadSanitizer,
+#            the GUI off (so it also shows the core builds without wx);
+#   windows  the programs, their tests and the zip cross-built with
+#            mingw-w64, every test under Wine (scripts/build-windows.sh);
+#   windows-gui  the same, running the window's tests only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mode=${1:-release}
-bash scripts/setup.sh
-if [ "$mode" = windows ]; then
-  exec bash scripts/test-windows.sh
-fi
-if [ "$mode" = windows-gui ]; then
-  exec bash scripts/test-windows-gui.sh
-fi
+[ $# -gt 0 ] && shift
+case "$mode" in
+  windows) exec bash scripts/build-windows.sh --test "$@" ;;
+  windows-gui) exec bash scripts/build-windows.sh --test -L gui "$@" ;;
+esac
+bash scripts/setup.sh linux
 
 flags=(-DKESMORA_WERROR=ON)
 case "$mode" in
   release) flags+=(-DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
   asan)    flags+=(-DCMAKE_BUILD_TYPE=Debug -DKESMORA_SANITIZE=address -DKESMORA_BUILD_BENCH=OFF) ;;
-  tsan)    flags+=(-DCMAKE_BUILD_TYPE=Debug -DKESMORA_SANITIZE=thread -DKESMORA_BUILD_BENCH=OFF) ;;
-  core)    flags+=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESMORA_BUILD_GUI=OFF -DKESMORA_BUILD_BENCH=OFF) ;;
-  *) echo "usage: $0 [release|asan|tsan|core|windows|windows-gui]" >&2; exit 2 ;;
+  tsan)    flags+=(-DCMAKE_BUILD_TYPE=Debug -DKESMORA_SANITIZE=thread -DKESMORA_BUILD_GUI=OFF -DKESMORA_BUILD_BENCH=OFF) ;;
+  *) echo "usage: $0 [release|asan|tsan|windows|windows-gui] [ctest arguments]" >&2; exit 2 ;;
 esac
 
 build="build/$mode"
@@ -41,6 +42,7 @@ if [ "$mode" = tsan ]; then
   # TSan's shadow memory needs the classic address layout on kernels with
   # high mmap randomisation.
   runner=(setarch "$(uname -m)" -R)
+else
+  runner=(xvfb-run -a -s "-screen 0 1280x800x24")
 fi
-"${runner[@]}" xvfb-run -a -s "-screen 0 1280x800x24" \
-  ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
+"${runner[@]}" ctest --test-dir "$build" --output-on-failure -j "$(nproc)" "$@"

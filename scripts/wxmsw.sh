@@ -7,13 +7,37 @@ set -euo pipefail
 cache=${KESMORA_CACHE:-$HOME/.cache/kesmora}
 cxx=x86_64-w64-mingw32-g++-posix
 cc=x86_64-w64-mingw32-gcc-posix
+# Only what the window and its tests use: the frame, dialogs, notebook,
+# list, text and combo controls, menus, the clipboard, timers, the directory,
+# message and progress dialogs and the input simulator. Everything else is
+# switched off, and with it whole libraries (net, xml, qa, html, ...); the
+# icons are XPM, so no image library either.
 opts=(--host=x86_64-w64-mingw32 --disable-shared --enable-unicode
   --without-libpng --without-libjpeg --without-libtiff --without-expat
   --without-zlib --without-liblzma --without-opengl --without-libcurl
+  --without-regex --without-nanosvg
   --disable-svg --disable-webview --disable-mediactrl --disable-stc
   --disable-richtext --disable-ribbon --disable-propgrid --disable-aui
-  --disable-xrc --disable-html)
-
+  --disable-xrc --disable-html --disable-htmlhelp --disable-help --disable-mshtmlhelp
+  --disable-debugreport --disable-sockets --disable-ipc --disable-protocols --disable-url
+  --disable-fs_inet --disable-webrequest --disable-fs_zip --disable-fs_archive
+  --disable-arcstream --disable-zipstream --disable-tarstream
+  --disable-fswatcher --disable-sound --disable-joystick --disable-dialupman
+  --disable-secretstore --disable-spellcheck --disable-snglinst
+  --disable-docview --disable-mdi --disable-mdidoc --disable-printarch --disable-postscript
+  --disable-metafile --disable-dragimage --disable-miniframe --disable-splash
+  --disable-grid --disable-dataviewctrl --disable-treelist --disable-calendar
+  --disable-datepick --disable-timepick --disable-animatectrl --disable-bannerwindow
+  --disable-commandlinkbutton --disable-collpane --disable-editablebox
+  --disable-rearrangectrl --disable-richtooltip --disable-richmsgdlg --disable-tipwindow
+  --disable-tipdlg --disable-wizarddlg --disable-taskbaricon --disable-notifmsg
+  --disable-infobar --disable-actindicator --disable-addremovectrl --disable-prefseditor
+  --disable-searchctrl --disable-hyperlink --disable-colourpicker --disable-filepicker
+  --disable-fontpicker --disable-dirpicker --disable-choicebook --disable-listbook
+  --disable-toolbook --disable-treebook --disable-fontdlg --disable-coldlg
+  --disable-finddlg --disable-numberdlg --disable-creddlg --disable-sash --disable-splitter
+  --disable-odcombobox --disable-bmpcombobox --disable-comboctrl --disable-spinctrl
+  --disable-togglebtn --disable-gif --disable-pcx --disable-tga --disable-iff --disable-pnm)
 srcver=$(apt-cache showsrc wxwidgets3.2 2>/dev/null | awk '/^Version:/ {print $2; exit}')
 [ -n "$srcver" ] || { echo "wxmsw: no deb-src entry for wxwidgets3.2" >&2; exit 1; }
 ccver=$($cxx -dumpfullversion)
@@ -33,7 +57,16 @@ if [ -x "$prefix/bin/wx-config" ]; then
   exit 0
 fi
 
-work=$(mktemp -d "$cache/wxmsw-build.XXXXXX" 2>/dev/null || { mkdir -p "$cache"; mktemp -d "$cache/wxmsw-build.XXXXXX"; })
+# One build per key at a time: a second caller (CI's early start, another
+# clone) waits for the first and then takes its result.
+mkdir -p "$cache"
+exec 9>"$prefix.lock"
+flock 9
+if [ -x "$prefix/bin/wx-config" ]; then
+  echo "$prefix"
+  exit 0
+fi
+work=$(mktemp -d "$cache/wxmsw-build.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 echo "wxmsw: building wxWidgets $srcver for Windows into $prefix (several minutes, once)" >&2
 (
