@@ -7,6 +7,8 @@
 #   --test [ctest arguments]  first runs the tests (core, command line and
 #                             window) under Wine on Xvfb, in one fresh prefix
 #                             with no window manager; e.g. `--test -L gui`.
+# KESMORA_WINDOWS_GUI=OFF builds the core and kesmora-cli alone, with their
+# tests, in build/windows-core: no wxMSW needed, and no zip.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 run_tests=0
@@ -22,14 +24,20 @@ else
 fi
 
 build=build/windows
-wx=$(bash scripts/wxmsw.sh)
+flags=()
+if [ "${KESMORA_WINDOWS_GUI:-ON}" = OFF ]; then
+  build=build/windows-core
+  flags=(-DKESMORA_BUILD_GUI=OFF)
+else
+  wx=$(bash scripts/wxmsw.sh)
+  flags=(-DwxWidgets_CONFIG_EXECUTABLE="$wx/bin/wx-config" -DwxWidgets_CONFIG_OPTIONS="--prefix=$wx")
+fi
 gtest=$(bash scripts/gtest-mingw.sh)
 cmake -S . -B "$build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchain-mingw64.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DKESMORA_WERROR=ON \
   -DKESMORA_BUILD_TESTS=ON -DKESMORA_BUILD_BENCH=ON \
-  -DwxWidgets_CONFIG_EXECUTABLE="$wx/bin/wx-config" -DwxWidgets_CONFIG_OPTIONS="--prefix=$wx" \
-  -DGTest_DIR="$gtest/lib/cmake/GTest"
+  -DGTest_DIR="$gtest/lib/cmake/GTest" "${flags[@]}"
 cmake --build "$build" -j "$(nproc)"
 
 if [ "$run_tests" -eq 1 ]; then
@@ -40,5 +48,7 @@ if [ "$run_tests" -eq 1 ]; then
   ctest --test-dir "$build" --output-on-failure -j "$(nproc)" "$@" </dev/null
 fi
 
-(cd "$build" && cpack -G ZIP >/dev/null)
-echo "build-windows: $build/kesmora-windows-x64.zip"
+if [ "${KESMORA_WINDOWS_GUI:-ON}" != OFF ]; then
+  (cd "$build" && cpack -G ZIP >/dev/null)
+  echo "build-windows: $build/kesmora-windows-x64.zip"
+fi

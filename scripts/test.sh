@@ -8,7 +8,9 @@
 #            the GUI off (so it also shows the core builds without wx);
 #   windows  the programs, their tests and the zip cross-built with
 #            mingw-w64, every test under Wine (scripts/build-windows.sh);
-#   windows-gui  the same, running the window's tests only.
+#   windows-gui  the same, running the window's tests only;
+#   windows-core the core and kesmora-cli alone for Windows, with their tests
+#            under Wine (no wxMSW needed; not part of CI).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mode=${1:-release}
@@ -16,6 +18,7 @@ mode=${1:-release}
 case "$mode" in
   windows) exec bash scripts/build-windows.sh --test "$@" ;;
   windows-gui) exec bash scripts/build-windows.sh --test -L gui "$@" ;;
+  windows-core) exec env KESMORA_WINDOWS_GUI=OFF bash scripts/build-windows.sh --test "$@" ;;
 esac
 bash scripts/setup.sh linux
 
@@ -24,7 +27,7 @@ case "$mode" in
   release) flags+=(-DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
   asan)    flags+=(-DCMAKE_BUILD_TYPE=Debug -DKESMORA_SANITIZE=address -DKESMORA_BUILD_BENCH=OFF) ;;
   tsan)    flags+=(-DCMAKE_BUILD_TYPE=Debug -DKESMORA_SANITIZE=thread -DKESMORA_BUILD_GUI=OFF -DKESMORA_BUILD_BENCH=OFF) ;;
-  *) echo "usage: $0 [release|asan|tsan|windows|windows-gui] [ctest arguments]" >&2; exit 2 ;;
+  *) echo "usage: $0 [release|asan|tsan|windows|windows-gui|windows-core] [ctest arguments]" >&2; exit 2 ;;
 esac
 
 build="build/$mode"
