@@ -31,29 +31,24 @@ int RadioOrNone(int nValue, int nButtons) { return nValue >= 0 && nValue < nButt
 // empty, which then matches no item and counts as position 0.
 int PositionOrFirst(int nValue, int nItems) { return nValue >= 0 && nValue < nItems ? nValue : 0; }
 
-struct TypeName {
-    const char* pszName;
-    bool SearchOptions::*pFlag;
-};
-constexpr TypeName kTypes[] = {
-    {"bsc", &SearchOptions::bBsc}, {"idb", &SearchOptions::bIdb}, {"ilk", &SearchOptions::bIlk},
-    {"obj", &SearchOptions::bObj}, {"pch", &SearchOptions::bPch}, {"pdb", &SearchOptions::bPdb},
-    {"res", &SearchOptions::bRes}, {"sbr", &SearchOptions::bSbr},
-};
-
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
 }
 
-void SetAllTypes(SearchOptions& options, bool bOn) {
-    for (const TypeName& type : kTypes) options.*type.pFlag = bOn;
+std::string KindNames() {
+    std::string names;
+    for (std::size_t n = 0; n < kFileKindCount; ++n) {
+        names += FileKindName(static_cast<FileKind>(n));
+        names += ", ";
+    }
+    return names + "or all";
 }
 
-// "obj,PDB,*.res" -> the type flags; false on an unknown name.
-bool ParseTypes(const std::string& list, SearchOptions& options, std::string& strBad) {
-    SetAllTypes(options, false);
+// "obj,PDB,*.res" -> the kinds; false on an unknown name.
+bool ParseTypes(const std::string& list, FileKinds& kinds, std::string& strBad) {
+    kinds = FileKinds();
     std::stringstream stream(list);
     std::string item;
     bool bAny = false;
@@ -62,17 +57,17 @@ bool ParseTypes(const std::string& list, SearchOptions& options, std::string& st
         if (item.rfind("*.", 0) == 0) item.erase(0, 2);
         if (item.rfind('.', 0) == 0) item.erase(0, 1);
         if (item == "all") {
-            SetAllTypes(options, true);
+            kinds = FileKinds::All();
             bAny = true;
             continue;
         }
-        const auto it = std::find_if(std::begin(kTypes), std::end(kTypes),
-                                     [&](const TypeName& t) { return item == t.pszName; });
-        if (it == std::end(kTypes)) {
+        std::size_t n = 0;
+        while (n < kFileKindCount && item != FileKindName(static_cast<FileKind>(n))) ++n;
+        if (n == kFileKindCount) {
             strBad = item;
             return false;
         }
-        options.*it->pFlag = true;
+        kinds.Set(static_cast<FileKind>(n));
         bAny = true;
     }
     if (!bAny) strBad = list;
@@ -81,7 +76,7 @@ bool ParseTypes(const std::string& list, SearchOptions& options, std::string& st
 
 struct Period {
     int nCount = 0;
-    bool bMonths = false;
+    AgeUnit unit = AgeUnit::Days;
 };
 
 // "30", "30d", "30days", "3m", "3 months": a bare number counts days.
@@ -98,16 +93,10 @@ std::optional<Period> ParsePeriod(const std::string& text) {
     unit.erase(0, unit.find_first_not_of(' '));
     if (unit.empty() || unit == "d" || unit == "day" || unit == "days") return period;
     if (unit == "m" || unit == "month" || unit == "months") {
-        period.bMonths = true;
+        period.unit = AgeUnit::Months;
         return period;
     }
     return std::nullopt;
-}
-
-// The window's unit list: 0 months older, 1 months within, 2 days older,
-// 3 days within.
-int UnitIndex(const Period& period, bool bOlder) {
-    return (period.bMonths ? 0 : 2) + (bOlder ? 0 : 1);
 }
 
 std::optional<int> UsageError(const std::string& message) {
@@ -243,48 +232,76 @@ std::optional<int> ParseCommandLine(const std::vector<std::string>& args, CliOpt
         return nExit;
     }
 
-    SearchOptions& search = options.search;
-    SetAllTypes(search, true);
-    search.nRadioFolder = 1;
-    if (bSaved) ReadSavedSettings(options.strFolder, search);
-    if (app.count("FOLDER")) {
-        options.strFolder = strFolder;
-    } else if (!bSaved) {
-        options.strFolder = ".";
-    }
-
+    // What the command line gives, checked before anything is read.
+    FileKinds kinds = FileKinds::All();
     std::string strBad;
-    if (app.count("--types") && !ParseTypes(strTypes, search, strBad)) {
-        return UsageError("--types: unknown file type '" + strBad +
-                          "' (use idb, ilk, obj, pch, pdb, res, sbr, bsc or all)");
+    if (app.count("--types") && !ParseTypes(strTypes, kinds, strBad)) {
+        return UsageError("--types: unknown file type '" + strBad + "' (use " + KindNames() + ")");
     }
+    std::optional<FolderRule> folders;
     if (app.count("--folders")) {
-        static const char* const kRules[] = {"all", "debug-release", "debug", "release"};
+        static const std::pair<const char*, FolderRule> kRules[] = {
+            {"all", FolderRule::All},
+            {"debug-release", FolderRule::DebugAndRelease},
+            {"debug", FolderRule::Debug},
+            {"release", FolderRule::Release},
+        };
         const std::string rule = Lower(strFolders);
-        const auto it = std::find(std::begin(kRules), std::end(kRules), rule);
+        const auto it = std::find_if(std::begin(kRules), std::end(kRules),
+                                     [&](const auto& r) { return rule == r.first; });
         if (it == std::end(kRules)) {
             return UsageError("--folders: unknown rule '" + strFolders +
                               "' (use all, debug-release, debug or release)");
         }
-        search.nRadioFolder = static_cast<int>(it - std::begin(kRules));
+        folders = it->second;
     }
-    if (bNoSub) search.bFindSubFolder = false;
-    if (pWithin->count() || pOlder->count()) {
-        const bool bOlder = pOlder->count() > 0;
-        const auto period = ParsePeriod(bOlder ? strOlder : strWithin);
+    const bool bPeriod = pWithin->count() || pOlder->count();
+    const bool bOlder = pOlder->count() > 0;
+    std::optional<Period> period;
+    if (bPeriod) {
+        period = ParsePeriod(bOlder ? strOlder : strWithin);
         if (!period) {
             return UsageError(std::string(bOlder ? "--older" : "--within") +
                               ": the period must be 1 to 99 days (30, 30d) or months (3m)");
         }
-        search.nRadioTime = 1;
-        search.nCount = period->nCount;
-        search.nUnitIndex = UnitIndex(*period, bOlder);
+    }
+
+    SearchQuery& query = options.query;
+    query = SearchQuery();
+    query.strRoot = ".";
+    if (bSaved) {
+        std::string strSavedFolder;
+        SearchOptions saved;
+        ReadSavedSettings(strSavedFolder, saved);
+        // A saved choice that the command line replaces cannot make the
+        // saved settings unusable.
+        if (app.count("--types")) saved.bIdb = true;
+        if (folders) saved.nRadioFolder = 0;
+        if (bPeriod) saved.nRadioTime = 1;
+        const auto savedQuery = MakeSearchQuery(strSavedFolder, saved);
+        if (!savedQuery) {
+            WriteAll(Stream::Err,
+                     "kesmora-cli: the saved settings choose no search (no file type, folder "
+                     "rule or period)\n");
+            return kExitUsage;
+        }
+        query = *savedQuery;
+    }
+    if (app.count("FOLDER")) query.strRoot = strFolder;
+    if (app.count("--types")) query.kinds = kinds;
+    if (folders) query.folders = *folders;
+    if (bNoSub) query.bSubfolders = false;
+    if (period) {
+        query.age = bOlder ? AgeFilter::Older : AgeFilter::Within;
+        query.nPeriod = period->nCount;
+        query.unit = period->unit;
+        // The saved file time stays unless given below.
     }
     if (bModified || bCreated) {
-        if (search.nRadioTime != 1) {
+        if (query.age == AgeFilter::None) {
             return UsageError("--modified and --created need --within or --older");
         }
-        search.nFileTimeIndex = bCreated ? 1 : 0;
+        query.time = bCreated ? FileTime::Created : FileTime::Modified;
     }
 
     if (bBytes) options.format = Format::HumanBytes;

@@ -1,5 +1,5 @@
-// The command line of kesmora-cli: what the user asked for, turned into the
-// window's own search options so that both front ends search alike.
+// The command line of kesmora-cli: what the user asked for, as the typed
+// search the window's start makes too, so that both front ends search alike.
 #pragma once
 
 #include <optional>
@@ -25,8 +25,7 @@ enum ExitCode {
 enum class Action { List, DryRun, Delete };
 
 struct CliOptions {
-    std::string strFolder;
-    SearchOptions search;
+    SearchQuery query;
     Format format = Format::Human;
     bool bSummaryOnly = false;
     Action action = Action::List;

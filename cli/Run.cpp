@@ -1,7 +1,6 @@
 // The search, the listing and the deletion of one command-line run.
 #include "cli/Run.h"
 
-#include <atomic>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -10,9 +9,8 @@
 #include "cli/Output.h"
 #include "cli/Platform.h"
 #include "finder/FileUtil.h"
-#include "finder/IntermediateFileFinder.h"
 #include "search/DeleteRun.h"
-#include "search/ResultCollector.h"
+#include "search/SearchSession.h"
 #include "search/SizeFormat.h"
 
 namespace cli {
@@ -84,34 +82,6 @@ private:
     Clock::time_point m_last;
 };
 
-// The window's collector, plus the folder count the progress line shows
-// and a wake at the end of the walk.
-class CCliSink final : public CFindNotify {
-public:
-    explicit CCliSink(CWake& wake) : m_wake(wake) {}
-
-    void OnFindFolder(const std::string& strFolder) override {
-        m_nFolders.fetch_add(1, std::memory_order_relaxed);
-        m_collector.OnFindFolder(strFolder);
-    }
-    void OnFindFile(const std::string& strPath, std::uint64_t size, const std::string& strCreated,
-                    const std::string& strModified) override {
-        m_collector.OnFindFile(strPath, size, strCreated, strModified);
-    }
-    void OnFindEnd() override {
-        m_collector.OnFindEnd();
-        m_wake.Raise();
-    }
-
-    bool Take(ResultBatch& batch) { return m_collector.Take(batch); }
-    std::uint64_t Folders() const { return m_nFolders.load(std::memory_order_relaxed); }
-
-private:
-    CWake& m_wake;
-    CResultCollector m_collector;
-    std::atomic<std::uint64_t> m_nFolders{0};
-};
-
 class CCliRun {
 public:
     explicit CCliRun(const CliOptions& options)
@@ -140,8 +110,8 @@ public:
     int Execute();
 
 private:
-    int Search(const SearchParams& params);
-    void TakeRows(CCliSink& sink, ResultBatch& batch);
+    int Search(const SearchQuery& query);
+    void TakeRows(CSearchSession& session, ResultBatch& batch);
     int Delete();
     bool Confirm();
     DeleteFileOps FileOps(const std::string& strRoot);
@@ -184,25 +154,22 @@ private:
 };
 
 int CCliRun::Execute() {
-    const auto params = MakeSearchParams(NativePath(m_options.strFolder), m_options.search);
-    if (!params) {
-        Message("the saved settings choose no search (no file type, folder rule or period)");
-        return kExitUsage;
-    }
+    SearchQuery query = m_options.query;
+    query.strRoot = NativePath(query.strRoot);
     // Refused before the search, so nothing is walked for a run that could
     // never delete.
     if (m_options.action == Action::Delete && !m_options.bYes && !IsTerminal(Stream::In)) {
         Message("refusing to delete: no terminal to ask on (add --yes to delete anyway)");
         return kExitUsage;
     }
-    if (const std::string strWhy = FolderProblem(params->strFolder); !strWhy.empty()) {
-        Message("cannot search " + Escaped(params->strFolder) + ": " + strWhy);
+    if (const std::string strWhy = FolderProblem(query.strRoot); !strWhy.empty()) {
+        Message("cannot search " + Escaped(query.strRoot) + ": " + strWhy);
         return kExitCannotSearch;
     }
     // Like the window, nothing outside the searched folder is ever removed.
-    m_ops = FileOps(params->strFolder);
+    m_ops = FileOps(query.strRoot);
     CatchInterrupt(m_wake);
-    const int nSearch = Search(*params);
+    const int nSearch = Search(query);
     if (m_bDeleteAsFound && m_nFound > 0) {
         const int nDelete = DeleteSummary();
         return Finish(nSearch != kExitDone ? nSearch : nDelete);
@@ -217,12 +184,11 @@ int CCliRun::Execute() {
     return Finish(Delete());
 }
 
-int CCliRun::Search(const SearchParams& params) {
-    CCliSink sink(m_wake);
-    CIntermediateFileFinder finder(&sink);
-    if (!finder.StartFind(params.strFolder, params.bSubFolder, params.nFolderMode, params.nTypeMask,
-                          params.nTimeMode, params.nDays, params.bOlder)) {
-        Message("cannot search " + Escaped(params.strFolder) + ": the search could not start");
+int CCliRun::Search(const SearchQuery& query) {
+    CSearchSession session;
+    session.SetEndCallback([this] { m_wake.Raise(); });
+    if (!session.Start(query)) {
+        Message("cannot search " + Escaped(query.strRoot) + ": the search could not start");
         return kExitCannotSearch;
     }
     ResultBatch batch;
@@ -233,17 +199,13 @@ int CCliRun::Search(const SearchParams& params) {
             // The worker stops within one entry; what it found so far is
             // still listed and counted.
             bInterrupted = Interrupted();
-            finder.StopFind();
-            finder.JoinWorker();
-            TakeRows(sink, batch);
+            session.Stop();
+            TakeRows(session, batch);
             break;
         }
-        TakeRows(sink, batch);
-        if (batch.bEnded) {
-            finder.JoinWorker();
-            break;
-        }
-        std::string text = "searching: " + FormatThousands(sink.Folders()) + " folders, " +
+        TakeRows(session, batch);
+        if (batch.bEnded) break;
+        std::string text = "searching: " + FormatThousands(session.Folders()) + " folders, " +
                            Files(m_nFound) + ", " + FormatThousands(RoundMB(m_dwTotalSize)) + " MB";
         if (m_bDeleteAsFound) text += ", " + FormatThousands(m_tally.nDeleted) + " deleted";
         m_progress.Show(text);
@@ -262,8 +224,8 @@ int CCliRun::Search(const SearchParams& params) {
     return m_out.Failed() ? kExitOutputFailed : kExitDone;
 }
 
-void CCliRun::TakeRows(CCliSink& sink, ResultBatch& batch) {
-    if (!sink.Take(batch)) return;
+void CCliRun::TakeRows(CSearchSession& session, ResultBatch& batch) {
+    if (!session.Take(batch)) return;
     for (const ResultRow& row : batch.rows) {
         if (!m_options.bSummaryOnly) m_out.Row(m_options.format, row);
     }

@@ -1,73 +1,61 @@
-// Mapping of the window's search options onto the finder's parameters.
+// Mapping of the window's search options onto a typed search.
 #include "search/SearchParams.h"
 
 namespace {
 
-constexpr int kDaysPerMonth = 30;
-
-std::optional<int> FolderModeOf(int nRadioFolder) {
+std::optional<FolderRule> FolderRuleOf(int nRadioFolder) {
     switch (nRadioFolder) {
         case 0:
-            return 1;
+            return FolderRule::All;
         case 1:
-            return 6;
+            return FolderRule::DebugAndRelease;
         case 2:
-            return 2;
+            return FolderRule::Debug;
         case 3:
-            return 4;
+            return FolderRule::Release;
         default:
             return std::nullopt;
     }
 }
 
-int TypeMaskOf(const SearchOptions& o) {
-    int mask = 0;
-    if (o.bBsc) mask += 128;
-    if (o.bIdb) mask += 1;
-    if (o.bIlk) mask += 2;
-    if (o.bObj) mask += 4;
-    if (o.bPch) mask += 8;
-    if (o.bPdb) mask += 16;
-    if (o.bRes) mask += 32;
-    if (o.bSbr) mask += 64;
-    return mask;
+FileKinds KindsOf(const SearchOptions& o) {
+    FileKinds kinds;
+    kinds.Set(FileKind::Idb, o.bIdb);
+    kinds.Set(FileKind::Ilk, o.bIlk);
+    kinds.Set(FileKind::Obj, o.bObj);
+    kinds.Set(FileKind::Pch, o.bPch);
+    kinds.Set(FileKind::Pdb, o.bPdb);
+    kinds.Set(FileKind::Res, o.bRes);
+    kinds.Set(FileKind::Sbr, o.bSbr);
+    kinds.Set(FileKind::Bsc, o.bBsc);
+    return kinds;
 }
 
-// Fills the time filter; false when the choice is not one the finder knows.
-bool SetTimeFilter(const SearchOptions& o, SearchParams& p) {
-    if (o.nRadioTime == 0) {
-        p.nTimeMode = 1;
-        p.nDays = 0;
-        p.bOlder = false;
-        return true;
-    }
+// Fills the age filter; false when the choice is not one the finder knows.
+bool SetAgeFilter(const SearchOptions& o, SearchQuery& q) {
+    if (o.nRadioTime == 0) return true;
     if (o.nRadioTime != 1) return false;
-
+    if (o.nFileTimeIndex != 0 && o.nFileTimeIndex != 1) return false;
     const int u = o.nUnitIndex;
-    p.nDays = (u == 0 || u == 1) ? o.nCount * kDaysPerMonth : o.nCount;
-    p.bOlder = (u == 0 || u == 2);
-    if (o.nFileTimeIndex == 1) {
-        p.nTimeMode = 2;
-    } else if (o.nFileTimeIndex == 0) {
-        p.nTimeMode = 4;
-    } else {
-        return false;
-    }
+    q.age = (u == 0 || u == 2) ? AgeFilter::Older : AgeFilter::Within;
+    q.unit = (u == 0 || u == 1) ? AgeUnit::Months : AgeUnit::Days;
+    q.nPeriod = o.nCount;
+    q.time = o.nFileTimeIndex == 1 ? FileTime::Created : FileTime::Modified;
     return true;
 }
 
 }  // namespace
 
-std::optional<SearchParams> MakeSearchParams(const std::string& strFolder,
-                                             const SearchOptions& options) {
-    SearchParams p;
-    const auto folderMode = FolderModeOf(options.nRadioFolder);
-    if (!folderMode) return std::nullopt;
-    p.nFolderMode = *folderMode;
-    p.nTypeMask = TypeMaskOf(options);
-    if (p.nTypeMask == 0) return std::nullopt;
-    if (!SetTimeFilter(options, p)) return std::nullopt;
-    p.strFolder = strFolder;
-    p.bSubFolder = options.bFindSubFolder;
-    return p;
+std::optional<SearchQuery> MakeSearchQuery(const std::string& strFolder,
+                                           const SearchOptions& options) {
+    SearchQuery q;
+    const auto rule = FolderRuleOf(options.nRadioFolder);
+    if (!rule) return std::nullopt;
+    q.folders = *rule;
+    q.kinds = KindsOf(options);
+    if (q.kinds.Empty()) return std::nullopt;
+    if (!SetAgeFilter(options, q)) return std::nullopt;
+    q.strRoot = strFolder;
+    q.bSubfolders = options.bFindSubFolder;
+    return q;
 }

@@ -1,9 +1,12 @@
-// Turns the search options read from the window's controls into the
-// parameters of CIntermediateFileFinder::StartFind.
+// The window's search options, as its controls hold them, and the search
+// they ask for. The window maps its controls through this; the command
+// line's saved settings come as the same options and map the same way.
 #pragma once
 
 #include <optional>
 #include <string>
+
+#include "search/SearchQuery.h"
 
 // The option members as the window's data exchange leaves them.
 struct SearchOptions {
@@ -31,20 +34,9 @@ struct SearchOptions {
     int nFileTimeIndex = 0;
 };
 
-// The seven StartFind arguments, in its order.
-struct SearchParams {
-    std::string strFolder;
-    bool bSubFolder = true;
-    int nFolderMode = 1;  // 1 all, 6 Debug+Release, 2 Debug, 4 Release
-    int nTypeMask = 0;    // idb 1, ilk 2, obj 4, pch 8, pdb 16, res 32, sbr 64, bsc 128
-    int nTimeMode = 1;    // 1 none, 2 creation time, 4 modification time
-    int nDays = 0;        // months count as 30 days
-    bool bOlder = false;  // true: older than the period; false: within it
-};
-
-// The parameters for a search of strFolder (passed on exactly as typed), or
-// nothing when the start must silently do nothing: no folder radio checked,
-// no file type ticked, or a time choice outside the known values. An empty
-// result means the list, the total and the status bar must stay untouched.
-std::optional<SearchParams> MakeSearchParams(const std::string& strFolder,
-                                             const SearchOptions& options);
+// The search of strFolder (passed on exactly as typed), or nothing when the
+// start must silently do nothing: no folder radio checked, no file type
+// ticked, or a time choice outside the known values. An empty result means
+// the list, the total and the status bar must stay untouched.
+std::optional<SearchQuery> MakeSearchQuery(const std::string& strFolder,
+                                           const SearchOptions& options);

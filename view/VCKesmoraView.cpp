@@ -89,9 +89,9 @@ CVCKesmoraView::CVCKesmoraView(wxWindow* pParent, CViewHost* pHost, CRegistry* p
 }
 
 CVCKesmoraView::~CVCKesmoraView() {
-    // The worker reports to this object: it ends before any member goes.
+    // The worker ends before the rows and the list go.
     m_searchTimer.Stop();
-    m_pFinder.reset();
+    m_search.Abandon();
 }
 
 void CVCKesmoraView::CreateControls() {
@@ -173,7 +173,6 @@ void CVCKesmoraView::OnDestroy() {
     // A search still running is stopped and its worker joined before the
     // finder and the rows go.
     EndSearchQuietly();
-    m_pFinder.reset();
 }
 
 void CVCKesmoraView::InitTabsAndCombos() {

@@ -24,17 +24,16 @@
 #include <string_view>
 #include <vector>
 
-#include "finder/FindNotify.h"
-#include "finder/IntermediateFileFinder.h"
 #include "search/DeleteRun.h"
 #include "search/ResultCollector.h"
 #include "search/SearchParams.h"
+#include "search/SearchSession.h"
 #include "tavoBasis/Registry.h"
 #include "view/ResultListCtrl.h"
 #include "view/UpDownCtrl.h"
 #include "view/ViewHost.h"
 
-class CVCKesmoraView : public wxPanel, public CFindNotify {
+class CVCKesmoraView : public wxPanel {
 public:
     // The store is borrowed from the application; the host (the frame) gets
     // the status texts and gives the placement. Controls are created here,
@@ -78,13 +77,6 @@ public:
     void ShowStatusMessage(const wxString& strText);
     void ShowStatusPanes(const wxString& strLeft, const wxString& strRight);
 
-    // Search notifications (worker thread): handed to m_collector, never to
-    // a control.
-    void OnFindFolder(const std::string& strFolder) override;
-    void OnFindFile(const std::string& strPath, std::uint64_t size, const std::string& strCreated,
-                    const std::string& strModified) override;
-    void OnFindEnd() override;
-
     // The summary of the rows listed; returns the window to idle.
     void ShowSearchResult();
     // What the search timer does every m_searchTick: lists the rows the
@@ -117,8 +109,8 @@ public:
     // worker: fast enough to look live, rare enough that a walk of 40,000
     // folders does not keep the window's thread busy with the status bar.
     std::chrono::milliseconds m_searchTick{40};
-    // The parameters of the last search handed to the finder.
-    std::optional<SearchParams> m_lastSearch;
+    // The last search started.
+    std::optional<SearchQuery> m_lastSearch;
 
     wxComboBox* m_comboFolder = nullptr;
     CUpDownCtrl* m_spinCount = nullptr;
@@ -143,15 +135,15 @@ public:
     bool m_bSearching = false;
     CRegistry* m_pRegistry = nullptr;
     int m_nCurTab = 0;
-    // Declared before the finder, so it outlives the finder's worker.
-    CResultCollector m_collector;
-    std::unique_ptr<CIntermediateFileFinder> m_pFinder;
+    // The finder, its worker and the rows it hands over; never touches a
+    // control.
+    CSearchSession m_search;
     std::uint64_t m_dwTotalSize = 0;
     CResultRows m_rows;
 
 private:
     void CreateControls();
-    // Creates m_pFinder with the sink the search reports to.
+    // Readies the timer that takes the search's rows.
     void CreateFinder();
     void InitTabsAndCombos();
     void InitListColumns();

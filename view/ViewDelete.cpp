@@ -123,7 +123,7 @@ void CVCKesmoraView::RunDeletion(DeleteRequest request) {
         };
         // The rows come from the last search; without one nothing can be
         // deleted, since no folder bounds it.
-        const std::string strRoot = m_lastSearch ? m_lastSearch->strFolder : std::string();
+        const std::string strRoot = m_lastSearch ? m_lastSearch->strRoot : std::string();
         outcome = RunDelete(m_rows.m_rows, request, m_dwTotalSize,
                             SystemFileOps(strRoot, request.method), progress);
     }

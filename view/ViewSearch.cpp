@@ -20,21 +20,9 @@ constexpr std::size_t kRowsReserved = 1'000'000;
 }  // namespace
 
 void CVCKesmoraView::CreateFinder() {
-    m_pFinder = std::make_unique<CIntermediateFileFinder>(this);
     m_searchTimer.SetOwner(this);
     Bind(wxEVT_TIMER, &CVCKesmoraView::OnSearchTimer, this, m_searchTimer.GetId());
 }
-
-void CVCKesmoraView::OnFindFolder(const std::string& strFolder) {
-    m_collector.OnFindFolder(strFolder);
-}
-
-void CVCKesmoraView::OnFindFile(const std::string& strPath, std::uint64_t size,
-                                const std::string& strCreated, const std::string& strModified) {
-    m_collector.OnFindFile(strPath, size, strCreated, strModified);
-}
-
-void CVCKesmoraView::OnFindEnd() { m_collector.OnFindEnd(); }
 
 void CVCKesmoraView::OnStartSearch(wxCommandEvent&) {
     if (!UpdateData(true)) {
@@ -57,15 +45,14 @@ void CVCKesmoraView::OnStartSearch(wxCommandEvent&) {
     options.nFileTimeIndex = FindComboTextIndex(1);
     // The folder exactly as typed: no trimming, no normalising.
     const wxString strFolder = m_comboFolder->GetValue();
-    const auto params = MakeSearchParams(strFolder.utf8_string(), options);
-    if (!params) {
+    const auto query = MakeSearchQuery(strFolder.utf8_string(), options);
+    if (!query) {
         return;
     }
 
     // Nothing of an earlier search may reach this one.
-    m_pFinder->JoinWorker();
     m_searchTimer.Stop();
-    m_collector.Reset();
+    m_search.Abandon();
     // Room for a large tree's rows from the start: growing the vector later
     // would move every row listed so far on the window's thread (tens of
     // milliseconds for 300,000 rows). The block is mapped, not touched, so
@@ -77,11 +64,8 @@ void CVCKesmoraView::OnStartSearch(wxCommandEvent&) {
     ResetListOrder();
     m_list->SyncRowCount();
 
-    m_lastSearch = params;
-    const bool bStarted =
-        m_pFinder->StartFind(params->strFolder, params->bSubFolder, params->nFolderMode,
-                             params->nTypeMask, params->nTimeMode, params->nDays, params->bOlder);
-    if (!bStarted) {
+    m_lastSearch = query;
+    if (!m_search.Start(*query)) {
         UpdateDeleteButtons(false);
         return;
     }
@@ -94,10 +78,9 @@ void CVCKesmoraView::OnStartSearch(wxCommandEvent&) {
 }
 
 void CVCKesmoraView::OnStopSearch(wxCommandEvent&) {
-    const bool bWasRunning = m_pFinder->StopFind();
     // The worker stops within one entry; every row it found before is then
     // listed, so the summary counts exactly the rows shown.
-    m_pFinder->JoinWorker();
+    const bool bWasRunning = m_search.Stop();
     m_searchTimer.Stop();
     TakeResults(true);
     if (!bWasRunning) {
@@ -114,13 +97,11 @@ void CVCKesmoraView::OnSearchTick() {
         return;
     }
     m_searchTimer.Stop();
-    // The worker's last act was to report the end; it is gone at once.
-    m_pFinder->JoinWorker();
     ShowSearchResult();
 }
 
 bool CVCKesmoraView::TakeResults(bool bRowsOnly) {
-    if (!m_collector.Take(m_batch)) {
+    if (!m_search.Take(m_batch)) {
         return false;
     }
     if (!m_batch.rows.empty()) {
@@ -154,11 +135,7 @@ void CVCKesmoraView::ShowSearchResult() {
 
 void CVCKesmoraView::EndSearchQuietly() {
     m_searchTimer.Stop();
-    if (m_pFinder) {
-        m_pFinder->StopFind();
-        m_pFinder->JoinWorker();
-    }
-    m_collector.Reset();
+    m_search.Abandon();
     m_bSearching = false;
 }
 

@@ -230,14 +230,14 @@ private:
 };
 
 std::vector<std::string> WindowSearch(const std::string& folder, const SearchOptions& options) {
-    const auto params = MakeSearchParams(folder, options);
-    EXPECT_TRUE(params);
-    if (!params) return {};
+    const auto query = MakeSearchQuery(folder, options);
+    EXPECT_TRUE(query);
+    if (!query) return {};
     PathSink sink;
     CIntermediateFileFinder finder(&sink);
-    EXPECT_TRUE(finder.StartFind(params->strFolder, params->bSubFolder, params->nFolderMode,
-                                 params->nTypeMask, params->nTimeMode, params->nDays,
-                                 params->bOlder));
+    const FinderArguments a = FinderArgumentsOf(*query);
+    EXPECT_TRUE(finder.StartFind(query->strRoot, query->bSubfolders, a.nFolderMode, a.nTypeMask,
+                                 a.nTimeMode, a.nDays, a.bOlder));
     sink.Wait();
     finder.JoinWorker();
     return sink.paths;

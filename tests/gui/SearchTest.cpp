@@ -91,9 +91,9 @@ protected:
     }
     // Gives the view a gated finder that holds its walk in the nth folder.
     CGatedFinder& GateTheWalk(int nHoldAt) {
-        auto pFinder = std::make_unique<CGatedFinder>(m_pView, nHoldAt);
+        auto pFinder = std::make_unique<CGatedFinder>(&m_pView->m_search.Sink(), nHoldAt);
         CGatedFinder& finder = *pFinder;
-        m_pView->m_pFinder = std::move(pFinder);
+        m_pView->m_search.SetFinder(std::move(pFinder));
         return finder;
     }
 };
@@ -105,14 +105,10 @@ TEST_F(SearchTest, MonthsWithinCreationBecomeNinetyDaysOfCreationTime) {
     for (int nId : kTypes) Check(nId, nId == ctl::kObj || nId == ctl::kBsc);
     Search();
     ASSERT_TRUE(m_pView->m_lastSearch.has_value());
-    const SearchParams& p = *m_pView->m_lastSearch;
-    EXPECT_EQ(p.strFolder, m_tree.string());
-    EXPECT_EQ(p.nDays, 90);
-    EXPECT_FALSE(p.bOlder);
-    EXPECT_EQ(p.nTimeMode, 2);
-    EXPECT_EQ(p.nFolderMode, 4);
-    EXPECT_EQ(p.nTypeMask, 4 + 128);
-    EXPECT_TRUE(p.bSubFolder);
+    const SearchQuery& q = *m_pView->m_lastSearch;
+    EXPECT_EQ(q.strRoot, m_tree.string());
+    EXPECT_TRUE(q.bSubfolders);
+    EXPECT_EQ(FinderArgumentsOf(q), (FinderArguments{4, 4 + 128, 2, 90, false}));
 }
 
 TEST_F(SearchTest, DaysBeforeModificationBecomeThreeDaysOlderByModificationTime) {
@@ -121,11 +117,7 @@ TEST_F(SearchTest, DaysBeforeModificationBecomeThreeDaysOlderByModificationTime)
     Radio(ctl::kRadioDebugRelease);
     Search();
     ASSERT_TRUE(m_pView->m_lastSearch.has_value());
-    EXPECT_EQ(m_pView->m_lastSearch->nDays, 3);
-    EXPECT_TRUE(m_pView->m_lastSearch->bOlder);
-    EXPECT_EQ(m_pView->m_lastSearch->nTimeMode, 4);
-    EXPECT_EQ(m_pView->m_lastSearch->nFolderMode, 6);
-    EXPECT_EQ(m_pView->m_lastSearch->nTypeMask, 255);
+    EXPECT_EQ(FinderArgumentsOf(*m_pView->m_lastSearch), (FinderArguments{6, 255, 4, 3, true}));
 }
 
 TEST_F(SearchTest, UnmatchedPeriodTextsCountAsTheFirstItems) {
@@ -134,9 +126,10 @@ TEST_F(SearchTest, UnmatchedPeriodTextsCountAsTheFirstItems) {
     Search();
     ASSERT_TRUE(m_pView->m_lastSearch.has_value());
     // Position 0 of each list: months, older than; modification time.
-    EXPECT_EQ(m_pView->m_lastSearch->nDays, 90);
-    EXPECT_TRUE(m_pView->m_lastSearch->bOlder);
-    EXPECT_EQ(m_pView->m_lastSearch->nTimeMode, 4);
+    const SearchQuery& q = *m_pView->m_lastSearch;
+    EXPECT_EQ(q.age, AgeFilter::Older);
+    EXPECT_EQ(q.unit, AgeUnit::Months);
+    EXPECT_EQ(q.time, FileTime::Modified);
 }
 
 TEST_F(SearchTest, OlderThanThreeDaysListsOnlyFilesModifiedBeforeThen) {

@@ -1,4 +1,5 @@
-// From the window's option members to the parameters of a search.
+// From the window's option members to a typed search, and from a typed
+// search to the finder's seven numbers.
 #include <gtest/gtest.h>
 
 #include "search/SearchParams.h"
@@ -11,131 +12,132 @@ SearchOptions AllTypes() {
     return o;
 }
 
-TEST(MakeSearchParams, WithoutTimeFilterSearchesEveryTypeInEveryFolder) {
-    const auto p = MakeSearchParams("/home/user/src", AllTypes());
-    ASSERT_TRUE(p);
-    EXPECT_EQ(p->strFolder, "/home/user/src");
-    EXPECT_TRUE(p->bSubFolder);
-    EXPECT_EQ(p->nFolderMode, 1);
-    EXPECT_EQ(p->nTypeMask, 255);
-    EXPECT_EQ(p->nTimeMode, 1);
-    EXPECT_EQ(p->nDays, 0);
-    EXPECT_FALSE(p->bOlder);
+SearchQuery Query(FolderRule folders, AgeFilter age = AgeFilter::None, int nPeriod = 1,
+                  AgeUnit unit = AgeUnit::Days, FileTime time = FileTime::Modified) {
+    SearchQuery q;
+    q.strRoot = "/src";
+    q.folders = folders;
+    q.age = age;
+    q.nPeriod = nPeriod;
+    q.unit = unit;
+    q.time = time;
+    return q;
 }
 
-TEST(MakeSearchParams, PassesTheFolderTextOnExactlyAsTyped) {
-    const auto p = MakeSearchParams(" /tmp/Projekt/ ", AllTypes());
-    ASSERT_TRUE(p);
-    EXPECT_EQ(p->strFolder, " /tmp/Projekt/ ");
-}
-
-TEST(MakeSearchParams, GivesEachTypeItsOwnBit) {
-    const std::pair<bool SearchOptions::*, int> bits[] = {
-        {&SearchOptions::bIdb, 1},  {&SearchOptions::bIlk, 2},   {&SearchOptions::bObj, 4},
-        {&SearchOptions::bPch, 8},  {&SearchOptions::bPdb, 16},  {&SearchOptions::bRes, 32},
-        {&SearchOptions::bSbr, 64}, {&SearchOptions::bBsc, 128},
+TEST(MakeSearchQuery, MapsEveryControlOntoItsPartOfTheSearch) {
+    struct Case {
+        const char* name;
+        void (*change)(SearchOptions&);
+        std::optional<SearchQuery> expected;
     };
-    for (const auto& [member, bit] : bits) {
+    const Case cases[] = {
+        {"all folders, no period", [](SearchOptions&) {}, Query(FolderRule::All)},
+        {"Debug and Release", [](SearchOptions& o) { o.nRadioFolder = 1; },
+         Query(FolderRule::DebugAndRelease)},
+        {"Debug", [](SearchOptions& o) { o.nRadioFolder = 2; }, Query(FolderRule::Debug)},
+        {"Release", [](SearchOptions& o) { o.nRadioFolder = 3; }, Query(FolderRule::Release)},
+        {"no folder radio", [](SearchOptions& o) { o.nRadioFolder = -1; }, std::nullopt},
+        {"folder radio past the group", [](SearchOptions& o) { o.nRadioFolder = 4; }, std::nullopt},
+        {"months older (position 0)",
+         [](SearchOptions& o) {
+             o.nRadioTime = 1;
+             o.nCount = 99;
+         },
+         Query(FolderRule::All, AgeFilter::Older, 99, AgeUnit::Months)},
+        {"months within, created",
+         [](SearchOptions& o) {
+             o.nRadioTime = 1;
+             o.nCount = 3;
+             o.nUnitIndex = 1;
+             o.nFileTimeIndex = 1;
+         },
+         Query(FolderRule::All, AgeFilter::Within, 3, AgeUnit::Months, FileTime::Created)},
+        {"days older",
+         [](SearchOptions& o) {
+             o.nRadioTime = 1;
+             o.nCount = 3;
+             o.nUnitIndex = 2;
+         },
+         Query(FolderRule::All, AgeFilter::Older, 3)},
+        {"days within",
+         [](SearchOptions& o) {
+             o.nRadioTime = 1;
+             o.nCount = 7;
+             o.nUnitIndex = 3;
+         },
+         Query(FolderRule::All, AgeFilter::Within, 7)},
+        {"period controls unused without the filter",
+         [](SearchOptions& o) {
+             o.nCount = 12;
+             o.nUnitIndex = 3;
+             o.nFileTimeIndex = 5;
+         },
+         Query(FolderRule::All)},
+        {"time radio past the group", [](SearchOptions& o) { o.nRadioTime = 2; }, std::nullopt},
+        {"no time radio", [](SearchOptions& o) { o.nRadioTime = -1; }, std::nullopt},
+        {"file-time position past its list",
+         [](SearchOptions& o) {
+             o.nRadioTime = 1;
+             o.nFileTimeIndex = 2;
+         },
+         std::nullopt},
+        {"no type ticked", [](SearchOptions& o) { o = SearchOptions{}; }, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SearchOptions o = AllTypes();
+        c.change(o);
+        EXPECT_EQ(MakeSearchQuery("/src", o), c.expected);
+    }
+}
+
+TEST(MakeSearchQuery, KeepsTheFolderTextAndTheSubfolderBoxAsTheyAre) {
+    SearchOptions o = AllTypes();
+    o.bFindSubFolder = false;
+    const auto q = MakeSearchQuery(" /tmp/Projekt/ ", o);
+    ASSERT_TRUE(q);
+    EXPECT_EQ(q->strRoot, " /tmp/Projekt/ ");
+    EXPECT_FALSE(q->bSubfolders);
+}
+
+TEST(MakeSearchQuery, GivesEachTypeBoxItsOwnKindAndTheFinderItsOwnBit) {
+    const std::tuple<bool SearchOptions::*, FileKind, int> kinds[] = {
+        {&SearchOptions::bIdb, FileKind::Idb, 1},  {&SearchOptions::bIlk, FileKind::Ilk, 2},
+        {&SearchOptions::bObj, FileKind::Obj, 4},  {&SearchOptions::bPch, FileKind::Pch, 8},
+        {&SearchOptions::bPdb, FileKind::Pdb, 16}, {&SearchOptions::bRes, FileKind::Res, 32},
+        {&SearchOptions::bSbr, FileKind::Sbr, 64}, {&SearchOptions::bBsc, FileKind::Bsc, 128},
+    };
+    for (const auto& [member, kind, bit] : kinds) {
         SearchOptions o;
         o.*member = true;
-        const auto p = MakeSearchParams("/", o);
-        ASSERT_TRUE(p);
-        EXPECT_EQ(p->nTypeMask, bit);
+        const auto q = MakeSearchQuery("/", o);
+        ASSERT_TRUE(q);
+        FileKinds expected;
+        expected.Set(kind);
+        EXPECT_EQ(q->kinds, expected) << FileKindName(kind);
+        EXPECT_EQ(FinderArgumentsOf(*q).nTypeMask, bit) << FileKindName(kind);
     }
+    EXPECT_EQ(FinderArgumentsOf(*MakeSearchQuery("/", AllTypes())).nTypeMask, 255);
 }
 
-TEST(MakeSearchParams, MapsTheFolderRadiosOntoFolderRules) {
-    const int expected[] = {1, 6, 2, 4};
-    for (int radio = 0; radio < 4; ++radio) {
-        SearchOptions o = AllTypes();
-        o.nRadioFolder = radio;
-        o.bFindSubFolder = false;
-        const auto p = MakeSearchParams("/", o);
-        ASSERT_TRUE(p);
-        EXPECT_EQ(p->nFolderMode, expected[radio]);
-        EXPECT_FALSE(p->bSubFolder);
-    }
-}
-
-TEST(MakeSearchParams, MonthsWithinAPeriodCountThirtyDaysOfCreationTime) {
-    SearchOptions o = AllTypes();
-    o.nRadioTime = 1;
-    o.nCount = 3;
-    o.nUnitIndex = 1;      // "ヶ月間に"
-    o.nFileTimeIndex = 1;  // "作成したファイル"
-    const auto p = MakeSearchParams("/", o);
-    ASSERT_TRUE(p);
-    EXPECT_EQ(p->nDays, 90);
-    EXPECT_FALSE(p->bOlder);
-    EXPECT_EQ(p->nTimeMode, 2);
-}
-
-TEST(MakeSearchParams, DaysBeforeAPeriodFilterByModificationTime) {
-    SearchOptions o = AllTypes();
-    o.nRadioTime = 1;
-    o.nCount = 3;
-    o.nUnitIndex = 2;      // "日以前に"
-    o.nFileTimeIndex = 0;  // "更新があったファイル"
-    const auto p = MakeSearchParams("/", o);
-    ASSERT_TRUE(p);
-    EXPECT_EQ(p->nDays, 3);
-    EXPECT_TRUE(p->bOlder);
-    EXPECT_EQ(p->nTimeMode, 4);
-}
-
-TEST(MakeSearchParams, UnmatchedComboTextsCountAsMonthsOlderThanByModification) {
-    // Both combos give position 0 for a text that matches no item.
-    SearchOptions o = AllTypes();
-    o.nRadioTime = 1;
-    o.nCount = 99;
-    const auto p = MakeSearchParams("/", o);
-    ASSERT_TRUE(p);
-    EXPECT_EQ(p->nDays, 2970);
-    EXPECT_TRUE(p->bOlder);
-    EXPECT_EQ(p->nTimeMode, 4);
-}
-
-TEST(MakeSearchParams, DaysWithinAPeriod) {
-    SearchOptions o = AllTypes();
-    o.nRadioTime = 1;
-    o.nCount = 7;
-    o.nUnitIndex = 3;  // "日間に"
-    const auto p = MakeSearchParams("/", o);
-    ASSERT_TRUE(p);
-    EXPECT_EQ(p->nDays, 7);
-    EXPECT_FALSE(p->bOlder);
-}
-
-TEST(MakeSearchParams, RefusesSilentlyWhenNothingCouldBeSearched) {
-    EXPECT_FALSE(MakeSearchParams("/", SearchOptions{})) << "no type ticked";
-
-    SearchOptions noRadio = AllTypes();
-    noRadio.nRadioFolder = -1;
-    EXPECT_FALSE(MakeSearchParams("/", noRadio)) << "no folder radio";
-    noRadio.nRadioFolder = 4;
-    EXPECT_FALSE(MakeSearchParams("/", noRadio)) << "folder radio out of range";
-
-    SearchOptions badTime = AllTypes();
-    badTime.nRadioTime = 2;
-    EXPECT_FALSE(MakeSearchParams("/", badTime)) << "time radio out of range";
-    badTime.nRadioTime = -1;
-    EXPECT_FALSE(MakeSearchParams("/", badTime)) << "no time radio";
-
-    SearchOptions badFileTime = AllTypes();
-    badFileTime.nRadioTime = 1;
-    badFileTime.nFileTimeIndex = 2;
-    EXPECT_FALSE(MakeSearchParams("/", badFileTime)) << "file-time position out of range";
-}
-
-TEST(MakeSearchParams, IgnoresThePeriodCombosWithoutTimeFilter) {
-    SearchOptions o = AllTypes();
-    o.nRadioTime = 0;
-    o.nFileTimeIndex = 5;
-    o.nCount = 12;
-    const auto p = MakeSearchParams("/", o);
-    ASSERT_TRUE(p);
-    EXPECT_EQ(p->nTimeMode, 1);
-    EXPECT_EQ(p->nDays, 0);
+TEST(FinderArgumentsOf, GivesStartFindItsNumbers) {
+    struct Case {
+        SearchQuery query;
+        FinderArguments expected;  // folder mode, type mask, time mode, days, older
+    };
+    const Case cases[] = {
+        {Query(FolderRule::All), {1, 255, 1, 0, false}},
+        {Query(FolderRule::DebugAndRelease), {6, 255, 1, 0, false}},
+        {Query(FolderRule::Debug), {2, 255, 1, 0, false}},
+        {Query(FolderRule::Release), {4, 255, 1, 0, false}},
+        {Query(FolderRule::All, AgeFilter::Within, 3, AgeUnit::Months, FileTime::Created),
+         {1, 255, 2, 90, false}},
+        {Query(FolderRule::All, AgeFilter::Older, 99, AgeUnit::Months), {1, 255, 4, 2970, true}},
+        {Query(FolderRule::All, AgeFilter::Older, 3), {1, 255, 4, 3, true}},
+        {Query(FolderRule::All, AgeFilter::None, 3, AgeUnit::Months, FileTime::Created),
+         {1, 255, 1, 0, false}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(FinderArgumentsOf(c.query), c.expected);
 }
 
 }  // namespace

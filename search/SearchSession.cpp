@@ -1,0 +1,61 @@
+// The search session both front ends drive.
+#include "search/SearchSession.h"
+
+#include <utility>
+
+void CSearchSession::Reports::OnFindFolder(const std::string& strFolder) {
+    nFolders.fetch_add(1, std::memory_order_relaxed);
+    collector.OnFindFolder(strFolder);
+}
+
+void CSearchSession::Reports::OnFindFile(const std::string& strPath, std::uint64_t size,
+                                         const std::string& strCreated,
+                                         const std::string& strModified) {
+    collector.OnFindFile(strPath, size, strCreated, strModified);
+}
+
+void CSearchSession::Reports::OnFindEnd() {
+    collector.OnFindEnd();
+    if (onEnd) onEnd();
+}
+
+CSearchSession::CSearchSession() : m_pFinder(std::make_unique<CIntermediateFileFinder>(&m_sink)) {}
+
+CSearchSession::~CSearchSession() { Abandon(); }
+
+void CSearchSession::SetFinder(std::unique_ptr<CIntermediateFileFinder> pFinder) {
+    Abandon();
+    m_pFinder = std::move(pFinder);
+}
+
+bool CSearchSession::Start(const SearchQuery& query) {
+    // Nothing of an earlier search may reach this one.
+    Abandon();
+    const FinderArguments args = FinderArgumentsOf(query);
+    return m_pFinder->StartFind(query.strRoot, query.bSubfolders, args.nFolderMode, args.nTypeMask,
+                                args.nTimeMode, args.nDays, args.bOlder);
+}
+
+bool CSearchSession::Take(ResultBatch& batch) {
+    if (!m_sink.collector.Take(batch)) return false;
+    // The worker's last act was to report the end; it is gone at once.
+    if (batch.bEnded) m_pFinder->JoinWorker();
+    return true;
+}
+
+bool CSearchSession::Stop() {
+    const bool bWasRunning = m_pFinder->StopFind();
+    // Every row found before the stop is in the collector once the worker
+    // is joined, so the next Take lists exactly what was found.
+    m_pFinder->JoinWorker();
+    return bWasRunning;
+}
+
+void CSearchSession::Abandon() {
+    if (m_pFinder) {
+        m_pFinder->StopFind();
+        m_pFinder->JoinWorker();
+    }
+    m_sink.collector.Reset();
+    m_sink.nFolders.store(0, std::memory_order_relaxed);
+}
