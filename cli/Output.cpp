@@ -202,6 +202,7 @@ bool COutput::Flush() {
     if (m_beforeWrite) m_beforeWrite();
     m_result = WriteAll(Stream::Out, m_buf);
     if (m_result == WriteResult::Failed) m_strError = SystemErrorText(LastSystemError());
+    if (m_result == WriteResult::Closed && m_onClosed) m_onClosed();
     m_buf.clear();
     return !Failed();
 }

@@ -57,6 +57,8 @@ public:
     void SetBeforeWrite(std::function<void()> beforeWrite) {
         m_beforeWrite = std::move(beforeWrite);
     }
+    // Runs when a write finds that the reader has gone.
+    void SetOnClosed(std::function<void()> onClosed) { m_onClosed = std::move(onClosed); }
 
     void Row(Format format, const ResultRow& row);
     void Text(std::string_view text);
@@ -77,6 +79,7 @@ private:
 
     std::string m_buf;
     std::function<void()> m_beforeWrite;
+    std::function<void()> m_onClosed;
     WriteResult m_result = WriteResult::Written;
     std::string m_strError;
     CIsoTime m_created;

@@ -94,6 +94,14 @@ public:
         // terminal: then the progress line gets out of the way first.
         m_bLiveOutput = IsTerminal(Stream::Out);
         if (m_bLiveOutput && m_progress.On()) m_out.SetBeforeWrite([this] { m_progress.Erase(); });
+        // A listing whose reader has gone has no one left to list for; a
+        // deletion goes on without its output.
+        if (m_options.action != Action::Delete) {
+            m_out.SetOnClosed([this] {
+                m_progress.Erase();
+                EndForClosedOutput();
+            });
+        }
         m_deleteProgress = [this](std::size_t nDone, std::size_t nCount) {
             if (!m_bPaused) {
                 m_bPaused = true;
@@ -195,7 +203,7 @@ int CCliRun::Search(const SearchQuery& query) {
     bool bInterrupted = false;
     for (;;) {
         m_wake.Wait(kTakeInterval);
-        if (Interrupted() || m_out.Failed()) {
+        if (Interrupted() || (m_out.Failed() && m_options.action != Action::Delete)) {
             // The worker stops within one entry; what it found so far is
             // still listed and counted.
             bInterrupted = Interrupted();
@@ -221,7 +229,8 @@ int CCliRun::Search(const SearchQuery& query) {
         return kExitInterrupted;
     }
     if (m_bHuman) Summary(text);
-    return m_out.Failed() ? kExitOutputFailed : kExitDone;
+    // An output that could not be written is told and counted at the end.
+    return kExitDone;
 }
 
 void CCliRun::TakeRows(CSearchSession& session, ResultBatch& batch) {
@@ -286,10 +295,10 @@ int CCliRun::Delete() {
 void CCliRun::DeleteRows(std::vector<ResultRow>& rows) {
     std::uint64_t total = 0;
     for (const ResultRow& row : rows) total += row.size;
-    if (Interrupted() || m_out.Failed()) {
+    if (Interrupted()) {
         m_tally.nKept += rows.size();
         m_tally.keptBytes += total;
-        m_tally.bCancelled = m_tally.bCancelled || (Interrupted() && !rows.empty());
+        m_tally.bCancelled = m_tally.bCancelled || !rows.empty();
         return;
     }
     const auto request = PlanDeleteAll(rows.size(), {});

@@ -596,6 +596,37 @@ TEST_F(CliTest, EachExitStatusComesForItsCause) {
     ::close(full);
 }
 
+TEST_F(CliTest, AClosedPipeEndsAListingQuietlyButNeverCutsADeletionShort) {
+    // Well over one 64 KB block of lines, so the first write fails mid-run.
+    const std::string name(100, 'n');
+    for (int i = 0; i < 1000; ++i) File("Debug/" + name + std::to_string(i) + ".obj", 1024);
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+        std::string errLast;
+        std::size_t nLeft;
+    };
+    const std::vector<Case> cases = {
+        {{}, 128 + SIGPIPE, "", 1000},  // as find ends
+        {{"--dry-run"}, 128 + SIGPIPE, "", 1000},
+        {{"--delete", "--yes"}, 0, "kesmora-cli: deleted 1,000 files, 1 MB (1,000 KB)", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        int closed[2];
+        ASSERT_EQ(::pipe2(closed, O_CLOEXEC), 0);
+        ::close(closed[0]);
+        Launch launch{c.args};
+        launch.args.push_back(m_root.string());
+        launch.outFd = closed[1];
+        const Result r = RunCli(launch);
+        ::close(closed[1]);
+        EXPECT_EQ(r.exitCode, c.exitCode);
+        EXPECT_EQ(LastLine(r.err), c.errLast);
+        EXPECT_EQ(FilesOnDisk().size(), c.nLeft);
+    }
+}
+
 TEST_F(CliTest, AnUndeletableFileIsNamedKeptAndGivesExitOne) {
     File("Debug/a.obj", 1000);
     File("Debug/b.obj", 2000);
