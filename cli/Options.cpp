@@ -215,7 +215,8 @@ std::optional<int> ParseCommandLine(const std::vector<std::string>& args, CliOpt
     app.add_flag("--delete", bDelete,
                  "delete the files found (read-only ones too) after asking on the terminal");
     app.add_flag("--trash", options.bTrash,
-                 "with --delete: move the files to the desktop's trash instead");
+                 "with --delete: move the files to the desktop's trash (the Recycle Bin\non "
+                 "Windows) instead");
     app.add_flag("-y,--yes", options.bYes, "delete without asking");
     app.add_flag("-n,--dry-run", bDryRun, "show what --delete would delete; touch nothing");
 

@@ -107,9 +107,13 @@ WriteResult WriteAll(Stream stream, std::string_view bytes) {
         DWORD nWritten = 0;
         const DWORD nChunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1 << 20));
         if (!::WriteFile(h, bytes.data(), nChunk, &nWritten, nullptr)) {
+            // The reader's end gone: Windows says so in three ways (Wine in
+            // the last).
             const DWORD nError = ::GetLastError();
-            return nError == ERROR_BROKEN_PIPE || nError == ERROR_NO_DATA ? WriteResult::Closed
-                                                                          : WriteResult::Failed;
+            return nError == ERROR_BROKEN_PIPE || nError == ERROR_NO_DATA ||
+                           nError == ERROR_PIPE_NOT_CONNECTED
+                       ? WriteResult::Closed
+                       : WriteResult::Failed;
         }
         bytes.remove_prefix(nWritten);
     }
