@@ -39,6 +39,9 @@ WriteResult WriteAll(Stream stream, std::string_view bytes);
 
 // The code of the last failed system call on this thread (errno or
 // GetLastError), and the system's own text for a code, without a full stop.
+// A call that can fail without saying why is preceded by ClearSystemError,
+// so that no earlier code is taken for its reason.
+void ClearSystemError();
 int LastSystemError();
 std::string SystemErrorText(int nError);
 

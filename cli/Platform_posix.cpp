@@ -79,6 +79,8 @@ WriteResult WriteAll(Stream stream, std::string_view bytes) {
     return WriteResult::Written;
 }
 
+void ClearSystemError() { errno = 0; }
+
 int LastSystemError() { return errno; }
 
 std::string SystemErrorText(int nError) { return std::strerror(nError); }

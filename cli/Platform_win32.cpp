@@ -120,6 +120,8 @@ WriteResult WriteAll(Stream stream, std::string_view bytes) {
     return WriteResult::Written;
 }
 
+void ClearSystemError() { ::SetLastError(0); }
+
 int LastSystemError() { return static_cast<int>(::GetLastError()); }
 
 std::string SystemErrorText(int nError) {

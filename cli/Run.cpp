@@ -267,6 +267,7 @@ DeleteFileOps CCliRun::FileOps(const std::string& strRoot) {
     const bool bTrash = m_options.bTrash;
     DeleteFileOps ops = SystemFileOps(strRoot, bTrash ? DeleteMethod::Trash : DeleteMethod::Remove);
     ops.removeFile = [this, bTrash, remove = std::move(ops.removeFile)](const std::string& path) {
+        ClearSystemError();
         if (remove(path)) return true;
         const int nError = LastSystemError();
         m_progress.Erase();
