@@ -35,12 +35,31 @@ std::optional<long long> ParseIndex(std::string_view digits) {
     return n;
 }
 
+std::string_view WithoutTrailingSeparator(std::string_view text, const FolderTextRule& rule) {
+    if (text.size() < 2 || rule.separators.find(text.back()) == std::string_view::npos) {
+        return text;
+    }
+    const std::string_view rest = text.substr(0, text.size() - 1);
+    if (rule.separators.find(rest.back()) != std::string_view::npos ||
+        (rule.bDriveRoots && rest.back() == ':')) {
+        return text;
+    }
+    return rest;
+}
+
 }  // namespace
 
-void AddFolderHistory(std::vector<std::string>& items, const std::string& folder) {
+bool SameFolderText(std::string_view a, std::string_view b, const FolderTextRule& rule) {
+    a = WithoutTrailingSeparator(a, rule);
+    b = WithoutTrailingSeparator(b, rule);
+    return rule.bFoldAsciiCase ? EqualIgnoringAsciiCase(a, b) : a == b;
+}
+
+void AddFolderHistory(std::vector<std::string>& items, const std::string& folder,
+                      const FolderTextRule& rule) {
     // Every copy goes: a list saved by an older version may hold one twice.
     std::erase_if(items,
-                  [&](const std::string& item) { return EqualIgnoringAsciiCase(item, folder); });
+                  [&](const std::string& item) { return SameFolderText(item, folder, rule); });
     items.insert(items.begin(), folder);
 }
 

@@ -3,16 +3,33 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
-// Puts folder at position 0 of items, with its own letter case, after
-// removing every item that names the same folder, so the list holds it
-// once. The same folder: texts equal but for ASCII letter case; every other
-// byte (all of a multi-byte UTF-8 character) must match exactly, so "É" and
-// "é" differ while "C:\SRC" matches "c:\src". A folder that only begins
-// another ("/src" and "/src/old") is a different folder. The list is not
-// capped here; only the saved history is.
-void AddFolderHistory(std::vector<std::string>& items, const std::string& folder);
+// When two folder texts name the same folder, as far as the text tells.
+struct FolderTextRule {
+    // Letter case does not tell folders apart (Windows); only ASCII letters
+    // fold, every other byte must match, so "É" and "é" stay different.
+    bool bFoldAsciiCase = false;
+    // The characters that end a folder; one of them at the end of a text
+    // counts as none, except for a root ("/", "C:\"), which needs it.
+    std::string_view separators = "/";
+    // "C:" (the drive's current folder) differs from "C:\" (its root).
+    bool bDriveRoots = false;
+};
+
+// The rule of this platform's file systems: exact on POSIX, letter case
+// folded on Windows (FolderHistory_posix.cpp, FolderHistory_win32.cpp).
+FolderTextRule PlatformFolderRule();
+
+bool SameFolderText(std::string_view a, std::string_view b, const FolderTextRule& rule);
+
+// Puts folder at position 0 of items, as given, after removing every item
+// that names the same folder by rule, so the list holds it once. A folder
+// that only begins another ("/src" and "/src/old") is a different folder.
+// The list is not capped here; only the saved history is.
+void AddFolderHistory(std::vector<std::string>& items, const std::string& folder,
+                      const FolderTextRule& rule = PlatformFolderRule());
 
 // Of a section's value names, those a load takes as history entries, in
 // entry order: "History" and a number below nCount written as "%d" writes

@@ -11,30 +11,53 @@ namespace {
 
 using History = std::vector<std::string>;
 
-TEST(AddFolderHistory, PutsTheFolderFirstOnceWithItsOwnCaseAndKeepsEveryOtherFolder) {
+constexpr FolderTextRule kPosix{false, "/", false};
+constexpr FolderTextRule kWindows{true, "\\/", true};
+
+TEST(AddFolderHistory, PutsTheFolderFirstOnceAsGivenAndKeepsEveryOtherFolder) {
     struct Case {
+        const FolderTextRule& rule;
         History before;
         std::string folder;
         History after;
     };
     const Case cases[] = {
-        {{"/home/a", "/home/b"}, "/srv/c", {"/srv/c", "/home/a", "/home/b"}},
-        {{"/home/a", "/Work/Proj", "/home/b"}, "/work/proj", {"/work/proj", "/home/a", "/home/b"}},
-        {{"/src", "/home"}, "/src", {"/src", "/home"}},
+        {kWindows, {"/home/a", "/home/b"}, "/srv/c", {"/srv/c", "/home/a", "/home/b"}},
+        {kWindows,
+         {"/home/a", "/Work/Proj", "/home/b"},
+         "/work/proj",
+         {"/work/proj", "/home/a", "/home/b"}},
+        {kWindows, {"/src", "/home"}, "/src", {"/src", "/home"}},
         // A folder that only begins another is a different folder.
-        {{"/tmp/a/TREE1"}, "/tmp/a/TREE", {"/tmp/a/TREE", "/tmp/a/TREE1"}},
-        {{"/home/a", "/src/old", "/home/b", "/src"},
+        {kWindows, {"/tmp/a/TREE1"}, "/tmp/a/TREE", {"/tmp/a/TREE", "/tmp/a/TREE1"}},
+        {kWindows,
+         {"/home/a", "/src/old", "/home/b", "/src"},
          "/src",
          {"/src", "/home/a", "/src/old", "/home/b"}},
-        {{"/src", "/x", "/SRC"}, "/Src", {"/Src", "/x"}},
+        {kWindows, {"/src", "/x", "/SRC"}, "/Src", {"/Src", "/x"}},
         // ASCII letters only fold: other characters must match exactly.
-        {{"/Données/Été"}, "/données/été", {"/données/été", "/Données/Été"}},
-        {{"/Données/Été"}, "/dONNées/Été", {"/dONNées/Été"}},
-        {{"/ドキュメント/ａ"}, "/ドキュメント/Ａ", {"/ドキュメント/Ａ", "/ドキュメント/ａ"}},
+        {kWindows, {"/Données/Été"}, "/données/été", {"/données/été", "/Données/Été"}},
+        {kWindows, {"/Données/Été"}, "/dONNées/Été", {"/dONNées/Été"}},
+        {kWindows,
+         {"/ドキュメント/ａ"},
+         "/ドキュメント/Ａ",
+         {"/ドキュメント/Ａ", "/ドキュメント/ａ"}},
+        // Letter case tells POSIX folders apart.
+        {kPosix, {"/tmp/a/Case"}, "/tmp/a/case", {"/tmp/a/case", "/tmp/a/Case"}},
+        {kPosix, {"/tmp/a/case"}, "/tmp/a/case", {"/tmp/a/case"}},
+        // One trailing separator is none; a root keeps its own.
+        {kPosix, {"/tmp/a/f05/", "/x"}, "/tmp/a/f05", {"/tmp/a/f05", "/x"}},
+        {kPosix, {"/tmp/a/f05"}, "/tmp/a/f05/", {"/tmp/a/f05/"}},
+        {kPosix, {"/tmp/a/f05//"}, "/tmp/a/f05", {"/tmp/a/f05", "/tmp/a/f05//"}},
+        {kPosix, {"/tmp/a\\"}, "/tmp/a", {"/tmp/a", "/tmp/a\\"}},
+        {kPosix, {"/", "/tmp"}, "/", {"/", "/tmp"}},
+        {kWindows, {"C:\\Src\\", "D:\\"}, "c:\\src", {"c:\\src", "D:\\"}},
+        {kWindows, {"C:\\Src/"}, "C:\\Src", {"C:\\Src"}},
+        {kWindows, {"C:\\"}, "C:", {"C:", "C:\\"}},
     };
     for (const Case& c : cases) {
         History h = c.before;
-        AddFolderHistory(h, c.folder);
+        AddFolderHistory(h, c.folder, c.rule);
         EXPECT_EQ(h, c.after) << c.folder;
     }
 }
