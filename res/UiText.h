@@ -143,6 +143,9 @@ inline constexpr std::string_view kColumnModified = "更新日時";
 inline constexpr std::string_view kMenuDeleteRows = "削除";
 inline constexpr std::string_view kMenuCopyPaths = "パスをコピー";
 inline constexpr std::string_view kMenuOpenFolder = "フォルダを開く";
+// The desktop has no program that opens folders (information box).
+inline constexpr std::string_view kNoFolderHandler =
+    "フォルダを開くプログラムが見つかりませんでした。";
 
 inline constexpr std::string_view kNotAnInteger = "整数を入力してください。";
 inline constexpr std::string_view kCountOutOfRange = "1 から 99 までの整数を入力してください。";

@@ -167,6 +167,14 @@ std::int64_t TimeKey(std::string_view text) {
     return key;
 }
 
+std::optional<SortColumn> ColumnToSortBy(int nColumn, bool bSearching) {
+    if (bSearching || nColumn < static_cast<int>(SortColumn::Name) ||
+        nColumn > static_cast<int>(SortColumn::Modified)) {
+        return std::nullopt;
+    }
+    return static_cast<SortColumn>(nColumn);
+}
+
 std::vector<std::uint32_t> SortRows(std::vector<ResultRow>& rows, SortColumn column,
                                     bool bAscending) {
     const std::vector<std::uint32_t> order = column == SortColumn::Name

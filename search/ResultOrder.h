@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -9,6 +10,12 @@
 
 // The list's columns, by their position.
 enum class SortColumn : int { Name = 0, Size = 1, Created = 2, Modified = 3 };
+
+// The column a click on the header at position nColumn sorts by, or none.
+// While a search runs no header sorts: rows arriving after a sort would
+// stand unsorted below its arrow, and keeping 100,000s of rows in order as
+// they come would cost the window's thread a full pass per batch.
+std::optional<SortColumn> ColumnToSortBy(int nColumn, bool bSearching);
 
 // Puts rows in the order of column, ascending or descending, by value:
 // names by the path's bytes with ASCII letters folded, sizes by bytes,

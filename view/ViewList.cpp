@@ -22,8 +22,6 @@ enum : int {
     kMenuOpenFolder,
 };
 
-constexpr int kSortableColumns = 4;
-
 }  // namespace
 
 void CVCKesmoraView::BindListActions() {
@@ -38,10 +36,11 @@ void CVCKesmoraView::BindListActions() {
 }
 
 void CVCKesmoraView::OnListColumnClick(wxListEvent& event) {
-    const int nColumn = event.GetColumn();
-    if (nColumn < 0 || nColumn >= kSortableColumns) {
+    const auto column = ColumnToSortBy(event.GetColumn(), m_bSearching);
+    if (!column) {
         return;
     }
+    const int nColumn = static_cast<int>(*column);
     SortList(nColumn, m_list->GetUpdatedAscendingSortIndicator(nColumn));
 }
 
@@ -169,9 +168,9 @@ void CVCKesmoraView::OpenRowFolder(long nRow) {
         return;
     }
     const std::string& strPath = m_rows.m_rows[static_cast<std::size_t>(nRow)].strPath;
-    if (m_openFolder) {
-        m_openFolder(strPath);
-    } else {
-        OpenContainingFolder(strPath);
+    const bool bOpened = m_openFolder ? m_openFolder(strPath) : OpenContainingFolder(strPath);
+    if (!bOpened) {
+        AskUser(ToWx(UiText::kNoFolderHandler), ToWx(UiText::kWindowTitle),
+                wxOK | wxICON_INFORMATION);
     }
 }

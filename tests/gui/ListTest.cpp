@@ -1,6 +1,7 @@
 // The result list's own wiring on real files and real input: a header click
 // sorts and the selection follows its rows, the keys act on the rows as
-// shown, and a double-click asks for the row's folder.
+// shown, a double-click asks for the row's folder (or says there is no
+// program for it), and a new search starts with nothing selected.
 #include <wx/clipbrd.h>
 #include <wx/uiaction.h>
 
@@ -127,6 +128,22 @@ TEST_F(ListTest, CtrlASelectsEveryRowAndCtrlCCopiesTheirPathsAsShown) {
     EXPECT_EQ(data.GetText().utf8_string(), expected);
 }
 
+TEST_F(ListTest, ANewSearchStartsWithNoRowSelectedAfterCtrlA) {
+    if (!SimulatedInputReachesTheForm()) {
+        GTEST_SKIP() << "simulated input does not reach the form under Wine";
+    }
+    for (int i = 0; i < 3; ++i) MakeFile("f" + std::to_string(i) + ".obj", 1);
+    Search();
+    SelectAt({0});
+    Key('a', wxMOD_CONTROL);
+    ASSERT_EQ(m_pView->m_list->GetSelectedItemCount(), 3);
+    Search();
+    EXPECT_EQ(m_pView->m_list->GetSelectedItemCount(), 0);
+    EXPECT_EQ(SelectedRows(), std::vector<long>{});
+    Pump(50);
+    EXPECT_FALSE(Enabled(ctl::kDelete));
+}
+
 TEST_F(ListTest, DeleteKeyDoesNothingWhileASearchRuns) {
     const std::string path = MakeFile("a.obj", 100);
     Search();
@@ -160,6 +177,18 @@ TEST_F(ListTest, DoubleClickAsksForTheFolderOfTheRowShownThere) {
     sim.MouseDblClick();
     Pump(200);
     EXPECT_EQ(opened, std::vector<std::string>{second});
+}
+
+TEST_F(ListTest, OpeningAFolderWithNoProgramForFoldersSaysSo) {
+    MakeFile("a.obj", 1);
+    m_pView->m_openFolder = [](const std::string&) { return false; };
+    Search();
+    wxListEvent activated(wxEVT_LIST_ITEM_ACTIVATED, ctl::kList);
+    activated.m_itemIndex = 0;
+    m_pView->m_list->GetEventHandler()->ProcessEvent(activated);
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].strText, "フォルダを開くプログラムが見つかりませんでした。");
+    EXPECT_EQ(m_boxes[0].nStyle & wxICON_MASK, wxICON_INFORMATION);
 }
 
 }  // namespace

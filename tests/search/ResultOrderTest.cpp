@@ -117,4 +117,23 @@ TEST(SortRows, AnEmptyListStaysEmpty) {
     EXPECT_TRUE(rows.empty());
 }
 
+TEST(ColumnToSortBy, EachOfTheFourHeadersSortsOnlyWhileNoSearchRuns) {
+    struct Case {
+        int nColumn;
+        bool bSearching;
+        std::optional<SortColumn> expected;
+    };
+    const Case cases[] = {
+        {0, false, SortColumn::Name},    {1, false, SortColumn::Size},
+        {2, false, SortColumn::Created}, {3, false, SortColumn::Modified},
+        {-1, false, std::nullopt},       {4, false, std::nullopt},
+        {0, true, std::nullopt},         {1, true, std::nullopt},
+        {3, true, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ColumnToSortBy(c.nColumn, c.bSearching), c.expected)
+            << c.nColumn << (c.bSearching ? " searching" : "");
+    }
+}
+
 }  // namespace
