@@ -12,10 +12,20 @@ void CResultListCtrl::SetRows(const CResultRows* pRows) {
 
 void CResultListCtrl::SyncRowCount() {
     const long count = m_pRows != nullptr ? static_cast<long>(m_pRows->GetRowCount()) : 0;
-    if (count != GetItemCount()) {
+    if (count == 0 && GetItemCount() != 0) {
+        // The generic list remembers a select-all as "every row, also those
+        // still to come"; only emptying it this way forgets that, so a new
+        // list starts with nothing selected.
+        DeleteAllItems();
+    } else if (count != GetItemCount()) {
         SetItemCount(count);
     }
     Refresh();
+    // The generic list lays out a new row count only at idle time, and a
+    // paint before that draws nothing. A search's timer, always due on a
+    // busy machine, keeps idle time away: the list stayed empty while the
+    // status bar moved on. Lay it out and draw it now.
+    Update();
 }
 
 void CResultListCtrl::ShowSortArrow(int nColumn, bool bAscending) {

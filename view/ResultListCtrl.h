@@ -9,7 +9,8 @@ class CResultListCtrl : public wxListCtrl {
 public:
     CResultListCtrl(wxWindow* pParent, wxWindowID id);
 
-    // The rows are borrowed; call SyncRowCount after they changed.
+    // The rows are borrowed; call SyncRowCount after they changed: the list
+    // shows their count at once, and an emptied list has no selection.
     void SetRows(const CResultRows* pRows);
     void SyncRowCount();
     // The header's sort arrow on a column, or on none (-1).

@@ -8,10 +8,13 @@
 #include <wx/platinfo.h>
 #include <wx/utils.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 #include "SearchFixture.h"
 #include "search/StatusText.h"
@@ -266,6 +269,58 @@ TEST_F(SearchTest, RunningSearchDisablesTheOptionsAndShowsTheFolderBeingSearched
     EXPECT_EQ(Rows(), kLargeRows);
     EXPECT_EQ(Status(0), " 300 個のファイルが見つかりました。");
     EXPECT_TRUE(Enabled(ctl::kComboFolder));
+}
+
+// A tick draws the rows it lists before it returns. On a busy machine the
+// search's timer is always due when the event loop looks, so the toolkit's
+// idle time, where the list would otherwise lay out and draw its rows,
+// does not come before the walk ends; only a tick that also writes a
+// folder into the status bar got them drawn. Two threads spin meanwhile.
+TEST_F(SearchTest, RowsAreDrawnBeforeABusySearchEnds) {
+    if (wxPlatformInfo::Get().GetPortId() == wxPORT_MSW) {
+        GTEST_SKIP() << "the native list lays itself out; the deferred layout is the generic one's";
+    }
+    MakeLargeTree();
+    SetFolder(m_tree.string());
+    std::vector<long> drawn;
+    m_pView->m_list->Bind(wxEVT_LIST_CACHE_HINT, [&](wxListEvent& event) {
+        event.Skip();
+        drawn.push_back(Rows());
+    });
+    std::atomic<bool> bSpin{true};
+    std::vector<std::thread> spinners;
+    for (int i = 0; i < 2; ++i) {
+        spinners.emplace_back([&bSpin] {
+            while (bSpin.load(std::memory_order_relaxed)) {
+            }
+        });
+    }
+    m_pView->m_searchTick = std::chrono::hours(1);
+    CGatedFinder& gate = GateTheWalk(8);
+    Press(ctl::kStart);
+    gate.WaitUntilHeld();
+    drawn.clear();
+    m_pView->OnSearchTick();
+    const std::vector<long> drawnByTheTick = drawn;
+    // A tick that brings rows and no new folder text draws them as well.
+    drawn.clear();
+    m_pView->m_collector.OnFindFile((m_tree / "late.obj").string(), 1, "", "");
+    m_pView->OnSearchTick();
+    const std::vector<long> drawnByARowsOnlyTick = drawn;
+    gate.Open();
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (m_pView->m_bSearching && std::chrono::steady_clock::now() < end) {
+        wxMilliSleep(5);
+        m_pView->OnSearchTick();
+    }
+    bSpin = false;
+    for (std::thread& t : spinners) t.join();
+    EXPECT_EQ(Rows(), kLargeRows + 1);
+    EXPECT_TRUE(std::any_of(drawnByTheTick.begin(), drawnByTheTick.end(),
+                            [](long n) { return n > 0 && n < kLargeRows; }))
+        << drawnByTheTick.size() << " drawings in the tick";
+    ASSERT_FALSE(drawnByARowsOnlyTick.empty());
+    EXPECT_EQ(drawnByARowsOnlyTick.back(), drawnByTheTick.back() + 1);
 }
 
 TEST_F(SearchTest, StopMidWalkSummarisesExactlyTheRowsListed) {
