@@ -2,8 +2,13 @@
 // toolkit (FramePlatform_gtk.cpp, FramePlatform_other.cpp).
 #pragma once
 
+#include <wx/string.h>
+#include <wx/windowid.h>
+
 #include <functional>
 
+class wxFrame;
+class wxStatusBar;
 class wxTopLevelWindow;
 
 // Before the first show: gives the toolkit window the size it was created
@@ -16,3 +21,11 @@ void PrepareFirstShow(wxTopLevelWindow& window);
 // (another X client), in place of the toolkit tearing the window down
 // behind wx's back; the window must then be closed as the user closes it.
 void OnDestroyedFromOutside(wxTopLevelWindow& window, std::function<void()> onLost);
+
+// The frame's status bar (wxFrame::OnCreateStatusBar).
+wxStatusBar* CreatePanesBar(wxFrame& frame, long nStyle, wxWindowID id, const wxString& strName);
+
+// Shows the bar's two panes one above the other (true), at twice the bar's
+// height, or side by side (false). False where the toolkit draws the bar
+// itself and cannot stack them.
+bool StackPanes(wxFrame& frame, bool bStacked);

@@ -1,5 +1,7 @@
 // GTK body of the frame's toolkit needs.
 #include <gtk/gtk.h>
+#include <wx/frame.h>
+#include <wx/statusbr.h>
 #include <wx/toplevel.h>
 
 #include <utility>
@@ -16,6 +18,41 @@ gboolean OnDestroyEvent(GtkWidget*, GdkEvent*, gpointer pData) {
 }
 
 void FreeCallback(gpointer pData, GClosure*) { delete static_cast<std::function<void()>*>(pData); }
+
+// GTK's status bar is wx's own drawing: each pane is drawn in the rectangle
+// GetFieldRect gives, so two rows are two rectangles.
+class CStackingStatusBar : public wxStatusBar {
+public:
+    CStackingStatusBar(wxWindow* pParent, wxWindowID id, long nStyle, const wxString& strName)
+        : wxStatusBar(pParent, id, nStyle, strName), m_nRowHeight(GetSize().y) {}
+
+    bool GetFieldRect(int i, wxRect& rect) const override {
+        if (!m_bStacked || GetFieldsCount() != 2 || i < 0 || i > 1) {
+            return wxStatusBar::GetFieldRect(i, rect);
+        }
+        const wxSize client = GetClientSize();
+        const int nRow = client.y / 2;
+        rect = wxRect(GetBorderX(), i * nRow + GetBorderY(), client.x - 2 * GetBorderX(),
+                      nRow - 2 * GetBorderY());
+        return true;
+    }
+
+    void Stack(wxFrame& frame, bool bStacked) {
+        if (bStacked == m_bStacked) return;
+        m_bStacked = bStacked;
+        SetSize(wxDefaultCoord, wxDefaultCoord, wxDefaultCoord,
+                bStacked ? 2 * m_nRowHeight : m_nRowHeight);
+        // The frame packs its bar at the height it has when set: set it
+        // again, and the client area follows.
+        frame.SetStatusBar(this);
+        frame.SendSizeEvent();
+        Refresh();
+    }
+
+private:
+    bool m_bStacked = false;
+    const int m_nRowHeight;
+};
 
 }  // namespace
 
@@ -37,4 +74,15 @@ void OnDestroyedFromOutside(wxTopLevelWindow& window, std::function<void()> onLo
     g_signal_connect_data(window.GetHandle(), "destroy-event", G_CALLBACK(OnDestroyEvent),
                           new std::function<void()>(std::move(onLost)), FreeCallback,
                           GConnectFlags(0));
+}
+
+wxStatusBar* CreatePanesBar(wxFrame& frame, long nStyle, wxWindowID id, const wxString& strName) {
+    return new CStackingStatusBar(&frame, id, nStyle, strName);
+}
+
+bool StackPanes(wxFrame& frame, bool bStacked) {
+    auto* pBar = dynamic_cast<CStackingStatusBar*>(frame.GetStatusBar());
+    if (pBar == nullptr) return !bStacked;
+    pBar->Stack(frame, bStacked);
+    return true;
 }

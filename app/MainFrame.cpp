@@ -35,9 +35,8 @@ constexpr int kDefaultBottom = 480;
 constexpr int kMessagePaneWidth = 2300;
 constexpr int kLeftPaneWidth = 350;
 constexpr int kRightPaneWidth = 2000;
-// A pane's borders and the space around its text, and the size grip.
+// A pane's borders and the space around its text.
 constexpr int kPaneTextMargin = 12;
-constexpr int kSizeGripWidth = 16;
 
 wxRect ReachableRect(const wxRect& rcSaved) {
     std::vector<ScreenRect> screens;
@@ -82,7 +81,7 @@ CMainFrame::CMainFrame(CRegistry* pRegistry) {
     Create(nullptr, wxID_ANY, ToWx(UiText::kAppName), rcOpen.GetPosition(), rcOpen.GetSize());
     m_rcNormal = GetRect();
     m_rcCreated = GetRect();
-    SetSizeHints(FromDIP(wxSize(kMinWidth, kMinHeight)));
+    KeepMinimumSize();
 
     wxIconBundle icons;
     icons.AddIcon(wxIcon(kKesmoraIcon32));
@@ -129,6 +128,13 @@ void CMainFrame::CreateMenu() {
     SetMenuBar(pBar);
 }
 
+wxStatusBar* CMainFrame::OnCreateStatusBar(int number, long style, wxWindowID id,
+                                           const wxString& name) {
+    wxStatusBar* pBar = CreatePanesBar(*this, style, id, name);
+    pBar->SetFieldsCount(number);
+    return pBar;
+}
+
 void CMainFrame::CreateStatusPanes() {
     wxStatusBar* pBar = CreateStatusBar(2);
     m_paneStyles[0] = wxSB_FLAT;
@@ -146,6 +152,9 @@ void CMainFrame::StopIdleTexts() { SetStatusBarPane(-1); }
 void CMainFrame::ShowStatusMessage(const wxString& strText) {
     StopIdleTexts();
     m_bTwoPanes = false;
+    if (m_bStacked) {
+        m_bStacked = !StackPanes(*this, false);
+    }
     wxStatusBar* pBar = GetStatusBar();
     SetPaneLayout(kMessagePaneWidth, m_paneWidths[1], wxSB_FLAT, m_paneStyles[1]);
     pBar->SetStatusText(strText, 0);
@@ -158,23 +167,38 @@ void CMainFrame::ShowStatusPanes(const wxString& strLeft, const wxString& strRig
     m_bTwoPanes = true;
     m_strLeft = strLeft;
     m_strRight = strRight;
-    SetPaneLayout(LeftPaneWidth(), kRightPaneWidth, wxSB_SUNKEN, wxSB_SUNKEN);
+    FitPanes();
     pBar->SetStatusText(strLeft, 0);
     pBar->SetStatusText(strRight, 1);
     pBar->Update();
 }
 
-// The Part's 350 pixels were measured for a 9-point font; GTK's default is
-// wider, and a text cut short loses its end ("をクリア", the last digits of
-// a total). So the left pane takes what its text needs, and gives up the
+// The design's 350 pixels were measured for a 9-point font; GTK's default
+// is wider, and a text cut short loses its end ("をクリア", the last digits
+// of a total). So the left pane takes what its text needs, and gives up the
 // rest of its 350 pixels where the window is too narrow for the right text
-// beside it.
+// beside that. Narrower still, the panes are stacked.
+void CMainFrame::FitPanes() {
+    const int nLeft = GetStatusBar()->GetTextExtent(m_strLeft).x + kPaneTextMargin;
+    const bool bStack = nLeft + RightPaneNeeds() > GetClientSize().x;
+    if (bStack != m_bStacked && StackPanes(*this, bStack)) {
+        m_bStacked = bStack;
+    }
+    SetPaneLayout(LeftPaneWidth(), kRightPaneWidth, wxSB_SUNKEN, wxSB_SUNKEN);
+}
+
 int CMainFrame::LeftPaneWidth() const {
-    const wxStatusBar* pBar = GetStatusBar();
-    const int nLeft = pBar->GetTextExtent(m_strLeft).x + kPaneTextMargin;
-    const int nRight = pBar->GetTextExtent(m_strRight).x + kPaneTextMargin + kSizeGripWidth;
-    const int nRoom = GetClientSize().x - nRight;
+    const int nLeft = GetStatusBar()->GetTextExtent(m_strLeft).x + kPaneTextMargin;
+    const int nRoom = GetClientSize().x - RightPaneNeeds();
     return std::max(nLeft, std::min(kLeftPaneWidth, nRoom));
+}
+
+// The right text, its margins and the size grip in the bar's corner, which
+// is as wide as a row of the bar is high.
+int CMainFrame::RightPaneNeeds() const {
+    const wxStatusBar* pBar = GetStatusBar();
+    const int nRowHeight = pBar->GetSize().y / (m_bStacked ? 2 : 1);
+    return pBar->GetTextExtent(m_strRight).x + kPaneTextMargin + nRowHeight;
 }
 
 // A search writes the folder many times a second; re-laying out the bar
@@ -227,10 +251,22 @@ bool CMainFrame::TakeNormalRect(const wxEvent& event) {
     return true;
 }
 
+// When the manager's frame around the window changes (a maximised window
+// loses its borders), wx shrinks a minimum that equals the window's size by
+// the change, and GTK's hints with it: a restored window could then be made
+// smaller than the minimum, and that size saved.
+void CMainFrame::KeepMinimumSize() {
+    const wxSize minimum = FromDIP(wxSize(kMinWidth, kMinHeight));
+    if (GetMinSize() != minimum) {
+        SetSizeHints(minimum);
+    }
+}
+
 void CMainFrame::OnSizeOrMove(wxEvent& event) {
     event.Skip();
+    KeepMinimumSize();
     if (m_bTwoPanes && event.GetEventType() == wxEVT_SIZE) {
-        SetPaneLayout(LeftPaneWidth(), kRightPaneWidth, wxSB_SUNKEN, wxSB_SUNKEN);
+        FitPanes();
     }
     if (TakeNormalRect(event)) {
         m_rcNormal = GetRect();

@@ -19,6 +19,8 @@ public:
     void ShowStatusMessage(const wxString& strText) override;
     // The left pane is as wide as its text needs and 350 pixels where the
     // window leaves the right text room beside that; the right one 2000.
+    // Where the window is too narrow for both texts side by side, the
+    // right pane goes below the left one, so that each stays whole.
     void ShowStatusPanes(const wxString& strLeft, const wxString& strRight) override;
 
     WindowPlacement GetPlacement() const override;
@@ -30,13 +32,18 @@ public:
 protected:
     // A size or place set by the program is final: no later re-placement.
     void DoSetSize(int x, int y, int width, int height, int sizeFlags) override;
+    wxStatusBar* OnCreateStatusBar(int number, long style, wxWindowID id,
+                                   const wxString& name) override;
 
 private:
     void CreateMenu();
     void CreateStatusPanes();
     void StopIdleTexts();
     void SetPaneLayout(int nWidth0, int nWidth1, int nStyle0, int nStyle1);
+    void FitPanes();
     int LeftPaneWidth() const;
+    int RightPaneNeeds() const;
+    void KeepMinimumSize();
     bool TakeNormalRect(const wxEvent& event);
 
     void OnClose(wxCloseEvent& event);
@@ -62,6 +69,7 @@ private:
     int m_paneStyles[2];
     // The two-pane texts while that layout shows, to fit it to a new width.
     bool m_bTwoPanes = false;
+    bool m_bStacked = false;
     wxString m_strLeft;
     wxString m_strRight;
 

@@ -105,36 +105,32 @@ TEST_F(ShellTest, FolderChooserOpensAtAModestSize) {
 }
 
 // Texts as a search and the deletions write them, at the default size
-// with the default font: the left pane holds its text; the right one too
-// where the window has the width for both.
+// with the default font: each pane holds its whole text, clear of the other
+// pane and of the size grip, which is as wide as the bar is high.
 TEST_F(ShellTest, StatusTextsAreWholeAtTheDefaultSize) {
-    struct Case {
-        const char* pszLeft;
-        const char* pszRight;
-        bool bRightFits;
-    };
-    const Case cases[] = {
-        {" 123 個のファイルが見つかりました。", "合計 25 MB ( 25,316 KB )", true},
-        {"4 個のファイルを削除しました。", "2 MB ( 1,536 KB ) をクリア", true},
-        {"3 個のファイルを削除しました。", "残り 1 ファイル ： 合計 0 MB ( 1 KB )", true},
-        // Both together need about 640 pixels of the 480.
-        {"2 個のファイルを削除しました ： 0 MB ( 4 KB ) をクリア",
-         "残り 3 ファイル ： 合計 10 MB ( 9,762 KB )", false},
+    const std::pair<const char*, const char*> cases[] = {
+        {" 123 個のファイルが見つかりました。", "合計 25 MB ( 25,316 KB )"},
+        {" 1274 個のファイルが見つかりました。", "合計 95,386 MB ( 97,675,154 KB )"},
+        {"4 個のファイルを削除しました。", "2 MB ( 1,536 KB ) をクリア"},
+        {"3 個のファイルを削除しました。", "残り 1 ファイル ： 合計 0 MB ( 1 KB )"},
+        {"1471 個のファイルを削除しました ： 204 MB ( 208,989 KB ) をクリア",
+         "残り 12 ファイル ： 合計 95,182 MB ( 97,466,165 KB )"},
+        {" 5 個のファイルが見つかりました。", "合計 0 MB ( 5 KB )"},
     };
     ASSERT_EQ(m_pFrame->GetSize(), wxSize(480, 380));
-    for (const Case& c : cases) {
-        m_pView->ShowStatusPanes(Utf8(c.pszLeft), Utf8(c.pszRight));
+    for (const auto& [pszLeft, pszRight] : cases) {
+        m_pView->ShowStatusPanes(Utf8(pszLeft), Utf8(pszRight));
+        Pump(50);
         wxRect rcLeft;
         wxRect rcRight;
         ASSERT_TRUE(Bar()->GetFieldRect(0, rcLeft));
         ASSERT_TRUE(Bar()->GetFieldRect(1, rcRight));
-        EXPECT_GT(rcLeft.width, Bar()->GetTextExtent(Utf8(c.pszLeft)).x + 4) << c.pszLeft;
-        if (c.bRightFits) {
-            // Clear of the size grip in the bar's right corner.
-            EXPECT_LT(rcRight.x + Bar()->GetTextExtent(Utf8(c.pszRight)).x + 4,
-                      Bar()->GetClientSize().x - 12)
-                << c.pszRight;
-        }
+        const int nLeftEnd = rcLeft.x + Bar()->GetTextExtent(Utf8(pszLeft)).x + 4;
+        const int nRightEnd = rcRight.x + Bar()->GetTextExtent(Utf8(pszRight)).x + 4;
+        EXPECT_LE(nLeftEnd, std::min(rcLeft.GetRight(), Bar()->GetClientSize().x)) << pszLeft;
+        EXPECT_TRUE(rcRight.y > rcLeft.GetBottom() || rcRight.x > rcLeft.GetRight()) << pszRight;
+        EXPECT_LE(nRightEnd, Bar()->GetClientSize().x - Bar()->GetClientSize().y - 2) << pszRight;
+        EXPECT_EQ(Bar()->GetStatusText(1), Utf8(pszRight));
     }
 }
 

@@ -141,12 +141,22 @@ TEST_F(WindowManagerTest, StartingPrintsNoToolkitComplaint) {
     EXPECT_EQ(text.find("Gtk-CRITICAL"), std::string::npos) << text;
 }
 
-TEST_F(WindowManagerTest, WindowCannotBeMadeSmallerThan480By380) {
+// Also after a maximise and restore, when the manager's frame around the
+// window changed and changed back.
+TEST_F(WindowManagerTest, WindowCannotBeMadeSmallerThan480By380EvenAfterAMaximise) {
     OpenWindow();
-    m_pFrame->SetSize(300, 200);
-    Pump(300);
-    EXPECT_GE(m_pFrame->GetSize().x, 480);
-    EXPECT_GE(m_pFrame->GetSize().y, 380);
+    for (const char* pszWhen : {"fresh", "after a maximise and restore"}) {
+        m_pFrame->SetSize(300, 200);
+        Pump(300);
+        EXPECT_GE(m_pFrame->GetSize().x, 480) << pszWhen;
+        EXPECT_GE(m_pFrame->GetSize().y, 380) << pszWhen;
+        m_pFrame->Maximize(true);
+        ASSERT_TRUE(PumpUntil([&] { return m_pFrame->IsMaximized(); }));
+        Pump(200);
+        m_pFrame->Maximize(false);
+        ASSERT_TRUE(PumpUntil([&] { return !m_pFrame->IsMaximized(); }));
+        Pump(200);
+    }
 }
 
 std::string Describe(const wxRect& rect) {
