@@ -1,8 +1,9 @@
 // Searching and deleting through the real main window: start click to
 // summary against limit_walk on the same tree, the longest stall of the
 // window's event loop meanwhile, memory per listed row, stop latency, and
-// delete-all of listed files against xargs rm -f on an identical tree, and
-// delete-all to the trash against xargs gio trash likewise.
+// delete-all of listed files against xargs rm -f on an identical tree,
+// delete-all to the trash against xargs gio trash likewise, and how soon and
+// how often the list draws new rows while busy threads load the machine.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -11,12 +12,15 @@
 #include <unistd.h>
 #include <wx/app.h>
 #include <wx/checkbox.h>
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
 #include <wx/modalhook.h>
 #include <wx/radiobut.h>
 #include <wx/statusbr.h>
 #include <wx/timer.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +30,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/MainFrame.h"
@@ -139,8 +144,13 @@ public:
         }
         m_tick.SetOwner(this);
         Bind(wxEVT_TIMER, &CBenchApp::OnTick, this);
+        // The generic list asks for this hint each time it really draws its
+        // rows, not when a paint finds its layout stale and draws nothing.
+        m_pView->m_list->Bind(wxEVT_LIST_CACHE_HINT, &CBenchApp::OnListDrawn, this);
         CallAfter([this] {
-            m_step = m_bDelete ? &CBenchApp::StepDelete : &CBenchApp::StepSearch;
+            m_step = m_bLive     ? &CBenchApp::StepLive
+                     : m_bDelete ? &CBenchApp::StepDelete
+                                 : &CBenchApp::StepSearch;
             m_tick.Start(10);
         });
         return true;
@@ -154,6 +164,8 @@ public:
     std::string m_limitWalk;
     int m_nRuns = 3;
     bool m_bDelete = false;
+    bool m_bLive = false;
+    int m_nSpinners = 2;
     // The delete rounds go to the trash, the one HOME holds (set in main).
     bool m_bTrash = false;
     int m_nDeleteFiles = 100000;
@@ -179,6 +191,12 @@ private:
             m_maxGapMs = std::max(m_maxGapMs, Ms(now - m_lastTick));
         }
         m_lastTick = now;
+        if (m_bLiveWatch && m_firstTakenMs < 0 && !m_pView->m_rows.m_rows.empty()) {
+            m_firstTakenMs = Ms(now - m_start);
+        }
+        if (m_bLiveWatch && m_firstSeenMs < 0 && FirstRowOnScreen()) {
+            m_firstSeenMs = Ms(now - m_start);
+        }
         (this->*m_step)();
     }
 
@@ -253,6 +271,106 @@ private:
             m_stopMs.push_back(ms);
             ++m_nStop;
             m_phase = 2;
+        }
+    }
+
+    // Whether the list's first row shows any text on the screen itself: the
+    // pixels read back from the X server, whatever the toolkit believes.
+    bool FirstRowOnScreen() {
+        wxRect rect;
+        if (m_pView->m_list->GetItemCount() == 0 || !m_pView->m_list->GetItemRect(0, rect)) {
+            return false;
+        }
+        rect.width = std::min(rect.width, 200);
+        const wxPoint at = m_pView->m_list->ClientToScreen(rect.GetPosition());
+        wxBitmap bitmap(rect.width, rect.height);
+        {
+            wxMemoryDC memory(bitmap);
+            wxScreenDC screen;
+            memory.Blit(0, 0, rect.width, rect.height, &screen, at.x, at.y);
+        }
+        const wxImage image = bitmap.ConvertToImage();
+        const unsigned char* p = image.GetData();
+        for (int i = 0; i < rect.width * rect.height; ++i, p += 3) {
+            if (p[0] < 128 && p[1] < 128 && p[2] < 128) return true;
+        }
+        return false;
+    }
+
+    void OnListDrawn(wxListEvent& event) {
+        event.Skip();
+        if (m_bLiveWatch) {
+            m_drawn.push_back({Ms(Clock::now() - m_start), m_pView->m_list->GetItemCount()});
+        }
+    }
+
+    // Per run: busy threads start, the start button is pressed, and every
+    // time the list draws its rows the moment and the row count are noted
+    // until the summary. Reported: the first drawing with rows, and the
+    // longest time the drawn row count stood still while rows kept coming.
+    void StepLive() {
+        if (m_phase == 0) {
+            if (m_nRun == m_nRuns) {
+                std::printf(
+                    "\nlive list with %d busy threads (%d runs): first rows drawn best %.0f ms "
+                    "median %.0f ms worst %.0f ms; longest wait for new rows best %.0f ms "
+                    "median %.0f ms worst %.0f ms\n",
+                    m_nSpinners, m_nRuns, Best(m_firstMs), Median(m_firstMs),
+                    *std::max_element(m_firstMs.begin(), m_firstMs.end()), Best(m_stallMs),
+                    Median(m_stallMs), *std::max_element(m_stallMs.begin(), m_stallMs.end()));
+                Finish();
+                return;
+            }
+            m_bSpin = true;
+            for (int i = 0; i < m_nSpinners; ++i) {
+                m_spinners.emplace_back([this] {
+                    volatile unsigned long n = 0;
+                    while (m_bSpin.load(std::memory_order_relaxed)) n = n + 1;
+                });
+            }
+            m_pView->m_comboFolder->ChangeValue(wxString::FromUTF8(m_root));
+            m_drawn.clear();
+            m_firstSeenMs = -1;
+            m_firstTakenMs = -1;
+            m_bLiveWatch = true;
+            m_start = Clock::now();
+            Press(ctl::kStart);
+            m_phase = 1;
+        } else if (m_phase == 1) {
+            if (m_pView->m_bSearching) return;
+            const double endMs = Ms(Clock::now() - m_start);
+            m_bLiveWatch = false;
+            m_bSpin = false;
+            for (std::thread& t : m_spinners) t.join();
+            m_spinners.clear();
+            const long rows = m_pView->m_list->GetItemCount();
+            // From the click, each drawing that showed more rows ends a wait;
+            // rows still undrawn at the summary end the last one there.
+            double firstMs = -1, lastMs = 0, stallMs = 0;
+            long drawnRows = 0;
+            int nDrawings = 0;
+            for (const auto& [ms, count] : m_drawn) {
+                if (count <= drawnRows) continue;
+                if (firstMs < 0) firstMs = ms;
+                stallMs = std::max(stallMs, ms - lastMs);
+                lastMs = ms;
+                drawnRows = count;
+                ++nDrawings;
+            }
+            if (drawnRows < rows) stallMs = std::max(stallMs, endMs - lastMs);
+            if (firstMs < 0) firstMs = endMs;
+            std::printf(
+                "run %d: search %.0f ms, %ld rows; first rows in the window's hands at %.0f ms, "
+                "drawn at %.0f ms, on the screen at %.0f ms; %d drawings with more rows (%ld rows "
+                "drawn before the summary), longest wait %.0f ms\n",
+                m_nRun, endMs, rows, m_firstTakenMs, firstMs, m_firstSeenMs, nDrawings, drawnRows,
+                stallMs);
+            m_seenMs.push_back(m_firstSeenMs < 0 ? endMs : m_firstSeenMs);
+            std::fflush(stdout);
+            m_firstMs.push_back(firstMs);
+            m_stallMs.push_back(stallMs);
+            ++m_nRun;
+            m_phase = 0;
         }
     }
 
@@ -351,6 +469,13 @@ private:
     Clock::time_point m_start;
     Clock::time_point m_lastTick;
     bool m_bWatchGaps = false;
+    bool m_bLiveWatch = false;
+    std::atomic<bool> m_bSpin{false};
+    std::vector<std::thread> m_spinners;
+    std::vector<std::pair<double, long>> m_drawn;
+    std::vector<double> m_firstMs, m_stallMs, m_seenMs;
+    double m_firstSeenMs = -1;
+    double m_firstTakenMs = -1;
     double m_maxGapMs = 0;
     long m_rssBefore = 0;
     double m_bytesPerRow = 0;
@@ -364,11 +489,13 @@ wxIMPLEMENT_APP_NO_MAIN(CBenchApp);
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr,
-                     "usage: %s TREE [RUNS]            search TREE through the window\n"
-                     "       %s --delete DIR [FILES] [ROUNDS]  delete-all vs xargs rm -f\n"
-                     "       %s --trash DIR [FILES] [ROUNDS]   to the trash vs xargs gio trash\n",
-                     argv[0], argv[0], argv[0]);
+        std::fprintf(
+            stderr,
+            "usage: %s TREE [RUNS]            search TREE through the window\n"
+            "       %s --delete DIR [FILES] [ROUNDS]  delete-all vs xargs rm -f\n"
+            "       %s --trash DIR [FILES] [ROUNDS]   to the trash vs xargs gio trash\n"
+            "       %s --live TREE [RUNS] [BUSY]      rows drawn while BUSY threads spin\n",
+            argv[0], argv[0], argv[0], argv[0]);
         return 2;
     }
     char configHome[] = "/tmp/kesmora-searchbench-XXXXXX";
@@ -392,6 +519,12 @@ int main(int argc, char** argv) {
         pApp->m_root = argv[2];
         if (argc > 3) pApp->m_nDeleteFiles = std::max(1, std::atoi(argv[3]));
         if (argc > 4) pApp->m_nRuns = std::max(1, std::atoi(argv[4]));
+    } else if (std::strcmp(argv[1], "--live") == 0) {
+        if (argc < 3) return 2;
+        pApp->m_bLive = true;
+        pApp->m_root = argv[2];
+        if (argc > 3) pApp->m_nRuns = std::max(1, std::atoi(argv[3]));
+        if (argc > 4) pApp->m_nSpinners = std::max(0, std::atoi(argv[4]));
     } else {
         pApp->m_root = argv[1];
         if (argc > 2) pApp->m_nRuns = std::max(1, std::atoi(argv[2]));
