@@ -307,16 +307,9 @@ TEST_F(SearchTest, RowsAreDrawnBeforeABusySearchEnds) {
     m_pView->m_collector.OnFindFile((m_tree / "late.obj").string(), 1, "", "");
     m_pView->OnSearchTick();
     const std::vector<long> drawnByARowsOnlyTick = drawn;
-    gate.Open();
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (m_pView->m_bSearching && std::chrono::steady_clock::now() < end) {
-        wxMilliSleep(5);
-        m_pView->OnSearchTick();
-    }
     bSpin = false;
     for (std::thread& t : spinners) t.join();
-    EXPECT_EQ(Rows(), kLargeRows + 1);
-    EXPECT_TRUE(std::any_of(drawnByTheTick.begin(), drawnByTheTick.end(),
+    ASSERT_TRUE(std::any_of(drawnByTheTick.begin(), drawnByTheTick.end(),
                             [](long n) { return n > 0 && n < kLargeRows; }))
         << drawnByTheTick.size() << " drawings in the tick";
     ASSERT_FALSE(drawnByARowsOnlyTick.empty());
