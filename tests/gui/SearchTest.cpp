@@ -304,7 +304,7 @@ TEST_F(SearchTest, RowsAreDrawnBeforeABusySearchEnds) {
     const std::vector<long> drawnByTheTick = drawn;
     // A tick that brings rows and no new folder text draws them as well.
     drawn.clear();
-    m_pView->m_collector.OnFindFile((m_tree / "late.obj").string(), 1, "", "");
+    m_pView->m_search.Sink().OnFindFile((m_tree / "late.obj").string(), 1, "", "");
     m_pView->OnSearchTick();
     const std::vector<long> drawnByARowsOnlyTick = drawn;
     bSpin = false;
