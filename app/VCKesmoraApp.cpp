@@ -2,6 +2,7 @@
 #include "app/VCKesmoraApp.h"
 
 #include "app/MainFrame.h"
+#include "finder/DirReader.h"
 #include "res/UiText.h"
 #include "search/SettingsKeys.h"
 #include "view/UiString.h"
@@ -41,6 +42,7 @@ bool CVCKesmoraApp::OnInit() {
     // No options of its own: wx's parser would reject the arguments a
     // desktop launcher may pass, so the command line is left alone.
     SetAppName("Kesmora");
+    RaiseDescriptorLimit();
     m_pRegistry = std::make_unique<CRegistry>();
     CreateMainWindow(m_pRegistry.get());
     return true;

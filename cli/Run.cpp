@@ -127,6 +127,8 @@ private:
     // outcome to m_tally; rows met after an interrupt are only counted.
     void DeleteRows(std::vector<ResultRow>& rows);
     int DeleteSummary();
+    // On stderr: the search left folders out.
+    void UnreadableMessage();
     // What the run did: on stderr beside the rows, so stdout holds one line
     // (or record) per file; on stdout when only the summary was asked for.
     void Summary(const std::string& text);
@@ -150,6 +152,7 @@ private:
     std::vector<ResultRow> m_rows;
     std::uint64_t m_nFound = 0;
     std::uint64_t m_dwTotalSize = 0;
+    std::uint64_t m_nUnreadable = 0;
 
     struct Tally {
         std::uint64_t nDeleted = 0;
@@ -220,17 +223,26 @@ int CCliRun::Search(const SearchQuery& query) {
         if (m_bLiveOutput) m_out.Flush();
     }
     m_progress.Erase();
+    m_nUnreadable = session.UnreadableFolders();
 
     std::string text = m_nFound == 0
                            ? std::string("no matching files found")
                            : Files(m_nFound) + " found, total " + Amount(m_dwTotalSize, m_bExact);
     if (bInterrupted) {
         Summary("interrupted: " + text);
+        UnreadableMessage();
         return kExitInterrupted;
     }
     if (m_bHuman) Summary(text);
     // An output that could not be written is told and counted at the end.
+    UnreadableMessage();
     return kExitDone;
+}
+
+void CCliRun::UnreadableMessage() {
+    if (m_nUnreadable == 0) return;
+    Message(FormatThousands(m_nUnreadable) + (m_nUnreadable == 1 ? " folder" : " folders") +
+            " could not be read; their files are not listed");
 }
 
 void CCliRun::TakeRows(CSearchSession& session, ResultBatch& batch) {
@@ -340,6 +352,10 @@ int CCliRun::Finish(int nExit) {
     if (!m_out.Flush() && !m_out.Closed()) {
         Message("cannot write the output: " + m_out.Error());
         if (nExit == kExitDone) return kExitOutputFailed;
+    }
+    // A clean-up that could not see every folder did not clean them all.
+    if (nExit == kExitDone && m_nUnreadable > 0 && m_options.action == Action::Delete) {
+        return kExitNotAllDeleted;
     }
     return nExit;
 }

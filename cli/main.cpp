@@ -2,10 +2,12 @@
 #include "cli/Options.h"
 #include "cli/Platform.h"
 #include "cli/Run.h"
+#include "finder/DirReader.h"
 
 int main(int argc, char** argv) {
     cli::CliOptions options;
     const auto args = cli::StartProgram(argc, argv);
     if (const auto exitCode = cli::ParseCommandLine(args, options)) return *exitCode;
+    RaiseDescriptorLimit();
     return cli::Run(options);
 }

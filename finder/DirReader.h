@@ -3,6 +3,7 @@
 // of a named entry read relative to the open folder.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -22,10 +23,19 @@ enum class EntryKind { kFolder, kNotFolder, kMaybeFolder };
 // The result of opening a subfolder.
 enum class OpenResult {
     kOpened,
-    kNotFolder,  // the entry is not a folder after all
-    kSystem,     // a system folder (a pseudo file system on Linux): never walked
-    kFailed,     // gone, refused or otherwise unreadable
+    kNotFolder,     // the entry is not a folder after all
+    kSystem,        // a system folder or the desktop's trash: never walked
+    kGone,          // no longer there
+    kNoDescriptor,  // the process is out of descriptors: worth trying again
+    kFailed,        // refused or otherwise unreadable
 };
+
+// Raises the soft limit on open descriptors to the hard one: a walk that
+// keeps folders open ahead of itself must not be cut short by a low default.
+void RaiseDescriptorLimit();
+// How many folders a walk may hold open at once, judged from the limit in
+// effect now: a share of it, so that the rest of the process keeps room.
+std::size_t FolderDescriptorBudget();
 
 // Identity of an open folder, to recognise a folder met again through a link.
 // On Windows, where no link below the root is entered, a subfolder cannot be
@@ -60,12 +70,21 @@ public:
     CDirReader& operator=(const CDirReader&) = delete;
 
     // Opens a folder by its path (the root of a walk, which may be reached
-    // through links). False when it cannot be listed.
-    bool OpenPath(const std::string& strPath);
+    // through links).
+    OpenResult OpenPath(const std::string& strPath);
     // Opens the entry pszName of the open folder parent as a folder; a
-    // symbolic link (a junction on Windows) is kNotFolder, never followed.
-    // Cheapest for the entry parent.Next returned last.
+    // symbolic link (a junction on Windows) is kNotFolder, never followed,
+    // and the desktop's trash is kSystem. Cheapest for the entry
+    // parent.Next returned last.
     OpenResult OpenSub(const CDirReader& parent, const char* pszName);
+    // Gives back the descriptor of a folder whose listing is done, keeping
+    // what is known of it; Reopen takes it again. Only a deep walk needs
+    // this: one descriptor per level would run out.
+    void Release();
+    bool IsReleased() const;
+    // Opens the released folder again by its path relative to the open
+    // folder ancestor; kGone when what is there now is another folder.
+    OpenResult Reopen(const CDirReader& ancestor, const std::string& strRelative);
     bool IsOpen() const;
     void Close();
     // The listing has been read to its end: frees what reading it took, and
@@ -77,6 +96,8 @@ public:
     // The next entry's name (valid until the next call or Close), or null at
     // the end of the listing. "." and ".." are returned like any entry.
     const char* Next(EntryKind& kind);
+    // True when the listing stopped on a read error rather than at its end.
+    bool ReadFailed() const;
     // Reads the facts of the entry pszName of this folder without following
     // a link. For the entry Next returned last, the listing may already hold
     // them (on Windows it does). False when the entry has gone or cannot be

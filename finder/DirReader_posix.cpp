@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/magic.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <sys/sysmacros.h>
@@ -13,6 +14,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <fstream>
+#include <string_view>
 
 #include "finder/DirReader.h"
 
@@ -98,7 +101,78 @@ std::int64_t Nanoseconds(const struct timespec& ts) {
 // margin at opening cannot be repeated by a later change.
 constexpr std::int64_t kStampMarginNs = 50 * 1000000LL;
 
+// A path handed to one openat stays well under PATH_MAX; a longer one is
+// taken a stretch at a time.
+constexpr std::size_t kPathChunk = 3800;
+
+OpenResult ResultOfError(int nError) {
+    switch (nError) {
+        case ENOTDIR:
+        case ELOOP:
+            return OpenResult::kNotFolder;
+        case ENOENT:
+            return OpenResult::kGone;
+        case EMFILE:
+        case ENFILE:
+            return OpenResult::kNoDescriptor;
+        default:
+            return OpenResult::kFailed;
+    }
+}
+
+// The home trash, $XDG_DATA_HOME/Trash, by identity: it may be reached by
+// any path, and a walk from the home folder must not move or delete what
+// the user has already thrown away.
+FolderId HomeTrashId() {
+    std::string path;
+    if (const char* pszData = std::getenv("XDG_DATA_HOME"); pszData && *pszData == '/') {
+        path = pszData;
+    } else if (const char* pszHome = std::getenv("HOME"); pszHome && *pszHome) {
+        path = std::string(pszHome) + "/.local/share";
+    } else {
+        return {};
+    }
+    path += "/Trash";
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return {};
+    return {st.st_dev, st.st_ino};
+}
+
+// A trash at a mount's top: ".Trash" (shared, a folder per user below) or
+// ".Trash-<uid>". Every user's counts: what someone threw away is not build
+// output to clean, whoever searches.
+bool IsTopTrashName(const char* pszName) {
+    if (std::strncmp(pszName, ".Trash", 6) != 0) return false;
+    if (pszName[6] == '\0') return true;
+    if (pszName[6] != '-' || pszName[7] == '\0') return false;
+    for (const char* p = pszName + 7; *p != '\0'; ++p) {
+        if (*p < '0' || *p > '9') return false;
+    }
+    return true;
+}
+
 }  // namespace
+
+void RaiseDescriptorLimit() {
+    struct rlimit rl;
+    if (getrlimit(RLIMIT_NOFILE, &rl) != 0 || rl.rlim_cur >= rl.rlim_max) return;
+    rl.rlim_cur = rl.rlim_max;
+    if (rl.rlim_max == RLIM_INFINITY) {
+        // The kernel refuses an infinite limit; its own ceiling is the most.
+        unsigned long nOpen = 0;
+        std::ifstream("/proc/sys/fs/nr_open") >> nOpen;
+        if (nOpen == 0) return;
+        rl.rlim_cur = nOpen;
+    }
+    setrlimit(RLIMIT_NOFILE, &rl);
+}
+
+std::size_t FolderDescriptorBudget() {
+    struct rlimit rl;
+    if (getrlimit(RLIMIT_NOFILE, &rl) != 0) return 64;
+    if (rl.rlim_cur == RLIM_INFINITY) return std::size_t{1} << 16;
+    return static_cast<std::size_t>(rl.rlim_cur / 4);
+}
 
 struct CDirReader::State {
     DIR* pDir = nullptr;
@@ -106,6 +180,10 @@ struct CDirReader::State {
     FolderId id;
     std::int64_t changed = 0;  // the folder's change time when opened, ns
     bool bSettled = false;     // that time lay clearly before the opening
+    bool bTop = false;         // the top folder of a mount
+    bool bReleased = false;
+    bool bReadFailed = false;
+    FolderId homeTrash;  // carried down from the root of the walk
 
     bool Attach(int fdFolder);
 };
@@ -117,6 +195,7 @@ void EnsureFolderSeparator(std::string& strFolder) {
 }
 
 bool CDirReader::State::Attach(int fdFolder) {
+    bReleased = bReadFailed = false;
     struct stat st;
     if (fstat(fdFolder, &st) != 0) {
         ::close(fdFolder);
@@ -145,20 +224,26 @@ bool CDirReader::IsOpen() const { return m_pState->fd >= 0; }
 
 FolderId CDirReader::Id() const { return m_pState->id; }
 
-bool CDirReader::OpenPath(const std::string& strPath) {
+OpenResult CDirReader::OpenPath(const std::string& strPath) {
     Close();
     const int fd = ::open(strPath.c_str(), kOpenFolderFlags);
-    return fd >= 0 && m_pState->Attach(fd);
+    if (fd < 0) return ResultOfError(errno);
+    State& state = *m_pState;
+    if (!state.Attach(fd)) return OpenResult::kFailed;
+    struct stat up;
+    state.bTop = fstatat(fd, "..", &up, 0) == 0 &&
+                 (up.st_dev != state.id.volume || up.st_ino == state.id.index);
+    state.homeTrash = HomeTrashId();
+    return OpenResult::kOpened;
 }
 
 OpenResult CDirReader::OpenSub(const CDirReader& parent, const char* pszName) {
     Close();
     // Below the root a link is never entered: it could lead out of the
     // chosen folder or into a folder walked already.
-    const int fd = ::openat(parent.m_pState->fd, pszName, kOpenFolderFlags | O_NOFOLLOW);
-    if (fd < 0) {
-        return errno == ENOTDIR || errno == ELOOP ? OpenResult::kNotFolder : OpenResult::kFailed;
-    }
+    const State& from = *parent.m_pState;
+    const int fd = ::openat(from.fd, pszName, kOpenFolderFlags | O_NOFOLLOW);
+    if (fd < 0) return ResultOfError(errno);
     struct stat st;
     if (fstat(fd, &st) != 0) {
         ::close(fd);
@@ -166,14 +251,65 @@ OpenResult CDirReader::OpenSub(const CDirReader& parent, const char* pszName) {
     }
     // Only a mount point can change the file system, and only a mount point
     // changes the device number: ordinary folders pay nothing here.
-    if (st.st_dev != parent.m_pState->id.volume && IsPseudoFileSystem(fd, st.st_dev)) {
+    const bool bTop = st.st_dev != from.id.volume;
+    if ((bTop && IsPseudoFileSystem(fd, st.st_dev)) ||
+        FolderId{st.st_dev, st.st_ino} == from.homeTrash ||
+        (from.bTop && IsTopTrashName(pszName))) {
         ::close(fd);
         return OpenResult::kSystem;
     }
-    return m_pState->Attach(fd) ? OpenResult::kOpened : OpenResult::kFailed;
+    State& state = *m_pState;
+    if (!state.Attach(fd)) return OpenResult::kFailed;
+    state.bTop = bTop;
+    state.homeTrash = from.homeTrash;
+    return OpenResult::kOpened;
+}
+
+void CDirReader::Release() {
+    State& state = *m_pState;
+    // A listing still being read keeps its place in the stream.
+    if (state.pDir != nullptr || state.fd < 0) return;
+    ::close(state.fd);
+    state.fd = -1;
+    state.bReleased = true;
+}
+
+bool CDirReader::IsReleased() const { return m_pState->bReleased; }
+
+OpenResult CDirReader::Reopen(const CDirReader& ancestor, const std::string& strRelative) {
+    State& state = *m_pState;
+    int fdFrom = ancestor.m_pState->fd;
+    int fdStep = -1;
+    std::string_view rest = strRelative;
+    while (rest.size() > kPathChunk) {
+        const std::size_t cut = rest.rfind('/', kPathChunk);
+        if (cut == std::string_view::npos || cut == 0) break;
+        const int fdNext = ::openat(fdFrom, std::string(rest.substr(0, cut)).c_str(),
+                                    O_PATH | O_DIRECTORY | O_CLOEXEC);
+        const int nError = errno;
+        if (fdStep >= 0) ::close(fdStep);
+        if (fdNext < 0) return ResultOfError(nError);
+        fdFrom = fdStep = fdNext;
+        rest.remove_prefix(cut + 1);
+    }
+    const int fd = ::openat(fdFrom, std::string(rest).c_str(), kOpenFolderFlags);
+    const int nError = errno;
+    if (fdStep >= 0) ::close(fdStep);
+    if (fd < 0) return ResultOfError(nError);
+    // The path may have been pointed elsewhere meanwhile: only the very
+    // folder listed before is taken back.
+    struct stat st;
+    if (fstat(fd, &st) != 0 || FolderId{st.st_dev, st.st_ino} != state.id) {
+        ::close(fd);
+        return OpenResult::kGone;
+    }
+    state.fd = fd;
+    state.bReleased = false;
+    return OpenResult::kOpened;
 }
 
 void CDirReader::Close() {
+    m_pState->bReleased = false;
     if (m_pState->pDir != nullptr) {
         closedir(m_pState->pDir);  // closes fd too
         m_pState->pDir = nullptr;
@@ -202,8 +338,13 @@ bool CDirReader::Unchanged() const {
 
 const char* CDirReader::Next(EntryKind& kind) {
     if (m_pState->pDir == nullptr) return nullptr;
+    errno = 0;
     const dirent* pEntry = readdir(m_pState->pDir);
-    if (pEntry == nullptr) return nullptr;
+    if (pEntry == nullptr) {
+        // A folder removed while it is read simply ends.
+        if (errno != 0 && errno != ENOENT) m_pState->bReadFailed = true;
+        return nullptr;
+    }
     switch (pEntry->d_type) {
         case DT_DIR:
             kind = EntryKind::kFolder;
@@ -217,6 +358,8 @@ const char* CDirReader::Next(EntryKind& kind) {
     }
     return pEntry->d_name;
 }
+
+bool CDirReader::ReadFailed() const { return m_pState->bReadFailed; }
 
 namespace {
 

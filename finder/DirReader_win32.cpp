@@ -52,6 +52,21 @@ std::int64_t Ticks(const FILETIME& ft) {
                                      ft.dwLowDateTime);
 }
 
+OpenResult ResultOfError(DWORD dwError) {
+    switch (dwError) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+            return OpenResult::kGone;
+        case ERROR_TOO_MANY_OPEN_FILES:
+        case ERROR_NO_SYSTEM_RESOURCES:
+            return OpenResult::kNoDescriptor;
+        case ERROR_DIRECTORY:
+            return OpenResult::kNotFolder;
+        default:
+            return OpenResult::kFailed;
+    }
+}
+
 // An identity that matches no other folder.
 FolderId UniqueId() {
     static std::atomic<std::uint64_t> s_nUnique{0};
@@ -88,6 +103,7 @@ struct CDirReader::State {
     FolderId id;
     std::int64_t changed = 0;  // the folder's last-write time when opened
     bool bSettled = false;     // that time lay clearly before the opening
+    bool bReadFailed = false;
 
     // The folder's own last-write time, which adding, removing or renaming
     // an entry moves.
@@ -124,6 +140,11 @@ struct CDirReader::State {
 
 const char kPathSeparator = '\\';
 
+// Handles are not the scarce thing here that descriptors are on POSIX.
+void RaiseDescriptorLimit() {}
+
+std::size_t FolderDescriptorBudget() { return std::size_t{1} << 16; }
+
 void EnsureFolderSeparator(std::string& strFolder) {
     if (strFolder.empty() || (strFolder.back() != '\\' && strFolder.back() != '/')) {
         strFolder += '\\';
@@ -132,6 +153,7 @@ void EnsureFolderSeparator(std::string& strFolder) {
 
 bool CDirReader::State::Open(std::wstring wfolder, bool bReadId) {
     Close();
+    bReadFailed = false;
     if (wfolder.empty()) return false;
     if (wfolder.back() != L'\\') wfolder += L'\\';
     folder = std::move(wfolder);
@@ -187,12 +209,24 @@ bool CDirReader::Unchanged() const {
     return m_pState->bSettled && m_pState->ReadStamp(stamp) && stamp == m_pState->changed;
 }
 
-bool CDirReader::OpenPath(const std::string& strPath) {
+OpenResult CDirReader::OpenPath(const std::string& strPath) {
     Close();
     std::wstring wfolder;
+    if (!ToApiPath(strPath, wfolder)) return OpenResult::kFailed;
     // The root may be reached through links: its real identity counts.
-    return ToApiPath(strPath, wfolder) && m_pState->Open(std::move(wfolder), true);
+    return m_pState->Open(std::move(wfolder), true) ? OpenResult::kOpened
+                                                    : ResultOfError(GetLastError());
 }
+
+// A listed folder holds no handle here (the listing is closed at its end),
+// so there is nothing to give back or take again.
+void CDirReader::Release() {}
+
+bool CDirReader::IsReleased() const { return false; }
+
+OpenResult CDirReader::Reopen(const CDirReader&, const std::string&) { return OpenResult::kOpened; }
+
+bool CDirReader::ReadFailed() const { return m_pState->bReadFailed; }
 
 OpenResult CDirReader::OpenSub(const CDirReader& parent, const char* pszName) {
     Close();
@@ -214,14 +248,15 @@ OpenResult CDirReader::OpenSub(const CDirReader& parent, const char* pszName) {
         PrefixIfLong(wfolder);
         const HANDLE hFind = FindFirstFileExW(wfolder.c_str(), FindExInfoBasic, &data,
                                               FindExSearchNameMatch, nullptr, 0);
-        if (hFind == INVALID_HANDLE_VALUE) return OpenResult::kFailed;
+        if (hFind == INVALID_HANDLE_VALUE) return ResultOfError(GetLastError());
         FindClose(hFind);
         if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return OpenResult::kNotFolder;
         if ((data.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) != 0) return OpenResult::kSystem;
         if (IsFolderLink(data)) return OpenResult::kNotFolder;
     }
     PrefixIfLong(wfolder);
-    return m_pState->Open(std::move(wfolder), false) ? OpenResult::kOpened : OpenResult::kFailed;
+    return m_pState->Open(std::move(wfolder), false) ? OpenResult::kOpened
+                                                     : ResultOfError(GetLastError());
 }
 
 const char* CDirReader::Next(EntryKind& kind) {
@@ -231,6 +266,7 @@ const char* CDirReader::Next(EntryKind& kind) {
     if (state.bPending) {
         state.bPending = false;
     } else if (!FindNextFileW(state.hFind, &state.data)) {
+        if (GetLastError() != ERROR_NO_MORE_FILES) state.bReadFailed = true;
         return nullptr;
     }
     state.bCurrent = true;

@@ -15,7 +15,10 @@ CFinderThread::CFinderThread() = default;
 CFinderThread::~CFinderThread() {
     EndWorker();
     // Destroyed by its own worker (a sink that deletes the finder when told
-    // the walk ended): it cannot wait for itself, and must not abort.
+    // the walk ended): it cannot wait for itself, and must not abort. That
+    // is safe because the end is a worker's last act on its object: the
+    // search's readers have been joined before it, and only the return
+    // from the thread's function follows.
     if (m_hThread.joinable()) m_hThread.detach();
 }
 
@@ -105,7 +108,7 @@ int CFinderThread::Enumerate(int nKind, const std::string& strFolder, const std:
                              Accept accept) {
     if (!m_bRunning) return 0;
     CDirReader dir;
-    if (!dir.OpenPath(strFolder)) return 0;
+    if (dir.OpenPath(strFolder) != OpenResult::kOpened) return 0;
     int nCount = 0;
     FindEntry entry;
     EntryFacts facts;

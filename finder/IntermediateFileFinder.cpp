@@ -3,6 +3,7 @@
 // by pattern.
 #include "finder/IntermediateFileFinder.h"
 
+#include <algorithm>
 #include <cstring>
 #include <ctime>
 #include <memory>
@@ -37,26 +38,58 @@ struct CIntermediateFileFinder::Walk {
         CFolderCursor reader;
         FolderScope scope;
         CFolderMatches found;
+        std::size_t nPathEnd = 0;  // where its path ends in path
+        bool bLost = false;        // released, and not there to be reopened
     };
 
     Level& At(std::size_t nDepth) {
         while (levels.size() <= nDepth) {
             levels.push_back(std::make_unique<Level>());
-            levels.back()->reader.Use(pPool);
+            levels.back()->reader.Use(pPool, pRunning);
         }
         return *levels[nDepth];
     }
+    void ReleaseAbove(std::size_t nDepth);
+    OpenResult Reopen(std::size_t nDepth);
     // False when the folder was walked already: a bind mount shows one
     // folder in two places, and a file must never be listed twice.
     bool FirstVisit(const FolderId& id) { return visited.insert(id).second; }
 
     CReadAheadPool* pPool = nullptr;
+    const std::atomic<bool>* pRunning = nullptr;
+    std::size_t nHeldMost = 0;  // levels that may hold a descriptor at once
     std::vector<std::unique_ptr<Level>> levels;
     std::unordered_set<FolderId, FolderIdHash> visited;  // every folder entered so far
     std::string path;  // the current folder, with a trailing separator
     CTimeText created;
     CTimeText modified;
 };
+
+// A deep walk holds the root, the folders nearest the top and the two
+// deepest ones; a folder in between gives its descriptor back until the
+// walk returns to it. The parent of the deepest folder is kept: a folder
+// found changed is read again through it.
+void CIntermediateFileFinder::Walk::ReleaseAbove(std::size_t nDepth) {
+    if (nDepth < 2 || nDepth + 1 < nHeldMost) return;
+    std::size_t nHeld = 0;
+    for (std::size_t i = 0; i <= nDepth; ++i) nHeld += levels[i]->reader.IsReleased() ? 0 : 1;
+    for (std::size_t i = nDepth - 1; i >= 1 && nHeld >= nHeldMost; --i) {
+        CFolderCursor& reader = levels[i]->reader;
+        if (reader.IsReleased()) continue;
+        reader.Release();
+        if (reader.IsReleased()) --nHeld;
+    }
+}
+
+// Opens the released folder at nDepth again from the nearest folder above
+// it that is still open; path names the folder.
+OpenResult CIntermediateFileFinder::Walk::Reopen(std::size_t nDepth) {
+    std::size_t nFrom = nDepth - 1;
+    while (nFrom > 0 && levels[nFrom]->reader.IsReleased()) --nFrom;
+    const std::size_t nStart = levels[nFrom]->nPathEnd;
+    const std::string strRelative = path.substr(nStart, levels[nDepth]->nPathEnd - 1 - nStart);
+    return levels[nDepth]->reader.Reopen(levels[nFrom]->reader, strRelative);
+}
 
 CIntermediateFileFinder::CIntermediateFileFinder(CFindNotify* pNotify) : m_pNotify(pNotify) {}
 
@@ -77,14 +110,24 @@ bool CIntermediateFileFinder::StartFind(const std::string& strFolder, bool bSubF
     m_nDays = nDays;
     m_strFolder = strFolder;
     m_bOlder = bOlder;
+    m_nUnreadable = 0;
     return BeginThread();
 }
 
 bool CIntermediateFileFinder::StopFind() { return Stop(); }
 
 unsigned CIntermediateFileFinder::Run() {
+    WalkTree();
+    // Every reader has ended: a sink may delete the finder right here, and
+    // nothing after this touches it.
+    if (m_bRunning) m_pNotify->OnFindEnd();
+    // The flag stays set after a natural end: a later StopFind returns true.
+    return 0;
+}
+
+void CIntermediateFileFinder::WalkTree() {
     // Declared first so that it ends, joining its readers, after the walk's
-    // folders are closed and before the worker returns.
+    // folders are closed.
     std::optional<CReadAheadPool> pool;
     if (m_nReadAheadThreads > 0) {
         ReadAheadRules rules;
@@ -101,18 +144,20 @@ unsigned CIntermediateFileFinder::Run() {
     }
     Walk walk;
     walk.pPool = pool ? &*pool : nullptr;
+    walk.pRunning = &m_bRunning;
+    walk.nHeldMost = std::max<std::size_t>(FolderDescriptorBudget(), 8);
     walk.path = m_strFolder;
     EnsureFolderSeparator(walk.path);
     Walk::Level& root = walk.At(0);
-    if (root.reader.OpenRoot(m_strFolder)) {
+    root.nPathEnd = walk.path.size();
+    if (root.reader.OpenRoot(m_strFolder) == OpenResult::kOpened) {
         walk.FirstVisit(root.reader.Id());
         // The root's own files are looked for whatever the folder rule.
         root.scope = {true, m_nTypeMask};
         FindInFolder(walk, 0);
+    } else if (m_bRunning) {
+        Unreadable();
     }
-    if (m_bRunning) m_pNotify->OnFindEnd();
-    // The flag stays set after a natural end: a later StopFind returns true.
-    return 0;
 }
 
 // The folder at nDepth is open with its scope set, and walk.path names it.
@@ -128,6 +173,7 @@ void CIntermediateFileFinder::FindInFolder(Walk& walk, std::size_t nDepth) {
     m_pNotify->OnFindFolder(walk.path);
     CFolderMatches& found = level.found;
     found.Begin(level.scope.nKinds);
+    level.bLost = false;
     EntryKind kind;
     while (const char* pszName = level.reader.Next(kind)) {
         if (!IsDotOrDotDot(pszName)) {
@@ -144,11 +190,15 @@ void CIntermediateFileFinder::FindInFolder(Walk& walk, std::size_t nDepth) {
             }
             if (m_bSubFolder && kind != EntryKind::kNotFolder) {
                 WalkSubfolder(walk, nDepth, pszName, len);
+                // Moved away while the walk was below it: the rest of it
+                // is no longer where the walk looks.
+                if (level.bLost) break;
             }
         }
         if (!m_bRunning) break;
     }
-    if (m_bRunning && !found.Matches().empty()) {
+    if (m_bRunning && !level.bLost && level.reader.ReadFailed()) Unreadable();
+    if (m_bRunning && !level.bLost && !found.Matches().empty()) {
         found.End();
         for (int nPattern = 0; nPattern < kPatternCount; ++nPattern) {
             if (found.Has(nPattern)) FindPattern(walk, nDepth, nPattern);
@@ -163,7 +213,12 @@ void CIntermediateFileFinder::WalkSubfolder(Walk& walk, std::size_t nDepth, cons
                                             std::size_t len) {
     Walk::Level& parent = walk.At(nDepth);
     Walk::Level& child = walk.At(nDepth + 1);
-    if (child.reader.OpenSub(parent.reader, pszName) != OpenResult::kOpened) return;
+    const OpenResult result = child.reader.OpenSub(parent.reader, pszName);
+    if (result != OpenResult::kOpened) {
+        // A stop cuts a wait for a descriptor short: that is no failure.
+        if (result == OpenResult::kFailed && m_bRunning) Unreadable();
+        return;
+    }
     if (!walk.FirstVisit(child.reader.Id())) {
         child.reader.Close();
         return;
@@ -172,8 +227,14 @@ void CIntermediateFileFinder::WalkSubfolder(Walk& walk, std::size_t nDepth, cons
     const std::size_t nPathLength = walk.path.size();
     walk.path.append(pszName, len);
     walk.path += kPathSeparator;
+    child.nPathEnd = walk.path.size();
+    walk.ReleaseAbove(nDepth);
     FindInFolder(walk, nDepth + 1);
     walk.path.resize(nPathLength);
+    if (parent.reader.IsReleased() && m_bRunning && walk.Reopen(nDepth) != OpenResult::kOpened) {
+        parent.bLost = true;
+        Unreadable();
+    }
 }
 
 // Reports the remembered names of one pattern that pass the time filter. No

@@ -2,6 +2,7 @@
 // thread and reports folders, matches and the end through CFindNotify.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -28,15 +29,23 @@ public:
     // reported, and in which order, is the same either way.
     void SetReadAheadThreads(int nThreads) { m_nReadAheadThreads = nThreads; }
     static constexpr int kDefaultReadAheadThreads = 8;
+    // Folders of the last search that could not be read (refused, a read
+    // error, gone from under a deep walk, or no descriptor to be had): the
+    // search left them out. Final once the worker has been joined.
+    std::uint64_t UnreadableFolders() const {
+        return m_nUnreadable.load(std::memory_order_relaxed);
+    }
 
     unsigned Run() override;
 
 private:
     struct Walk;
 
+    void WalkTree();
     void FindInFolder(Walk& walk, std::size_t nDepth);
     void WalkSubfolder(Walk& walk, std::size_t nDepth, const char* pszName, std::size_t len);
     void FindPattern(Walk& walk, std::size_t nDepth, int nPattern);
+    void Unreadable() { m_nUnreadable.fetch_add(1, std::memory_order_relaxed); }
 
     CFindNotify* m_pNotify;
     int m_nTypeMask = 1;
@@ -46,4 +55,5 @@ private:
     bool m_bOlder = false;
     bool m_bSubFolder = true;
     int m_nReadAheadThreads = kDefaultReadAheadThreads;
+    std::atomic<std::uint64_t> m_nUnreadable{0};
 };

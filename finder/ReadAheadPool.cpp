@@ -2,6 +2,7 @@
 #include "finder/ReadAheadPool.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <new>
 #include <system_error>
@@ -33,10 +34,18 @@ bool ForPrefix(Map& map, const WalkKey& prefix, Fn fn) {
     return bAny;
 }
 
+// Out of descriptors with nothing more of our own to give back: other
+// threads of the process may close theirs soon. About a second and a half
+// in all, then the folder counts as unreadable (and says so).
+constexpr int kDescriptorWaits = 16;
+constexpr std::chrono::milliseconds kLongestDescriptorWait{128};
+
 }  // namespace
 
 CReadAheadPool::CReadAheadPool(const std::atomic<bool>& running, ReadAheadRules rules, int nThreads)
-    : m_running(running), m_rules(std::move(rules)) {
+    : m_running(running),
+      m_rules(std::move(rules)),
+      m_nWindowFolders(std::clamp(FolderDescriptorBudget(), kMinWindowFolders, kWindowFolders)) {
     for (int i = 0; i < nThreads; ++i) {
         try {
             m_threads.emplace_back(&CReadAheadPool::Work, this);
@@ -60,10 +69,8 @@ CReadAheadPool::~CReadAheadPool() {
 std::shared_ptr<CListing> CReadAheadPool::ReadRoot(const std::string& strPath) {
     auto listing = std::make_shared<CListing>();
     listing->scope = m_rules.root;
-    if (listing->reader.OpenPath(strPath)) {
-        listing->result = OpenResult::kOpened;
-        List(*listing, nullptr);
-    }
+    listing->result = listing->reader.OpenPath(strPath);
+    if (listing->result == OpenResult::kOpened) List(*listing, nullptr);
     std::lock_guard<std::mutex> lock(m_mutex);
     PublishLocked(listing);
     return listing;
@@ -124,6 +131,28 @@ bool CReadAheadPool::DropLocked(const WalkKey& key) {
     return bReady || bReading;
 }
 
+void CReadAheadPool::Release(CListing& listing) {
+    if (listing.bPartial) return;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        listing.bReleased = true;
+    }
+    // A reader that took a subfolder before the flag is inside one open.
+    while (listing.nOpening.load(std::memory_order_acquire) != 0) std::this_thread::yield();
+    listing.reader.Release();
+}
+
+void CReadAheadPool::Reopened(CListing& listing) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    listing.bReleased = false;
+}
+
+void CReadAheadPool::Shed() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_nWindowFolders = std::max(kMinWindowFolders, m_nWindowFolders / 2);
+    while (!m_ready.empty()) DropLocked(m_ready.begin()->first);
+}
+
 void CReadAheadPool::PublishLocked(const std::shared_ptr<CListing>& listing) {
     // The walk still lists a partial folder: its reader is not to be shared
     // until then, so the walk opens that folder's subfolders itself.
@@ -141,12 +170,12 @@ void CReadAheadPool::WakeReaders(std::size_t nTasks) {
 }
 
 bool CReadAheadPool::WindowLowLocked() const {
-    return m_ready.size() + m_reading.size() <= kWindowFolders * 3 / 4 &&
+    return m_ready.size() + m_reading.size() <= m_nWindowFolders * 3 / 4 &&
            m_readyBytes <= kWindowBytes * 3 / 4;
 }
 
 bool CReadAheadPool::WindowFullLocked() const {
-    return m_ready.size() + m_reading.size() >= kWindowFolders || m_readyBytes >= kWindowBytes;
+    return m_ready.size() + m_reading.size() >= m_nWindowFolders || m_readyBytes >= kWindowBytes;
 }
 
 // Each reader takes the earliest folder in walk order that nobody reads yet,
@@ -174,6 +203,9 @@ void CReadAheadPool::Work() {
         const WalkKey key = first->first;
         const Task task = std::move(first->second);
         m_pending.erase(first);
+        // The walk will open it itself, once it holds the parent again.
+        if (task.parent->bReleased) continue;
+        task.parent->nOpening.fetch_add(1, std::memory_order_relaxed);
         const auto ticket = std::make_shared<Ticket>();
         m_reading[key] = ticket;
         const CListing& parent = *task.parent;
@@ -184,7 +216,11 @@ void CReadAheadPool::Work() {
         lock.lock();
         const auto reading = m_reading.find(key);
         if (reading != m_reading.end() && reading->second == ticket) m_reading.erase(reading);
-        if (!ticket->bCancelled && listing->bComplete) {
+        if (listing->result == OpenResult::kNoDescriptor) {
+            // Left to the walk, which waits for a descriptor; the window
+            // shrinks to what the limit let through.
+            m_nWindowFolders = std::max(kMinWindowFolders, (m_ready.size() + m_reading.size()) / 2);
+        } else if (!ticket->bCancelled && listing->bComplete) {
             m_readyBytes += listing->bytes;
             m_ready[key] = listing;
             PublishLocked(listing);
@@ -209,10 +245,11 @@ std::shared_ptr<CListing> CReadAheadPool::Read(const std::shared_ptr<CListing>& 
     listing->name = pszName;
     listing->scope = m_rules.subfolder(parent->scope, pszName, std::strlen(pszName));
     listing->result = listing->reader.OpenSub(parent->reader, pszName);
+    if (pTicket != nullptr) parent->nOpening.fetch_sub(1, std::memory_order_release);
     if (listing->result == OpenResult::kOpened) {
         List(*listing, pTicket);
     } else {
-        listing->bComplete = true;
+        listing->bComplete = listing->result != OpenResult::kNoDescriptor;
     }
     return listing;
 }
@@ -267,13 +304,35 @@ void CReadAheadPool::List(CListing& listing, const Ticket* pTicket) const {
     listing.bComplete = true;
 }
 
-bool CFolderCursor::OpenRoot(const std::string& strPath) {
+// A folder that fails to open for want of a descriptor is never taken for
+// an unreadable one: what the pool holds ahead goes first, then the walk
+// waits a little for other threads to close theirs.
+template <class Open>
+OpenResult CFolderCursor::Persist(Open open) {
+    OpenResult result = open();
+    auto wait = std::chrono::milliseconds(1);
+    for (int n = 0; result == OpenResult::kNoDescriptor && n < kDescriptorWaits; ++n) {
+        if (m_pRunning != nullptr && !*m_pRunning) break;
+        if (n == 0 && m_pPool != nullptr) {
+            m_pPool->Shed();
+        } else {
+            std::this_thread::sleep_for(wait);
+            wait = std::min(wait * 2, kLongestDescriptorWait);
+        }
+        result = open();
+    }
+    return result == OpenResult::kNoDescriptor ? OpenResult::kFailed : result;
+}
+
+OpenResult CFolderCursor::OpenRoot(const std::string& strPath) {
     Close();
-    if (m_pPool == nullptr) return m_reader.OpenPath(strPath);
-    m_listing = m_pPool->ReadRoot(strPath);
-    if (m_listing->result == OpenResult::kOpened) return true;
-    m_listing.reset();
-    return false;
+    if (m_pPool == nullptr) return Persist([&] { return m_reader.OpenPath(strPath); });
+    const OpenResult result = Persist([&] {
+        m_listing = m_pPool->ReadRoot(strPath);
+        return m_listing->result;
+    });
+    if (result != OpenResult::kOpened) m_listing.reset();
+    return result;
 }
 
 // Enters the entry the parent's Next returned last. What was read ahead is
@@ -282,7 +341,9 @@ bool CFolderCursor::OpenRoot(const std::string& strPath) {
 // would have opened it at this point.
 OpenResult CFolderCursor::OpenSub(CFolderCursor& parent, const char* pszName) {
     Close();
-    if (m_pPool == nullptr) return m_reader.OpenSub(parent.m_reader, pszName);
+    if (m_pPool == nullptr) {
+        return Persist([&] { return m_reader.OpenSub(parent.m_reader, pszName); });
+    }
     const CListing& from = *parent.m_listing;
     std::uint32_t nSlot;
     if (parent.m_nCurrent >= 0 && from.entries[parent.m_nCurrent].nSlot >= 0) {
@@ -294,13 +355,27 @@ OpenResult CFolderCursor::OpenSub(CFolderCursor& parent, const char* pszName) {
     parent.m_bCurrentTaken = true;
     // The walk below may run the sink, which may change the parent's files.
     parent.m_nFactsTrusted = -1;
-    if (parent.m_listing->reader.Unchanged()) {
-        m_listing = m_pPool->Take(parent.m_listing, nSlot, pszName);
-    } else {
-        m_listing = m_pPool->ReadNow(parent.m_listing, nSlot, pszName);
-    }
-    const OpenResult result = m_listing->result;
+    bool bFresh = !parent.m_listing->reader.Unchanged();
+    const OpenResult result = Persist([&] {
+        m_listing = bFresh ? m_pPool->ReadNow(parent.m_listing, nSlot, pszName)
+                           : m_pPool->Take(parent.m_listing, nSlot, pszName);
+        bFresh = true;
+        return m_listing->result;
+    });
     if (result != OpenResult::kOpened) m_listing.reset();
+    return result;
+}
+
+void CFolderCursor::Release() {
+    if (m_pPool != nullptr && m_listing) m_pPool->Release(*m_listing);
+}
+
+OpenResult CFolderCursor::Reopen(const CFolderCursor& ancestor, const std::string& strRelative) {
+    const OpenResult result =
+        Persist([&] { return Reader().Reopen(ancestor.Reader(), strRelative); });
+    if (result == OpenResult::kOpened && m_pPool != nullptr && m_listing) {
+        m_pPool->Reopened(*m_listing);
+    }
     return result;
 }
 
@@ -322,9 +397,12 @@ void CFolderCursor::Verify() {
     m_bVerified = true;
     m_nFactsTrusted = m_listing->reader.Unchanged() ? 1 : 0;
     if (m_nFactsTrusted == 1 || !m_listing->parent) return;
-    std::shared_ptr<CListing> fresh =
-        m_pPool->ReadNow(m_listing->parent, m_listing->nSlot, m_listing->name.c_str());
-    if (fresh->result != OpenResult::kOpened) {
+    std::shared_ptr<CListing> fresh;
+    const OpenResult result = Persist([&] {
+        fresh = m_pPool->ReadNow(m_listing->parent, m_listing->nSlot, m_listing->name.c_str());
+        return fresh->result;
+    });
+    if (result != OpenResult::kOpened) {
         // Gone meanwhile: listed now, it would have shown nothing.
         fresh = std::make_shared<CListing>();
         fresh->key = m_listing->key;

@@ -70,6 +70,12 @@ struct CListing {
     std::uint32_t nSlot = 0;
     std::string name;  // as the parent lists it
     WalkKey key;
+
+    // A deep walk gives back the descriptors of folders far above it: then
+    // no reader may open a subfolder through this one. Set under the
+    // pool's lock; nOpening counts readers inside such an open.
+    bool bReleased = false;
+    std::atomic<int> nOpening{0};
 };
 
 class CReadAheadPool {
@@ -93,11 +99,21 @@ public:
                                       const char* pszName);
     // Forgets everything read ahead at key and below: the walk left it.
     void Drop(const WalkKey& key);
+    // Gives back the descriptor of a folder the walk holds far above where
+    // it is, once no reader opens through it; Reopened says it is back.
+    void Release(CListing& listing);
+    void Reopened(CListing& listing);
+    // Out of descriptors: closes everything read ahead and holds fewer
+    // folders from now on.
+    void Shed();
+    bool Running() const { return m_running && !m_bShutdown; }
 
     int Threads() const { return static_cast<int>(m_threads.size()); }
 
-    // How far the readers may get ahead of the walk.
+    // How far the readers may get ahead of the walk; fewer folders where
+    // the descriptor limit is low.
     static constexpr std::size_t kWindowFolders = 128;
+    static constexpr std::size_t kMinWindowFolders = 4;
     static constexpr std::size_t kWindowBytes = 2u << 20;
     // A listing larger than this is finished by the walk, not held.
     static constexpr std::size_t kListingBytes = 256u << 10;
@@ -133,6 +149,7 @@ private:
     std::map<WalkKey, std::shared_ptr<Ticket>> m_reading;
     std::map<WalkKey, std::shared_ptr<CListing>> m_ready;
     std::size_t m_readyBytes = 0;
+    std::size_t m_nWindowFolders = kWindowFolders;
     std::atomic<bool> m_bShutdown{false};
     std::size_t m_nIdle = 0;
     bool m_bWalkWaits = false;  // readers waiting for a task or for room
@@ -145,10 +162,22 @@ private:
 // not changed since, reading afresh when it has.
 class CFolderCursor {
 public:
-    void Use(CReadAheadPool* pPool) { m_pPool = pPool; }
+    // running stops the waits for a descriptor.
+    void Use(CReadAheadPool* pPool, const std::atomic<bool>* pRunning) {
+        m_pPool = pPool;
+        m_pRunning = pRunning;
+    }
 
-    bool OpenRoot(const std::string& strPath);
+    OpenResult OpenRoot(const std::string& strPath);
     OpenResult OpenSub(CFolderCursor& parent, const char* pszName);
+    // Gives back the folder's descriptor where it can (only a folder read
+    // whole, through the pool); Reopen takes it again, by its path
+    // relative to the open folder ancestor.
+    void Release();
+    bool IsReleased() const { return Reader().IsReleased(); }
+    OpenResult Reopen(const CFolderCursor& ancestor, const std::string& strRelative);
+    // The listing stopped on a read error.
+    bool ReadFailed() const { return Reader().ReadFailed(); }
     // The next entry the walk may care about; without a pool every entry.
     const char* Next(EntryKind& kind);
     // The facts of the entry Next returned last (pszName).
@@ -162,7 +191,11 @@ private:
     void LeaveCurrent();
     void Verify();
 
+    template <class Open>
+    OpenResult Persist(Open open);
+
     CReadAheadPool* m_pPool = nullptr;
+    const std::atomic<bool>* m_pRunning = nullptr;
     CDirReader m_reader;  // without a pool
     std::shared_ptr<CListing> m_listing;
     std::size_t m_nNext = 0;

@@ -24,6 +24,8 @@ inline constexpr std::string_view kBrowseFolderTitle =
 inline constexpr std::string_view kFoundFiles = " %d 個のファイルが見つかりました。";
 inline constexpr std::string_view kFoundTotal = "合計 %s";
 inline constexpr std::string_view kNothingFound = "該当するファイルは見つかりませんでした。";
+// After the summary when folders could not be read: their files are missing.
+inline constexpr std::string_view kUnreadableFolders = "（読めなかったフォルダ %d 個）";
 // An amount in megabytes and kilobytes: "2 MB ( 1,536 KB )".
 inline constexpr std::string_view kMegaKiloAmount = "%m MB ( %k KB )";
 

@@ -53,6 +53,9 @@ public:
 
     // Folders entered by the current walk so far.
     std::uint64_t Folders() const { return m_sink.nFolders.load(std::memory_order_relaxed); }
+    // Folders the walk had to leave out (refused, or unreadable): final
+    // once the end was taken or Stop returned.
+    std::uint64_t UnreadableFolders() const { return m_pFinder->UnreadableFolders(); }
 
 private:
     // The finder's sink: the collector, a folder count and the end's wake.

@@ -39,14 +39,19 @@ std::string SearchingText(std::string_view folder) {
     return DisplayPath(folder) + std::string(UiText::kSearchingSuffix);
 }
 
-StatusTexts SearchSummaryTexts(std::size_t rowCount, std::uint64_t totalBytes) {
+StatusTexts SearchSummaryTexts(std::size_t rowCount, std::uint64_t totalBytes,
+                               std::uint64_t unreadableFolders) {
     StatusTexts texts;
     if (rowCount == 0) {
         texts.strLeft = UiText::kNothingFound;
-        return texts;
+    } else {
+        texts.bTwoPanes = true;
+        texts.strLeft = FillText(UiText::kFoundFiles, {{'d', std::to_string(rowCount)}});
+        texts.strRight = FillText(UiText::kFoundTotal, {{'s', MegaKiloText(totalBytes)}});
     }
-    texts.bTwoPanes = true;
-    texts.strLeft = FillText(UiText::kFoundFiles, {{'d', std::to_string(rowCount)}});
-    texts.strRight = FillText(UiText::kFoundTotal, {{'s', MegaKiloText(totalBytes)}});
+    if (unreadableFolders > 0) {
+        (texts.bTwoPanes ? texts.strRight : texts.strLeft) +=
+            FillText(UiText::kUnreadableFolders, {{'d', FormatThousands(unreadableFolders)}});
+    }
     return texts;
 }

@@ -29,5 +29,7 @@ std::string MegaKiloText(std::uint64_t bytes);
 // "<folder> を検索しています..." with the folder made displayable.
 std::string SearchingText(std::string_view folder);
 // The summary after a walk or a stop: the count and the total in two panes,
-// or the nothing-found text in one.
-StatusTexts SearchSummaryTexts(std::size_t rowCount, std::uint64_t totalBytes);
+// or the nothing-found text in one; then the folders that could not be
+// read, if any, so a partial search never looks complete.
+StatusTexts SearchSummaryTexts(std::size_t rowCount, std::uint64_t totalBytes,
+                               std::uint64_t unreadableFolders = 0);

@@ -121,7 +121,8 @@ bool CVCKesmoraView::TakeResults(bool bRowsOnly) {
 }
 
 void CVCKesmoraView::ShowSearchResult() {
-    const StatusTexts texts = SearchSummaryTexts(m_rows.m_rows.size(), m_dwTotalSize);
+    const StatusTexts texts =
+        SearchSummaryTexts(m_rows.m_rows.size(), m_dwTotalSize, m_search.UnreadableFolders());
     if (texts.bTwoPanes) {
         ShowStatusPanes(wxString::FromUTF8(texts.strLeft), wxString::FromUTF8(texts.strRight));
     } else {

@@ -62,6 +62,7 @@ struct Launch {
     const char* program = KESMORA_CLI;
     // Where stdout goes instead of the pipe read back (the test keeps it open).
     int outFd = -1;
+    bool bAsNobody = false;  // root gives up its rights first
 };
 
 void ReadAvailable(int fd, std::string& into, bool& open) {
@@ -81,6 +82,9 @@ pid_t Spawn(const Launch& launch, int outFd, int errFd, int inFd) {
     ::dup2(outFd, 1);
     ::dup2(errFd, 2);
     for (const std::string& e : launch.env) ::putenv(const_cast<char*>(e.c_str()));
+    if (launch.bAsNobody && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+        _exit(126);
+    }
     if (launch.holdFd >= 0) {
         ::setenv("KESMORA_CLI_TEST_HOLD_FD", std::to_string(launch.holdFd).c_str(), 1);
     }
@@ -639,6 +643,31 @@ TEST_F(CliTest, AnUndeletableFileIsNamedKeptAndGivesExitOne) {
     EXPECT_EQ(r.err.rfind("kesmora-cli: cannot delete " + stuck + ": ", 0), 0u) << r.err;
     EXPECT_EQ(LastLine(r.err), "kesmora-cli: deleted 2 files, 3,000 bytes; kept 1 file, 700 bytes");
     EXPECT_EQ(FilesOnDisk(), std::vector<std::string>{stuck});
+}
+
+TEST_F(CliTest, AFolderThatCannotBeReadIsSaidAndFailsADeletion) {
+    const std::string kept = File("Locked/b.obj", 10);
+    File("Debug/a.obj", 10);
+    // Root reads every folder: the program runs as nobody, in a tree of its own.
+    if (::geteuid() == 0) {
+        for (const auto& e : fs::recursive_directory_iterator(m_root)) {
+            ASSERT_EQ(::lchown(e.path().c_str(), 65534, 65534), 0);
+        }
+        ASSERT_EQ(::chown(m_root.c_str(), 65534, 65534), 0);
+    }
+    ::chmod((m_root / "Locked").c_str(), 0);
+    for (const auto& [args, exitCode] : std::vector<std::pair<std::vector<std::string>, int>>{
+             {{"--summary", m_root.string()}, 0}, {{"--delete", "--yes", m_root.string()}, 1}}) {
+        Launch launch{args};
+        launch.bAsNobody = true;
+        const Result r = RunCli(launch);
+        EXPECT_EQ(r.exitCode, exitCode) << r.err;
+        EXPECT_NE(
+            r.err.find("kesmora-cli: 1 folder could not be read; their files are not listed\n"),
+            std::string::npos)
+            << r.err;
+    }
+    EXPECT_EQ(FilesOnDisk(), std::vector<std::string>{kept});
 }
 
 TEST_F(CliTest, TrashMovesTheFilesToTheTrashAndSaysSo) {

@@ -176,9 +176,13 @@ TEST(Win32Walk, NewerKindsAreFilesOnlyAndASolutionCacheNeedsItsSolution) {
 TEST(Win32Walk, SystemFoldersAreNotWalkedHiddenOnesAre) {
     WinTestTree t;
     t.File("sys\\s.obj");
+    // The Recycle Bin is made so by Windows: never walked, never emptied here.
+    t.File("$Recycle.Bin\\S-1-5-21\\$R1.obj");
     const std::string hidden = t.File("hid\\h.obj");
     const std::string system = t.File("sysfile.obj", 0, FILE_ATTRIBUTE_SYSTEM);
     ASSERT_TRUE(SetFileAttributesW(WideOf(t.Path("sys")).c_str(), FILE_ATTRIBUTE_SYSTEM));
+    ASSERT_TRUE(SetFileAttributesW(WideOf(t.Path("$Recycle.Bin")).c_str(),
+                                   FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN));
     ASSERT_TRUE(SetFileAttributesW(WideOf(t.Path("hid")).c_str(), FILE_ATTRIBUTE_HIDDEN));
     EXPECT_EQ(Sorted(Search(t.Root()).files), Sorted({hidden, system}));
 }

@@ -3,17 +3,21 @@
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <thread>
 
 #include "TestTree.h"
+#include "finder/DirReader.h"
 #include "finder/FileUtil.h"
 #include "finder/IntermediateFileFinder.h"
 #include "finder/MatchRules.h"
@@ -499,15 +503,123 @@ TEST(Walk, FoldersOfPseudoFileSystemsAreNotWalked) {
     EXPECT_EQ(events.back().type, 'E');
 }
 
-TEST(Walk, AnUnreadableSubfolderIsSkippedAndTheWalkEnds) {
-    if (RunningAsRoot()) GTEST_SKIP() << "root reads every folder whatever its mode";
+// Runs body in a child process, free to lower its limits or give up root,
+// and gives back what it wrote.
+std::string InChild(const std::function<std::string()>& body) {
+    int fds[2];
+    if (pipe(fds) != 0) return "no pipe";
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const std::string text = body();
+        [[maybe_unused]] const ssize_t n = write(fds[1], text.data(), text.size());
+        std::_Exit(0);
+    }
+    close(fds[1]);
+    std::string text;
+    char buf[512];
+    for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;) text.append(buf, n);
+    close(fds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? text : text + " (child killed)";
+}
+
+TEST(DescriptorLimit, RaisingTheSoftLimitTakesItToTheHardOne) {
+    EXPECT_EQ(InChild([] {
+                  struct rlimit rl = {64, 256};
+                  setrlimit(RLIMIT_NOFILE, &rl);
+                  RaiseDescriptorLimit();
+                  getrlimit(RLIMIT_NOFILE, &rl);
+                  return std::to_string(rl.rlim_cur);
+              }),
+              "256");
+}
+
+// No folder is left out unsaid: with few descriptors (soft and hard limit,
+// as "ulimit -n" sets them) a wide tree and a chain deeper than the limit
+// are walked whole; a folder the system refuses (root reads everything, so
+// the child gives that up), or one swapped while the walk had given back
+// its descriptor, is left out and counted.
+TEST(Walk, EveryFolderIsWalkedOrCountedAsUnreadable) {
+    const struct {
+        const char* what;
+        rlim_t limit;        // 0: as it is
+        const char* locked;  // made unreadable, if not null
+        int depth;           // a chain of folders d/d/..., one x.obj in each
+        int wide;            // or this many folders of seven files each
+        int swapAt;          // the chain's level swapped when the walk is deepest
+        const char* want;    // files found, folders unreadable
+    } cases[] = {
+        {"500 folders at 64", 64, nullptr, 0, 500, 0, "3500 0"},
+        {"a chain of 1,200 folders at 256", 256, nullptr, 1200, 0, 0, "1200 0"},
+        // Near the top and the bottom the walk holds its folders; level 38
+        // of 40 has given its descriptor back when the swap comes.
+        {"a released folder swapped", 64, nullptr, 40, 0, 38, "39 1"},
+        {"a refused subfolder", 0, "a0", 0, 2, 0, "7 1"},
+        {"a refused root", 0, "", 0, 2, 0, "0 1"},
+    };
+    for (const auto& c : cases) {
+        TempTree t;
+        std::string chain;
+        for (int i = 1; i <= c.depth; ++i) t.File((chain += "d/") + "x.obj");
+        for (int i = 0; i < c.wide * 7; ++i) {
+            t.File("a" + std::to_string(i / 7 % 20) + "/b" + std::to_string(i / 7) + "/Debug/x" +
+                   std::to_string(i % 7) + ".obj");
+        }
+        RecordingSink sink;
+        if (c.swapAt > 0) {
+            const std::string level = t.Path(chain.substr(0, 2 * c.swapAt - 1));
+            sink.onFolder = [level, deepest = t.Path(chain)](const std::string& folder) {
+                if (folder != deepest) return;
+                std::filesystem::rename(level, level.substr(0, level.size() - 1) + "moved");
+                std::filesystem::create_directory(level);
+            };
+        }
+        if (c.locked) chmod(t.Path(c.locked).c_str(), 0);
+        EXPECT_EQ(InChild([&] {
+                      const struct rlimit rl = {c.limit, c.limit};
+                      if (c.limit > 0) setrlimit(RLIMIT_NOFILE, &rl);
+                      if (c.locked && RunningAsRoot() && (setgid(65534) || setuid(65534))) {
+                          return std::string("cannot give up root");
+                      }
+                      CIntermediateFileFinder finder(&sink);
+                      if (!finder.StartFind(t.Root(), true, 1, kAllTypes, 1, 0, false) ||
+                          !sink.WaitForEnd()) {
+                          return std::string("no end");
+                      }
+                      finder.JoinWorker();
+                      return std::to_string(sink.Paths('F').size()) + " " +
+                             std::to_string(finder.UnreadableFolders());
+                  }),
+                  c.want)
+            << c.what;
+    }
+}
+
+// A search of the home folder must not move or delete what the user already
+// threw away: the home trash, and the trash folders at a mount's top.
+TEST(Walk, TheDesktopsTrashFoldersAreNotWalked) {
     TempTree t;
-    t.File("Locked/Debug/locked.obj");
-    const std::string open = t.File("Open/o.obj");
-    chmod(t.Path("Locked").c_str(), 0);
-    const auto events = Search(t.Root());
-    EXPECT_EQ(PathsOf(events, 'F'), std::vector<std::string>{open});
-    EXPECT_EQ(events.back().type, 'E');
+    const char* pszOld = std::getenv("XDG_DATA_HOME");
+    const std::string old = pszOld ? pszOld : "";
+    setenv("XDG_DATA_HOME", t.Path("home/data").c_str(), 1);
+    std::vector<std::string> expected = {t.File("home/data/kept/a.obj"),
+                                         t.File("plain/.Trash-0/b.obj")};
+    t.File("home/data/Trash/files/Debug/c.obj");
+    const std::string top = t.Dir("top");
+    const bool bMounted = mount("none", top.c_str(), "tmpfs", 0, nullptr) == 0;
+    if (bMounted) {
+        t.File("top/.Trash-0/files/d.obj");
+        t.File("top/.Trash-1000/files/e.obj");
+        t.File("top/.Trash/0/files/f.obj");
+        expected.push_back(t.File("top/.Trash-x/g.obj"));
+    }
+    const auto found = FilesFound(t.Root());
+    if (bMounted) umount2(top.c_str(), MNT_DETACH);
+    pszOld ? setenv("XDG_DATA_HOME", old.c_str(), 1) : unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(Sorted(found), Sorted(expected));
+    if (!bMounted)
+        GTEST_SKIP() << "no tmpfs could be mounted here: the mount-top trash is untested";
 }
 
 // With reader threads the sibling and the file were read ahead before they
@@ -666,6 +778,42 @@ TEST(StartAndStop, DestroyingTheFinderMidWalkWaitsForItsWorker) {
     }
     // Returning before the join would leave the worker running, unmarked.
     EXPECT_TRUE(g_bWorkerExited);
+}
+
+std::size_t ThreadsOfThisProcess() {
+    std::size_t n = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator("/proc/self/task"))
+        ++n;
+    return n;
+}
+
+// The sink deletes the finder when told the walk ended: by then every reader
+// of the walk must be gone, and the worker must touch nothing of the finder
+// after. (Under the sanitizers a later touch is caught as well.)
+class DeletingSink : public RecordingSink {
+public:
+    void OnFindEnd() override {
+        thread_local WorkerExitMark mark;
+        threadsAtEnd = ThreadsOfThisProcess();
+        delete pFinder;
+        RecordingSink::OnFindEnd();
+    }
+    CIntermediateFileFinder* pFinder = nullptr;
+    std::size_t threadsAtEnd = 0;
+};
+
+TEST(StartAndStop, ASinkMayDeleteTheFinderWhenTheWalkEnds) {
+    TempTree t;
+    for (int i = 0; i < 200; ++i) t.File("d" + std::to_string(i) + "/e/x.obj");
+    DeletingSink sink;
+    const std::size_t threadsBefore = ThreadsOfThisProcess();
+    g_bWorkerExited = false;
+    sink.pFinder = new CIntermediateFileFinder(&sink);
+    ASSERT_TRUE(sink.pFinder->StartFind(t.Root(), true, 1, kAllTypes, 1, 0, false));
+    ASSERT_TRUE(sink.WaitForEnd());
+    EXPECT_EQ(sink.threadsAtEnd, threadsBefore + 1);  // the worker alone
+    while (!g_bWorkerExited || ThreadsOfThisProcess() != threadsBefore) std::this_thread::yield();
+    EXPECT_EQ(sink.Paths('F').size(), 200u);
 }
 
 TEST(StartAndStop, AThousandStartStopCyclesEndCleanly) {

@@ -52,7 +52,7 @@ inline bool RunningAsRoot() { return geteuid() == 0; }
 inline void WaitUntilSettled(const std::string& folder) {
     for (;;) {
         CDirReader reader;
-        if (reader.OpenPath(folder) && reader.Unchanged()) return;
+        if (reader.OpenPath(folder) == OpenResult::kOpened && reader.Unchanged()) return;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
 }

@@ -32,6 +32,24 @@ TEST(SearchSummaryTexts, NothingFoundUsesOneWidePane) {
     EXPECT_EQ(t.strRight, "");
 }
 
+TEST(SearchSummaryTexts, UnreadableFoldersFollowTheSummaryInItsLastPane) {
+    const struct {
+        std::size_t rows;
+        std::uint64_t unreadable;
+        const char* left;
+        const char* right;
+    } cases[] = {
+        {2, 1, " 2 個のファイルが見つかりました。",
+         "合計 0 MB ( 0 KB )（読めなかったフォルダ 1 個）"},
+        {0, 1234, "該当するファイルは見つかりませんでした。（読めなかったフォルダ 1,234 個）", ""},
+    };
+    for (const auto& c : cases) {
+        const StatusTexts t = SearchSummaryTexts(c.rows, 0, c.unreadable);
+        EXPECT_EQ(t.strLeft, c.left);
+        EXPECT_EQ(t.strRight, c.right);
+    }
+}
+
 TEST(SearchingText, NamesTheFolderBeingSearched) {
     EXPECT_EQ(SearchingText("/home/user/src/"), "/home/user/src/ を検索しています...");
     EXPECT_EQ(SearchingText("/x\xFF/"), "/x\xEF\xBF\xBD/ を検索しています...");
