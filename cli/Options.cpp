@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <iterator>
 #include <sstream>
+#include <string_view>
 #include <vector>
 
 #include "cli/Platform.h"
@@ -43,7 +45,7 @@ std::string KindNames() {
         names += FileKindName(static_cast<FileKind>(n));
         names += ", ";
     }
-    return names + "or all";
+    return names + "classic, newer or all";
 }
 
 // "obj,PDB,*.res" -> the kinds; false on an unknown name.
@@ -56,8 +58,12 @@ bool ParseTypes(const std::string& list, FileKinds& kinds, std::string& strBad) 
         item = Lower(item);
         if (item.rfind("*.", 0) == 0) item.erase(0, 2);
         if (item.rfind('.', 0) == 0) item.erase(0, 1);
-        if (item == "all") {
-            kinds = FileKinds::All();
+        // The groups: the eight, the seven newer ones, all fifteen.
+        const FileKinds groups[] = {FileKinds::Classic(), FileKinds::Newer(), FileKinds::All()};
+        const std::string_view groupNames[] = {"classic", "newer", "all"};
+        const auto group = std::find(std::begin(groupNames), std::end(groupNames), item);
+        if (group != std::end(groupNames)) {
+            kinds = FileKinds::FromBits(kinds.Bits() | groups[group - groupNames].Bits());
             bAny = true;
             continue;
         }
@@ -163,6 +169,10 @@ void ReadSavedSettings(std::string& strFolder, SearchOptions& options) {
     options.bPdb = ReadInt(registry, "Pdb", 1) != 0;
     options.bRes = ReadInt(registry, "Res", 1) != 0;
     options.bSbr = ReadInt(registry, "Sbr", 1) != 0;
+    for (int i = 0; i < kNewerKindCount; ++i) {
+        options.newer.Set(NewerKind(i), settings::NewerKindSaved(
+                                            ReadInt(registry, settings::kNewerKindValues[i], 0)));
+    }
     options.nRadioTime = RadioOrNone(ReadInt(registry, "RadioTime", 0), 2);
     const int nCount = ReadInt(registry, "Count", 1);
     options.nCount = nCount < 1 || nCount > kMaxPeriod ? 1 : nCount;
@@ -173,7 +183,8 @@ void ReadSavedSettings(std::string& strFolder, SearchOptions& options) {
 std::optional<int> ParseCommandLine(const std::vector<std::string>& args, CliOptions& options) {
     CLI::App app{
         "Finds, lists, totals and deletes the intermediate files of Visual C++ builds\n"
-        "(*.idb *.obj *.pdb *.sbr *.ilk *.pch *.res *.bsc) below FOLDER.",
+        "(*.idb *.obj *.pdb *.sbr *.ilk *.pch *.res *.bsc) below FOLDER, and on\n"
+        "request what newer Visual Studio versions leave (IDE caches, build records).",
         "kesmora-cli"};
     app.set_version_flag("--version", "kesmora-cli " KESMORA_VERSION);
     app.footer(kFooter);
@@ -184,7 +195,9 @@ std::optional<int> ParseCommandLine(const std::vector<std::string>& args, CliOpt
     bool bBytes = false, bNul = false, bJson = false, bDelete = false, bDryRun = false;
     app.add_option("FOLDER", strFolder, "folder to search (default: the current folder)");
     app.add_option("--types", strTypes,
-                   "file types to look for, comma-separated (default: all eight)")
+                   "file types to look for, comma-separated: bsc idb ilk obj pch pdb\n"
+                   "res sbr, the newer ipch vcdb sdf ncb iobj ipdb tlog, or the groups\n"
+                   "classic (the eight; default), newer (the seven) and all")
         ->type_name("LIST");
     app.add_option("--folders", strFolders,
                    "in which subfolders files are looked for: all, debug-release (default),\n"
@@ -234,7 +247,7 @@ std::optional<int> ParseCommandLine(const std::vector<std::string>& args, CliOpt
     }
 
     // What the command line gives, checked before anything is read.
-    FileKinds kinds = FileKinds::All();
+    FileKinds kinds = FileKinds::Classic();
     std::string strBad;
     if (app.count("--types") && !ParseTypes(strTypes, kinds, strBad)) {
         return UsageError("--types: unknown file type '" + strBad + "' (use " + KindNames() + ")");

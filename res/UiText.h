@@ -121,6 +121,14 @@ inline constexpr std::string_view kCheckIlk = "ilkファイル";
 inline constexpr std::string_view kCheckPch = "pchファイル";
 inline constexpr std::string_view kCheckRes = "resファイル";
 inline constexpr std::string_view kCheckBsc = "bscファイル";
+inline constexpr std::string_view kGroupNewerFiles = "新しいVisual Studioのファイル";
+inline constexpr std::string_view kCheckIpch = "ipchファイル";
+inline constexpr std::string_view kCheckVcDb = "VC.dbファイル";
+inline constexpr std::string_view kCheckSdf = "sdfファイル";
+inline constexpr std::string_view kCheckNcb = "ncbファイル";
+inline constexpr std::string_view kCheckIobj = "iobjファイル";
+inline constexpr std::string_view kCheckIpdb = "ipdbファイル";
+inline constexpr std::string_view kCheckTlog = "tlogファイル";
 
 inline constexpr std::string_view kGroupTime = "時間";
 inline constexpr std::string_view kRadioAllFiles = "すべてのファイル";

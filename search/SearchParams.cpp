@@ -28,7 +28,7 @@ FileKinds KindsOf(const SearchOptions& o) {
     kinds.Set(FileKind::Res, o.bRes);
     kinds.Set(FileKind::Sbr, o.bSbr);
     kinds.Set(FileKind::Bsc, o.bBsc);
-    return kinds;
+    return FileKinds::FromBits(kinds.Bits() | (o.newer.Bits() & FileKinds::Newer().Bits()));
 }
 
 // Fills the age filter; false when the choice is not one the finder knows.

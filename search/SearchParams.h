@@ -18,6 +18,8 @@ struct SearchOptions {
     bool bRes = false;
     bool bSbr = false;
     bool bBsc = false;
+    // The newer kinds ticked; any of the eight here is ignored.
+    FileKinds newer;
     bool bFindSubFolder = true;
     // 0 all subfolders, 1 Debug and Release, 2 Debug, 3 Release; anything
     // else means no radio of the group is checked.

@@ -1,13 +1,23 @@
 // The typed search and the finder's numbers for it.
 #include "search/SearchQuery.h"
 
+#include "finder/MatchRules.h"
+
 namespace {
 
 constexpr int kDaysPerMonth = 30;
 
 constexpr std::string_view kKindNames[kFileKindCount] = {
-    "idb", "ilk", "obj", "pch", "pdb", "res", "sbr", "bsc",
+    "idb",  "ilk",  "obj", "pch", "pdb",  "res",  "sbr",  "bsc",
+    "ipch", "vcdb", "sdf", "ncb", "iobj", "ipdb", "tlog",
 };
+
+constexpr std::uint32_t BitOf(FileKind kind) { return 1u << static_cast<unsigned>(kind); }
+static_assert(BitOf(FileKind::Bsc) == 128 && BitOf(FileKind::Ipch) == kIpchBit &&
+                  BitOf(FileKind::VcDb) == kVcDbBit && BitOf(FileKind::Sdf) == kSdfBit &&
+                  BitOf(FileKind::Ncb) == kNcbBit && BitOf(FileKind::Iobj) == kIobjBit &&
+                  BitOf(FileKind::Ipdb) == kIpdbBit && BitOf(FileKind::Tlog) == kTlogBit,
+              "a kind's number is its bit in the finder's type mask");
 
 int FolderModeOf(FolderRule rule) {
     switch (rule) {

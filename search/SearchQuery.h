@@ -18,8 +18,9 @@ enum class FolderRule {
     Release,
 };
 
-// The kinds of files, one pattern "*.ext" each. A kind's number is its bit
-// in the finder's type mask.
+// The kinds of files: the eight classic patterns "*.ext", then the seven
+// leftovers of newer IDEs and builds (off unless asked for). A kind's number
+// is its bit in the finder's type mask.
 enum class FileKind {
     Idb,
     Ilk,
@@ -29,18 +30,38 @@ enum class FileKind {
     Res,
     Sbr,
     Bsc,
+    Ipch,
+    VcDb,
+    Sdf,
+    Ncb,
+    Iobj,
+    Ipdb,
+    Tlog,
 };
-inline constexpr std::size_t kFileKindCount = 8;
+inline constexpr std::size_t kClassicKindCount = 8;
+inline constexpr std::size_t kFileKindCount = 15;
+inline constexpr int kNewerKindCount = static_cast<int>(kFileKindCount - kClassicKindCount);
+// The i-th newer kind, 0 for Ipch.
+constexpr FileKind NewerKind(int i) {
+    return static_cast<FileKind>(static_cast<int>(kClassicKindCount) + i);
+}
 
-// "idb", "ilk", ...: the extension that names the kind.
+// "idb", "ilk", ..., "vcdb", ...: the word that names the kind.
 std::string_view FileKindName(FileKind kind);
 
 class FileKinds {
 public:
     constexpr FileKinds() = default;
-    static constexpr FileKinds All() {
+    // The eight, as searched by default.
+    static constexpr FileKinds Classic() { return FromBits((1u << kClassicKindCount) - 1); }
+    // The seven newer ones.
+    static constexpr FileKinds Newer() {
+        return FromBits(((1u << kFileKindCount) - 1) & ~Classic().Bits());
+    }
+    static constexpr FileKinds All() { return FromBits((1u << kFileKindCount) - 1); }
+    static constexpr FileKinds FromBits(std::uint32_t bits) {
         FileKinds kinds;
-        kinds.m_bits = (std::uint32_t{1} << kFileKindCount) - 1;
+        kinds.m_bits = bits & ((1u << kFileKindCount) - 1);
         return kinds;
     }
 
@@ -78,7 +99,7 @@ struct SearchQuery {
     std::string strRoot;  // exactly as typed: no trimming, no normalising
     bool bSubfolders = true;
     FolderRule folders = FolderRule::DebugAndRelease;
-    FileKinds kinds = FileKinds::All();
+    FileKinds kinds = FileKinds::Classic();
     AgeFilter age = AgeFilter::None;
     int nPeriod = 1;  // 1..99 units; unused without an age filter
     AgeUnit unit = AgeUnit::Days;

@@ -39,6 +39,15 @@ enum : int {
     kBsc = 1032,
     kComboFolder = 1033,
     kUseTrash = 1034,
+    // The newer IDEs' and builds' leftovers, in their report order.
+    kNewerFileGroup = 1035,
+    kIpch = 1036,
+    kVcDb = 1037,
+    kSdf = 1038,
+    kNcb = 1039,
+    kIobj = 1040,
+    kIpdb = 1041,
+    kTlog = 1042,
 };
 
 }  // namespace ctl

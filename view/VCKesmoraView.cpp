@@ -24,8 +24,10 @@ constexpr int kPage0[] = {
     ctl::kFolderLabel,    ctl::kComboFolder,        ctl::kFindSubFolder,     ctl::kBrowse,
     ctl::kSubFolderGroup, ctl::kRadioAllSubFolders, ctl::kRadioDebugRelease, ctl::kRadioDebug,
     ctl::kRadioRelease};
-constexpr int kPage1[] = {ctl::kFileGroup, ctl::kBsc, ctl::kIdb, ctl::kIlk, ctl::kObj,
-                          ctl::kPch,       ctl::kPdb, ctl::kRes, ctl::kSbr};
+constexpr int kPage1[] = {ctl::kFileGroup, ctl::kBsc,  ctl::kIdb, ctl::kIlk, ctl::kObj,
+                          ctl::kPch,       ctl::kPdb,  ctl::kRes, ctl::kSbr, ctl::kNewerFileGroup,
+                          ctl::kIpch,      ctl::kVcDb, ctl::kSdf, ctl::kNcb, ctl::kIobj,
+                          ctl::kIpdb,      ctl::kTlog};
 constexpr int kPage2[] = {ctl::kRadioAllFiles, ctl::kRadioPeriod, ctl::kComboDayMonth,
                           ctl::kComboFile,     ctl::kCount,       ctl::kSpinCount};
 constexpr int kPage3[] = {ctl::kConfirmRemove, ctl::kUseTrash};
@@ -45,6 +47,14 @@ constexpr int kOptionControls[] = {ctl::kFolderLabel,
                                    ctl::kPdb,
                                    ctl::kRes,
                                    ctl::kSbr,
+                                   ctl::kNewerFileGroup,
+                                   ctl::kIpch,
+                                   ctl::kVcDb,
+                                   ctl::kSdf,
+                                   ctl::kNcb,
+                                   ctl::kIobj,
+                                   ctl::kIpdb,
+                                   ctl::kTlog,
                                    ctl::kRadioAllFiles,
                                    ctl::kRadioPeriod,
                                    ctl::kCount,
@@ -60,6 +70,12 @@ constexpr int kPeriodControls[] = {ctl::kComboDayMonth, ctl::kComboFile, ctl::kC
 constexpr int kMinTabWidth = 200;
 constexpr int kButtonColumnReserve = 130;
 constexpr int kListTop = 220;
+// The file page: two groups of check boxes, three to a row, 21 pixels apart.
+constexpr int kCheckPitch = 21;
+constexpr int kFileGroupHeight = 79;
+constexpr int kNewerGroupTop = 43 + kFileGroupHeight + 4;
+constexpr int kClassicChecks[] = {ctl::kBsc, ctl::kIdb, ctl::kIlk, ctl::kObj,
+                                  ctl::kPch, ctl::kPdb, ctl::kRes, ctl::kSbr};
 
 }  // namespace
 
@@ -141,6 +157,13 @@ void CVCKesmoraView::CreateControls() {
     new wxCheckBox(this, ctl::kConfirmRemove, ToWx(UiText::kCheckConfirmRemove));
     new wxCheckBox(this, ctl::kUseTrash, ToWx(UiText::kCheckUseTrash));
     new wxCheckBox(this, ctl::kBsc, ToWx(UiText::kCheckBsc));
+    new wxStaticBox(this, ctl::kNewerFileGroup, ToWx(UiText::kGroupNewerFiles));
+    const std::string_view newerTexts[kNewerKindCount] = {
+        UiText::kCheckIpch, UiText::kCheckVcDb, UiText::kCheckSdf, UiText::kCheckNcb,
+        UiText::kCheckIobj, UiText::kCheckIpdb, UiText::kCheckTlog};
+    for (int i = 0; i < kNewerKindCount; ++i) {
+        new wxCheckBox(this, ctl::kIpch + i, ToWx(newerTexts[i]));
+    }
     m_comboFolder = new wxComboBox(this, ctl::kComboFolder);
 
     for (wxComboBox* pCombo : {m_comboFolder, m_comboFile, m_comboDayMonth}) {
@@ -235,7 +258,6 @@ void CVCKesmoraView::LayoutControls(int cw, int ch) {
     }
     const int w =
         cw - kButtonColumnReserve < kMinTabWidth ? kMinTabWidth : cw - kButtonColumnReserve;
-    const int half = w / 2;
     // The unit combo may be widened for its items on this toolkit; the
     // file-time combo keeps its 5-pixel gap after it.
     const int unitWidth = FitComboWidth(m_comboDayMonth, 80);
@@ -255,15 +277,8 @@ void CVCKesmoraView::LayoutControls(int cw, int ch) {
         {ctl::kRadioDebugRelease, 30, 134, 200, 20},
         {ctl::kRadioDebug, 30, 155, 200, 20},
         {ctl::kRadioRelease, 30, 176, 200, 20},
-        {ctl::kFileGroup, 20, 43, w - 20, 100},
-        {ctl::kBsc, 30, 56, 80, 20},
-        {ctl::kIdb, half + 10, 56, 80, 20},
-        {ctl::kIlk, 30, 77, 80, 20},
-        {ctl::kObj, half + 10, 77, 80, 20},
-        {ctl::kPch, 30, 98, 80, 20},
-        {ctl::kPdb, half + 10, 98, 80, 20},
-        {ctl::kRes, 30, 119, 80, 20},
-        {ctl::kSbr, half + 10, 119, 80, 20},
+        {ctl::kFileGroup, 20, 43, w - 20, kFileGroupHeight},
+        {ctl::kNewerFileGroup, 20, kNewerGroupTop, w - 20, kFileGroupHeight},
         {ctl::kTimeGroup, 10, 10, w, 200},
         {ctl::kRadioAllFiles, 20, 43, 200, 20},
         {ctl::kRadioPeriod, 20, 64, 200, 20},
@@ -280,19 +295,34 @@ void CVCKesmoraView::LayoutControls(int cw, int ch) {
         {ctl::kDeleteAll, w + 20, 100, 100, 20},
     };
     for (const auto& place : places) {
-        wxWindow* pControl = Control(place.nId);
-        if (pControl == nullptr) {
-            continue;
-        }
-        // A negative size (a window smaller than the form) would upset GTK.
-        const wxPoint pos = FromDIP(wxPoint(place.x, place.y));
-        const wxSize size = FromDIP(wxSize(std::max(place.cx, 0), std::max(place.cy, 0)));
-        pControl->SetSize(pos.x, pos.y, FitControlWidth(pControl, size.x), size.y,
-                          wxSIZE_ALLOW_MINUS_ONE | wxSIZE_FORCE);
-        if (place.nId == ctl::kComboFolder && pControl->IsShown()) {
-            // Redraw the combo whole at its new size.
-            pControl->Refresh();
-        }
+        Place(place.nId, place.x, place.y, place.cx, place.cy);
+    }
+    // Fifteen check boxes fit the tab strip's height only three to a row:
+    // the eight in report order, then the seven in their group below.
+    const int third = (w - 20) / 3;
+    for (std::size_t i = 0; i < std::size(kClassicChecks); ++i) {
+        Place(kClassicChecks[i], 30 + static_cast<int>(i % 3) * third,
+              56 + static_cast<int>(i / 3) * kCheckPitch, third - 10, 20);
+    }
+    for (int i = 0; i < kNewerKindCount; ++i) {
+        Place(ctl::kIpch + i, 30 + (i % 3) * third, kNewerGroupTop + 13 + (i / 3) * kCheckPitch,
+              third - 10, 20);
+    }
+}
+
+void CVCKesmoraView::Place(int nId, int x, int y, int cx, int cy) {
+    wxWindow* pControl = Control(nId);
+    if (pControl == nullptr) {
+        return;
+    }
+    // A negative size (a window smaller than the form) would upset GTK.
+    const wxPoint pos = FromDIP(wxPoint(x, y));
+    const wxSize size = FromDIP(wxSize(std::max(cx, 0), std::max(cy, 0)));
+    pControl->SetSize(pos.x, pos.y, FitControlWidth(pControl, size.x), size.y,
+                      wxSIZE_ALLOW_MINUS_ONE | wxSIZE_FORCE);
+    if (nId == ctl::kComboFolder && pControl->IsShown()) {
+        // Redraw the combo whole at its new size.
+        pControl->Refresh();
     }
 }
 
@@ -439,6 +469,7 @@ bool CVCKesmoraView::UpdateData(bool bSaveAndValidate) {
         return false;
     }
     check(ctl::kBsc, m_bBsc);
+    for (int i = 0; i < kNewerKindCount; ++i) check(ctl::kIpch + i, m_bNewer[i]);
     return true;
 }
 

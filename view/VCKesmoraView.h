@@ -132,6 +132,8 @@ public:
     int m_nRadioTime = 0;
     int m_nCount = 1;
     int m_bBsc = 0;
+    // The newer kinds' check boxes, in FileKind order (NewerKind).
+    int m_bNewer[kNewerKindCount] = {};
     bool m_bSearching = false;
     CRegistry* m_pRegistry = nullptr;
     int m_nCurTab = 0;
@@ -149,6 +151,8 @@ private:
     void InitListColumns();
     wxWindow* Control(int nId) const;
     void EnableControl(int nId, bool bEnable);
+    // Places a control at the form's pixels (x, y, cx, cy).
+    void Place(int nId, int x, int y, int cx, int cy);
 
     void OnSize(wxSizeEvent& event);
     void OnSelchangeTab(wxBookCtrlEvent& event);

@@ -37,6 +37,7 @@ void CVCKesmoraView::OnStartSearch(wxCommandEvent&) {
     options.bRes = m_bRes != 0;
     options.bSbr = m_bSbr != 0;
     options.bBsc = m_bBsc != 0;
+    for (int i = 0; i < kNewerKindCount; ++i) options.newer.Set(NewerKind(i), m_bNewer[i] != 0);
     options.bFindSubFolder = m_bFindSubFolder != 0;
     options.nRadioFolder = m_nRadioFolder;
     options.nRadioTime = m_nRadioTime;

@@ -81,6 +81,9 @@ void CVCKesmoraView::LoadSettings() {
     m_bPdb = ReadInt(registry, "Pdb", 1);
     m_bRes = ReadInt(registry, "Res", 1);
     m_bSbr = ReadInt(registry, "Sbr", 1);
+    for (int i = 0; i < kNewerKindCount; ++i) {
+        m_bNewer[i] = settings::NewerKindSaved(ReadInt(registry, settings::kNewerKindValues[i], 0));
+    }
     m_nRadioTime = ReadInt(registry, "RadioTime", 0);
     EnablePeriodControls(m_nRadioTime);
 
@@ -140,6 +143,9 @@ void CVCKesmoraView::SaveSettings() {
     WriteInt(registry, "Pdb", m_bPdb);
     WriteInt(registry, "Res", m_bRes);
     WriteInt(registry, "Sbr", m_bSbr);
+    for (int i = 0; i < kNewerKindCount; ++i) {
+        WriteInt(registry, settings::kNewerKindValues[i], m_bNewer[i]);
+    }
     WriteInt(registry, "RadioTime", m_nRadioTime);
     WriteInt(registry, "Count", m_nCount);
     WriteInt(registry, "ComboDayMonth", FindComboTextIndex(0));

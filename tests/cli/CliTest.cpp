@@ -268,6 +268,9 @@ TEST_F(CliTest, EveryOptionSearchesAsTheWindowsParametersDo) {
     File("B/other/w.obj", 60, 10);
     File("C/debug/v.obj", 70, 2);
     File("C/Release/r.res", 80, 40);
+    File("A/Debug/a.ipdb", 90, 40);
+    File("B/x.VC.db", 100, 10);
+    File("C/Release/t.tlog", 110, 2);
     const std::string config = (m_root / "config").string();
     const std::string configEnv = "XDG_CONFIG_HOME=" + config;
 
@@ -302,6 +305,19 @@ TEST_F(CliTest, EveryOptionSearchesAsTheWindowsParametersDo) {
              o = SearchOptions{};
              o.bPdb = o.bRes = true;
          })},
+        {{"--types", "newer,obj", "--folders", "all"}, options([](SearchOptions& o) {
+             o = SearchOptions{};
+             o.bObj = true;
+             o.newer = FileKinds::Newer();
+         })},
+        {{"--types", "VcDb,classic", "--folders", "all"}, options([](SearchOptions& o) {
+             o.nRadioFolder = 0;
+             o.newer.Set(FileKind::VcDb);
+         })},
+        {{"--types", "all", "--folders", "all"}, options([](SearchOptions& o) {
+             o.nRadioFolder = 0;
+             o.newer = FileKinds::Newer();
+         })},
         // All folders and a period: count, unit position (0 months older,
         // 1 months within, 2 days older, 3 days within), file time position.
         {{"--folders", "all", "--older", "30"}, period(30, 2, 0)},
@@ -322,6 +338,12 @@ TEST_F(CliTest, EveryOptionSearchesAsTheWindowsParametersDo) {
                 {"RadioTime", 1},
                 {"Count", 150},
                 {"ComboDayMonth", 7}}}},
+        {{"--saved", "--folders", "all"},
+         options([](SearchOptions& o) {
+             o.nRadioFolder = 0;
+             o.newer.Set(FileKind::Ipdb);  // only 1 turns a newer kind on
+         }),
+         Saved{{{"Ipdb", 1}, {"Sdf", 2}}}},
         {{"--saved", "--folders", "all", "--within", "20d"},
          options([](SearchOptions& o) {
              o.nRadioFolder = 0;

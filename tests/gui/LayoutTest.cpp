@@ -63,11 +63,15 @@ TEST_F(LayoutTest, WideClientGivesTabWidthOf130Less) {
     ExpectPlaced(ctl::kComboFolder, 85, 40, 785, 20);
     ExpectPlaced(ctl::kBrowse, 810, 70, 60, 20);
     ExpectPlaced(ctl::kSubFolderGroup, 20, 100, 850, 100);
-    ExpectPlaced(ctl::kFileGroup, 20, 43, 850, 100);
+    ExpectPlaced(ctl::kFileGroup, 20, 43, 850, 79);
+    ExpectPlaced(ctl::kNewerFileGroup, 20, 126, 850, 79);
     ExpectPlaced(ctl::kTimeGroup, 10, 10, 870, 200);
-    EXPECT_EQ(RectOf(ctl::kIdb).x, 445);
-    EXPECT_EQ(RectOf(ctl::kSbr).GetPosition(), wxPoint(445, 119));
-    EXPECT_EQ(RectOf(ctl::kRes).GetPosition(), wxPoint(30, 119));
+    // Three to a row: the eight in their report order, then the seven.
+    EXPECT_EQ(RectOf(ctl::kIdb).x, 313);
+    EXPECT_EQ(RectOf(ctl::kSbr).GetPosition(), wxPoint(313, 98));
+    EXPECT_EQ(RectOf(ctl::kRes).GetPosition(), wxPoint(30, 98));
+    EXPECT_EQ(RectOf(ctl::kSdf).GetPosition(), wxPoint(596, 139));
+    EXPECT_EQ(RectOf(ctl::kTlog).GetPosition(), wxPoint(30, 181));
     ExpectPlaced(ctl::kStart, 890, 25, 100, 20);
     ExpectPlaced(ctl::kStop, 890, 50, 100, 20);
     ExpectPlaced(ctl::kDelete, 890, 75, 100, 20);
@@ -87,7 +91,7 @@ TEST_F(LayoutTest, NarrowClientKeepsTabWidthAt200AndButtonsRunPastTheEdge) {
     EXPECT_EQ(RectOf(ctl::kTab).width, 200);
     EXPECT_EQ(RectOf(ctl::kStart).x, 220);
     EXPECT_GT(RectOf(ctl::kStart).GetRight(), 300);
-    EXPECT_EQ(RectOf(ctl::kIdb).x, 110);
+    EXPECT_EQ(RectOf(ctl::kIdb).x, 90);
     ExpectPlaced(ctl::kList, 0, 220, 300, 180);
 }
 
@@ -95,18 +99,18 @@ TEST_F(LayoutTest, Width330IsTheLastToClampAnd331TheFirstToGrow) {
     SizeForm(330, 400);
     EXPECT_EQ(RectOf(ctl::kTab).width, 200);
     EXPECT_EQ(RectOf(ctl::kStart).GetRight() + 1, 320);
-    EXPECT_EQ(RectOf(ctl::kIdb).x, 110);
+    EXPECT_EQ(RectOf(ctl::kIdb).x, 90);
     SizeForm(331, 400);
     EXPECT_EQ(RectOf(ctl::kTab).width, 201);
     EXPECT_EQ(RectOf(ctl::kStart).x, 221);
-    EXPECT_EQ(RectOf(ctl::kIdb).x, 110);
+    EXPECT_EQ(RectOf(ctl::kIdb).x, 90);
     EXPECT_EQ(RectOf(ctl::kComboFolder).width, 116);
 }
 
 TEST_F(LayoutTest, OddTabWidthRoundsTheRightColumnDown) {
     SizeForm(1001, 400);
     EXPECT_EQ(RectOf(ctl::kTab).width, 871);
-    EXPECT_EQ(RectOf(ctl::kObj).x, 445);
+    EXPECT_EQ(RectOf(ctl::kIdb).x, 313);
 }
 
 TEST_F(LayoutTest, ListFollowsTheHeightAtEveryWidth) {
@@ -120,8 +124,9 @@ TEST_F(LayoutTest, LabelsAreNeverNarrowerThanTheirText) {
     if (wxPlatformInfo::Get().GetPortId() != wxPORT_GTK) {
         GTEST_SKIP() << "only GTK widens the form's labels; Windows keeps the form's pixels";
     }
-    for (int nId : {ctl::kFolderLabel, ctl::kFindSubFolder, ctl::kRadioDebugRelease,
-                    ctl::kRadioPeriod, ctl::kConfirmRemove, ctl::kUseTrash, ctl::kBsc}) {
+    for (int nId :
+         {ctl::kFolderLabel, ctl::kFindSubFolder, ctl::kRadioDebugRelease, ctl::kRadioPeriod,
+          ctl::kConfirmRemove, ctl::kUseTrash, ctl::kBsc, ctl::kVcDb}) {
         EXPECT_GE(RectOf(nId).width, Control(nId)->GetBestSize().x) << "control " << nId;
     }
 }
@@ -137,6 +142,11 @@ TEST_F(LayoutTest, NothingOverlapsOnTheDefaultWindow) {
         {ctl::kBsc, ctl::kIdb},
         {ctl::kBsc, ctl::kIlk},
         {ctl::kRes, ctl::kSbr},
+        {ctl::kIdb, ctl::kIlk},
+        {ctl::kFileGroup, ctl::kNewerFileGroup},
+        {ctl::kIpch, ctl::kVcDb},
+        {ctl::kVcDb, ctl::kSdf},
+        {ctl::kIpch, ctl::kNcb},
         {ctl::kRadioAllFiles, ctl::kRadioPeriod},
         {ctl::kRadioPeriod, ctl::kCount},
         {ctl::kSpinCount, ctl::kComboDayMonth},
@@ -151,7 +161,7 @@ TEST_F(LayoutTest, NothingOverlapsOnTheDefaultWindow) {
     }
     // Everything on the pages stays inside the tab strip.
     const wxRect tab = RectOf(ctl::kTab);
-    for (int nId = ctl::kBrowse; nId <= ctl::kUseTrash; ++nId) {
+    for (int nId = ctl::kBrowse; nId <= ctl::kTlog; ++nId) {
         if (nId != ctl::kTimeGroup) {
             EXPECT_TRUE(tab.Contains(RectOf(nId))) << "control " << nId;
         }

@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "SearchFixture.h"
+#include "finder/MatchRules.h"
 #include "search/StatusText.h"
 
 namespace {
@@ -112,6 +113,24 @@ TEST_F(SearchTest, MonthsWithinCreationBecomeNinetyDaysOfCreationTime) {
     EXPECT_EQ(q.strRoot, m_tree.string());
     EXPECT_TRUE(q.bSubfolders);
     EXPECT_EQ(FinderArgumentsOf(q), (FinderArguments{4, 4 + 128, 2, 90, false}));
+}
+
+TEST_F(SearchTest, NewerKindBoxesAloneReachTheSearchAndPersistWhenExactlyOne) {
+    fs::create_directories(m_tree);
+    for (int nId : kTypes) Check(nId, false);
+    Check(ctl::kIpch, true);
+    Check(ctl::kTlog, true);
+    Search();
+    ASSERT_TRUE(m_pView->m_lastSearch.has_value());
+    EXPECT_EQ(FinderArgumentsOf(*m_pView->m_lastSearch).nTypeMask, kIpchBit | kTlogBit);
+    CloseWindow();
+    EXPECT_EQ(ReadDword("Controls", "Ipch", 99), 1);
+    EXPECT_EQ(ReadDword("Controls", "Tlog", 99), 1);
+    EXPECT_EQ(ReadDword("Controls", "VcDb", 99), 0);
+    WriteDword("Controls", "Ipch", 2);
+    OpenWindow();
+    EXPECT_FALSE(static_cast<wxCheckBox*>(Control(ctl::kIpch))->GetValue());
+    EXPECT_TRUE(static_cast<wxCheckBox*>(Control(ctl::kTlog))->GetValue());
 }
 
 TEST_F(SearchTest, DaysBeforeModificationBecomeThreeDaysOlderByModificationTime) {

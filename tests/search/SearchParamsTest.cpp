@@ -2,6 +2,7 @@
 // search to the finder's seven numbers.
 #include <gtest/gtest.h>
 
+#include "finder/MatchRules.h"
 #include "search/SearchParams.h"
 
 namespace {
@@ -118,6 +119,19 @@ TEST(MakeSearchQuery, GivesEachTypeBoxItsOwnKindAndTheFinderItsOwnBit) {
         EXPECT_EQ(FinderArgumentsOf(*q).nTypeMask, bit) << FileKindName(kind);
     }
     EXPECT_EQ(FinderArgumentsOf(*MakeSearchQuery("/", AllTypes())).nTypeMask, 255);
+}
+
+TEST(MakeSearchQuery, NewerKindsAloneMakeASearchWithTheFinderBitsOfTheirKinds) {
+    SearchOptions o;
+    o.newer.Set(FileKind::Sdf);
+    o.newer.Set(FileKind::Tlog);
+    o.newer.Set(FileKind::Obj);  // not a newer kind: ignored
+    const auto q = MakeSearchQuery("/", o);
+    ASSERT_TRUE(q);
+    EXPECT_EQ(FinderArgumentsOf(*q).nTypeMask, kSdfBit | kTlogBit);
+    o.newer = FileKinds();
+    EXPECT_FALSE(MakeSearchQuery("/", o));
+    EXPECT_EQ(FinderArgumentsOf(SearchQuery()).nTypeMask, 255);
 }
 
 TEST(FinderArgumentsOf, GivesStartFindItsNumbers) {
