@@ -122,7 +122,7 @@ private:
     void TakeRows(CSearchSession& session, ResultBatch& batch);
     int Delete();
     bool Confirm();
-    DeleteFileOps FileOps(const std::string& strRoot);
+    DeleteFileOps FileOps(const std::string& strRoot, const FolderId& searched);
     // Deletes the files of rows through the window's run and adds the
     // outcome to m_tally; rows met after an interrupt are only counted.
     void DeleteRows(std::vector<ResultRow>& rows);
@@ -161,7 +161,9 @@ private:
         std::uint64_t freedBytes = 0;
         std::uint64_t keptBytes = 0;
         bool bCancelled = false;
+        bool bRefused = false;  // the folder searched was replaced since
     } m_tally;
+    std::string m_strRoot;
 };
 
 int CCliRun::Execute() {
@@ -177,8 +179,6 @@ int CCliRun::Execute() {
         Message("cannot search " + Escaped(query.strRoot) + ": " + strWhy);
         return kExitCannotSearch;
     }
-    // Like the window, nothing outside the searched folder is ever removed.
-    m_ops = FileOps(query.strRoot);
     CatchInterrupt(m_wake);
     const int nSearch = Search(query);
     if (m_bDeleteAsFound && m_nFound > 0) {
@@ -202,6 +202,10 @@ int CCliRun::Search(const SearchQuery& query) {
         Message("cannot search " + Escaped(query.strRoot) + ": the search could not start");
         return kExitCannotSearch;
     }
+    // Like the window, nothing outside the searched folder is ever removed,
+    // and a folder replaced after the search start is refused whole.
+    m_ops = FileOps(query.strRoot, session.Finder().RootId());
+    m_strRoot = query.strRoot;
     ResultBatch batch;
     bool bInterrupted = false;
     for (;;) {
@@ -273,23 +277,19 @@ bool CCliRun::Confirm() {
     return bAnswered && !Interrupted() && (answer == "y" || answer == "yes");
 }
 
-DeleteFileOps CCliRun::FileOps(const std::string& strRoot) {
+DeleteFileOps CCliRun::FileOps(const std::string& strRoot, const FolderId& searched) {
     // The window's own removal (read-only files made writable first), or
     // its move to the trash.
     const bool bTrash = m_options.bTrash;
-    DeleteFileOps ops = SystemFileOps(strRoot, bTrash ? DeleteMethod::Trash : DeleteMethod::Remove);
-    ops.removeFile = [this, bTrash, remove = std::move(ops.removeFile)](const std::string& path) {
-        ClearSystemError();
-        if (remove(path)) return true;
-        const int nError = LastSystemError();
+    DeleteFileOps ops =
+        SystemFileOps(strRoot, searched, bTrash ? DeleteMethod::Trash : DeleteMethod::Remove);
+    ops.removeFile = [this, bTrash, remove = std::move(ops.removeFile)](const std::string& path,
+                                                                        std::string& reason) {
+        if (remove(path, reason)) return true;
         m_progress.Erase();
-        if (bTrash) {
-            // GIO keeps its reason to itself; the last error is whatever it tried last.
-            Message("cannot move " + Escaped(path) + " to the trash");
-        } else {
-            Message("cannot delete " + Escaped(path) + ": " +
-                    (nError != 0 ? SystemErrorText(nError) : "not a file"));
-        }
+        Message((bTrash ? "cannot move " + Escaped(path) + " to the trash: "
+                        : "cannot delete " + Escaped(path) + ": ") +
+                reason);
         return false;
     };
     return ops;
@@ -317,6 +317,13 @@ void CCliRun::DeleteRows(std::vector<ResultRow>& rows) {
     const auto request = PlanDeleteAll(rows.size(), {});
     if (!request) return;
     const DeleteOutcome outcome = RunDelete(rows, *request, total, m_ops, m_deleteProgress);
+    if (outcome.bRefused && !m_tally.bRefused) {
+        m_progress.Erase();
+        Message("refusing to " +
+                std::string(m_options.bTrash ? "move anything to the trash" : "delete anything") +
+                ": " + Escaped(m_strRoot) + ": " + outcome.strRefusal);
+    }
+    m_tally.bRefused = m_tally.bRefused || outcome.bRefused;
     m_tally.nDeleted += outcome.nDeleted;
     m_tally.nFailed += outcome.nFailed;
     m_tally.nKept += outcome.nFailed + outcome.nUntried;
@@ -333,7 +340,7 @@ int CCliRun::DeleteSummary() {
     }
     Summary(m_tally.bCancelled ? "interrupted: " + text : text);
     if (m_tally.bCancelled) return kExitInterrupted;
-    return m_tally.nFailed > 0 ? kExitNotAllDeleted : kExitDone;
+    return m_tally.nFailed > 0 || m_tally.bRefused ? kExitNotAllDeleted : kExitDone;
 }
 
 void CCliRun::Summary(const std::string& text) {

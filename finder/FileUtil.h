@@ -3,7 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+
+#include "finder/DirReader.h"
 
 // Appends the platform separator unless the text already ends in "/" or "\".
 // Two rules stay on purpose: this one, of the generic folder enumeration
@@ -29,19 +32,51 @@ bool FolderExists(const std::string& strPath);
 // strPath does not lie below strRoot or has an empty, "." or ".." name there.
 bool PathBelowRoot(const std::string& strRoot, const std::string& strPath,
                    std::string& strRelative);
-// The size in bytes of the entry itself (a link's own size); 0 when its
-// status cannot be read or it is a folder.
+// The identity of the folder strFolder names now, reached through links as
+// a search's root is. False when it cannot be read.
+bool ReadFolderId(const std::string& strFolder, FolderId& id);
+
+// The folder a search started from, opened once for a deletion run: every
+// listed file is reached below this open folder (descriptor or handle),
+// never through the root's path again, so a root renamed and replaced by a
+// link or another folder after the search leads nowhere. The trash's own
+// folders are found once per run and kept too.
+class CPinnedRoot {
+public:
+    CPinnedRoot();
+    ~CPinnedRoot();
+    CPinnedRoot(const CPinnedRoot&) = delete;
+    CPinnedRoot& operator=(const CPinnedRoot&) = delete;
+
+    // Opens strRoot. With pSearched, a folder that is not the one the
+    // search recorded is refused, and strReason says so. True when open.
+    bool Open(const std::string& strRoot, const FolderId* pSearched, std::string& strReason);
+    // The size in bytes of the entry itself (a link's own size); 0 when its
+    // status cannot be read or it is a folder.
+    std::int64_t FileSize(const std::string& strPath) const;
+    // Deletes the entry (a link as the link itself), first making a
+    // read-only file writable when allowed, without touching its times.
+    // True only when the entry is gone; otherwise it is left as it was
+    // found, read-only bit included, and strReason says why.
+    bool RemoveFile(const std::string& strPath, bool bClearReadOnly, std::string& strReason);
+    // Moves the entry (a link as the link itself) to the desktop's trash,
+    // the way a file manager does, keeping its mode: a read-only file goes
+    // as it is. False for a folder (or a link to one) and for whatever the
+    // trash cannot take (no usable trash on its file system, no
+    // permission); such an entry stays exactly where it was and is never
+    // removed instead.
+    bool TrashFile(const std::string& strPath, std::string& strReason);
+
+    struct State;
+
+private:
+    std::unique_ptr<State> m_pState;
+};
+
+// One-off forms of the members above, for a root opened as it is now.
 std::int64_t FileSize(const std::string& strRoot, const std::string& strPath);
-// Deletes the entry (a link as the link itself), first making a read-only
-// file writable when allowed, without touching its times. True only when
-// the entry is gone.
 bool RemoveFile(const std::string& strRoot, const std::string& strPath, bool bClearReadOnly);
+bool TrashFile(const std::string& strRoot, const std::string& strPath);
 // The folder a first search starts in: C:\ on Windows, the home folder on
 // POSIX systems, where walking "/" would enter every mount.
 std::string DefaultFolder();
-// Moves the entry (a link as the link itself) to the desktop's trash, the
-// way a file manager does, keeping its mode: a read-only file goes as it
-// is. False for a folder (or a link to one) and for whatever the trash
-// cannot take (no usable trash on its file system, no permission); such an
-// entry stays exactly where it was and is never removed instead.
-bool TrashFile(const std::string& strRoot, const std::string& strPath);

@@ -1,6 +1,5 @@
 // POSIX bodies of the file helpers; every path is used as its exact bytes.
 #include <fcntl.h>
-#include <gio/gio.h>
 #include <linux/openat2.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -11,30 +10,13 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
+#include "finder/FileTrash_posix.h"
 #include "finder/FileUtil.h"
 
 namespace {
-
-// An open descriptor, closed when it goes.
-class CFd {
-public:
-    explicit CFd(int fd = -1) : m_fd(fd) {}
-    ~CFd() {
-        if (m_fd >= 0) ::close(m_fd);
-    }
-    CFd(const CFd&) = delete;
-    CFd& operator=(const CFd&) = delete;
-    void Reset(int fd) {
-        if (m_fd >= 0) ::close(m_fd);
-        m_fd = fd;
-    }
-    int Get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 constexpr int kFolderFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
 
@@ -61,45 +43,97 @@ int OpenBeneath(int rootFd, const char* pszFolders) {
     return static_cast<int>(fd);
 }
 
-// Opens the folder that holds the listed entry and gives the entry's name.
-// The root is opened as named (links and all: the user chose it); every
-// folder below it must be a real folder now, never a link.
-bool OpenParent(const std::string& strRoot, const std::string& strPath, CFd& parent,
-                std::string& strName) {
+std::string Reason(int nError) { return std::strerror(nError); }
+
+// Why a name below the root could not be opened as a folder.
+std::string OpenReason(int nError) {
+    // ELOOP and ENOTDIR: a link or a file now stands where the search saw
+    // a folder; EXDEV: the kernel's own refusal to leave the root.
+    if (nError == ELOOP || nError == ENOTDIR || nError == EXDEV) {
+        return "a folder on its path is now a link or no folder";
+    }
+    return Reason(nError);
+}
+
+}  // namespace
+
+struct CPinnedRoot::State {
+    CFd root;
+    std::string strRoot;      // as the search was given it
+    std::string strAbsolute;  // where it was when opened, for the trash's record
+    CTrashFolders trash;
+};
+
+namespace {
+
+// Opens the folder that holds the listed entry below the held root and
+// gives the entry's name: the root's own descriptor for an entry right
+// below it, else held's. Every folder below the root must be a real folder
+// now, never a link. -1 when not, with the reason.
+int OpenParent(const CPinnedRoot::State& state, const std::string& strPath, CFd& held,
+               std::string& strName, std::string& strReason) {
     std::string strRelative;
-    if (!PathBelowRoot(strRoot, strPath, strRelative)) return false;
-    parent.Reset(::open(strRoot.c_str(), kFolderFlags));
-    if (parent.Get() < 0) return false;
+    if (state.root.Get() < 0) {
+        strReason = "the folder searched is not open";
+        return -1;
+    }
+    if (!PathBelowRoot(state.strRoot, strPath, strRelative)) {
+        strReason = "it does not lie below the folder searched";
+        return -1;
+    }
     const std::size_t last = strRelative.rfind('/');
     if (last == std::string::npos) {
         strName = std::move(strRelative);
-        return true;
+        return state.root.Get();
     }
     strName.assign(strRelative, last + 1);
     strRelative.resize(last);
-    const int fd = OpenBeneath(parent.Get(), strRelative.c_str());
+    const int fd = OpenBeneath(state.root.Get(), strRelative.c_str());
     if (fd >= 0 || errno != ENOSYS) {
-        parent.Reset(fd);
-        return fd >= 0;
+        held.Reset(fd);
+        if (fd < 0) strReason = OpenReason(errno);
+        return fd;
     }
     // Name by name: O_NOFOLLOW with O_DIRECTORY refuses a link outright.
+    int from = state.root.Get();
     char* pszName = strRelative.data();
     for (;;) {
         char* pszSep = std::strchr(pszName, '/');
         if (pszSep != nullptr) *pszSep = '\0';
-        parent.Reset(::openat(parent.Get(), pszName, kFolderFlags | O_NOFOLLOW));
-        if (parent.Get() < 0) return false;
-        if (pszSep == nullptr) return true;
+        held.Reset(::openat(from, pszName, kFolderFlags | O_NOFOLLOW));
+        if (held.Get() < 0) {
+            strReason = OpenReason(errno);
+            return -1;
+        }
+        if (pszSep == nullptr) return held.Get();
+        from = held.Get();
         pszName = pszSep + 1;
     }
 }
 
-// Adds the owner's write bit to the entry pszName of the folder dirFd
+// The root's absolute path as the system knows it now, for the trash's
+// record of where a file came from.
+std::string AbsolutePath(int fd, const std::string& strRoot) {
+    std::string strLink(4096, '\0');
+    const std::string strProc = "/proc/self/fd/" + std::to_string(fd);
+    const ssize_t n = ::readlink(strProc.c_str(), strLink.data(), strLink.size());
+    if (n > 0 && static_cast<std::size_t>(n) < strLink.size() && strLink[0] == '/') {
+        strLink.resize(static_cast<std::size_t>(n));
+        return strLink;
+    }
+    if (char* pszReal = ::realpath(strRoot.c_str(), nullptr)) {
+        std::string strReal = pszReal;
+        std::free(pszReal);
+        return strReal;
+    }
+    return strRoot;
+}
+
+// Sets the mode of the entry pszName of the folder dirFd, found as st,
 // without following a link. The C library does this through /proc; where
 // that is not at hand, a regular file is opened without following links
 // and changed through its descriptor.
-bool AddOwnerWrite(int dirFd, const char* pszName, const struct stat& st) {
-    const mode_t mode = (st.st_mode & 07777) | S_IWUSR;
+bool SetMode(int dirFd, const char* pszName, const struct stat& st, mode_t mode) {
     if (::fchmodat(dirFd, pszName, mode, AT_SYMLINK_NOFOLLOW) == 0) return true;
     if ((errno != EOPNOTSUPP && errno != ENOSYS) || !S_ISREG(st.st_mode)) return false;
     const CFd fd(
@@ -113,17 +147,18 @@ bool AddOwnerWrite(int dirFd, const char* pszName, const struct stat& st) {
 
 // The entry pszName of dirFd as the deletion may take it: not a folder,
 // nor a link that leads to one (a listing shows that as the folder).
-bool StatTakenEntry(int dirFd, const char* pszName, struct stat& st) {
-    if (::fstatat(dirFd, pszName, &st, AT_SYMLINK_NOFOLLOW) != 0 || S_ISDIR(st.st_mode)) {
+bool StatTakenEntry(int dirFd, const char* pszName, struct stat& st, std::string& strReason) {
+    if (::fstatat(dirFd, pszName, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        strReason = Reason(errno);
         return false;
     }
     struct stat target;
-    return !S_ISLNK(st.st_mode) || ::fstatat(dirFd, pszName, &target, 0) != 0 ||
-           !S_ISDIR(target.st_mode);
-}
-
-bool SameEntry(const struct stat& a, const struct stat& b) {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    if (S_ISDIR(st.st_mode) || (S_ISLNK(st.st_mode) && ::fstatat(dirFd, pszName, &target, 0) == 0 &&
+                                S_ISDIR(target.st_mode))) {
+        strReason = "it is a folder";
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -142,41 +177,100 @@ bool FolderExists(const std::string& strPath) {
     return ::stat(strPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool ReadFolderId(const std::string& strFolder, FolderId& id) {
+    struct stat st;
+    if (::stat(strFolder.c_str(), &st) != 0) return false;
+    id.volume = st.st_dev;
+    id.index = st.st_ino;
+    return true;
+}
+
+CPinnedRoot::CPinnedRoot() : m_pState(std::make_unique<State>()) {}
+
+CPinnedRoot::~CPinnedRoot() = default;
+
+bool CPinnedRoot::Open(const std::string& strRoot, const FolderId* pSearched,
+                       std::string& strReason) {
+    State& state = *m_pState;
+    // The root is opened as named (links and all: the user chose it).
+    state.root.Reset(::open(strRoot.c_str(), kFolderFlags));
+    struct stat st;
+    if (state.root.Get() < 0 || ::fstat(state.root.Get(), &st) != 0) {
+        strReason = Reason(errno);
+        state.root.Reset(-1);
+        return false;
+    }
+    if (pSearched != nullptr && (st.st_dev != pSearched->volume || st.st_ino != pSearched->index)) {
+        strReason = "it is no longer the folder that was searched (moved or replaced since)";
+        state.root.Reset(-1);
+        return false;
+    }
+    state.strRoot = strRoot;
+    state.strAbsolute = AbsolutePath(state.root.Get(), strRoot);
+    return true;
+}
+
 // The size of the entry itself (a link's own size, not its target's): what
 // deleting it gives back. A folder has no size of its own here.
-std::int64_t FileSize(const std::string& strRoot, const std::string& strPath) {
-    CFd parent;
+std::int64_t CPinnedRoot::FileSize(const std::string& strPath) const {
+    CFd held;
     std::string strName;
+    std::string strReason;
     struct stat st;
-    if (!OpenParent(strRoot, strPath, parent, strName) ||
-        ::fstatat(parent.Get(), strName.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+    const int dirFd = OpenParent(*m_pState, strPath, held, strName, strReason);
+    if (dirFd < 0 || ::fstatat(dirFd, strName.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
         S_ISDIR(st.st_mode)) {
         return 0;
     }
     return static_cast<std::int64_t>(st.st_size);
 }
 
-bool RemoveFile(const std::string& strRoot, const std::string& strPath, bool bClearReadOnly) {
-    CFd parent;
+bool CPinnedRoot::RemoveFile(const std::string& strPath, bool bClearReadOnly,
+                             std::string& strReason) {
+    CFd held;
     std::string strName;
-    if (!OpenParent(strRoot, strPath, parent, strName)) return false;
-    const int dirFd = parent.Get();
+    const int dirFd = OpenParent(*m_pState, strPath, held, strName, strReason);
+    if (dirFd < 0) return false;
     const char* pszName = strName.c_str();
     struct stat st;
     // A link to a folder is taken for the folder, as a listing shows it,
     // and is left alone like one.
-    if (!StatTakenEntry(dirFd, pszName, st)) return false;
-    if (!S_ISLNK(st.st_mode) && (st.st_mode & S_IWUSR) == 0) {
-        // A link's own permission bits mean nothing and are never changed:
-        // the link is removed and whatever it points to keeps its mode.
-        if (!bClearReadOnly) return false;
-        // A mode change touches only the change time; the modification and
-        // access times stay as they are.
-        if (!AddOwnerWrite(dirFd, pszName, st)) return false;
+    if (!StatTakenEntry(dirFd, pszName, st, strReason)) return false;
+    const mode_t mode = st.st_mode & 07777;
+    // A link's own permission bits mean nothing and are never changed: the
+    // link is removed and whatever it points to keeps its mode.
+    const bool bReadOnly = !S_ISLNK(st.st_mode) && (mode & S_IWUSR) == 0;
+    if (bReadOnly && !bClearReadOnly) {
+        strReason = "it is read-only";
+        return false;
+    }
+    // A mode change touches only the change time; the modification and
+    // access times stay as they are.
+    if (bReadOnly && !SetMode(dirFd, pszName, st, mode | S_IWUSR)) {
+        strReason = "cannot make it writable (" + Reason(errno) + ")";
+        return false;
     }
     // Without AT_REMOVEDIR a folder put in the file's place meanwhile is
     // refused, never removed.
-    return ::unlinkat(dirFd, pszName, 0) == 0;
+    if (::unlinkat(dirFd, pszName, 0) == 0) return true;
+    strReason = Reason(errno);
+    // The file stays, so it stays as it was found.
+    if (bReadOnly) SetMode(dirFd, pszName, st, mode);
+    return false;
+}
+
+bool CPinnedRoot::TrashFile(const std::string& strPath, std::string& strReason) {
+    CFd held;
+    std::string strName;
+    const int dirFd = OpenParent(*m_pState, strPath, held, strName, strReason);
+    struct stat entry;
+    if (dirFd < 0 || !StatTakenEntry(dirFd, strName.c_str(), entry, strReason)) return false;
+    std::string strOriginal = m_pState->strAbsolute;
+    std::string strRelative;
+    PathBelowRoot(m_pState->strRoot, strPath, strRelative);
+    EnsureFolderSeparator(strOriginal);
+    strOriginal += strRelative;
+    return m_pState->trash.Trash(dirFd, strName.c_str(), entry.st_dev, strOriginal, strReason);
 }
 
 std::string DefaultFolder() {
@@ -193,34 +287,4 @@ std::string DefaultFolder() {
         return pFound->pw_dir;
     }
     return "/";
-}
-
-bool TrashFile(const std::string& strRoot, const std::string& strPath) {
-    CFd parent;
-    std::string strName;
-    if (!OpenParent(strRoot, strPath, parent, strName)) return false;
-    struct stat entry;
-    if (!StatTakenEntry(parent.Get(), strName.c_str(), entry)) return false;
-    // GIO takes a path, not a folder descriptor. Right before handing it
-    // over, the path must still lead to the very folder and entry checked
-    // through descriptors, so no link put below the root meanwhile sends
-    // the trash anywhere else.
-    const std::size_t nameAt = strPath.size() - strName.size();
-    std::string strParent(strPath, 0, nameAt > 1 ? nameAt - 1 : nameAt);
-    struct stat folder;
-    struct stat folderByPath;
-    struct stat entryByPath;
-    if (::fstat(parent.Get(), &folder) != 0 || ::stat(strParent.c_str(), &folderByPath) != 0 ||
-        !SameEntry(folder, folderByPath) || ::lstat(strPath.c_str(), &entryByPath) != 0 ||
-        !SameEntry(entry, entryByPath)) {
-        return false;
-    }
-    // The local file system directly: no VFS module and no session bus for
-    // what is always a local file.
-    GFile* pFile = g_vfs_get_file_for_path(g_vfs_get_local(), strPath.c_str());
-    GError* pError = nullptr;
-    const bool bTrashed = g_file_trash(pFile, nullptr, &pError) != FALSE;
-    if (pError != nullptr) g_error_free(pError);
-    g_object_unref(pFile);
-    return bTrashed;
 }

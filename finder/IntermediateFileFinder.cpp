@@ -101,8 +101,10 @@ CIntermediateFileFinder::~CIntermediateFileFinder() {
 bool CIntermediateFileFinder::StartFind(const std::string& strFolder, bool bSubFolder,
                                         int nFolderMode, int nTypeMask, int nTimeMode, int nDays,
                                         bool bOlder) {
-    if (!FolderExists(strFolder)) return false;
+    FolderId rootId;
+    if (!FolderExists(strFolder) || !ReadFolderId(strFolder, rootId)) return false;
     EndWorker();
+    m_rootId = rootId;
     m_nFolderMode = nFolderMode;
     m_nTypeMask = nTypeMask;
     m_bSubFolder = bSubFolder;

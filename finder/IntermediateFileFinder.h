@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "finder/DirReader.h"
 #include "finder/FindNotify.h"
 #include "finder/FinderThread.h"
 
@@ -22,6 +23,9 @@ public:
     // checks the running flag after every entry.
     bool StartFind(const std::string& strFolder, bool bSubFolder, int nFolderMode, int nTypeMask,
                    int nTimeMode, int nDays, bool bOlder);
+    // The identity of the folder the last StartFind began with, read when
+    // it started: a deletion refuses a root that is no longer that folder.
+    const FolderId& RootId() const { return m_rootId; }
     // True when the running flag was set and is now clear. Does not wait.
     bool StopFind();
     // How many threads read folders ahead of the walk from the next
@@ -56,4 +60,5 @@ private:
     bool m_bSubFolder = true;
     int m_nReadAheadThreads = kDefaultReadAheadThreads;
     std::atomic<std::uint64_t> m_nUnreadable{0};
+    FolderId m_rootId;
 };

@@ -51,6 +51,10 @@ inline constexpr std::string_view kDeleteErrorCaption = "ファイル削除エ�
 inline constexpr std::string_view kDeleteErrorOne = "ファイルを削除できませんでした";
 inline constexpr std::string_view kDeleteErrorSeveral =
     "選択されたファイル全てを削除できませんでした";
+// The folder searched was renamed or replaced after the search: nothing is
+// touched.
+inline constexpr std::string_view kDeleteRootChanged =
+    "検索したフォルダが移動または置き換えられたため、ファイルを削除しませんでした";
 
 // Progress of a long deletion (its dialog's caption and message).
 inline constexpr std::string_view kDeleteProgressCaption = "ファイルの削除";
@@ -70,6 +74,8 @@ inline constexpr std::string_view kTrashErrorCaption = "ごみ箱への移動エ
 inline constexpr std::string_view kTrashErrorOne = "ファイルをごみ箱に移動できませんでした";
 inline constexpr std::string_view kTrashErrorSeveral =
     "選択されたファイル全てをごみ箱に移動できませんでした";
+inline constexpr std::string_view kTrashRootChanged =
+    "検索したフォルダが移動または置き換えられたため、ファイルをごみ箱に移動しませんでした";
 inline constexpr std::string_view kTrashProgressCaption = "ごみ箱への移動";
 inline constexpr std::string_view kTrashProgress =
     "%d / %n 個のファイルをごみ箱に移動しています...";

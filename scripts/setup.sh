@@ -17,6 +17,9 @@ linux=(
   xvfb xauth openbox x11-utils
   fonts-ipafont-gothic
   python3 findutils
+  # The trash test reads our trash as a file manager does: gio's trash:///
+  # comes from GVfs's trash backend, on a session bus of its own.
+  gvfs dbus
   # kesmora-cli: argument parsing and JSON output.
   libcli11-dev nlohmann-json3-dev
 )

@@ -2,6 +2,7 @@
 #include "search/DeleteRun.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "finder/FileUtil.h"
 #include "res/UiText.h"
@@ -29,10 +30,13 @@ struct RunState {
     bool bStopped = false;
 };
 
-// Tries one row's file; true when it is gone.
-bool TryRow(ResultRow& row, const DeleteFileOps& ops, std::uint64_t& sizeRead) {
+// Tries one row's file; true when it is gone, else its failure is noted.
+bool TryRow(ResultRow& row, const DeleteFileOps& ops, std::uint64_t& sizeRead, DeleteOutcome& out) {
     sizeRead = ops.fileSize(row.strPath);
-    return ops.removeFile(row.strPath);
+    std::string strReason;
+    if (ops.removeFile(row.strPath, strReason)) return true;
+    out.failures.push_back({row.strPath, std::move(strReason)});
+    return false;
 }
 
 bool ReportProgress(const DeleteProgress& progress, std::size_t done, std::size_t count) {
@@ -71,7 +75,7 @@ void RunSelected(std::vector<ResultRow>& rows, const std::vector<std::size_t>& s
     for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
         ResultRow& row = rows[*it];
         std::uint64_t sizeRead = 0;
-        if (TryRow(row, ops, sizeRead)) {
+        if (TryRow(row, ops, sizeRead, out)) {
             state.removed[*it] = 1;
             out.freedBytes += sizeRead;
             ++out.nDeleted;
@@ -96,7 +100,7 @@ void RunAll(std::vector<ResultRow>& rows, const DeleteFileOps& ops, const Delete
     for (std::size_t i = 0; i < rows.size(); ++i) {
         ResultRow& row = rows[i];
         std::uint64_t sizeRead = 0;
-        if (TryRow(row, ops, sizeRead)) {
+        if (TryRow(row, ops, sizeRead, out)) {
             state.removed[i] = 1;
             out.freedBytes += sizeRead;
             ++out.nDeleted;
@@ -120,20 +124,34 @@ void RunAll(std::vector<ResultRow>& rows, const DeleteFileOps& ops, const Delete
 
 }  // namespace
 
-DeleteFileOps SystemFileOps(const std::string& strRoot, DeleteMethod method) {
+DeleteFileOps SystemFileOps(const std::string& strRoot, const FolderId& searched,
+                            DeleteMethod method) {
+    // Shared by the three calls and opened by begin, once per run.
+    const auto root = std::make_shared<CPinnedRoot>();
     DeleteFileOps ops;
-    ops.fileSize = [strRoot](const std::string& path) {
-        const std::int64_t size = FileSize(strRoot, path);
+    ops.begin = [root, strRoot, searched](std::string& reason) {
+        return root->Open(strRoot, &searched, reason);
+    };
+    ops.fileSize = [root](const std::string& path) {
+        const std::int64_t size = root->FileSize(path);
         return size > 0 ? static_cast<std::uint64_t>(size) : std::uint64_t{0};
     };
     if (method == DeleteMethod::Trash) {
-        ops.removeFile = [strRoot](const std::string& path) { return TrashFile(strRoot, path); };
+        ops.removeFile = [root](const std::string& path, std::string& reason) {
+            return root->TrashFile(path, reason);
+        };
     } else {
-        ops.removeFile = [strRoot](const std::string& path) {
-            return RemoveFile(strRoot, path, true);
+        ops.removeFile = [root](const std::string& path, std::string& reason) {
+            return root->RemoveFile(path, true, reason);
         };
     }
     return ops;
+}
+
+DeleteFileOps SystemFileOps(const std::string& strRoot, DeleteMethod method) {
+    FolderId now;
+    ReadFolderId(strRoot, now);
+    return SystemFileOps(strRoot, now, method);
 }
 
 std::optional<DeleteRequest> PlanDeleteSelected(std::size_t rowCount,
@@ -185,6 +203,10 @@ std::string_view DeleteFailureText(DeleteFailureBox box, DeleteMethod method) {
     return {};
 }
 
+std::string_view RootRefusedText(DeleteMethod method) {
+    return Pick(method, UiText::kDeleteRootChanged, UiText::kTrashRootChanged);
+}
+
 std::string DeleteProgressText(std::size_t done, std::size_t count, DeleteMethod method) {
     return FillText(Pick(method, UiText::kDeleteProgress, UiText::kTrashProgress),
                     {{'d', Count(done)}, {'n', Count(count)}});
@@ -206,7 +228,15 @@ DeleteOutcome RunDelete(std::vector<ResultRow>& rows, const DeleteRequest& reque
 
     RunState state;
     state.removed.assign(rowsBefore, 0);
-    if (bAll) {
+    if (ops.begin && !ops.begin(out.strRefusal)) {
+        // Refused whole: every chosen file stays, as listed.
+        out.bRefused = true;
+        if (bAll) {
+            out.keptBytes = SumSizes(rows);
+        } else {
+            for (const std::size_t i : selected) out.keptBytes += rows[i].size;
+        }
+    } else if (bAll) {
         RunAll(rows, ops, progress, state, out);
     } else {
         RunSelected(rows, selected, ops, progress, state, out);

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "finder/DirReader.h"
 #include "search/ResultCollector.h"
 #include "search/StatusText.h"
 
@@ -22,9 +23,11 @@
 //   if (confirm option && box(ConfirmDeleteText(*request, rows),
 //                             ConfirmDeleteCaption(method), OK/Cancel) != OK) return;
 //   DeleteOutcome out = RunDelete(rows, *request, total,
-//                                 SystemFileOps(folder the rows' search started from, method),
+//                                 SystemFileOps(folder the rows' search started from,
+//                                               its identity then, method),
 //                                 progress dialog after ~0.5 s, or {});
 //   total = out.newTotal; item count = rows.size(); select out.selection;
+//   if (out.bRefused) box(RootRefusedText(method), DeleteFailureCaption(method));
 //   if (out.failureBox != None) box(DeleteFailureText(.., method), DeleteFailureCaption(method));
 //   two panes: out.status.strLeft, out.status.strRight; then the buttons.
 
@@ -39,15 +42,24 @@ enum class DeleteMethod {
 // The disk access of a run. SystemFileOps() is the real one; tests and
 // benchmarks may wrap it.
 struct DeleteFileOps {
+    // Called once before a run's first file; may be empty. False refuses
+    // the whole run: no file is tried, and reason says why.
+    std::function<bool(std::string& reason)> begin;
     // The file's size in bytes, 0 when its status cannot be read.
     std::function<std::uint64_t(const std::string& path)> fileSize;
     // Removes (or trashes) the file, read-only or not; true only when it is
-    // gone from its place.
-    std::function<bool(const std::string& path)> removeFile;
+    // gone from its place, else reason says why.
+    std::function<bool(const std::string& path, std::string& reason)> removeFile;
 };
-// FileSize and RemoveFile(.., true), or TrashFile, of finder/FileUtil.h for
-// rows listed by a search of strRoot: nothing outside that folder is ever
-// read, removed or trashed. A file the trash refuses stays where it is.
+// The size, removal (read-only files too) or move to the trash of
+// CPinnedRoot (finder/FileUtil.h) for rows listed by a search of strRoot
+// whose folder had the identity searched when it started: begin opens
+// that folder once and refuses it when it is no longer the one searched;
+// nothing outside it is ever read, removed or trashed. A file the trash
+// refuses stays where it is.
+DeleteFileOps SystemFileOps(const std::string& strRoot, const FolderId& searched,
+                            DeleteMethod method = DeleteMethod::Remove);
+// The same for rows listed from strRoot as it is at this call.
 DeleteFileOps SystemFileOps(const std::string& strRoot, DeleteMethod method = DeleteMethod::Remove);
 
 enum class DeleteKind {
@@ -86,6 +98,9 @@ enum class DeleteFailureBox {
 std::string_view DeleteFailureCaption(DeleteMethod method = DeleteMethod::Remove);
 std::string_view DeleteFailureText(DeleteFailureBox box,
                                    DeleteMethod method = DeleteMethod::Remove);
+// The text of the box (same caption) for a run refused whole because the
+// folder searched was moved or replaced since.
+std::string_view RootRefusedText(DeleteMethod method = DeleteMethod::Remove);
 
 // Called after each file with the files done and the files chosen; return
 // false to stop before the next file (a progress dialog's Cancel). While it
@@ -98,6 +113,12 @@ std::string DeleteProgressText(std::size_t done, std::size_t count,
                                DeleteMethod method = DeleteMethod::Remove);
 std::string_view DeleteProgressCaption(DeleteMethod method = DeleteMethod::Remove);
 
+// A file tried and still there, and why, as the system said it.
+struct DeleteFailure {
+    std::string strPath;
+    std::string strReason;
+};
+
 struct DeleteOutcome {
     std::size_t nDeleted = 0;      // files removed (and their rows)
     std::size_t nFailed = 0;       // files tried but still there; their rows stay
@@ -107,8 +128,11 @@ struct DeleteOutcome {
     std::uint64_t keptBytes = 0;   // bytes of the chosen rows that stay, as listed now
     std::uint64_t newTotal = 0;    // the running total now: bytes of every row left
     DeleteFailureBox failureBox = DeleteFailureBox::None;  // show before the status
-    std::vector<std::size_t> selection;  // rows to select now (indices after the run)
-    StatusTexts status;                  // always two panes
+    std::vector<std::size_t> selection;   // rows to select now (indices after the run)
+    StatusTexts status;                   // always two panes
+    std::vector<DeleteFailure> failures;  // one per failed file, in the order tried
+    bool bRefused = false;                // no file tried: ops.begin said no
+    std::string strRefusal;               // and why
 };
 
 // Deletes the files of request's rows one at a time and removes the rows of

@@ -111,6 +111,8 @@ public:
     std::chrono::milliseconds m_searchTick{40};
     // The last search started.
     std::optional<SearchQuery> m_lastSearch;
+    // Its folder's identity when it started: deletion refuses any other.
+    FolderId m_lastRootId;
 
     wxComboBox* m_comboFolder = nullptr;
     CUpDownCtrl* m_spinCount = nullptr;

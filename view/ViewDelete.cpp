@@ -125,12 +125,16 @@ void CVCKesmoraView::RunDeletion(DeleteRequest request) {
         // deleted, since no folder bounds it.
         const std::string strRoot = m_lastSearch ? m_lastSearch->strRoot : std::string();
         outcome = RunDelete(m_rows.m_rows, request, m_dwTotalSize,
-                            SystemFileOps(strRoot, request.method), progress);
+                            SystemFileOps(strRoot, m_lastRootId, request.method), progress);
     }
 
     m_dwTotalSize = outcome.newTotal;
     m_list->SyncRowCount();
     SelectRows(outcome.selection);
+    if (outcome.bRefused) {
+        AskUser(ToWx(RootRefusedText(request.method)), ToWx(DeleteFailureCaption(request.method)),
+                wxOK | wxICON_EXCLAMATION);
+    }
     if (outcome.failureBox != DeleteFailureBox::None) {
         AskUser(ToWx(DeleteFailureText(outcome.failureBox, request.method)),
                 ToWx(DeleteFailureCaption(request.method)), wxOK | wxICON_EXCLAMATION);

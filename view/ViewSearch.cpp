@@ -70,6 +70,7 @@ void CVCKesmoraView::OnStartSearch(wxCommandEvent&) {
         UpdateDeleteButtons(false);
         return;
     }
+    m_lastRootId = m_search.Finder().RootId();
     EnableOptionControls(false);
     EnableSearchButtons(true);
     UpdateDeleteButtons(true);

@@ -113,11 +113,12 @@ std::vector<std::string> MakeTree(const fs::path& root, std::size_t count) {
 
 DeleteFileOps PosixOps() {
     return DeleteFileOps{
+        {},
         [](const std::string& path) -> std::uint64_t {
             struct stat st;
             return ::lstat(path.c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
         },
-        [](const std::string& path) { return ::unlink(path.c_str()) == 0; },
+        [](const std::string& path, std::string&) { return ::unlink(path.c_str()) == 0; },
     };
 }
 

@@ -1,12 +1,24 @@
 // The file helpers on real files: separators, existence, sizes, removal.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <sstream>
+#include <thread>
 
 #include "TestTree.h"
+#include "finder/FileTrash_posix.h"
 #include "finder/FileUtil.h"
 #include "tests/support/TempTrash.h"
 
@@ -205,6 +217,39 @@ TEST(RemoveFile, NeverReachesOutsideTheSearchedFolder) {
     TempTrash::Get().Empty();
 }
 
+// A folder below the root trades places with a link to an outside folder
+// in a tight loop while every listed file goes: nothing outside is touched.
+TEST(RemoveFile, AFolderTradingPlacesWithALinkNeverLeadsOutside) {
+    constexpr std::size_t kFiles = 400;
+    TempTrash::Get().Empty();
+    for (const bool bTrash : {false, true}) {
+        TempTree t;
+        std::vector<std::string> listed;
+        for (std::size_t i = 0; i < kFiles; ++i) {
+            const std::string name = "/Debug/f" + std::to_string(i) + ".obj";
+            listed.push_back(t.File("T/sub" + name));
+            t.File("S" + name);
+        }
+        t.Link("T/lnk", t.Path("S"));
+        std::atomic<bool> bStop{false};
+        std::thread flipper([&] {
+            const std::string a = t.Path("T/sub"), b = t.Path("T/lnk");
+            while (!bStop) renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE);
+        });
+        for (const std::string& path : listed) {
+            if (bTrash) {
+                TrashFile(t.Path("T"), path);
+            } else {
+                RemoveFile(t.Path("T"), path, true);
+            }
+        }
+        bStop = true;
+        flipper.join();
+        EXPECT_EQ(ListingOrder(t.Path("S/Debug")).size(), kFiles) << (bTrash ? "trash" : "remove");
+    }
+    TempTrash::Get().Empty();
+}
+
 TEST(TrashFile, TakesALinkItselfAndRefusesFoldersAndLinksToThem) {
     TempTrash::Get().Empty();
     TempTree t;
@@ -219,6 +264,151 @@ TEST(TrashFile, TakesALinkItselfAndRefusesFoldersAndLinksToThem) {
     EXPECT_FALSE(TrashFile(t.Root(), dirLink));
     EXPECT_TRUE(Exists(dir) && Exists(dirLink));
     TempTrash::Get().Empty();
+}
+
+// As root the only way to make an unlink fail after the mode change: an
+// immutable folder, whose entries nobody may remove.
+TEST(RemoveFile, AFailedRemovalGivesBackTheReadOnlyBit) {
+    TempTree t;
+    const std::string file = t.File("locked/ro.obj");
+    chmod(file.c_str(), 0444);
+    const int fd = open(t.Path("locked").c_str(), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    if (ioctl(fd, FS_IOC_GETFLAGS, &flags) != 0 ||
+        (flags |= FS_IMMUTABLE_FL, ioctl(fd, FS_IOC_SETFLAGS, &flags) != 0)) {
+        close(fd);
+        GTEST_SKIP() << "no immutable folders here (needs root and a file system that has them)";
+    }
+    std::string reason;
+    CPinnedRoot root;
+    ASSERT_TRUE(root.Open(t.Root(), nullptr, reason));
+    EXPECT_FALSE(root.RemoveFile(file, true, reason));
+    EXPECT_EQ(reason, std::strerror(EPERM));
+    EXPECT_EQ(ModeOf(file), 0444u);
+    flags &= ~FS_IMMUTABLE_FL;
+    ioctl(fd, FS_IOC_SETFLAGS, &flags);
+    close(fd);
+}
+
+TEST(TrashRecord, PathIsPercentEncodedButForUnreservedBytesAndSlashes) {
+    const struct {
+        const char* path;
+        const char* encoded;
+    } cases[] = {
+        {"/src/a-b_c.~1/x.obj", "/src/a-b_c.~1/x.obj"},
+        {"/my dir/100%.obj", "/my%20dir/100%25.obj"},
+        {"/\xe8\xa1\xa8/a#b?c", "/%E8%A1%A8/a%23b%3Fc"},
+        {"/new\nline", "/new%0Aline"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(EncodeTrashPath(c.path), c.encoded) << c.path;
+}
+
+std::string ReadText(const std::filesystem::path& path) {
+    std::ifstream in(path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Three files of one name, and a name the trash holds without its record:
+// each gets a name of its own at once, nothing is replaced, and each record
+// names where its file came from.
+TEST(TrashFile, SameNamesGetFreeNamesAndNothingIsReplaced) {
+    namespace fs = std::filesystem;
+    const TempTrash& trash = TempTrash::Get();
+    trash.Empty();
+    TempTree t;
+    fs::create_directories(trash.Files());
+    std::ofstream(trash.Files() / "orphan.obj") << "kept";
+    std::vector<std::string> paths;
+    for (const char* dir : {"a", "b", "c"})
+        paths.push_back(t.File(std::string(dir) + "/vc140.pdb"));
+    paths.push_back(t.File("orphan.obj"));
+    CPinnedRoot root;
+    std::string reason;
+    ASSERT_TRUE(root.Open(t.Root(), nullptr, reason));
+    for (const std::string& path : paths) EXPECT_TRUE(root.TrashFile(path, reason)) << reason;
+
+    EXPECT_EQ(ReadText(trash.Files() / "orphan.obj"), "kept");
+    std::vector<std::string> origins;
+    for (const auto& entry : fs::directory_iterator(trash.Files())) {
+        const std::string name = entry.path().filename();
+        if (name == "orphan.obj") continue;
+        EXPECT_LT(name.size(), 30u) << name;
+        const std::string info = trash.Info(name);
+        EXPECT_EQ(info.rfind("[Trash Info]\nPath=", 0), 0u) << info;
+        EXPECT_NE(info.find("\nDeletionDate=20"), std::string::npos) << info;
+        origins.push_back(info.substr(18, info.find('\n', 18) - 18));
+    }
+    std::sort(origins.begin(), origins.end());
+    EXPECT_EQ(origins, (std::vector<std::string>{paths[0], paths[1], paths[2], paths[3]}));
+    EXPECT_TRUE(fs::exists(trash.Files() / "vc140.pdb"));
+    trash.Empty();
+}
+
+// A file system of its own (a tmpfs mounted in the temporary tree), so the
+// home trash is on another device: its own top folder's trash takes the file.
+TEST(TrashFile, AnotherFileSystemUsesTheTrashAtItsTopFolder) {
+    const std::string uid = std::to_string(geteuid());
+    const struct {
+        const char* what;
+        mode_t sharedMode;  // of $top/.Trash; 0: none
+        std::string trash;  // the one used, below the top folder
+    } cases[] = {
+        {"no shared trash", 0, ".Trash-" + uid},
+        {"a sticky shared trash", 01777, ".Trash/" + uid},
+        {"a shared trash without the sticky bit", 0777, ".Trash-" + uid},
+    };
+    TempTrash::Get();
+    for (const auto& c : cases) {
+        TempTree t;
+        const std::string top = t.Dir("mnt");
+        if (mount("tmpfs", top.c_str(), "tmpfs", 0, "size=1m") != 0) {
+            GTEST_SKIP() << "cannot mount a tmpfs here (needs root): " << std::strerror(errno);
+        }
+        if (c.sharedMode != 0) {
+            mkdir((top + "/.Trash").c_str(), 0700);
+            chmod((top + "/.Trash").c_str(), c.sharedMode);
+        }
+        const std::string file = t.File("mnt/src/a.obj");
+        std::string reason;
+        CPinnedRoot root;
+        ASSERT_TRUE(root.Open(t.Path("mnt/src"), nullptr, reason));
+        EXPECT_TRUE(root.TrashFile(file, reason)) << c.what << ": " << reason;
+        const std::string trash = top + "/" + c.trash;
+        EXPECT_TRUE(Exists(trash + "/files/a.obj")) << c.what;
+        EXPECT_NE(ReadText(trash + "/info/a.obj.trashinfo").find("\nPath=" + file + "\n"),
+                  std::string::npos)
+            << c.what;
+        if (c.sharedMode == 0) {
+            EXPECT_EQ(ModeOf(trash), 0700u) << c.what;
+        }
+        umount2(top.c_str(), MNT_DETACH);
+    }
+}
+
+// What a file manager shows: GIO's trash:/// listing (GVfs, on a session
+// bus of the test's own) gives each trashed file's original path.
+TEST(TrashFile, AFileManagerSeesWhereTheFileCameFrom) {
+    if (system("command -v gio >/dev/null && command -v dbus-run-session >/dev/null") != 0) {
+        GTEST_SKIP() << "gio or dbus-run-session missing (scripts/setup.sh installs them)";
+    }
+    const TempTrash& trash = TempTrash::Get();
+    trash.Empty();
+    TempTree t;
+    const std::string file = t.File("my dir/\xe8\xa1\xa8 100%.obj");
+    ASSERT_TRUE(TrashFile(t.Root(), file));
+    FILE* pipe =
+        popen("dbus-run-session -- gio list -a trash::orig-path trash:/// 2>/dev/null", "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string listing;
+    char buffer[4096];
+    while (const std::size_t n = fread(buffer, 1, sizeof buffer, pipe)) listing.append(buffer, n);
+    pclose(pipe);
+    // gio shows a byte string's non-ASCII bytes escaped.
+    const std::string shown = t.Root() + "/my dir/\\xe8\\xa1\\xa8 100%.obj";
+    EXPECT_NE(listing.find("trash::orig-path=" + shown + "\n"), std::string::npos) << listing;
+    trash.Empty();
 }
 
 // A chain of folders too deep for any path the system takes whole, built

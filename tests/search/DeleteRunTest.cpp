@@ -8,13 +8,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "finder/FileUtil.h"
 #include "search/DeleteRun.h"
 #include "tests/support/TempTrash.h"
 #include "tests/support/TempTree.h"
@@ -27,9 +30,9 @@ namespace fs = std::filesystem;
 // Records the order in which files are removed.
 DeleteFileOps Recording(DeleteFileOps ops, std::vector<std::string>& removed) {
     auto remove = ops.removeFile;
-    ops.removeFile = [remove, &removed](const std::string& path) {
+    ops.removeFile = [remove, &removed](const std::string& path, std::string& reason) {
         removed.push_back(path);
-        return remove(path);
+        return remove(path, reason);
     };
     return ops;
 }
@@ -118,7 +121,9 @@ TEST_F(DeleteRunTest, DeleteAllWithOneRefusedFileKeepsItsRowAndBytes) {
     const std::string refused = rows[1].strPath;
     DeleteFileOps ops = SystemFileOps(m_dir.string());
     auto remove = ops.removeFile;
-    ops.removeFile = [&](const std::string& path) { return path != refused && remove(path); };
+    ops.removeFile = [&](const std::string& path, std::string& reason) {
+        return path != refused && remove(path, reason);
+    };
 
     const DeleteOutcome out = RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 1572864, ops);
 
@@ -358,8 +363,9 @@ TEST_F(DeleteRunTest, RemovesOneHundredThousandRowsKeepingTheOthersInOrder) {
         rows.emplace_back("/r/" + std::to_string(i), i, "", "");
         if (i % 3 != 0) selected.push_back(i);
     }
-    DeleteFileOps ops{[](const std::string&) -> std::uint64_t { return 1; },
-                      [](const std::string& path) { return path.back() != '7'; }};
+    DeleteFileOps ops{{},
+                      [](const std::string&) -> std::uint64_t { return 1; },
+                      [](const std::string& path, std::string&) { return path.back() != '7'; }};
 
     const DeleteOutcome out = RunDelete(rows, *PlanDeleteSelected(kRows, selected), 0, ops);
 
@@ -448,6 +454,74 @@ TEST_F(DeleteRunTest, AnEmptyFolderAtAListedPathIsRefused) {
     EXPECT_EQ(out.nDeleted, 1u);
     EXPECT_EQ(out.failureBox, DeleteFailureBox::Several);
     EXPECT_EQ(rows.size(), 1u);
+}
+
+TEST_F(DeleteRunTest, EachFailedFileIsReportedWithItsReason) {
+    std::vector<ResultRow> rows = MakeFiles({1, 2, 3});
+    fs::remove(rows[0].strPath);
+    fs::remove(rows[2].strPath);
+    fs::create_directory(rows[2].strPath);
+    const std::vector<std::string> paths = Paths(rows);
+
+    const DeleteOutcome out =
+        RunDelete(rows, *PlanDeleteAll(rows.size(), {}), 6, SystemFileOps(m_dir.string()));
+
+    ASSERT_EQ(out.failures.size(), 2u);
+    EXPECT_EQ(out.failures[0].strPath, paths[0]);
+    EXPECT_EQ(out.failures[0].strReason, std::strerror(ENOENT));
+    EXPECT_EQ(out.failures[1].strPath, paths[2]);
+    EXPECT_EQ(out.failures[1].strReason, "it is a folder");
+}
+
+// The search's folder renamed and something else put at its path between
+// the search and the run: the run touches nothing, whichever the method.
+TEST_F(DeleteRunTest, ARootReplacedAfterTheSearchIsRefusedWhole) {
+    TempTrash::Get();
+    const TempTree outside("kesmora-outside");
+    const struct {
+        const char* what;
+        bool bLink;  // a link to the outside folder, else a new folder
+        DeleteMethod method;
+    } cases[] = {
+        {"link, remove", true, DeleteMethod::Remove},
+        {"link, trash", true, DeleteMethod::Trash},
+        {"new folder, remove", false, DeleteMethod::Remove},
+    };
+    for (const auto& c : cases) {
+        const fs::path root = m_dir / "root";
+        std::vector<ResultRow> rows = {MakeFile("root/a.obj", 10),
+                                       MakeFile("root/Debug/b.obj", 20)};
+        const std::string strRoot = root.string();
+        FolderId searched;
+        ASSERT_TRUE(ReadFolderId(strRoot, searched));
+        const DeleteFileOps ops = SystemFileOps(strRoot, searched, c.method);
+        fs::rename(root, m_dir / "moved");
+        const std::string sentinel = outside.File("Debug/b.obj", 5);
+        outside.File("a.obj", 5);
+        if (c.bLink) {
+            fs::create_directory_symlink(outside.Root(), root);
+        } else {
+            fs::create_directories(root / "Debug");
+            fs::copy_file(sentinel, root / "Debug" / "b.obj");
+        }
+        auto request = *PlanDeleteAll(rows.size(), {});
+        request.method = c.method;
+
+        const DeleteOutcome out = RunDelete(rows, request, 30, ops);
+
+        EXPECT_TRUE(out.bRefused) << c.what;
+        EXPECT_FALSE(out.strRefusal.empty()) << c.what;
+        EXPECT_EQ(out.nDeleted + out.nFailed, 0u) << c.what;
+        EXPECT_EQ(rows.size(), 2u) << c.what;
+        EXPECT_EQ(out.keptBytes, 30u) << c.what;
+        EXPECT_TRUE(Exists(sentinel) && Exists(outside.Path("a.obj"))) << c.what;
+        EXPECT_TRUE(Exists((root / "Debug" / "b.obj").string())) << c.what;
+        fs::remove_all(root);
+        fs::remove_all(m_dir / "moved");
+    }
+    EXPECT_EQ(
+        RootRefusedText(DeleteMethod::Trash),
+        "検索したフォルダが移動または置き換えられたため、ファイルをごみ箱に移動しませんでした");
 }
 
 TEST(PlanDelete, NoSelectionMeansNothingToDo) {

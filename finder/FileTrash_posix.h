@@ -1,0 +1,66 @@
+// The desktop's trash on POSIX desktops, moved into from a held folder
+// descriptor; shared by the file helpers' POSIX bodies only.
+#pragma once
+
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <deque>
+#include <random>
+#include <string>
+
+// An open descriptor, closed when it goes.
+class CFd {
+public:
+    explicit CFd(int fd = -1) : m_fd(fd) {}
+    ~CFd() {
+        if (m_fd >= 0) ::close(m_fd);
+    }
+    CFd(CFd&& other) noexcept : m_fd(other.m_fd) { other.m_fd = -1; }
+    CFd(const CFd&) = delete;
+    CFd& operator=(const CFd&) = delete;
+    CFd& operator=(CFd&&) = delete;
+    void Reset(int fd) {
+        if (m_fd >= 0) ::close(m_fd);
+        m_fd = fd;
+    }
+    int Get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+// Percent-encodes a path for a trash record's Path= line: every byte but
+// letters, digits, "-._~" and "/".
+std::string EncodeTrashPath(const std::string& strPath);
+
+// The trash folders of one deletion run, found once per file system and
+// kept open, so that thousands of files cost one look-up.
+class CTrashFolders {
+public:
+    // Moves the entry pszName of the folder parentFd, an entry of device
+    // dev whose absolute path is strOriginal, into the trash of its own
+    // file system. False, with the reason, when no trash there takes it;
+    // the entry then stays where it was.
+    bool Trash(int parentFd, const char* pszName, dev_t dev, const std::string& strOriginal,
+               std::string& strReason);
+
+private:
+    struct Folders {
+        dev_t dev = 0;
+        bool bTop = false;  // a trash at the file system's top folder
+        CFd files;
+        CFd info;
+        std::string strRefusal;  // why there is none, when files is closed
+    };
+
+    Folders& Find(int parentFd, dev_t dev, bool bTop);
+    // Records and moves under one free name; errno-style result, 0 when moved.
+    int MoveUnderFreeName(const Folders& folders, int parentFd, const char* pszName,
+                          const std::string& strRecord, std::string& strReason);
+    std::string UniqueName(const std::string& strName);
+
+    std::deque<Folders> m_folders;  // a deque: Find hands out references
+    std::mt19937_64 m_random{std::random_device{}()};
+};
