@@ -1,42 +1,27 @@
-// Windows body of TrashFile: the shell's own file operation, the way
-// Explorer moves a file to the Recycle Bin.
+// The Recycle Bin through the shell's own file operation, the way Explorer
+// moves a file there.
+#include "finder/FileTrash_win32.h"
+
 #include <shlobj.h>
 #include <shobjidl.h>
 #include <windows.h>
 
-#include <string>
-
-#include "finder/FileUtil.h"
-#include "tavoBasis/WideText_win32.h"
+#include "finder/ApiPath_win32.h"
 
 namespace {
 
-// The listed entry, checked name by name below the root: every folder a
-// real one (no junction, no link) and the entry itself no folder. Empty
-// when it is not so.
-std::wstring CheckedPath(const std::string& strRoot, const std::string& strPath) {
-    std::string strRelative;
-    if (!PathBelowRoot(strRoot, strPath, strRelative)) return {};
-    std::wstring path;
-    std::wstring relative;
-    if (!Widen(strRoot, path) || path.empty() || !Widen(strRelative, relative)) return {};
-    if (path.back() != L'\\' && path.back() != L'/') path += L'\\';
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t sep = relative.find(L'\\', start);
-        path.append(relative, start, sep == std::wstring::npos ? std::wstring::npos : sep - start);
-        const DWORD attrs = ::GetFileAttributesW(path.c_str());
-        if (attrs == INVALID_FILE_ATTRIBUTES) return {};
-        if (sep == std::wstring::npos) {
-            return (attrs & FILE_ATTRIBUTE_DIRECTORY) != 0 ? std::wstring() : path;
-        }
-        if ((attrs & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
-            (attrs & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-            return {};
-        }
-        path += L'\\';
-        start = sep + 1;
-    }
+// The shell parses plain paths: the \\?\ form the file API takes is
+// given back as the path it stands for.
+std::wstring ShellPath(const std::wstring& wpath) {
+    if (wpath.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + wpath.substr(8);
+    if (wpath.rfind(L"\\\\?\\", 0) == 0) return wpath.substr(4);
+    return wpath;
+}
+
+// Why the shell did not recycle: its own result where it gave one.
+std::string ShellReason(HRESULT hr) {
+    return SystemReason(HRESULT_FACILITY(hr) == FACILITY_WIN32 ? HRESULT_CODE(hr)
+                                                               : static_cast<DWORD>(hr));
 }
 
 // Refuses a deletion the shell would make for good: where the Recycle Bin
@@ -66,6 +51,7 @@ public:
     HRESULT STDMETHODCALLTYPE PostDeleteItem(DWORD, IShellItem*, HRESULT hrDelete,
                                              IShellItem*) override {
         m_bRecycled = SUCCEEDED(hrDelete);
+        m_hrDelete = hrDelete;
         return S_OK;
     }
 
@@ -101,10 +87,13 @@ public:
     HRESULT STDMETHODCALLTYPE ResumeTimer() override { return S_OK; }
 
     bool Recycled() const { return m_bRecycled && !m_bRefused; }
+    bool Refused() const { return m_bRefused; }
+    HRESULT DeleteResult() const { return m_hrDelete; }
 
 private:
     bool m_bRefused = false;
     bool m_bRecycled = false;
+    HRESULT m_hrDelete = S_OK;
 };
 
 // COM for the calling thread, for as long as the call lasts; a thread that
@@ -135,31 +124,46 @@ private:
 
 }  // namespace
 
-bool TrashFile(const std::string& strRoot, const std::string& strPath) {
-    const std::wstring path = CheckedPath(strRoot, strPath);
-    if (path.empty()) return false;
+bool RecycleFile(const std::wstring& wpath, std::string& strReason) {
+    const std::wstring path = ShellPath(wpath);
     const CComScope com;
     CComPtr<IFileOperation> operation;
     CComPtr<IShellItem> item;
-    if (FAILED(::CoCreateInstance(CLSID_FileOperation, nullptr, CLSCTX_ALL,
-                                  IID_PPV_ARGS(&operation))) ||
-        FAILED(::SHCreateItemFromParsingName(path.c_str(), nullptr, IID_PPV_ARGS(&item)))) {
-        return false;
-    }
+    HRESULT hr =
+        ::CoCreateInstance(CLSID_FileOperation, nullptr, CLSCTX_ALL, IID_PPV_ARGS(&operation));
+    if (SUCCEEDED(hr))
+        hr = ::SHCreateItemFromParsingName(path.c_str(), nullptr, IID_PPV_ARGS(&item));
     CRecycleOnly sink;
     DWORD cookie = 0;
     // A read-only file goes to the Recycle Bin as it is, attributes and all.
-    if (FAILED(operation->SetOperationFlags(FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT |
-                                            FOF_NOERRORUI | FOFX_RECYCLEONDELETE |
-                                            FOFX_EARLYFAILURE)) ||
-        FAILED(operation->Advise(&sink, &cookie))) {
+    if (SUCCEEDED(hr)) {
+        hr = operation->SetOperationFlags(FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT |
+                                          FOF_NOERRORUI | FOFX_RECYCLEONDELETE | FOFX_EARLYFAILURE);
+    }
+    if (SUCCEEDED(hr)) hr = operation->Advise(&sink, &cookie);
+    if (FAILED(hr)) {
+        strReason = "the shell cannot take it (" + ShellReason(hr) + ")";
         return false;
     }
-    const bool bDone = SUCCEEDED(operation->DeleteItem(item.operator->(), nullptr)) &&
-                       SUCCEEDED(operation->PerformOperations());
+    hr = operation->DeleteItem(item.operator->(), nullptr);
+    if (SUCCEEDED(hr)) hr = operation->PerformOperations();
     BOOL bAborted = FALSE;
     operation->GetAnyOperationsAborted(&bAborted);
     operation->Unadvise(cookie);
-    return bDone && !bAborted && sink.Recycled() &&
-           ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+    if (sink.Refused()) {
+        strReason = "the Recycle Bin cannot take it, and it is never deleted for good instead";
+        return false;
+    }
+    if (FAILED(hr) || bAborted || !sink.Recycled()) {
+        const HRESULT hrWhy = FAILED(sink.DeleteResult()) ? sink.DeleteResult() : hr;
+        strReason = FAILED(hrWhy) ? ShellReason(hrWhy) : "the shell did not recycle it";
+        return false;
+    }
+    std::wstring wlong = wpath;
+    PrefixIfLong(wlong);
+    if (::GetFileAttributesW(wlong.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        strReason = "it is still there after the shell's operation";
+        return false;
+    }
+    return true;
 }

@@ -1,13 +1,15 @@
-// Win32 bodies of the file helpers. A listed file is reached from its
-// search's folder one name at a time: every folder on the way is opened as
-// itself (never through a link) and held open without delete sharing, so
-// it can be neither renamed nor swapped for a link until the entry is gone;
-// the entry is then opened as itself and deleted through that handle.
+// Win32 bodies of the file helpers. The search's folder is opened once and
+// held without delete sharing, and a listed file is reached from where that
+// handle really is, one name at a time: every folder on the way is opened
+// as itself (never through a link) and held likewise, so none can be
+// renamed or swapped for a link until the entry is gone; the entry is then
+// opened as itself and deleted through that handle.
 #include <windows.h>
 
 #include <vector>
 
 #include "finder/ApiPath_win32.h"
+#include "finder/FileTrash_win32.h"
 #include "finder/FileUtil.h"
 #include "tavoBasis/WideText_win32.h"
 
@@ -36,10 +38,32 @@ public:
         m_h = other.m_h;
         other.m_h = INVALID_HANDLE_VALUE;
     }
+    void Close() { Reset(Handle()); }
 
 private:
     HANDLE m_h;
 };
+
+// The extended disposition, which the headers declare only when building
+// for Windows 10 1809 and later; older systems refuse it and the ordinary
+// disposition takes over.
+constexpr auto kFileDispositionInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
+struct DispositionInfoEx {
+    DWORD Flags;
+};
+constexpr DWORD kDispositionDelete = 0x1;
+constexpr DWORD kPosixSemantics = 0x2;
+constexpr DWORD kIgnoreReadOnly = 0x10;
+
+}  // namespace
+
+struct CPinnedRoot::State {
+    Handle root;
+    std::string strRoot;  // as the search was given it
+    std::wstring wroot;   // where the held root really is, with a trailing backslash
+};
+
+namespace {
 
 // A reparse point that names another place: a symbolic link, a junction or
 // a mount point. Where the tag is not told (Wine), any reparse point.
@@ -75,19 +99,24 @@ bool ReadTag(const Handle& h, FILE_ATTRIBUTE_TAG_INFO& info) {
     return GetFileInformationByHandleEx(h.Get(), FileAttributeTagInfo, &info, sizeof info) != 0;
 }
 
-// Opens the listed entry with dwAccess, holding every folder between the
-// root and the entry. False when the path is not below the root, or a name
-// on the way is now a link or no folder.
-bool OpenListed(const std::string& strRoot, const std::string& strPath, DWORD dwAccess,
-                std::vector<Handle>& folders, Handle& entry) {
+// Opens the listed entry with dwAccess below the held root, holding every
+// folder on the way; wentry is the entry's path there. False with the
+// reason when the path is not below the root, or a name on the way is now
+// a link or no folder.
+bool OpenListed(const CPinnedRoot::State& state, const std::string& strPath, DWORD dwAccess,
+                std::vector<Handle>& folders, Handle& entry, std::wstring& wentry,
+                std::string& strReason) {
     std::string strRelative;
-    std::wstring wpath;
     std::wstring wrelative;
-    if (!PathBelowRoot(strRoot, strPath, strRelative) || !ToApiPath(strRoot, wpath) ||
-        !Widen(strRelative, wrelative)) {
+    if (!state.root.IsValid()) {
+        strReason = "the folder searched is not open";
         return false;
     }
-    if (wpath.back() != L'\\') wpath += L'\\';
+    if (!PathBelowRoot(state.strRoot, strPath, strRelative) || !Widen(strRelative, wrelative)) {
+        strReason = "it does not lie below the folder searched";
+        return false;
+    }
+    std::wstring wpath = state.wroot;
     std::size_t start = 0;
     for (std::size_t sep; (sep = wrelative.find(L'\\', start)) != std::wstring::npos;
          start = sep + 1) {
@@ -96,27 +125,110 @@ bool OpenListed(const std::string& strRoot, const std::string& strPath, DWORD dw
         // removed or replaced.
         Handle folder = OpenItself(wpath, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE);
         FILE_ATTRIBUTE_TAG_INFO info;
-        if (!folder.IsValid() || !ReadTag(folder, info) || IsLink(info) ||
+        if (!folder.IsValid()) {
+            strReason = SystemReason(GetLastError());
+            return false;
+        }
+        if (!ReadTag(folder, info) || IsLink(info) ||
             (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || IsLinkByName(wpath)) {
+            strReason = "a folder on its path is now a link or no folder";
             return false;
         }
         folders.push_back(std::move(folder));
         wpath += L'\\';
     }
     wpath.append(wrelative, start);
+    wentry = wpath;
     entry.Reset(OpenItself(wpath, dwAccess | FILE_READ_ATTRIBUTES,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE));
+    if (!entry.IsValid()) strReason = SystemReason(GetLastError());
     return entry.IsValid();
+}
+
+// True once nothing answers to the entry's name any more. A file whose
+// deletion waits for another program's handle still has its name.
+bool NameGone(const std::wstring& wentry, std::string& strReason) {
+    std::wstring wlong = wentry;
+    PrefixIfLong(wlong);
+    if (GetFileAttributesW(wlong.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        strReason = "its name is still there (another program holds it open)";
+        return false;
+    }
+    const DWORD dwError = GetLastError();
+    if (dwError == ERROR_FILE_NOT_FOUND || dwError == ERROR_PATH_NOT_FOUND) return true;
+    strReason = "its name is still there (" + SystemReason(dwError) + ")";
+    return false;
 }
 
 // Clears read-only and nothing else; zero times tell the system to leave
 // every time as it is. No attribute at all must be said as "normal": zero
 // would mean "leave the attributes alone".
-bool ClearReadOnly(HANDLE hFile, DWORD dwAttributes) {
+bool SetAttributes(HANDLE hFile, DWORD dwAttributes) {
     FILE_BASIC_INFO info{};
-    info.FileAttributes = dwAttributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+    info.FileAttributes = dwAttributes;
     if (info.FileAttributes == 0) info.FileAttributes = FILE_ATTRIBUTE_NORMAL;
     return SetFileInformationByHandle(hFile, FileBasicInfo, &info, sizeof info) != 0;
+}
+
+bool ClearReadOnly(HANDLE hFile, DWORD dwAttributes) {
+    return SetAttributes(hFile, dwAttributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+}
+
+// Where the held folder really is, links resolved: the path every name
+// below it is looked up from.
+bool FinalPath(HANDLE hFolder, std::wstring& wpath) {
+    DWORD nSize = GetFinalPathNameByHandleW(hFolder, nullptr, 0, VOLUME_NAME_DOS);
+    for (int nTry = 0; nTry < 3 && nSize > 0; ++nTry) {
+        wpath.resize(nSize);
+        const DWORD nWritten =
+            GetFinalPathNameByHandleW(hFolder, wpath.data(), nSize, VOLUME_NAME_DOS);
+        if (nWritten == 0) break;
+        if (nWritten < nSize) {
+            wpath.resize(nWritten);
+            return true;
+        }
+        nSize = nWritten + 1;
+    }
+    return false;
+}
+
+// The first time the ordinary disposition is used, the file is opened
+// again without any sharing: no other program then holds it, so its name
+// goes when this handle closes, and a file someone holds is refused
+// outright instead of lingering until they let go.
+bool RemoveExclusively(const std::wstring& wentry, bool bClearReadOnly, std::string& strReason) {
+    Handle only = OpenItself(wentry, DELETE | FILE_WRITE_ATTRIBUTES | FILE_READ_ATTRIBUTES, 0);
+    FILE_BASIC_INFO basic;
+    if (!only.IsValid() ||
+        !GetFileInformationByHandleEx(only.Get(), FileBasicInfo, &basic, sizeof basic)) {
+        strReason = SystemReason(GetLastError());
+        return false;
+    }
+    const DWORD dwAttributes = basic.FileAttributes;
+    const bool bReadOnly = (dwAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if ((dwAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        strReason = "it is a folder";
+        return false;
+    }
+    if (bReadOnly && (!bClearReadOnly || !ClearReadOnly(only.Get(), dwAttributes))) {
+        strReason = bClearReadOnly ? SystemReason(GetLastError()) : "it is read-only";
+        return false;
+    }
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = TRUE;
+    if (!SetFileInformationByHandle(only.Get(), FileDispositionInfo, &disposition,
+                                    sizeof disposition)) {
+        strReason = SystemReason(GetLastError());
+        if (bReadOnly) SetAttributes(only.Get(), dwAttributes);
+        return false;
+    }
+    only.Close();
+    if (NameGone(wentry, strReason)) return true;
+    if (bReadOnly) {
+        const Handle again = OpenItself(wentry, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ);
+        if (again.IsValid()) SetAttributes(again.Get(), dwAttributes);
+    }
+    return false;
 }
 
 }  // namespace
@@ -135,11 +247,64 @@ bool FolderExists(const std::string& strPath) {
            (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-std::int64_t FileSize(const std::string& strRoot, const std::string& strPath) {
+bool ReadFolderId(const std::string& strFolder, FolderId& id) {
+    std::wstring wpath;
+    if (!ToApiPath(strFolder, wpath)) return false;
+    const Handle folder(CreateFileW(wpath.c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!folder.IsValid() || !GetFileInformationByHandle(folder.Get(), &info)) return false;
+    id.volume = info.dwVolumeSerialNumber;
+    id.index = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    return true;
+}
+
+CPinnedRoot::CPinnedRoot() : m_pState(std::make_unique<State>()) {}
+
+CPinnedRoot::~CPinnedRoot() = default;
+
+bool CPinnedRoot::Open(const std::string& strRoot, const FolderId* pSearched,
+                       std::string& strReason) {
+    State& state = *m_pState;
+    state.root.Close();
+    std::wstring wpath;
+    if (!ToApiPath(strRoot, wpath)) {
+        strReason = "not a possible path";
+        return false;
+    }
+    // Reached through links, as the user named it; held without delete
+    // sharing for the run, so it stays where it is found.
+    Handle root(CreateFileW(wpath.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!root.IsValid() || !GetFileInformationByHandle(root.Get(), &info)) {
+        strReason = SystemReason(GetLastError());
+        return false;
+    }
+    const std::uint64_t index =
+        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    if (pSearched != nullptr &&
+        (pSearched->volume != info.dwVolumeSerialNumber || pSearched->index != index)) {
+        strReason = "it is no longer the folder that was searched (moved or replaced since)";
+        return false;
+    }
+    // A link on the way to the root could be pointed elsewhere meanwhile;
+    // the held folder's own path cannot change while it is held.
+    if (!FinalPath(root.Get(), state.wroot)) state.wroot = wpath;
+    if (state.wroot.back() != L'\\') state.wroot += L'\\';
+    state.strRoot = strRoot;
+    state.root.Reset(std::move(root));
+    return true;
+}
+
+std::int64_t CPinnedRoot::FileSize(const std::string& strPath) const {
     std::vector<Handle> folders;
     Handle entry;
+    std::wstring wentry;
+    std::string strReason;
     FILE_STANDARD_INFO info;
-    if (!OpenListed(strRoot, strPath, 0, folders, entry) ||
+    if (!OpenListed(*m_pState, strPath, 0, folders, entry, wentry, strReason) ||
         !GetFileInformationByHandleEx(entry.Get(), FileStandardInfo, &info, sizeof info) ||
         info.Directory) {
         return 0;
@@ -147,25 +312,66 @@ std::int64_t FileSize(const std::string& strRoot, const std::string& strPath) {
     return info.EndOfFile.QuadPart;
 }
 
-bool RemoveFile(const std::string& strRoot, const std::string& strPath, bool bClearReadOnly) {
+bool CPinnedRoot::RemoveFile(const std::string& strPath, bool bClearReadOnly,
+                             std::string& strReason) {
     std::vector<Handle> folders;
     Handle entry;
+    std::wstring wentry;
     // Without delete sharing granted by whoever else holds the file open,
     // this open fails and the file stays.
-    if (!OpenListed(strRoot, strPath, DELETE | FILE_WRITE_ATTRIBUTES, folders, entry)) return false;
-    FILE_BASIC_INFO basic;
-    if (!GetFileInformationByHandleEx(entry.Get(), FileBasicInfo, &basic, sizeof basic) ||
-        (basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    if (!OpenListed(*m_pState, strPath, DELETE | FILE_WRITE_ATTRIBUTES, folders, entry, wentry,
+                    strReason)) {
         return false;
     }
-    if ((basic.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        if (!bClearReadOnly || !ClearReadOnly(entry.Get(), basic.FileAttributes)) return false;
+    FILE_BASIC_INFO basic;
+    if (!GetFileInformationByHandleEx(entry.Get(), FileBasicInfo, &basic, sizeof basic)) {
+        strReason = SystemReason(GetLastError());
+        return false;
     }
-    FILE_DISPOSITION_INFO disposition{};
-    disposition.DeleteFile = TRUE;
-    // The entry goes when this, the last handle of ours, closes.
-    return SetFileInformationByHandle(entry.Get(), FileDispositionInfo, &disposition,
-                                      sizeof disposition) != 0;
+    if ((basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        strReason = "it is a folder";
+        return false;
+    }
+    const bool bReadOnly = (basic.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (bReadOnly && !bClearReadOnly) {
+        strReason = "it is read-only";
+        return false;
+    }
+    // The name goes at once, even while another program holds the file
+    // with delete sharing, and the read-only bit need not be touched.
+    DispositionInfoEx posix{kDispositionDelete | kPosixSemantics | kIgnoreReadOnly};
+    if (SetFileInformationByHandle(entry.Get(), kFileDispositionInfoEx, &posix, sizeof posix)) {
+        if (NameGone(wentry, strReason)) return true;
+        // The flags were taken but not their meaning: the name waits for
+        // the last handle. Undone, so a file reported kept stays.
+        FILE_DISPOSITION_INFO keep{};
+        keep.DeleteFile = FALSE;
+        SetFileInformationByHandle(entry.Get(), FileDispositionInfo, &keep, sizeof keep);
+    }
+    // Refused (before Windows 10 1709, or a file system without it such as
+    // FAT) or undone above.
+    entry.Close();
+    return RemoveExclusively(wentry, bClearReadOnly, strReason);
+}
+
+bool CPinnedRoot::TrashFile(const std::string& strPath, std::string& strReason) {
+    std::vector<Handle> folders;
+    Handle entry;
+    std::wstring wentry;
+    FILE_BASIC_INFO basic;
+    if (!OpenListed(*m_pState, strPath, 0, folders, entry, wentry, strReason)) return false;
+    if (!GetFileInformationByHandleEx(entry.Get(), FileBasicInfo, &basic, sizeof basic)) {
+        strReason = SystemReason(GetLastError());
+        return false;
+    }
+    if ((basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        strReason = "it is a folder";
+        return false;
+    }
+    // The shell opens the file itself; the folders from the root down stay
+    // held, without delete sharing, until it has finished.
+    entry.Close();
+    return RecycleFile(wentry, strReason);
 }
 
 std::string DefaultFolder() { return "C:\\"; }

@@ -2,6 +2,10 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <linux/fs.h>
+#include <poll.h>
+#include <sched.h>
+#include <sys/eventfd.h>
+#include <sys/fanotify.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -231,6 +235,16 @@ TEST(RemoveFile, AFolderTradingPlacesWithALinkNeverLeadsOutside) {
             t.File("S" + name);
         }
         t.Link("T/lnk", t.Path("S"));
+        // Both threads on one processor: each time the deleting thread is
+        // preempted the folder has traded places any number of times, so
+        // every gap between a check and its use is hit, however busy the
+        // machine is.
+        cpu_set_t before;
+        sched_getaffinity(0, sizeof before, &before);
+        cpu_set_t one;
+        CPU_ZERO(&one);
+        CPU_SET(sched_getcpu(), &one);
+        sched_setaffinity(0, sizeof one, &one);
         std::atomic<bool> bStop{false};
         std::thread flipper([&] {
             const std::string a = t.Path("T/sub"), b = t.Path("T/lnk");
@@ -245,9 +259,85 @@ TEST(RemoveFile, AFolderTradingPlacesWithALinkNeverLeadsOutside) {
         }
         bStop = true;
         flipper.join();
+        sched_setaffinity(0, sizeof before, &before);
         EXPECT_EQ(ListingOrder(t.Path("S/Debug")).size(), kFiles) << (bTrash ? "trash" : "remove");
     }
     TempTrash::Get().Empty();
+}
+
+// Runs onOpen each time something is opened in folder, before the open
+// goes on: the moment a trash writes its record.
+class OpenGate {
+public:
+    OpenGate(const std::string& folder, std::function<void()> onOpen)
+        : m_fd(fanotify_init(FAN_CLASS_CONTENT | FAN_CLOEXEC, O_RDONLY)),
+          m_stop(eventfd(0, EFD_CLOEXEC)) {
+        if (m_fd < 0 || fanotify_mark(m_fd, FAN_MARK_ADD, FAN_OPEN_PERM | FAN_EVENT_ON_CHILD,
+                                      AT_FDCWD, folder.c_str()) != 0) {
+            return;
+        }
+        m_thread = std::thread([this, onOpen] {
+            pollfd fds[2] = {{m_fd, POLLIN, 0}, {m_stop, POLLIN, 0}};
+            fanotify_event_metadata event;
+            while (poll(fds, 2, -1) > 0 && fds[1].revents == 0 &&
+                   read(m_fd, &event, sizeof event) == sizeof event && event.fd >= 0) {
+                onOpen();
+                const fanotify_response allow{event.fd, FAN_ALLOW};
+                if (write(m_fd, &allow, sizeof allow) < 0) break;
+                close(event.fd);
+            }
+        });
+    }
+    ~OpenGate() {
+        if (m_thread.joinable()) {
+            const std::uint64_t one = 1;
+            if (write(m_stop, &one, sizeof one) == sizeof one) m_thread.join();
+        }
+        if (m_fd >= 0) close(m_fd);
+        close(m_stop);
+    }
+    bool Open() const { return m_thread.joinable(); }
+
+private:
+    int m_fd;
+    int m_stop;
+    std::thread m_thread;
+};
+
+// The folder trades places with a link to an outside folder right when the
+// trash writes a file's record, after every check: the move must still
+// take the file checked.
+TEST(TrashFile, AFolderSwappedWhileTheRecordIsWrittenNeverLeadsOutside) {
+    constexpr std::size_t kFiles = 50;
+    const TempTrash& trash = TempTrash::Get();
+    trash.Empty();
+    std::filesystem::create_directories(trash.Files().parent_path() / "info");
+    TempTree t;
+    std::vector<std::string> listed;
+    for (std::size_t i = 0; i < kFiles; ++i) {
+        const std::string name = "/Debug/f" + std::to_string(i) + ".obj";
+        listed.push_back(t.File("T/sub" + name));
+        t.File("S" + name);
+    }
+    t.Link("T/lnk", t.Path("S"));
+    const std::string sub = t.Path("T/sub"), lnk = t.Path("T/lnk");
+    const auto swap = [&] {
+        renameat2(AT_FDCWD, sub.c_str(), AT_FDCWD, lnk.c_str(), RENAME_EXCHANGE);
+    };
+    std::atomic<int> nSwaps{0};
+    {
+        const OpenGate gate((trash.Files().parent_path() / "info").string(), [&] {
+            if (nSwaps++ == 0) swap();
+        });
+        if (!gate.Open()) GTEST_SKIP() << "no fanotify here (needs root)";
+        for (const std::string& path : listed) {
+            TrashFile(t.Path("T"), path);
+            // Back in place for the next file's checks.
+            if (nSwaps.exchange(0) > 0) swap();
+        }
+    }
+    EXPECT_EQ(ListingOrder(t.Path("S/Debug")).size(), kFiles);
+    trash.Empty();
 }
 
 TEST(TrashFile, TakesALinkItselfAndRefusesFoldersAndLinksToThem) {

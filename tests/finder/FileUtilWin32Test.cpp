@@ -66,4 +66,51 @@ TEST(Win32FileUtil, AFileHeldOpenWithoutDeleteSharingStays) {
     EXPECT_FALSE(FileExists(file));
 }
 
+// In a listing a file whose deletion waits for another handle still shows;
+// its attributes can no longer be read.
+bool Listed(const std::string& path) {
+    WIN32_FIND_DATAW data;
+    const HANDLE hFind = FindFirstFileW(WideOf(path).c_str(), &data);
+    if (hFind == INVALID_HANDLE_VALUE) return false;
+    FindClose(hFind);
+    return true;
+}
+
+// Another program holds the file with delete sharing: the deletion either
+// takes the name at once or reports the file kept, and a kept file is still
+// there, read-only as before, once that program lets go.
+TEST(Win32FileUtil, AFileHeldWithDeleteSharingIsReportedDeletedOnlyWithItsNameGone) {
+    WinTestTree t;
+    const std::string file = t.File("shared.obj", 3, FILE_ATTRIBUTE_READONLY);
+    const HANDLE h = CreateFileW(WideOf(file).c_str(), GENERIC_READ,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    CPinnedRoot root;
+    std::string reason;
+    ASSERT_TRUE(root.Open(t.Root(), nullptr, reason));
+    const bool bDeleted = root.RemoveFile(file, true, reason);
+    EXPECT_EQ(Listed(file), !bDeleted) << reason;
+    CloseHandle(h);
+    EXPECT_EQ(Listed(file), !bDeleted) << reason;
+    if (!bDeleted) {
+        EXPECT_FALSE(reason.empty());
+        EXPECT_NE(GetFileAttributesW(WideOf(file).c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    }
+}
+
+TEST(Win32FileUtil, ARootReplacedAfterTheSearchIsRefused) {
+    WinTestTree t;
+    const std::string folder = t.Dir("root");
+    FolderId searched;
+    ASSERT_TRUE(ReadFolderId(folder, searched));
+    ASSERT_TRUE(MoveFileW(WideOf(folder).c_str(), WideOf(t.Path("moved")).c_str()));
+    t.Dir("root");
+    CPinnedRoot root;
+    std::string reason;
+    EXPECT_FALSE(root.Open(folder, &searched, reason));
+    EXPECT_FALSE(reason.empty());
+    EXPECT_TRUE(root.Open(t.Path("moved"), &searched, reason)) << reason;
+}
+
 }  // namespace
