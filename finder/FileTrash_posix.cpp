@@ -210,10 +210,11 @@ bool CTrashFolders::Trash(int parentFd, const char* pszName, dev_t dev,
 
 CTrashFolders::Folders& CTrashFolders::Find(int parentFd, dev_t dev, bool bTop) {
     for (Folders& folders : m_folders) {
-        if (folders.dev == dev && folders.bTop == bTop) return folders;
+        if (folders.dev == dev && folders.bTopAsked == bTop) return folders;
     }
     Folders& folders = m_folders.emplace_back();
     folders.dev = dev;
+    folders.bTopAsked = bTop;
     CFd trash(bTop ? -1 : OpenHomeTrash(dev));
     if (trash.Get() < 0) {
         folders.bTop = true;
@@ -229,9 +230,6 @@ CTrashFolders::Folders& CTrashFolders::Find(int parentFd, dev_t dev, bool bTop) 
     if (folders.files.Get() < 0) {
         folders.strRefusal = "the trash cannot be used (" + Reason(errno) + ")";
     }
-    // Asked for the home trash but given the top one: the same answer for
-    // a later request of the top one.
-    folders.bTop = folders.bTop || bTop;
     return folders;
 }
 

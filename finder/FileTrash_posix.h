@@ -49,7 +49,8 @@ public:
 private:
     struct Folders {
         dev_t dev = 0;
-        bool bTop = false;  // a trash at the file system's top folder
+        bool bTopAsked = false;  // found for a request of the top folder's trash
+        bool bTop = false;       // a trash at the file system's top folder
         CFd files;
         CFd info;
         std::string strRefusal;  // why there is none, when files is closed
