@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
+#include "finder/TimeText.h"
 #include "search/DisplayText.h"
 #include "search/ResultCollector.h"
 
@@ -93,25 +94,21 @@ void AppendEscaped(std::string& out, std::string_view bytes, bool bBackslashSepa
     }
 }
 
-const std::string& CIsoTime::Convert(std::string_view windowText) {
-    if (windowText == m_from && !m_to.empty()) return m_to;
-    m_from.assign(windowText);
+const std::string& CIsoTime::Convert(std::int64_t seconds) {
+    if (m_bValid && seconds == m_from) return m_to;
+    m_from = seconds;
+    m_bValid = true;
     m_to.clear();
     std::tm tm{};
-    // "%Y/%m/%d %H:%M"; an empty text (a time with no local form) stays empty.
-    if (std::sscanf(m_from.c_str(), "%d/%d/%d %d:%d", &tm.tm_year, &tm.tm_mon, &tm.tm_mday,
-                    &tm.tm_hour, &tm.tm_min) != 5) {
-        return m_to;
-    }
-    const int year = tm.tm_year;
-    tm.tm_year -= 1900;
-    tm.tm_mon -= 1;
-    const int offset = UtcOffsetMinutes(tm);
+    int nOffset = 0;
+    if (!ToLocalTime(seconds, tm, nOffset)) return m_to;
+    // Offsets are whole minutes in every zone in use since 1972.
+    const int offset = nOffset / 60;
     const int absOffset = offset < 0 ? -offset : offset;
-    char buf[48];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d%c%02d:%02d", year, tm.tm_mon + 1,
-                  tm.tm_mday, tm.tm_hour, tm.tm_min, offset < 0 ? '-' : '+', absOffset / 60,
-                  absOffset % 60);
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%04lld-%02d-%02dT%02d:%02d:%02d%c%02d:%02d",
+                  static_cast<long long>(tm.tm_year) + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour,
+                  tm.tm_min, tm.tm_sec, offset < 0 ? '-' : '+', absOffset / 60, absOffset % 60);
     m_to = buf;
     return m_to;
 }
@@ -164,9 +161,9 @@ void COutput::Row(Format format, const ResultRow& row) {
                 m_buf.append(digits, std::to_chars(digits, digits + sizeof digits, row.size).ptr);
             }
             m_buf += '\t';
-            m_buf += row.Created();
+            m_buf += row.CreatedText();
             m_buf += '\t';
-            m_buf += row.Modified();
+            m_buf += row.ModifiedText();
             m_buf += '\n';
             break;
         }
@@ -183,8 +180,8 @@ void COutput::JsonRow(const ResultRow& row) {
         line["path_base64"] = Base64(row.strPath);
     }
     line["size"] = row.size;
-    line["created"] = m_created.Convert(row.Created());
-    line["modified"] = m_modified.Convert(row.Modified());
+    line["created"] = m_created.Convert(row.created.seconds);
+    line["modified"] = m_modified.Convert(row.modified.seconds);
     m_buf += line.dump();
     m_buf += '\n';
 }

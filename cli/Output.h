@@ -32,14 +32,17 @@ enum class Format {
 void AppendEscaped(std::string& out, std::string_view bytes,
                    bool bBackslashSeparates = kPathSeparator == '\\');
 
-// "2026/12/07 11:42" local time -> "2026-12-07T11:42+01:00". Remembers the
-// last text: the files of one build folder mostly share their minute.
+// Seconds since 1970 -> "2026-12-07T11:42:05+01:00", local time with the
+// offset in effect at that moment; empty when the time has no local form.
+// Remembers the last one: the files of one build folder mostly share their
+// second.
 class CIsoTime {
 public:
-    const std::string& Convert(std::string_view windowText);
+    const std::string& Convert(std::int64_t seconds);
 
 private:
-    std::string m_from;
+    std::int64_t m_from = 0;
+    bool m_bValid = false;
     std::string m_to;
 };
 

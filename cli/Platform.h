@@ -1,14 +1,12 @@
 // What the command line needs from the operating system: its arguments,
 // terminals and the standard streams, a wake that any thread or the
-// interrupt can raise, the interrupt itself, the system's error texts, and
-// the local time zone. Bodies per platform (Platform_posix.cpp,
-// Platform_win32.cpp).
+// interrupt can raise, the interrupt itself, and the system's error texts.
+// Bodies per platform (Platform_posix.cpp, Platform_win32.cpp).
 #pragma once
 
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
-#include <ctime>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,9 +53,6 @@ std::string NativePath(std::string strPath);
 // One line typed on stdin (the console's own line on Windows), without its
 // line end. False at end of input or when the read was interrupted.
 bool ReadAnswer(std::string& strLine);
-
-// Minutes east of UTC in effect at the local calendar time given.
-int UtcOffsetMinutes(const std::tm& tmLocal);
 
 // Lets the main thread sleep until a worker has something for it, the user
 // interrupts, or a timeout passes. Raise is safe from any thread.

@@ -107,15 +107,6 @@ bool ReadAnswer(std::string& strLine) {
     }
 }
 
-int UtcOffsetMinutes(const std::tm& tmLocal) {
-    std::tm tm = tmLocal;
-    tm.tm_isdst = -1;
-    const std::time_t t = std::mktime(&tm);
-    std::tm resolved{};
-    if (t == static_cast<std::time_t>(-1) || !::localtime_r(&t, &resolved)) return 0;
-    return static_cast<int>(resolved.tm_gmtoff / 60);
-}
-
 CWake::CWake() {
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) == 0) {

@@ -189,17 +189,6 @@ bool ReadAnswer(std::string& strLine) {
     return !strLine.empty();
 }
 
-int UtcOffsetMinutes(const std::tm& tmLocal) {
-    std::tm tm = tmLocal;
-    tm.tm_isdst = -1;
-    const std::time_t t = std::mktime(&tm);
-    if (t == static_cast<std::time_t>(-1)) return 0;
-    // The same calendar fields read as UTC, less the instant they name here.
-    const std::time_t asUtc = ::_mkgmtime(&tm);
-    if (asUtc == static_cast<std::time_t>(-1)) return 0;
-    return static_cast<int>((asUtc - t) / 60);
-}
-
 CWake::CWake() {
     m_handles[0] = reinterpret_cast<std::intptr_t>(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
 }

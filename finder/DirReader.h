@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "finder/FileStamp.h"
+
 // The path separator the walk writes between names.
 extern const char kPathSeparator;
 
@@ -46,13 +48,13 @@ struct FolderId {
     bool operator==(const FolderId&) const = default;
 };
 
-// Status of one entry. Times are whole seconds since 1970 (UTC); created
-// falls back to modified where the file system keeps no birth time. A
-// folder's size is 0, as a directory listing gives it.
+// Status of one entry. Created falls back to modified where the file
+// system keeps no birth time. A folder's size is 0, as a directory listing
+// gives it.
 struct EntryFacts {
     std::uint64_t size = 0;
-    std::int64_t created = 0;
-    std::int64_t modified = 0;
+    FileStamp created;
+    FileStamp modified;
     bool isFolder = false;
 };
 

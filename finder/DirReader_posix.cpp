@@ -89,7 +89,7 @@ bool IsPseudoFileSystem(int fd, dev_t dev) {
     }
 }
 
-std::int64_t Seconds(const struct statx_timestamp& ts) { return ts.tv_sec; }
+FileStamp StampOf(const struct statx_timestamp& ts) { return {ts.tv_sec, ts.tv_nsec}; }
 
 std::int64_t Nanoseconds(const struct timespec& ts) {
     return static_cast<std::int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
@@ -370,8 +370,8 @@ bool ReadFacts(int dirFd, const char* pszName, int flags, EntryFacts& facts, str
     }
     facts.isFolder = S_ISDIR(sx.stx_mode);
     facts.size = facts.isFolder ? 0 : sx.stx_size;
-    facts.modified = Seconds(sx.stx_mtime);
-    facts.created = (sx.stx_mask & STATX_BTIME) ? Seconds(sx.stx_btime) : facts.modified;
+    facts.modified = StampOf(sx.stx_mtime);
+    facts.created = (sx.stx_mask & STATX_BTIME) ? StampOf(sx.stx_btime) : facts.modified;
     return true;
 }
 

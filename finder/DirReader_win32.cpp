@@ -15,22 +15,27 @@ constexpr std::int64_t kTicksPerSecond = 10000000;
 // 100 ns ticks from 1601 to 1970.
 constexpr std::int64_t kEpochTicks = 116444736000000000LL;
 
-std::int64_t UnixSeconds(const FILETIME& ft) {
+FileStamp StampOf(const FILETIME& ft) {
     const std::int64_t ticks =
         static_cast<std::int64_t>((static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) |
                                   ft.dwLowDateTime) -
         kEpochTicks;
-    // Whole seconds rounded down, also before 1970.
-    return ticks >= 0 ? ticks / kTicksPerSecond
-                      : -((-ticks + kTicksPerSecond - 1) / kTicksPerSecond);
+    // Whole seconds rounded down, also before 1970; the rest in 100 ns ticks.
+    std::int64_t seconds = ticks / kTicksPerSecond;
+    std::int64_t rest = ticks % kTicksPerSecond;
+    if (rest < 0) {
+        --seconds;
+        rest += kTicksPerSecond;
+    }
+    return {seconds, static_cast<std::uint32_t>(rest * 100)};
 }
 
 void FillFacts(DWORD dwAttributes, DWORD nSizeHigh, DWORD nSizeLow, const FILETIME& created,
                const FILETIME& modified, EntryFacts& facts) {
     facts.isFolder = (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     facts.size = facts.isFolder ? 0 : (static_cast<std::uint64_t>(nSizeHigh) << 32) | nSizeLow;
-    facts.created = UnixSeconds(created);
-    facts.modified = UnixSeconds(modified);
+    facts.created = StampOf(created);
+    facts.modified = StampOf(modified);
 }
 
 // Symbolic links and junctions (and volume mount points) name another

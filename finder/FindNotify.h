@@ -5,16 +5,24 @@
 #include <cstdint>
 #include <string>
 
-// All three are called on the search's worker thread. The finder never
-// deletes its sink, so there is deliberately no virtual destructor use.
+#include "finder/FileStamp.h"
+
+// All are called on the search's worker thread. The finder never deletes
+// its sink, so there is deliberately no virtual destructor use.
 class CFindNotify {
 public:
     // The walk is about to search this folder (path with a trailing separator).
     virtual void OnFindFolder(const std::string& strFolder) = 0;
-    // One matching file: full path (exact bytes), size, creation and
-    // modification times formatted "%Y/%m/%d %H:%M" in local time.
-    virtual void OnFindFile(const std::string& strPath, std::uint64_t size,
-                            const std::string& strCreated, const std::string& strModified) = 0;
+    // One matching file, as the walk reports it: full path (exact bytes),
+    // size, creation and modification times as numbers. By default the
+    // texts are made from them and handed to OnFindFile.
+    virtual void OnFindFileStamps(const std::string& strPath, std::uint64_t size,
+                                  const FileStamp& created, const FileStamp& modified);
+    // One matching file with its times formatted "%Y/%m/%d %H:%M" in local
+    // time; a sink that takes the numbers needs no texts.
+    virtual void OnFindFile(const std::string& /*strPath*/, std::uint64_t /*size*/,
+                            const std::string& /*strCreated*/, const std::string& /*strModified*/) {
+    }
     // The walk ran to its end without being stopped.
     virtual void OnFindEnd() = 0;
 

@@ -134,8 +134,8 @@ int CFinderThread::Enumerate(int nKind, const std::string& strFolder, const std:
                 entry.isDirectory = facts.isFolder;
                 entry.isSystem = bSystem;
                 entry.size = facts.size;
-                entry.created = facts.created;
-                entry.modified = facts.modified;
+                entry.created = facts.created.seconds;
+                entry.modified = facts.modified.seconds;
                 OnEnumEntry(accept == Accept::kAll ? 1 : nKind, strFolder, &entry);
                 ++nCount;
             }

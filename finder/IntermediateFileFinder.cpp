@@ -16,7 +16,6 @@
 #include "finder/FolderMatches.h"
 #include "finder/MatchRules.h"
 #include "finder/ReadAheadPool.h"
-#include "finder/TimeText.h"
 
 namespace {
 
@@ -61,8 +60,6 @@ struct CIntermediateFileFinder::Walk {
     std::vector<std::unique_ptr<Level>> levels;
     std::unordered_set<FolderId, FolderIdHash> visited;  // every folder entered so far
     std::string path;  // the current folder, with a trailing separator
-    CTimeText created;
-    CTimeText modified;
 };
 
 // A deep walk holds the root, the folders nearest the top and the two
@@ -251,10 +248,10 @@ void CIntermediateFileFinder::FindPattern(Walk& walk, std::size_t nDepth, int nP
     for (const CFolderMatches::Match& match : level.found.Matches()) {
         if (match.nPattern != nPattern) continue;
         const EntryFacts& facts = match.facts;
-        if (PassesTimeFilter(m_nTimeMode, m_bOlder, facts.created, facts.modified, threshold)) {
+        if (PassesTimeFilter(m_nTimeMode, m_bOlder, facts.created.seconds, facts.modified.seconds,
+                             threshold)) {
             walk.path.append(level.found.Name(match), match.length);
-            m_pNotify->OnFindFile(walk.path, facts.size, walk.created.Format(facts.created),
-                                  walk.modified.Format(facts.modified));
+            m_pNotify->OnFindFileStamps(walk.path, facts.size, facts.created, facts.modified);
             walk.path.resize(nPathLength);
         }
         if (!m_bRunning) return;

@@ -18,7 +18,8 @@ void CTimeText::Refresh(std::int64_t seconds) {
     m_bValid = true;
     m_text.clear();
     std::tm tmLocal{};
-    if (!ToLocalTime(seconds, tmLocal)) return;
+    int nOffset = 0;
+    if (!ToLocalTime(seconds, tmLocal, nOffset)) return;
     char buf[40];
     char* p = std::to_chars(buf, buf + 16, static_cast<long long>(tmLocal.tm_year) + 1900).ptr;
     *p++ = '/';
@@ -30,4 +31,9 @@ void CTimeText::Refresh(std::int64_t seconds) {
     *p++ = ':';
     p = TwoDigits(p, tmLocal.tm_min);
     m_text.assign(buf, p);
+}
+
+std::string FileTimeText(std::int64_t seconds) {
+    CTimeText text;
+    return text.Format(seconds);
 }

@@ -5,9 +5,15 @@
 #include <ctime>
 #include <string>
 
-// Converts seconds since 1970 (UTC) to local calendar time, thread-safely.
-// False when the time cannot be represented.
-bool ToLocalTime(std::int64_t seconds, std::tm& tmLocal);
+// Converts seconds since 1970 (UTC) to local calendar time, thread-safely,
+// with the offset from UTC in effect at that moment (not today's: a summer
+// time stamp keeps its summer offset). False when the time cannot be
+// represented.
+bool ToLocalTime(std::int64_t seconds, std::tm& tmLocal, int& nOffsetSeconds);
+
+// "%Y/%m/%d %H:%M" of one time, made where a time is shown; empty when it
+// has no local representation.
+std::string FileTimeText(std::int64_t seconds);
 
 // Formats one stream of times, remembering the last one: the files of one
 // build folder mostly share their seconds, and the local-time conversion is

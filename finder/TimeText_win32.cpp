@@ -13,7 +13,7 @@ constexpr std::int64_t kMaxSeconds = 0x7FFFFFFFFFFFFFFFLL / kTicksPerSecond - kE
 
 }  // namespace
 
-bool ToLocalTime(std::int64_t seconds, std::tm& tmLocal) {
+bool ToLocalTime(std::int64_t seconds, std::tm& tmLocal, int& nOffsetSeconds) {
     if (seconds < -kEpochSeconds || seconds > kMaxSeconds) return false;
     const std::uint64_t ticks =
         static_cast<std::uint64_t>(seconds + kEpochSeconds) * kTicksPerSecond;
@@ -22,10 +22,18 @@ bool ToLocalTime(std::int64_t seconds, std::tm& tmLocal) {
     ft.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
     SYSTEMTIME utc;
     SYSTEMTIME local;
+    FILETIME localTicks;
     if (!FileTimeToSystemTime(&ft, &utc) ||
-        !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) {
+        !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local) ||
+        !SystemTimeToFileTime(&local, &localTicks)) {
         return false;
     }
+    // The local fields less the moment: the offset the zone's rules give
+    // for that date.
+    const std::int64_t localAsTicks = static_cast<std::int64_t>(
+        (static_cast<std::uint64_t>(localTicks.dwHighDateTime) << 32) | localTicks.dwLowDateTime);
+    nOffsetSeconds =
+        static_cast<int>((localAsTicks - static_cast<std::int64_t>(ticks)) / kTicksPerSecond);
     tmLocal = std::tm{};
     tmLocal.tm_year = local.wYear - 1900;
     tmLocal.tm_mon = local.wMonth - 1;

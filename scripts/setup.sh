@@ -22,6 +22,8 @@ linux=(
   gvfs dbus
   # kesmora-cli: argument parsing and JSON output.
   libcli11-dev nlohmann-json3-dev
+  # The JSON times' offsets are tested in a named zone with summer time.
+  tzdata
 )
 # mingw-w64 with the posix thread model, Wine to run it, the X libraries
 # Wine's windows need, the tools to unpack a Debian source package (wxMSW is

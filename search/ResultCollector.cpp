@@ -9,11 +9,11 @@ void CResultCollector::OnFindFolder(const std::string& strFolder) {
     m_bFolderChanged = true;
 }
 
-void CResultCollector::OnFindFile(const std::string& strPath, std::uint64_t size,
-                                  const std::string& strCreated, const std::string& strModified) {
+void CResultCollector::OnFindFileStamps(const std::string& strPath, std::uint64_t size,
+                                        const FileStamp& created, const FileStamp& modified) {
     // The path is copied before taking the lock so the window's Take never
     // waits for an allocation.
-    ResultRow row(strPath, size, strCreated, strModified);
+    ResultRow row(strPath, size, created, modified);
     std::lock_guard lock(m_mutex);
     row.nWalk = m_nNextWalk++;
     m_pendingRows.push_back(std::move(row));

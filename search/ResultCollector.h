@@ -34,8 +34,8 @@ struct ResultBatch {
 class CResultCollector final : public CFindNotify {
 public:
     void OnFindFolder(const std::string& strFolder) override;
-    void OnFindFile(const std::string& strPath, std::uint64_t size, const std::string& strCreated,
-                    const std::string& strModified) override;
+    void OnFindFileStamps(const std::string& strPath, std::uint64_t size, const FileStamp& created,
+                          const FileStamp& modified) override;
     void OnFindEnd() override;
 
     // Window's thread: replaces batch's contents with what arrived since the

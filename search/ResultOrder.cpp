@@ -4,17 +4,18 @@
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
 #include <numeric>
 #include <utility>
 
 namespace {
 
-// A key as an unsigned number in ascending order; descending sorts its
-// complement, so both directions share one comparison and ties stay in
+// A key as an unsigned number in ascending order, with a finer part that
+// decides between equal keys (a time's nanoseconds); descending sorts their
+// complements, so both directions share one comparison and ties stay in
 // walk order.
 struct NumberEntry {
     std::uint64_t key;
+    std::uint32_t fine;
     std::uint32_t nWalk;
     std::uint32_t index;
 };
@@ -30,32 +31,24 @@ constexpr unsigned char Fold(unsigned char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
 }
 
-std::uint64_t NumberKey(const ResultRow& row, SortColumn column) {
-    switch (column) {
-        case SortColumn::Size:
-            return row.size;
-        case SortColumn::Created:
-        case SortColumn::Modified: {
-            const std::int64_t t =
-                TimeKey(column == SortColumn::Created ? row.Created() : row.Modified());
-            // Signed to unsigned keeping the order.
-            return static_cast<std::uint64_t>(t) ^ (std::uint64_t{1} << 63);
-        }
-        case SortColumn::Name:
-            break;
-    }
-    return 0;
+NumberEntry NumberKey(const ResultRow& row, SortColumn column) {
+    if (column == SortColumn::Size) return {row.size, 0, 0, 0};
+    const FileStamp& t = column == SortColumn::Created ? row.created : row.modified;
+    // Signed to unsigned keeping the order.
+    return {static_cast<std::uint64_t>(t.seconds) ^ (std::uint64_t{1} << 63), t.nanoseconds, 0, 0};
 }
 
 std::vector<std::uint32_t> OrderByNumber(const std::vector<ResultRow>& rows, SortColumn column,
                                          bool bAscending) {
     std::vector<NumberEntry> entries(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        const std::uint64_t key = NumberKey(rows[i], column);
-        entries[i] = {bAscending ? key : ~key, rows[i].nWalk, static_cast<std::uint32_t>(i)};
+        const NumberEntry key = NumberKey(rows[i], column);
+        entries[i] = {bAscending ? key.key : ~key.key, bAscending ? key.fine : ~key.fine,
+                      rows[i].nWalk, static_cast<std::uint32_t>(i)};
     }
     std::sort(entries.begin(), entries.end(), [](const NumberEntry& a, const NumberEntry& b) {
         if (a.key != b.key) return a.key < b.key;
+        if (a.fine != b.fine) return a.fine < b.fine;
         if (a.nWalk != b.nWalk) return a.nWalk < b.nWalk;
         return a.index < b.index;
     });
@@ -129,43 +122,7 @@ void Permute(std::vector<ResultRow>& rows, const std::vector<std::uint32_t>& ord
     }
 }
 
-// Reads an optionally signed number; false when there is no digit.
-bool ReadNumber(std::string_view text, std::size_t& pos, std::int64_t& value) {
-    const bool bNegative = pos < text.size() && text[pos] == '-';
-    if (bNegative) ++pos;
-    const std::size_t start = pos;
-    value = 0;
-    // Far beyond any year a row's text can hold, and no overflow below.
-    constexpr std::int64_t kLimit = 1'000'000'000;
-    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
-        if (value < kLimit) value = value * 10 + (text[pos] - '0');
-        ++pos;
-    }
-    if (bNegative) value = -value;
-    return pos > start;
-}
-
 }  // namespace
-
-std::int64_t TimeKey(std::string_view text) {
-    std::int64_t fields[5];
-    std::size_t pos = 0;
-    for (int i = 0; i < 5; ++i) {
-        if (i > 0) {
-            if (pos >= text.size() || text[pos] != "// :"[i - 1]) {
-                return std::numeric_limits<std::int64_t>::min();
-            }
-            ++pos;
-        }
-        if (!ReadNumber(text, pos, fields[i]) || (i > 0 && fields[i] < 0)) {
-            return std::numeric_limits<std::int64_t>::min();
-        }
-    }
-    // Month, day, hour and minute have two digits each.
-    std::int64_t key = fields[0];
-    for (int i = 1; i < 5; ++i) key = key * 100 + std::min<std::int64_t>(fields[i], 99);
-    return key;
-}
 
 std::optional<SortColumn> ColumnToSortBy(int nColumn, bool bSearching) {
     if (bSearching || nColumn < static_cast<int>(SortColumn::Name) ||

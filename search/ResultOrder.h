@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <string_view>
 #include <vector>
 
 #include "search/ResultRow.h"
@@ -19,7 +18,7 @@ std::optional<SortColumn> ColumnToSortBy(int nColumn, bool bSearching);
 
 // Puts rows in the order of column, ascending or descending, by value:
 // names by the path's bytes with ASCII letters folded, sizes by bytes,
-// times by the time they show (not by their text). Rows with equal keys
+// times by their numbers, to the nanosecond the file system keeps. Rows with equal keys
 // keep the walk's order (ResultRow::nWalk) in both directions.
 //
 // The rows are moved into their new places, so a row's index stays its
@@ -27,8 +26,3 @@ std::optional<SortColumn> ColumnToSortBy(int nColumn, bool bSearching);
 // old index, the row's new index, so that a selection can follow its rows.
 std::vector<std::uint32_t> SortRows(std::vector<ResultRow>& rows, SortColumn column,
                                     bool bAscending);
-
-// A time text "YYYY/MM/DD HH:MM" as a number that orders like the time it
-// names (the year may have any number of digits or a sign); text that is
-// no such time (empty: no local representation) comes before every time.
-std::int64_t TimeKey(std::string_view text);

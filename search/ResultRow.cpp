@@ -1,39 +1,25 @@
-// Result rows: their compact time texts, their display texts and the
-// view's row store.
+// Result rows: their display texts and the view's row store.
 #include "search/ResultRow.h"
 
 #include <algorithm>
 #include <iterator>
 #include <utility>
 
+#include "finder/TimeText.h"
 #include "search/DisplayText.h"
 #include "search/SizeFormat.h"
 
-namespace {
+ResultRow::ResultRow(std::string path, std::uint64_t bytes, FileStamp createdAt,
+                     FileStamp modifiedAt)
+    : strPath(std::move(path)),
+      size(bytes),
+      listedSize(bytes),
+      created(createdAt),
+      modified(modifiedAt) {}
 
-void CopyTimeText(std::array<char, ResultRow::kTimeChars>& to, std::string_view text) {
-    const std::size_t n = std::min(text.size(), to.size());
-    std::copy_n(text.data(), n, to.data());
-    std::fill(to.begin() + static_cast<std::ptrdiff_t>(n), to.end(), '\0');
-}
+std::string ResultRow::CreatedText() const { return FileTimeText(created.seconds); }
 
-std::string_view TimeTextOf(const std::array<char, ResultRow::kTimeChars>& text) {
-    const auto end = std::find(text.begin(), text.end(), '\0');
-    return std::string_view(text.data(), static_cast<std::size_t>(end - text.begin()));
-}
-
-}  // namespace
-
-ResultRow::ResultRow(std::string path, std::uint64_t bytes, std::string_view createdText,
-                     std::string_view modifiedText)
-    : strPath(std::move(path)), size(bytes), listedSize(bytes) {
-    CopyTimeText(created, createdText);
-    CopyTimeText(modified, modifiedText);
-}
-
-std::string_view ResultRow::Created() const { return TimeTextOf(created); }
-
-std::string_view ResultRow::Modified() const { return TimeTextOf(modified); }
+std::string ResultRow::ModifiedText() const { return FileTimeText(modified.seconds); }
 
 std::string ResultRow::DisplayName() const { return DisplayPath(strPath); }
 
@@ -63,9 +49,9 @@ std::string CResultRows::GetCellText(std::size_t nRow, int nColumn) const {
         case 1:
             return row.SizeText();
         case 2:
-            return std::string(row.Created());
+            return row.CreatedText();
         case 3:
-            return std::string(row.Modified());
+            return row.ModifiedText();
         default:
             return {};
     }

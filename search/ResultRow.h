@@ -1,39 +1,38 @@
-// The rows of the result list: one found file each, texts ready to show.
+// The rows of the result list: one found file each, as numbers; the texts
+// are made when a row is shown.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// One found file. Kept small because a search may list hundreds of
-// thousands: the path is the only heap allocation, the two time texts
-// ("YYYY/MM/DD HH:MM") live in fixed arrays.
-struct ResultRow {
-    // Room for the 16-character time texts and years beyond 9999; longer
-    // texts are cut.
-    static constexpr std::size_t kTimeChars = 20;
+#include "finder/FileStamp.h"
 
+// One found file. Kept small because a search may list hundreds of
+// thousands: the path is the only heap allocation.
+struct ResultRow {
     std::string strPath;     // exact bytes as found; deletion uses these
     std::uint64_t size = 0;  // bytes counted in the totals
     // The bytes the search listed. The size column shows these: a deletion
     // that learns a kept file's present size counts it, but leaves the
     // column as the search wrote it.
     std::uint64_t listedSize = 0;
-    std::array<char, kTimeChars> created{};   // padded with NULs
-    std::array<char, kTimeChars> modified{};  // padded with NULs
+    FileStamp created;
+    FileStamp modified;
     // The row's place in the walk's order: a sort keeps rows with equal
     // keys in this order.
     std::uint32_t nWalk = 0;
 
     ResultRow() = default;
-    ResultRow(std::string path, std::uint64_t bytes, std::string_view createdText,
-              std::string_view modifiedText);
+    ResultRow(std::string path, std::uint64_t bytes, FileStamp createdAt = {},
+              FileStamp modifiedAt = {});
 
-    std::string_view Created() const;
-    std::string_view Modified() const;
+    // Columns 2 and 3: "YYYY/MM/DD HH:MM" local time, empty for a time
+    // with no local representation.
+    std::string CreatedText() const;
+    std::string ModifiedText() const;
     // Column 0: the path, readable even when its bytes are not UTF-8.
     std::string DisplayName() const;
     // Column 1: "1,536KB", from the listed size.

@@ -8,10 +8,10 @@ void CSearchSession::Reports::OnFindFolder(const std::string& strFolder) {
     collector.OnFindFolder(strFolder);
 }
 
-void CSearchSession::Reports::OnFindFile(const std::string& strPath, std::uint64_t size,
-                                         const std::string& strCreated,
-                                         const std::string& strModified) {
-    collector.OnFindFile(strPath, size, strCreated, strModified);
+void CSearchSession::Reports::OnFindFileStamps(const std::string& strPath, std::uint64_t size,
+                                               const FileStamp& created,
+                                               const FileStamp& modified) {
+    collector.OnFindFileStamps(strPath, size, created, modified);
 }
 
 void CSearchSession::Reports::OnFindEnd() {

@@ -61,8 +61,8 @@ private:
     // The finder's sink: the collector, a folder count and the end's wake.
     struct Reports final : CFindNotify {
         void OnFindFolder(const std::string& strFolder) override;
-        void OnFindFile(const std::string& strPath, std::uint64_t size,
-                        const std::string& strCreated, const std::string& strModified) override;
+        void OnFindFileStamps(const std::string& strPath, std::uint64_t size,
+                              const FileStamp& created, const FileStamp& modified) override;
         void OnFindEnd() override;
 
         CResultCollector collector;

@@ -38,8 +38,8 @@ public:
     explicit CountingSink(std::uint64_t nSignalAt = 0) : m_nSignalAt(nSignalAt) {}
 
     void OnFindFolder(const std::string&) override { ++nFolders; }
-    void OnFindFile(const std::string&, std::uint64_t size, const std::string&,
-                    const std::string&) override {
+    void OnFindFileStamps(const std::string&, std::uint64_t size, const FileStamp&,
+                          const FileStamp&) override {
         ++nFiles;
         nBytes += size;
         if (nFiles == m_nSignalAt) Signal(m_bReached);

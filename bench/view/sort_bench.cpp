@@ -20,16 +20,13 @@ std::vector<ResultRow> WalkRows() {
     std::mt19937_64 rng(1);
     const unsigned sizes[] = {0, 511, 512, 1536, 4096, 65536, 1 << 20};
     auto row = [&](const std::string& path) {
-        char created[24], modified[24];
-        const auto day = [&](char* text) {
-            std::snprintf(text, sizeof created, "%d/%02d/%02d %02d:%02d",
-                          2024 + static_cast<int>(rng() % 3), 1 + static_cast<int>(rng() % 12),
-                          1 + static_cast<int>(rng() % 28), static_cast<int>(rng() % 24),
-                          static_cast<int>(rng() % 60));
+        // Any moment of 2024 to 2026, to the second.
+        const auto moment = [&] {
+            return FileStamp{1704067200 + static_cast<std::int64_t>(rng() % (3 * 365 * 86400)),
+                             static_cast<std::uint32_t>(rng() % 1000000000)};
         };
-        day(created);
-        day(modified);
-        ResultRow r(path, sizes[rng() % 7] + rng() % 3000, created, modified);
+        const FileStamp created = moment();
+        ResultRow r(path, sizes[rng() % 7] + rng() % 3000, created, moment());
         return r;
     };
     std::vector<ResultRow> rows;

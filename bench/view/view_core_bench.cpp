@@ -66,8 +66,8 @@ void MeasureRows(std::size_t count) {
         std::thread worker([&] {
             for (std::size_t i = 0; i < count; ++i) {
                 if (i % 100 == 0) collector.OnFindFolder(RealisticPath(root, i));
-                collector.OnFindFile(RealisticPath(root, i), 40000 + i, "2024/01/02 03:04",
-                                     "2024/05/06 07:08");
+                collector.OnFindFileStamps(RealisticPath(root, i), 40000 + i, {1704164640, 0},
+                                           {1714979280, 0});
             }
             collector.OnFindEnd();
         });
@@ -127,7 +127,7 @@ double TimeRunDelete(const fs::path& root, const std::vector<std::string>& paths
     rows.reserve(paths.size());
     std::uint64_t total = 0;
     for (const std::string& path : paths) {
-        rows.emplace_back(path, 1024, "2024/01/02 03:04", "2024/05/06 07:08");
+        rows.emplace_back(path, 1024, FileStamp{1704164640, 0}, FileStamp{1714979280, 0});
         total += 1024;
     }
     const auto request = PlanDeleteAll(rows.size(), {});

@@ -66,11 +66,11 @@ void BareWalk(const std::wstring& folder, Tally& tally) {
 class CountingSink : public CFindNotify {
 public:
     void OnFindFolder(const std::string&) override { ++nFolders; }
-    void OnFindFile(const std::string&, std::uint64_t size, const std::string& strCreated,
-                    const std::string&) override {
+    void OnFindFileStamps(const std::string&, std::uint64_t size, const FileStamp& created,
+                          const FileStamp&) override {
         ++tally.nFiles;
         tally.nBytes += size;
-        tally.nStamp += strCreated.size();
+        tally.nStamp += static_cast<std::uint64_t>(created.seconds);
     }
     void OnFindEnd() override {
         std::lock_guard<std::mutex> lock(m_mutex);

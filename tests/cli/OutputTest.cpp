@@ -1,6 +1,10 @@
 // The escaping of the human formats: one line per path, every byte
-// recoverable, and nothing that steers a terminal.
+// recoverable, and nothing that steers a terminal; the JSON times.
 #include <gtest/gtest.h>
+#include <time.h>
+
+#include <cstdlib>
+#include <string>
 
 #include "cli/Output.h"
 
@@ -37,5 +41,33 @@ TEST(AppendEscaped, ControlsAndBadBytesAreEscapedAndOtherTextPasses) {
         EXPECT_EQ(out, "[" + c.out) << c.in;
     }
 }
+
+#ifndef _WIN32
+// POSIX only: a Windows program takes its zone from the system, not from TZ
+// (CliWin32Test gives kesmora-cli.exe the zone through its environment).
+TEST(CIsoTime, GivesSecondsAndTheOffsetOfEachMomentOfARepeatedHour) {
+    const char* pszOld = std::getenv("TZ");
+    const std::string strOld = pszOld ? pszOld : "";
+    ::setenv("TZ", "America/New_York", 1);
+    ::tzset();
+    const struct {
+        std::int64_t seconds;
+        const char* text;
+    } cases[] = {
+        {1793511017, "2026-11-01T01:30:17-04:00"},  // before the clocks go back
+        {1793514617, "2026-11-01T01:30:17-05:00"},  // the same hour again
+        {1793514617, "2026-11-01T01:30:17-05:00"},  // remembered
+        {1782912896, "2026-07-01T09:34:56-04:00"}, {-1, "1969-12-31T18:59:59-05:00"},
+    };
+    cli::CIsoTime iso;
+    for (const auto& c : cases) EXPECT_EQ(iso.Convert(c.seconds), c.text) << c.seconds;
+    if (pszOld) {
+        ::setenv("TZ", strOld.c_str(), 1);
+    } else {
+        ::unsetenv("TZ");
+    }
+    ::tzset();
+}
+#endif
 
 }  // namespace

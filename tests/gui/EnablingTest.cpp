@@ -32,8 +32,7 @@ protected:
 
     void FillRows(int nRows) {
         for (int i = 0; i < nRows; ++i) {
-            m_pView->m_rows.m_rows.emplace_back("/tmp/p" + std::to_string(i) + ".obj", 1024,
-                                                "2026/01/02 03:04", "2026/01/02 03:05");
+            m_pView->m_rows.m_rows.emplace_back("/tmp/p" + std::to_string(i) + ".obj", 1024);
         }
         m_pView->OnRowsChanged();
         Pump(50);

@@ -58,9 +58,9 @@ private:
                               [this] { return m_bOpen || !m_bRunning; })) {
         }
     }
-    void OnFindFile(const std::string& strPath, std::uint64_t size, const std::string& strCreated,
-                    const std::string& strModified) override {
-        m_pTarget->OnFindFile(strPath, size, strCreated, strModified);
+    void OnFindFileStamps(const std::string& strPath, std::uint64_t size, const FileStamp& created,
+                          const FileStamp& modified) override {
+        m_pTarget->OnFindFileStamps(strPath, size, created, modified);
     }
     void OnFindEnd() override { m_pTarget->OnFindEnd(); }
 
@@ -323,7 +323,7 @@ TEST_F(SearchTest, RowsAreDrawnBeforeABusySearchEnds) {
     const std::vector<long> drawnByTheTick = drawn;
     // A tick that brings rows and no new folder text draws them as well.
     drawn.clear();
-    m_pView->m_search.Sink().OnFindFile((m_tree / "late.obj").string(), 1, "", "");
+    m_pView->m_search.Sink().OnFindFileStamps((m_tree / "late.obj").string(), 1, {}, {});
     m_pView->OnSearchTick();
     const std::vector<long> drawnByARowsOnlyTick = drawn;
     bSpin = false;

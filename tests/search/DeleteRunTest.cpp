@@ -47,7 +47,7 @@ protected:
         EXPECT_GE(fd, 0) << path;
         EXPECT_EQ(::ftruncate(fd, static_cast<off_t>(size)), 0);
         ::close(fd);
-        return ResultRow(path.string(), size, "2024/01/02 03:04", "2024/05/06 07:08");
+        return ResultRow(path.string(), size);
     }
 
     std::vector<ResultRow> MakeFiles(const std::vector<std::uint64_t>& sizes) {
@@ -358,7 +358,7 @@ TEST_F(DeleteRunTest, RemovesOneHundredThousandRowsKeepingTheOthersInOrder) {
     std::vector<ResultRow> rows;
     std::vector<std::size_t> selected;
     for (std::size_t i = 0; i < kRows; ++i) {
-        rows.emplace_back("/r/" + std::to_string(i), i, "", "");
+        rows.emplace_back("/r/" + std::to_string(i), i);
         if (i % 3 != 0) selected.push_back(i);
     }
     DeleteFileOps ops{{},
@@ -532,10 +532,10 @@ TEST(PlanDelete, SortsTheSelectionAndDropsDuplicatesAndStrayIndices) {
 
 TEST(ConfirmDeleteText, NamesTheOneFileOrCountsTheRows) {
     std::vector<ResultRow> rows;
-    rows.emplace_back("/src/a.obj", 1, "", "");
-    rows.emplace_back("/src/\xFF.pdb", 1, "", "");
-    rows.emplace_back("/src/c.idb", 1, "", "");
-    rows.emplace_back("/src/d.idb", 1, "", "");
+    rows.emplace_back("/src/a.obj", 1);
+    rows.emplace_back("/src/\xFF.pdb", 1);
+    rows.emplace_back("/src/c.idb", 1);
+    rows.emplace_back("/src/d.idb", 1);
     EXPECT_EQ(ConfirmDeleteCaption(), "ファイルの削除の確認");
     EXPECT_EQ(ConfirmDeleteText(*PlanDeleteSelected(4, {0}), rows),
               "'/src/a.obj'を削除してよろしいですか？");

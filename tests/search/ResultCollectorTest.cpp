@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "finder/TimeText.h"
 #include "search/ResultCollector.h"
 
 namespace {
@@ -18,33 +19,29 @@ std::string PathOf(int i) { return "/proj/m" + std::to_string(i) + "/Debug/x.obj
 void Walk(CFindNotify& sink, int files, bool bEnd = true) {
     for (int i = 0; i < files; ++i) {
         if (i % 10 == 0) sink.OnFindFolder("/proj/m" + std::to_string(i) + "/");
-        sink.OnFindFile(PathOf(i), static_cast<std::uint64_t>(i), "2024/01/02 03:04",
-                        "2025/12/31 23:59");
+        sink.OnFindFileStamps(PathOf(i), static_cast<std::uint64_t>(i), {1, 2}, {3, 4});
     }
     if (bEnd) sink.OnFindEnd();
 }
 
-TEST(ResultRow, KeepsThePathBytesAndTheTimeTexts) {
-    const ResultRow row("/a/\xFF.obj", 1536, "2024/01/02 03:04", "2025/12/31 23:59");
+TEST(ResultRow, KeepsThePathBytesAndShowsItsTimesInLocalTime) {
+    const FileStamp created{1704164640, 5};
+    const FileStamp modified{1767225599, 999999999};
+    const ResultRow row("/a/\xFF.obj", 1536, created, modified);
     EXPECT_EQ(row.strPath, "/a/\xFF.obj");
     EXPECT_EQ(row.DisplayName(), "/a/\xEF\xBF\xBD.obj");
     EXPECT_EQ(row.SizeText(), "2KB");
-    EXPECT_EQ(row.Created(), "2024/01/02 03:04");
-    EXPECT_EQ(row.Modified(), "2025/12/31 23:59");
-}
-
-TEST(ResultRow, ShortAndOverlongTimeTextsStayWithinTheRow) {
-    const ResultRow row("/a", 0, "", "123456789012345678901234");
-    EXPECT_EQ(row.Created(), "");
-    EXPECT_EQ(row.Modified(), "12345678901234567890");
+    EXPECT_EQ(row.created, created);
+    EXPECT_EQ(row.CreatedText(), FileTimeText(created.seconds));
+    EXPECT_EQ(row.ModifiedText(), FileTimeText(modified.seconds));
 }
 
 TEST(AppendRows, AddsTheBatchInOrderAndReturnsItsBytes) {
     std::vector<ResultRow> rows;
-    rows.emplace_back("/first", 10, "", "");
+    rows.emplace_back("/first", 10);
     std::vector<ResultRow> batch;
-    batch.emplace_back("/second", 5ull << 30, "", "");
-    batch.emplace_back("/third", 7, "", "");
+    batch.emplace_back("/second", 5ull << 30);
+    batch.emplace_back("/third", 7);
     EXPECT_EQ(AppendRows(rows, batch), (5ull << 30) + 7);
     EXPECT_TRUE(batch.empty());
     ASSERT_EQ(rows.size(), 3u);
@@ -88,7 +85,7 @@ TEST(CResultCollector, AfterAStopAndJoinOneTakeHoldsEveryRowFound) {
     std::atomic<int> found{0};
     std::thread worker([&] {
         for (int i = 0; bRunning.load(); ++i) {
-            collector.OnFindFile(PathOf(i), 1, "", "");
+            collector.OnFindFileStamps(PathOf(i), 1, {}, {});
             found.store(i + 1);
         }
     });
@@ -130,7 +127,7 @@ TEST(CResultCollector, AStoppedSearchLeavesNothingForTheNextOne) {
     collector.Reset();
 
     std::thread second([&] {
-        collector.OnFindFile("/next/a.pdb", 1, "", "");
+        collector.OnFindFileStamps("/next/a.pdb", 1, {}, {});
         collector.OnFindEnd();
     });
     second.join();

@@ -12,8 +12,8 @@ namespace {
 struct Row {
     std::string path;
     std::uint64_t size;
-    std::string created;
-    std::string modified;
+    FileStamp created;
+    FileStamp modified;
     std::uint32_t nWalk;
 };
 
@@ -26,7 +26,10 @@ struct SortCase {
 };
 
 constexpr std::uint64_t kGiB = 1ull << 30;
-const char* const kDay = "2024/05/06 07:08";
+constexpr FileStamp kDay{1714979280, 0};
+// 2024/01/01 00:00:00 UTC: the start of a minute in every zone, so the
+// seconds after it show one text, "... 00:00" or its local equivalent.
+constexpr std::int64_t kMinute = 1704067200;
 
 const SortCase kCases[] = {
     {"NamesFoldAsciiLettersOnly",
@@ -64,23 +67,23 @@ const SortCase kCases[] = {
       {"/a", 7, kDay, kDay, 0},
       {"/b", 7, kDay, kDay, 1}},
      {"/big", "/a", "/b", "/c"}},
-    {"CreatedAcrossAYearBoundaryAndUnusualYears",
+    {"CreatedByTheSecondAndFinerWhereTheTextsShowOneMinute",
      SortColumn::Created,
      true,
-     {{"/new", 1, "2025/01/01 00:00", kDay, 0},
-      {"/old", 1, "2024/12/31 23:59", kDay, 1},
-      {"/far", 1, "10000/01/01 00:00", kDay, 2},
-      {"/early", 1, "999/06/01 12:00", kDay, 3},
-      {"/none", 1, "", kDay, 4},
-      {"/late", 1, "9999/12/31 23:59", kDay, 5}},
-     {"/none", "/early", "/old", "/new", "/late", "/far"}},
+     {{"/s40", 1, {kMinute + 40, 0}, kDay, 0},
+      {"/s5late", 1, {kMinute + 5, 1}, kDay, 1},
+      {"/s5", 1, {kMinute + 5, 0}, kDay, 2},
+      {"/s59", 1, {kMinute + 59, 0}, kDay, 3},
+      {"/before1970", 1, {-1, 999999999}, kDay, 4},
+      {"/year10000", 1, {253402300800, 0}, kDay, 5}},
+     {"/before1970", "/s5", "/s5late", "/s40", "/s59", "/year10000"}},
     {"ModifiedNewestFirstTiesInWalkOrder",
      SortColumn::Modified,
      false,
-     {{"/jan", 1, kDay, "2025/01/01 00:00", 0},
-      {"/dec2", 1, kDay, "2024/12/31 23:59", 2},
-      {"/dec1", 1, kDay, "2024/12/31 23:59", 1},
-      {"/nov", 1, kDay, "2024/11/30 10:00", 3}},
+     {{"/jan", 1, kDay, {1735689600, 0}, 0},
+      {"/dec2", 1, kDay, {1735689599, 0}, 2},
+      {"/dec1", 1, kDay, {1735689599, 0}, 1},
+      {"/nov", 1, kDay, {1732960800, 0}, 3}},
      {"/jan", "/dec1", "/dec2", "/nov"}},
 };
 
@@ -103,7 +106,7 @@ TEST_P(SortRowsTest, PutsRowsInOrderAndSaysWhereEachWent) {
         const ResultRow& moved = rows[newIndex[i]];
         EXPECT_EQ(moved.strPath, c.rows[i].path);
         EXPECT_EQ(moved.size, c.rows[i].size);
-        EXPECT_EQ(moved.Modified(), c.rows[i].modified);
+        EXPECT_EQ(moved.modified, c.rows[i].modified);
         EXPECT_EQ(moved.nWalk, c.rows[i].nWalk);
     }
 }

@@ -47,10 +47,10 @@ public:
 
 private:
     void OnFindFolder(const std::string& strFolder) override { m_target.OnFindFolder(strFolder); }
-    void OnFindFile(const std::string& strPath, std::uint64_t size, const std::string& strCreated,
-                    const std::string& strModified) override {
+    void OnFindFileStamps(const std::string& strPath, std::uint64_t size, const FileStamp& created,
+                          const FileStamp& modified) override {
         ++files;
-        m_target.OnFindFile(strPath, size, strCreated, strModified);
+        m_target.OnFindFileStamps(strPath, size, created, modified);
     }
     void OnFindEnd() override { m_target.OnFindEnd(); }
 
