@@ -14,7 +14,8 @@
 #include "cli/Platform.h"
 #include "finder/FileUtil.h"
 #include "search/DisplayText.h"
-#include "search/SettingsKeys.h"
+#include "search/SavedSettings.h"
+#include "tavoBasis/Registry.h"
 
 #ifndef KESMORA_VERSION
 #define KESMORA_VERSION "unknown"
@@ -25,13 +26,6 @@ namespace cli {
 namespace {
 
 constexpr int kMaxPeriod = 99;
-
-// A stored radio value the window's group cannot show leaves none checked.
-int RadioOrNone(int nValue, int nButtons) { return nValue >= 0 && nValue < nButtons ? nValue : -1; }
-
-// A stored list position the window's combo cannot show leaves its text
-// empty, which then matches no item and counts as position 0.
-int PositionOrFirst(int nValue, int nItems) { return nValue >= 0 && nValue < nItems ? nValue : 0; }
 
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -118,7 +112,8 @@ const char* const kFooter = R"(Output, one line per file in the order found:
   --bytes    the same with exact sizes in bytes.
   -0         each path's exact bytes followed by a NUL (for xargs -0).
   --json     JSON Lines: {"path", "size", "created", "modified"} with the
-             times as ISO 8601 local time with offset (to the minute).
+             times as ISO 8601 local time to the second, with the UTC
+             offset in effect at that moment (2026-11-01T01:30:17-04:00).
 Paths that are not valid UTF-8 are never lost: the default formats escape
 them (\\ for a backslash, except on Windows where it separates names;
 \n \t \r; \xHH for control bytes, the C1 and bidirectional controls and
@@ -134,51 +129,14 @@ always runs to its end and gives its summary on stderr.
 Exit status:
   0    done
   1    some files could not be deleted
-  2    bad usage, or a deletion refused
+  2    bad usage, or a deletion refused (no terminal to ask on, or FOLDER
+       moved or replaced after the search)
   3    the folder cannot be searched: missing, not a folder, or unreadable
   4    the output could not be written (other than a closed pipe)
   130  interrupted by Ctrl+C
 )";
 
 }  // namespace
-
-void ReadSavedSettings(std::string& strFolder, SearchOptions& options) {
-    using settings::PointAt;
-    using settings::ReadInt;
-    CRegistry registry;
-    PointAt(registry, settings::kHistory);
-    strFolder.clear();
-    const int nHistory = ReadInt(registry, "Count", 0);
-    for (int i = 0; i < nHistory && strFolder.empty(); ++i) {
-        std::string strEntry;
-        registry.ReadString("History" + std::to_string(i), strEntry, std::string(),
-                            RegRoot::CurrentUser);
-        // The window skips what its text conversion cannot show.
-        if (IsValidUtf8(strEntry)) strFolder = strEntry;
-    }
-    if (strFolder.empty()) strFolder = DefaultFolder();
-
-    PointAt(registry, settings::kControls);
-    options.bFindSubFolder = ReadInt(registry, "FindSubFolder", 1) != 0;
-    options.nRadioFolder = RadioOrNone(ReadInt(registry, "RadioFolder", 1), 4);
-    options.bBsc = ReadInt(registry, "Bsc", 1) != 0;
-    options.bIdb = ReadInt(registry, "Idb", 1) != 0;
-    options.bIlk = ReadInt(registry, "Ilk", 1) != 0;
-    options.bObj = ReadInt(registry, "Obj", 1) != 0;
-    options.bPch = ReadInt(registry, "Pch", 1) != 0;
-    options.bPdb = ReadInt(registry, "Pdb", 1) != 0;
-    options.bRes = ReadInt(registry, "Res", 1) != 0;
-    options.bSbr = ReadInt(registry, "Sbr", 1) != 0;
-    for (int i = 0; i < kNewerKindCount; ++i) {
-        options.newer.Set(NewerKind(i), settings::NewerKindSaved(
-                                            ReadInt(registry, settings::kNewerKindValues[i], 0)));
-    }
-    options.nRadioTime = RadioOrNone(ReadInt(registry, "RadioTime", 0), 2);
-    const int nCount = ReadInt(registry, "Count", 1);
-    options.nCount = nCount < 1 || nCount > kMaxPeriod ? 1 : nCount;
-    options.nUnitIndex = PositionOrFirst(ReadInt(registry, "ComboDayMonth", 0), 4);
-    options.nFileTimeIndex = PositionOrFirst(ReadInt(registry, "ComboFile", 0), 2);
-}
 
 std::optional<int> ParseCommandLine(const std::vector<std::string>& args, CliOptions& options) {
     CLI::App app{
@@ -217,7 +175,8 @@ std::optional<int> ParseCommandLine(const std::vector<std::string>& args, CliOpt
     pModified->excludes(pCreated);
     app.add_flag("--saved", bSaved,
                  "take the folder and every option from the window's saved settings\n"
-                 "(read only); options given here override them");
+                 "(read only), moving to the trash included; options given here\n"
+                 "override them. Refused when the window has saved nothing");
     auto* pBytes = app.add_flag("--bytes", bBytes, "exact sizes in bytes");
     auto* pNul = app.add_flag("-0,--print0", bNul, "NUL-separated paths only");
     auto* pJson = app.add_flag("--json", bJson, "JSON Lines");
@@ -283,16 +242,31 @@ std::optional<int> ParseCommandLine(const std::vector<std::string>& args, CliOpt
     SearchQuery& query = options.query;
     query = SearchQuery();
     query.strRoot = ".";
+    bool bSavedTrash = false;
     if (bSaved) {
-        std::string strSavedFolder;
-        SearchOptions saved;
-        ReadSavedSettings(strSavedFolder, saved);
+        CRegistry registry;
+        const SavedSettings saved = LoadSavedSettings(registry);
+        // Never a folder of our own choosing: the home folder the window
+        // would show could be cleaned whole by --delete --yes.
+        if (!saved.bStored) {
+            WriteAll(Stream::Err,
+                     "kesmora-cli: --saved: the window has saved no settings for this user\n");
+            return kExitUsage;
+        }
+        if (saved.history.empty() && !app.count("FOLDER")) {
+            WriteAll(Stream::Err,
+                     "kesmora-cli: --saved: the window has saved no folder searched; give "
+                     "FOLDER\n");
+            return kExitUsage;
+        }
+        SearchOptions options = saved.options;
         // A saved choice that the command line replaces cannot make the
         // saved settings unusable.
-        if (app.count("--types")) saved.bIdb = true;
-        if (folders) saved.nRadioFolder = 0;
-        if (bPeriod) saved.nRadioTime = 1;
-        const auto savedQuery = MakeSearchQuery(strSavedFolder, saved);
+        if (app.count("--types")) options.bIdb = true;
+        if (folders) options.nRadioFolder = 0;
+        if (bPeriod) options.nRadioTime = 1;
+        const auto savedQuery =
+            MakeSearchQuery(saved.history.empty() ? strFolder : saved.history.front(), options);
         if (!savedQuery) {
             WriteAll(Stream::Err,
                      "kesmora-cli: the saved settings choose no search (no file type, folder "
@@ -300,6 +274,7 @@ std::optional<int> ParseCommandLine(const std::vector<std::string>& args, CliOpt
             return kExitUsage;
         }
         query = *savedQuery;
+        bSavedTrash = saved.bUseTrash;
     }
     if (app.count("FOLDER")) query.strRoot = strFolder;
     if (app.count("--types")) query.kinds = kinds;
@@ -331,6 +306,7 @@ std::optional<int> ParseCommandLine(const std::vector<std::string>& args, CliOpt
     if (options.bTrash && options.action == Action::List) {
         return UsageError("--trash only makes sense with --delete");
     }
+    options.bTrash = options.bTrash || bSavedTrash;
     return std::nullopt;
 }
 

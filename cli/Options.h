@@ -34,12 +34,6 @@ struct CliOptions {
     bool bYes = false;
 };
 
-// The window's saved folder (its most recent, else the home folder) and
-// options, read without writing anything. The window's load rules apply:
-// a period outside 1..99 becomes 1, a list position past its list or below
-// 0 counts as the first item, a radio value outside its group checks none.
-void ReadSavedSettings(std::string& strFolder, SearchOptions& options);
-
 // Parses the arguments (UTF-8, args[0] the program). Returns an exit code
 // when the program should end now (--help and --version print and give 0;
 // bad usage prints one line on stderr and gives kExitUsage); otherwise

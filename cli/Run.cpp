@@ -340,7 +340,8 @@ int CCliRun::DeleteSummary() {
     }
     Summary(m_tally.bCancelled ? "interrupted: " + text : text);
     if (m_tally.bCancelled) return kExitInterrupted;
-    return m_tally.nFailed > 0 || m_tally.bRefused ? kExitNotAllDeleted : kExitDone;
+    if (m_tally.bRefused) return kExitUsage;
+    return m_tally.nFailed > 0 ? kExitNotAllDeleted : kExitDone;
 }
 
 void CCliRun::Summary(const std::string& text) {

@@ -34,6 +34,8 @@ struct SearchOptions {
     // Position of the file-time combo's text, 0 when no item matches:
     // 0 "更新があったファイル", 1 "作成したファイル".
     int nFileTimeIndex = 0;
+
+    bool operator==(const SearchOptions&) const = default;
 };
 
 // The search of strFolder (passed on exactly as typed), or nothing when the

@@ -8,6 +8,7 @@
 
 #include "finder/FileUtil.h"
 #include "search/FolderHistory.h"
+#include "search/SavedSettings.h"
 #include "search/SettingsKeys.h"
 #include "view/ControlIds.h"
 #include "view/VCKesmoraView.h"
@@ -17,7 +18,6 @@ namespace {
 constexpr int kMaxHistory = 20;
 
 using settings::PointAt;
-using settings::ReadInt;
 using settings::WriteInt;
 
 // The text of a list position, or an empty text past the list's end (a
@@ -32,25 +32,10 @@ wxString ItemTextOrEmpty(const wxComboBox* pCombo, int nPos) {
 }  // namespace
 
 void CVCKesmoraView::LoadSettings() {
-    CRegistry& registry = *m_pRegistry;
-    const CRegistryBatch batch(registry);
-    PointAt(registry, settings::kHistory);
-    const int nHistory = ReadInt(registry, "Count", 0);
-    // Only the entries present are read: a hand-edited Count of two
-    // billion must cost no more than the file holds.
-    std::vector<std::string> names;
-    registry.EnumValueNames(names, RegRoot::CurrentUser);
+    const SavedSettings saved = LoadSavedSettings(*m_pRegistry);
     wxArrayString items;
-    for (const std::string& strName : HistoryValueNames(names, nHistory)) {
-        std::string strFolder;
-        registry.ReadString(strName, strFolder, std::string(), RegRoot::CurrentUser);
-        // Text that is not UTF-8 (hand-edited) converts to nothing: skipped
-        // like an empty entry rather than shown as a blank line.
-        const wxString strItem = wxString::FromUTF8(strFolder);
-        if (!strItem.empty()) {
-            items.push_back(strItem);
-        }
-    }
+    for (const std::string& strFolder : saved.history)
+        items.push_back(wxString::FromUTF8(strFolder));
     // In one call: wx counts a GTK combo's items afresh for every append.
     m_comboFolder->Append(items);
     wxString strFolder = wxString::FromUTF8(DefaultFolder());
@@ -59,50 +44,32 @@ void CVCKesmoraView::LoadSettings() {
     }
     m_comboFolder->ChangeValue(strFolder);
 
-    PointAt(registry, settings::kControls);
-    m_bFindSubFolder = ReadInt(registry, "FindSubFolder", 1);
-    if (m_bFindSubFolder == 0) {
+    const SearchOptions& o = saved.options;
+    m_bFindSubFolder = o.bFindSubFolder;
+    if (!o.bFindSubFolder) {
         for (int nId : {ctl::kRadioAllSubFolders, ctl::kRadioDebugRelease, ctl::kRadioDebug,
                         ctl::kRadioRelease}) {
             FindWindow(nId)->Disable();
         }
     }
-    // Hand-edited scopes beyond the four buttons would widen a later
-    // delete-all to every subfolder: the default scope instead.
-    m_nRadioFolder = ReadInt(registry, "RadioFolder", 1);
-    if (m_nRadioFolder < 0 || m_nRadioFolder > 3) {
-        m_nRadioFolder = 1;
-    }
-    m_bBsc = ReadInt(registry, "Bsc", 1);
-    m_bIdb = ReadInt(registry, "Idb", 1);
-    m_bIlk = ReadInt(registry, "Ilk", 1);
-    m_bObj = ReadInt(registry, "Obj", 1);
-    m_bPch = ReadInt(registry, "Pch", 1);
-    m_bPdb = ReadInt(registry, "Pdb", 1);
-    m_bRes = ReadInt(registry, "Res", 1);
-    m_bSbr = ReadInt(registry, "Sbr", 1);
-    for (int i = 0; i < kNewerKindCount; ++i) {
-        m_bNewer[i] = settings::NewerKindSaved(ReadInt(registry, settings::kNewerKindValues[i], 0));
-    }
-    m_nRadioTime = ReadInt(registry, "RadioTime", 0);
+    m_nRadioFolder = o.nRadioFolder;
+    m_bBsc = o.bBsc;
+    m_bIdb = o.bIdb;
+    m_bIlk = o.bIlk;
+    m_bObj = o.bObj;
+    m_bPch = o.bPch;
+    m_bPdb = o.bPdb;
+    m_bRes = o.bRes;
+    m_bSbr = o.bSbr;
+    for (int i = 0; i < kNewerKindCount; ++i) m_bNewer[i] = o.newer.Has(NewerKind(i));
+    m_nRadioTime = o.nRadioTime;
     EnablePeriodControls(m_nRadioTime);
-
-    int nCount = ReadInt(registry, "Count", 1);
-    if (nCount < 1 || nCount > 99) {
-        nCount = 1;
-    }
-    m_nCount = nCount;
-    m_spinCount->SetPos(nCount);
-
-    const int nDayMonth = std::max(ReadInt(registry, "ComboDayMonth", 0), 0);
-    m_comboDayMonth->ChangeValue(ItemTextOrEmpty(m_comboDayMonth, nDayMonth));
-    const int nFile = std::max(ReadInt(registry, "ComboFile", 0), 0);
-    m_comboFile->ChangeValue(ItemTextOrEmpty(m_comboFile, nFile));
-
-    m_bConfirmRemove = ReadInt(registry, "ConfirmRemove", 1);
-    // Moving to the trash only when plainly asked for: any other value
-    // leaves deletion as it always was.
-    m_bUseTrash = ReadInt(registry, "UseTrash", 0) == 1 ? 1 : 0;
+    m_nCount = o.nCount;
+    m_spinCount->SetPos(o.nCount);
+    m_comboDayMonth->ChangeValue(ItemTextOrEmpty(m_comboDayMonth, saved.nDayMonthPosition));
+    m_comboFile->ChangeValue(ItemTextOrEmpty(m_comboFile, saved.nFileTimePosition));
+    m_bConfirmRemove = saved.bConfirmRemove;
+    m_bUseTrash = saved.bUseTrash;
     UpdateData(false);
 }
 

@@ -46,7 +46,8 @@ struct Result {
 enum class Input { Null, Terminal };
 
 // Runs kesmora-cli with args; stdin is /dev/null or a terminal (then
-// stderr is that terminal too and answer is typed once the prompt shows).
+// stderr is that terminal too and answer is typed once the prompt shows,
+// after beforeAnswer has run).
 // env entries are added to the environment; holdFd, when set, is passed
 // on open for the paused program's gate (PausedDeletion.cpp).
 struct Launch {
@@ -58,6 +59,7 @@ struct Launch {
     std::vector<std::string> env;
     Input input = Input::Null;
     std::string answer;
+    std::function<void()> beforeAnswer;
     int holdFd = -1;
     const char* program = KESMORA_CLI;
     // Where stdout goes instead of the pipe read back (the test keeps it open).
@@ -140,6 +142,7 @@ Result RunCli(const Launch& launch) {
     Drain(out[0], err[0], r, [&](const std::string& seen) {
         if (!bAnswered && seen.find("delete? [y/N] ") != std::string::npos) {
             bAnswered = true;
+            if (launch.beforeAnswer) launch.beforeAnswer();
             EXPECT_EQ(::write(master, launch.answer.data(), launch.answer.size()),
                       static_cast<ssize_t>(launch.answer.size()));
         }
@@ -259,6 +262,25 @@ struct Saved {
     std::vector<std::pair<const char*, int>> controls;
 };
 
+// Stores saved settings under config as the window does: folder as its only
+// history entry, History\Count as given.
+void SaveAsTheWindow(const std::string& config, const Saved& saved, const std::string& folder,
+                     std::uint32_t nHistoryCount = 1) {
+    fs::remove_all(config);
+    ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    CRegistry registry;
+    registry.m_strCompany = "tavoApp";
+    registry.m_strApplication = "VcppKesmora";
+    registry.m_strSection = "History";
+    registry.WriteDWORD("Count", nHistoryCount, RegRoot::CurrentUser, false);
+    registry.WriteString("History0", folder, RegRoot::CurrentUser, false);
+    registry.m_strSection = "Controls";
+    for (const auto& [name, value] : saved.controls) {
+        registry.WriteDWORD(name, static_cast<std::uint32_t>(value), RegRoot::CurrentUser, false);
+    }
+    ::unsetenv("XDG_CONFIG_HOME");
+}
+
 TEST_F(CliTest, EveryOptionSearchesAsTheWindowsParametersDo) {
     File("root.obj", 10, 100);
     File("A/Debug/x.obj", 20, 40);
@@ -363,20 +385,7 @@ TEST_F(CliTest, EveryOptionSearchesAsTheWindowsParametersDo) {
         args.insert(args.end(), {"-0"});
         std::string settingsBefore;
         if (c.saved) {
-            fs::remove_all(config);
-            ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-            CRegistry registry;
-            registry.m_strCompany = "tavoApp";
-            registry.m_strApplication = "VcppKesmora";
-            registry.m_strSection = "History";
-            registry.WriteDWORD("Count", 1, RegRoot::CurrentUser, false);
-            registry.WriteString("History0", m_root.string(), RegRoot::CurrentUser, false);
-            registry.m_strSection = "Controls";
-            for (const auto& [name, value] : c.saved->controls) {
-                registry.WriteDWORD(name, static_cast<std::uint32_t>(value), RegRoot::CurrentUser,
-                                    false);
-            }
-            ::unsetenv("XDG_CONFIG_HOME");
+            SaveAsTheWindow(config, *c.saved, m_root.string());
             for (const auto& e : fs::recursive_directory_iterator(config)) {
                 if (e.is_regular_file()) settingsBefore += e.path().string() + "\n";
             }
@@ -399,6 +408,35 @@ TEST_F(CliTest, EveryOptionSearchesAsTheWindowsParametersDo) {
     }
     // The tree tells the options apart, so agreement above means something.
     EXPECT_GE(distinct.size(), cases.size() - 3);
+}
+
+// The window's rules themselves are the loader's (SavedSettingsTest); here
+// what --saved makes of them that a search alone cannot show.
+TEST_F(CliTest, SavedSettingsDeleteAsTheWindowWouldOrAreRefusedWhenThereAreNone) {
+    const TempTrash& trash = TempTrash::Get();
+    trash.Empty();
+    File("Debug/a.obj", 1000);
+    File("Release/b.pdb", 1000);
+    const std::string other = File("other/c.obj", 1000);
+    const std::string config = (m_root / "config").string();
+    const std::string configEnv = "XDG_CONFIG_HOME=" + config;
+
+    Result r = RunCli({{"--saved", "--delete", "--yes"}, {configEnv}});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err, "kesmora-cli: --saved: the window has saved no settings for this user\n");
+    EXPECT_EQ(FilesOnDisk().size(), 3u);
+
+    // A count far beyond the entries stored, a folder radio outside the
+    // group (Debug and Release then) and the trash chosen in the window.
+    SaveAsTheWindow(config, Saved{{{"RadioFolder", 7}, {"UseTrash", 1}}}, m_root.string(),
+                    0x7fffffff);
+    r = RunCli({{"--saved", "--delete", "--yes"}, {configEnv}});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(LastLine(r.err), "kesmora-cli: moved to the trash 2 files, 0 MB (2 KB)");
+    EXPECT_TRUE(fs::exists(other));
+    EXPECT_TRUE(fs::exists(trash.Files() / "a.obj"));
+    EXPECT_TRUE(fs::exists(trash.Files() / "b.pdb"));
+    trash.Empty();
 }
 
 // Reads one format back into (exact path bytes, size) pairs.
@@ -433,7 +471,7 @@ TEST_F(CliTest, EveryFormatGivesBackTheExactPaths) {
     };
     std::sort(files.begin(), files.end());
     const std::regex windowTime(R"(\d{4}/\d\d/\d\d \d\d:\d\d)");
-    const std::regex isoTime(R"(\d{4}-\d\d-\d\dT\d\d:\d\d[+-]\d\d:\d\d)");
+    const std::regex isoTime(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d)");
 
     // stdout holds the files and nothing else: parsed back, they are the
     // files on disk, each once.
@@ -571,7 +609,7 @@ TEST_F(CliTest, DeletionIsRefusedOrOnlyShownWithoutTouchingAFile) {
     }
 }
 
-// 1, 130 and the refused deletion (2) have their own cases below.
+// 1, 130 and the refused deletions (2) have their own cases below.
 TEST_F(CliTest, EachExitStatusComesForItsCause) {
     File("Debug/a.obj", 100);
     const std::string file = File("plain.txt");
@@ -720,6 +758,23 @@ TEST_F(CliTest, TheTerminalPromptDeletesOnlyOnYes) {
                       std::string::npos);
         }
     }
+}
+
+TEST_F(CliTest, AFolderReplacedAfterTheSearchRefusesTheDeletionWithExitTwo) {
+    File("Debug/a.obj", 1024);
+    const fs::path moved = m_root.string() + ".moved";
+    Launch launch{{"--delete", m_root.string()}, {}, Input::Terminal, "y\n"};
+    launch.beforeAnswer = [&] {
+        fs::rename(m_root, moved);
+        fs::create_directories(m_root / "Debug");
+    };
+    const Result r = RunCli(launch);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("kesmora-cli: refusing to delete anything: " + m_root.string()),
+              std::string::npos)
+        << r.err;
+    EXPECT_TRUE(fs::exists(moved / "Debug/a.obj"));
+    fs::remove_all(moved);
 }
 
 TEST_F(CliTest, CtrlCDuringADeletionStopsAfterTheCurrentFileAndSaysSo) {

@@ -1,0 +1,78 @@
+// The one reader of the window's saved choices.
+#include "search/SavedSettings.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "res/UiText.h"
+#include "search/DisplayText.h"
+#include "search/FolderHistory.h"
+#include "search/SettingsKeys.h"
+
+namespace {
+
+constexpr int kMaxPeriod = 99;
+
+using settings::ReadInt;
+
+// Reads the value names of one section; true when it holds any.
+bool SectionNames(CRegistry& registry, const char* pszSection, std::vector<std::string>& names) {
+    settings::PointAt(registry, pszSection);
+    names.clear();
+    return registry.EnumValueNames(names, RegRoot::CurrentUser) == 0 && !names.empty();
+}
+
+int PositionWithin(int nPosition, std::size_t nItems) {
+    return nPosition < static_cast<int>(nItems) ? nPosition : 0;
+}
+
+}  // namespace
+
+SavedSettings LoadSavedSettings(CRegistry& registry) {
+    SavedSettings saved;
+    const CRegistryBatch batch(registry);
+    std::vector<std::string> names;
+    saved.bStored = SectionNames(registry, settings::kHistory, names);
+    // Only the entries present are read: a hand-edited Count of two billion
+    // must cost no more than the store holds.
+    for (const std::string& strName : HistoryValueNames(names, ReadInt(registry, "Count", 0))) {
+        std::string strFolder;
+        registry.ReadString(strName, strFolder, std::string(), RegRoot::CurrentUser);
+        // Text that is not UTF-8 (hand-edited) cannot be shown: skipped like
+        // an empty entry rather than listed as a blank line.
+        if (!strFolder.empty() && IsValidUtf8(strFolder)) saved.history.push_back(strFolder);
+    }
+
+    std::vector<std::string> controls;
+    saved.bStored = SectionNames(registry, settings::kControls, controls) || saved.bStored;
+    SearchOptions& o = saved.options;
+    o.bFindSubFolder = ReadInt(registry, "FindSubFolder", 1) != 0;
+    // Hand-edited scopes beyond the four buttons would widen a later
+    // delete-all to every subfolder: the default scope instead.
+    o.nRadioFolder = ReadInt(registry, "RadioFolder", 1);
+    if (o.nRadioFolder < 0 || o.nRadioFolder > 3) o.nRadioFolder = 1;
+    o.bBsc = ReadInt(registry, "Bsc", 1) != 0;
+    o.bIdb = ReadInt(registry, "Idb", 1) != 0;
+    o.bIlk = ReadInt(registry, "Ilk", 1) != 0;
+    o.bObj = ReadInt(registry, "Obj", 1) != 0;
+    o.bPch = ReadInt(registry, "Pch", 1) != 0;
+    o.bPdb = ReadInt(registry, "Pdb", 1) != 0;
+    o.bRes = ReadInt(registry, "Res", 1) != 0;
+    o.bSbr = ReadInt(registry, "Sbr", 1) != 0;
+    for (int i = 0; i < kNewerKindCount; ++i) {
+        o.newer.Set(NewerKind(i),
+                    settings::NewerKindSaved(ReadInt(registry, settings::kNewerKindValues[i], 0)));
+    }
+    o.nRadioTime = ReadInt(registry, "RadioTime", 0);
+    o.nCount = ReadInt(registry, "Count", 1);
+    if (o.nCount < 1 || o.nCount > kMaxPeriod) o.nCount = 1;
+    saved.nDayMonthPosition = std::max(ReadInt(registry, "ComboDayMonth", 0), 0);
+    saved.nFileTimePosition = std::max(ReadInt(registry, "ComboFile", 0), 0);
+    o.nUnitIndex = PositionWithin(saved.nDayMonthPosition, std::size(UiText::kDayMonthItems));
+    o.nFileTimeIndex = PositionWithin(saved.nFileTimePosition, std::size(UiText::kFileTimeItems));
+    saved.bConfirmRemove = ReadInt(registry, "ConfirmRemove", 1) != 0;
+    // Moving to the trash only when plainly asked for: any other value
+    // leaves deletion as it always was.
+    saved.bUseTrash = ReadInt(registry, "UseTrash", 0) == 1;
+    return saved;
+}
