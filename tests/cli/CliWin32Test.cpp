@@ -61,8 +61,9 @@ std::string ReadBack(HANDLE h) {
     return text;
 }
 
-// Runs the program beside this test program, stdin the NUL device.
-Result RunCli(const std::vector<std::string>& args) {
+// Runs the program beside this test program, stdin the NUL device; env
+// entries ("NAME=value") are added to its environment.
+Result RunCli(const std::vector<std::string>& args, const std::vector<std::string>& env = {}) {
     wchar_t self[MAX_PATH + 1];
     const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH + 1);
     std::wstring program(self, n);
@@ -78,10 +79,19 @@ Result RunCli(const std::vector<std::string>& args) {
                                OPEN_EXISTING, 0, nullptr);
     si.hStdOutput = InheritableTemp();
     si.hStdError = InheritableTemp();
+    std::wstring block;
+    if (!env.empty()) {
+        wchar_t* pOwn = GetEnvironmentStringsW();
+        for (const wchar_t* p = pOwn; *p; p += wcslen(p) + 1) block.append(p, wcslen(p) + 1);
+        FreeEnvironmentStringsW(pOwn);
+        for (const std::string& e : env) block += WideOf(e) + L'\0';
+        block += L'\0';
+    }
     PROCESS_INFORMATION pi{};
     Result r;
-    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                        nullptr, nullptr, &si, &pi)) {
+    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE,
+                        CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT,
+                        block.empty() ? nullptr : block.data(), nullptr, &si, &pi)) {
         ADD_FAILURE() << "cannot start " << KESMORA_CLI << ": " << GetLastError();
         r.exitCode = ~0u;
     } else {
@@ -188,6 +198,41 @@ TEST_F(CliWin32Test, EachExitStatusComesForItsCause) {
         }
     }
     EXPECT_TRUE(Exists(m_found[0]));
+}
+
+// Wine takes a process's zone from TZ in its environment; Windows itself
+// from the system, which is why TZ is not set in-process.
+TEST_F(CliWin32Test, JsonTimesHaveSecondsAndTheOffsetOfTheirOwnMoment) {
+    const struct {
+        const char* name;
+        std::int64_t seconds;
+        const char* text;
+    } cases[] = {
+        {"first.obj", 1793511017, "2026-11-01T01:30:17-04:00"},
+        {"again.obj", 1793514617, "2026-11-01T01:30:17-05:00"},
+    };
+    const std::string folder = m_tree.Dir("zone");
+    for (const auto& c : cases) {
+        const std::string path = m_tree.File(std::string("zone\\") + c.name, 1);
+        const std::uint64_t ticks = (c.seconds + 11644473600ull) * 10000000ull;
+        const FILETIME ft{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+        HANDLE h = CreateFileW(WideOf(path).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        EXPECT_TRUE(SetFileTime(h, nullptr, nullptr, &ft));
+        CloseHandle(h);
+    }
+    const Result r = RunCli({"--json", "--folders", "all", folder}, {"TZ=America/New_York"});
+    ASSERT_EQ(r.exitCode, 0u) << r.err;
+    std::vector<std::string> times;
+    for (const std::string& line : Split(r.out, '\n')) {
+        const auto j = nlohmann::json::parse(line);
+        times.push_back(j.at("path").get<std::string>() + " " +
+                        j.at("modified").get<std::string>());
+    }
+    std::vector<std::string> expected;
+    for (const auto& c : cases) expected.push_back(folder + "\\" + c.name + " " + c.text);
+    EXPECT_EQ(Sorted(times), Sorted(expected)) << r.out;
 }
 
 TEST_F(CliWin32Test, DeletionRemovesEveryFileFoundReadOnlyToo) {
