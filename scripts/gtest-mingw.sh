@@ -5,25 +5,14 @@
 # Prints the install prefix on stdout; everything else goes to stderr.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/cache-key.sh
 cache=${KESMORA_CACHE:-$HOME/.cache/kesmora}
 toolchain=$PWD/cmake/toolchain-mingw64.cmake
 srcver=$(dpkg-query -W -f='${Version}' googletest)
 ccver=$(x86_64-w64-mingw32-g++-posix -dumpfullversion)
 key=$(printf '%s\n' "$srcver" "$ccver" "$(sha256sum < "$toolchain")" | sha256sum | cut -c1-16)
 prefix="$cache/gtest-mingw-$key"
-if [ -f "$prefix/lib/cmake/GTest/GTestConfig.cmake" ]; then
-  echo "$prefix"
-  exit 0
-fi
-
-# One build per key at a time; a second caller waits and takes its result.
-mkdir -p "$cache"
-exec 9>"$prefix.lock"
-flock 9
-if [ -f "$prefix/lib/cmake/GTest/GTestConfig.cmake" ]; then
-  echo "$prefix"
-  exit 0
-fi
+use_cache_or_lock "$prefix" test -f "$prefix/lib/cmake/GTest/GTestConfig.cmake"
 work=$(mktemp -d "$cache/gtest-build.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 echo "gtest-mingw: building GoogleTest $srcver for Windows into $prefix (once)" >&2

@@ -4,6 +4,7 @@
 # the source version, the compiler version and the configure options.
 # Prints the install prefix on stdout; everything else goes to stderr.
 set -euo pipefail
+source "$(dirname "$0")/cache-key.sh"
 cache=${KESMORA_CACHE:-$HOME/.cache/kesmora}
 cxx=x86_64-w64-mingw32-g++-posix
 cc=x86_64-w64-mingw32-gcc-posix
@@ -53,20 +54,7 @@ relink() {
   [ -n "$config" ] && ln -sfn "../lib/wx/config/$config" "$1/bin/wx-config"
 }
 [ -d "$prefix/lib/wx/config" ] && relink "$prefix"
-if [ -x "$prefix/bin/wx-config" ]; then
-  echo "$prefix"
-  exit 0
-fi
-
-# One build per key at a time: a second caller (CI's early start, another
-# clone) waits for the first and then takes its result.
-mkdir -p "$cache"
-exec 9>"$prefix.lock"
-flock 9
-if [ -x "$prefix/bin/wx-config" ]; then
-  echo "$prefix"
-  exit 0
-fi
+use_cache_or_lock "$prefix" test -x "$prefix/bin/wx-config"
 work=$(mktemp -d "$cache/wxmsw-build.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 echo "wxmsw: building wxWidgets $srcver for Windows into $prefix (several minutes, once)" >&2
