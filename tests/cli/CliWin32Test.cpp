@@ -12,112 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "RunCli.h"
 #include "tests/support/WinTestTree.h"
 
 namespace {
-
-struct Result {
-    DWORD exitCode = 0;
-    std::string out;
-    std::string err;
-};
-
-// One argument as CommandLineToArgvW reads it back: backslashes double only
-// before a quote.
-std::wstring Quoted(const std::wstring& arg) {
-    std::wstring quoted = L"\"";
-    std::size_t nSlashes = 0;
-    for (wchar_t c : arg) {
-        if (c == L'\\') {
-            ++nSlashes;
-            continue;
-        }
-        quoted.append(c == L'"' ? 2 * nSlashes + 1 : nSlashes, L'\\');
-        nSlashes = 0;
-        quoted += c;
-    }
-    quoted.append(2 * nSlashes, L'\\');
-    return quoted + L"\"";
-}
-
-// A temporary file the child inherits, gone once closed.
-HANDLE InheritableTemp() {
-    wchar_t folder[MAX_PATH + 1], path[MAX_PATH + 1];
-    GetTempPathW(MAX_PATH + 1, folder);
-    GetTempFileNameW(folder, L"kc", 0, path);
-    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-    return CreateFileW(path, GENERIC_READ | GENERIC_WRITE,
-                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &sa, CREATE_ALWAYS,
-                       FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-}
-
-std::string ReadBack(HANDLE h) {
-    std::string text;
-    SetFilePointer(h, 0, nullptr, FILE_BEGIN);
-    char buf[65536];
-    DWORD n = 0;
-    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0) text.append(buf, n);
-    CloseHandle(h);
-    return text;
-}
-
-// Runs the program beside this test program, stdin the NUL device; env
-// entries ("NAME=value") are added to its environment.
-Result RunCli(const std::vector<std::string>& args, const std::vector<std::string>& env = {}) {
-    wchar_t self[MAX_PATH + 1];
-    const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH + 1);
-    std::wstring program(self, n);
-    program = program.substr(0, program.rfind(L'\\') + 1) + WideOf(KESMORA_CLI);
-    std::wstring line = Quoted(program);
-    for (const std::string& arg : args) line += L" " + Quoted(WideOf(arg));
-
-    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
-                               OPEN_EXISTING, 0, nullptr);
-    si.hStdOutput = InheritableTemp();
-    si.hStdError = InheritableTemp();
-    std::wstring block;
-    if (!env.empty()) {
-        wchar_t* pOwn = GetEnvironmentStringsW();
-        for (const wchar_t* p = pOwn; *p; p += wcslen(p) + 1) block.append(p, wcslen(p) + 1);
-        FreeEnvironmentStringsW(pOwn);
-        for (const std::string& e : env) block += WideOf(e) + L'\0';
-        block += L'\0';
-    }
-    PROCESS_INFORMATION pi{};
-    Result r;
-    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE,
-                        CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT,
-                        block.empty() ? nullptr : block.data(), nullptr, &si, &pi)) {
-        ADD_FAILURE() << "cannot start " << KESMORA_CLI << ": " << GetLastError();
-        r.exitCode = ~0u;
-    } else {
-        WaitForSingleObject(pi.hProcess, INFINITE);
-        GetExitCodeProcess(pi.hProcess, &r.exitCode);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-    }
-    CloseHandle(si.hStdInput);
-    r.out = ReadBack(si.hStdOutput);
-    r.err = ReadBack(si.hStdError);
-    return r;
-}
-
-std::vector<std::string> Split(const std::string& text, char sep) {
-    std::vector<std::string> parts;
-    std::string part;
-    std::istringstream stream(text);
-    while (std::getline(stream, part, sep)) parts.push_back(part);
-    return parts;
-}
-
-std::vector<std::string> Sorted(std::vector<std::string> v) {
-    std::sort(v.begin(), v.end());
-    return v;
-}
 
 // A tree below a Japanese folder; found is what the default rules list.
 class CliWin32Test : public ::testing::Test {
@@ -170,8 +68,8 @@ TEST_F(CliWin32Test, EachFormatListsTheFilesFoundWithWindowsPathsOnePerLine) {
         SCOPED_TRACE(::testing::PrintToString(c.args));
         std::vector<std::string> args = c.args;
         args.push_back(slashed);
-        const Result r = RunCli(args);
-        ASSERT_EQ(r.exitCode, 0u) << r.err;
+        const Result r = RunCli(Launch(args));
+        ASSERT_EQ(r.exitCode, 0) << r.err;
         std::vector<std::string> paths;
         for (const std::string& record : Split(r.out, c.separator)) paths.push_back(c.path(record));
         EXPECT_EQ(Sorted(paths), m_found) << r.out;
@@ -181,7 +79,7 @@ TEST_F(CliWin32Test, EachFormatListsTheFilesFoundWithWindowsPathsOnePerLine) {
 TEST_F(CliWin32Test, EachExitStatusComesForItsCause) {
     const struct {
         std::vector<std::string> args;
-        DWORD exitCode;
+        int exitCode;
     } cases[] = {
         {{m_folder}, 0},
         {{"--types", "exe", m_folder}, 2},
@@ -191,7 +89,7 @@ TEST_F(CliWin32Test, EachExitStatusComesForItsCause) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.args));
-        const Result r = RunCli(c.args);
+        const Result r = RunCli(Launch(c.args));
         EXPECT_EQ(r.exitCode, c.exitCode) << r.err;
         if (c.exitCode == 3) {
             EXPECT_EQ(r.err.rfind("kesmora-cli: cannot search ", 0), 0u) << r.err;
@@ -222,8 +120,8 @@ TEST_F(CliWin32Test, JsonTimesHaveSecondsAndTheOffsetOfTheirOwnMoment) {
         EXPECT_TRUE(SetFileTime(h, nullptr, nullptr, &ft));
         CloseHandle(h);
     }
-    const Result r = RunCli({"--json", "--folders", "all", folder}, {"TZ=America/New_York"});
-    ASSERT_EQ(r.exitCode, 0u) << r.err;
+    const Result r = RunCli({{"--json", "--folders", "all", folder}, {"TZ=America/New_York"}});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
     std::vector<std::string> times;
     for (const std::string& line : Split(r.out, '\n')) {
         const auto j = nlohmann::json::parse(line);
@@ -236,8 +134,8 @@ TEST_F(CliWin32Test, JsonTimesHaveSecondsAndTheOffsetOfTheirOwnMoment) {
 }
 
 TEST_F(CliWin32Test, DeletionRemovesEveryFileFoundReadOnlyToo) {
-    const Result r = RunCli({"--delete", "--yes", "--bytes", m_folder});
-    EXPECT_EQ(r.exitCode, 0u) << r.err;
+    const Result r = RunCli({{"--delete", "--yes", "--bytes", m_folder}});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(Split(r.out, '\n').size(), m_found.size()) << r.out;
     EXPECT_NE(r.err.find("deleted 4 files, 6,454 bytes"), std::string::npos) << r.err;
     for (const std::string& path : m_found) EXPECT_FALSE(Exists(path)) << path;

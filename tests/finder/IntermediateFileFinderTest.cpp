@@ -22,6 +22,7 @@
 #include "finder/FileUtil.h"
 #include "finder/IntermediateFileFinder.h"
 #include "finder/MatchRules.h"
+#include "tests/support/LocalMoment.h"
 
 namespace {
 
@@ -288,15 +289,7 @@ TEST(RootText, StartFindRefusesAnEmptyMissingOrFilePath) {
 TEST(ReportedFacts, SizeAndTimesAreThoseOfTheFile) {
     TempTree t;
     const std::string path = t.File("a.obj", 12345);
-    std::tm when{};
-    when.tm_year = 2004 - 1900;
-    when.tm_mon = 0;
-    when.tm_mday = 11;
-    when.tm_hour = 13;
-    when.tm_min = 46;
-    when.tm_sec = 30;
-    when.tm_isdst = -1;
-    SetModified(path, std::mktime(&when));
+    SetModified(path, LocalMoment(2004, 1, 11, 13, 46, 30));
     const auto events = Search(t.Root());
     ASSERT_EQ(events.size(), 3u);
     EXPECT_EQ(events[1].size, 12345u);

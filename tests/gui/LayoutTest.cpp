@@ -4,9 +4,9 @@
 #include <wx/uiaction.h>
 
 #include <cstdlib>
-#include <ctime>
 
 #include "GuiFixture.h"
+#include "tests/support/LocalMoment.h"
 #include "view/ControlIds.h"
 
 namespace {
@@ -301,15 +301,7 @@ TEST_F(LayoutTest, ListIsAVirtualReportWithFourColumnsAndMultipleSelection) {
         EXPECT_EQ(column.GetAlign(), columns[i].align) << i;
     }
 
-    std::tm local{};
-    local.tm_year = 2026 - 1900;
-    local.tm_mon = 0;
-    local.tm_mday = 2;
-    local.tm_hour = 3;
-    local.tm_min = 5;
-    local.tm_sec = 59;
-    local.tm_isdst = -1;
-    const FileStamp modified{static_cast<std::int64_t>(std::mktime(&local)), 0};
+    const FileStamp modified{LocalMoment(2026, 1, 2, 3, 5, 59), 0};
     for (int i = 0; i < 100000; ++i) {
         m_pView->m_rows.m_rows.emplace_back("/p/" + std::to_string(i) + ".obj", 1572864,
                                             FileStamp{}, modified);
