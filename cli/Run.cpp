@@ -109,7 +109,8 @@ public:
             }
             if (Interrupted()) return false;
             if (!m_bDeleteAsFound) {
-                m_progress.Show("deleting: " + FormatThousands(nDone) + " of " + Files(nCount));
+                m_progress.Show((m_options.bTrash ? "moving to the trash: " : "deleting: ") +
+                                FormatThousands(nDone) + " of " + Files(nCount));
             }
             return true;
         };

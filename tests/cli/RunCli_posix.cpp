@@ -87,7 +87,7 @@ Result RunCli(const Launch& launch) {
     if (in != err[1]) ::close(in);
     bool bAnswered = launch.answer.empty();
     Drain(out[0], err[0], r, [&](const std::string& seen) {
-        if (!bAnswered && seen.find("delete? [y/N] ") != std::string::npos) {
+        if (!bAnswered && seen.find("? [y/N] ") != std::string::npos) {
             bAnswered = true;
             if (launch.beforeAnswer) launch.beforeAnswer();
             EXPECT_EQ(::write(master, launch.answer.data(), launch.answer.size()),
