@@ -56,6 +56,9 @@ struct EntryFacts {
     FileStamp created;
     FileStamp modified;
     bool isFolder = false;
+    // A link (itself no folder) whose target is a folder; on Windows such
+    // a link is a folder itself.
+    bool leadsToFolder = false;
 };
 
 // Threads: once a reader's listing is done (Next gave null, or EndListing),

@@ -379,7 +379,14 @@ bool ReadFacts(int dirFd, const char* pszName, int flags, EntryFacts& facts, str
 
 bool CDirReader::Facts(const char* pszName, EntryFacts& facts) const {
     struct statx sx;
-    return ReadFacts(m_pState->fd, pszName, AT_SYMLINK_NOFOLLOW, facts, sx);
+    if (!ReadFacts(m_pState->fd, pszName, AT_SYMLINK_NOFOLLOW, facts, sx)) return false;
+    if (S_ISLNK(sx.stx_mode)) {
+        struct statx target;
+        facts.leadsToFolder =
+            statx(m_pState->fd, pszName, AT_NO_AUTOMOUNT, STATX_TYPE, &target) == 0 &&
+            S_ISDIR(target.stx_mode);
+    }
+    return true;
 }
 
 bool CDirReader::Describe(const char* pszName, EntryFacts& facts, bool& bSystem) const {

@@ -30,8 +30,9 @@ int CFolderMatches::Offer(const char* pszName, std::size_t len, EntryKind kind) 
 void CFolderMatches::Add(const char* pszName, std::size_t len, int nPattern,
                          const EntryFacts& facts) {
     // The newer kinds are files only: a folder named Proj.tlog is walked,
-    // never listed. (The eight keep listing such a folder, as they always did.)
-    if (nPattern >= kClassicPatternCount && facts.isFolder) return;
+    // never listed, and a link to a folder is left too. (The eight keep
+    // listing such a folder, as they always did.)
+    if (nPattern >= kClassicPatternCount && (facts.isFolder || facts.leadsToFolder)) return;
     m_matches.push_back({static_cast<std::uint32_t>(m_names.size()),
                          static_cast<std::uint32_t>(len), nPattern, facts});
     m_names.append(pszName, len + 1);
