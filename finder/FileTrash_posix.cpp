@@ -12,6 +12,8 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -99,9 +101,32 @@ int OpenHomeTrash(dev_t dev) {
     return fd;
 }
 
-// The top folder of the file system that holds the folder fromFd (device
-// dev): climbs ".." until the device changes or the climb ends.
-int OpenTopFolder(int fromFd, dev_t dev) {
+// The id of the mount the open fd is on: statx's, or the one /proc notes
+// for the descriptor on kernels before 5.8. 0 when neither tells.
+std::uint64_t MountId(int fd) {
+    struct statx sx;
+    if (::statx(fd, "", AT_EMPTY_PATH | AT_NO_AUTOMOUNT, STATX_MNT_ID, &sx) == 0 &&
+        (sx.stx_mask & STATX_MNT_ID) != 0) {
+        return sx.stx_mnt_id;
+    }
+    const std::string strInfo = "/proc/self/fdinfo/" + std::to_string(fd);
+    std::uint64_t id = 0;
+    if (FILE* pInfo = std::fopen(strInfo.c_str(), "re")) {
+        char line[128];
+        while (std::fgets(line, sizeof line, pInfo) != nullptr) {
+            unsigned long long n = 0;
+            if (std::sscanf(line, "mnt_id: %llu", &n) == 1) id = n;
+        }
+        std::fclose(pInfo);
+    }
+    return id;
+}
+
+// The top folder of the mount that holds the folder fromFd: climbs ".."
+// while it stays on that mount. A bind mount's top is where it is mounted,
+// not the top of its device: a rename never crosses a mount. Where no
+// mount id is told, the device (dev) bounds the climb.
+int OpenTopFolder(int fromFd, dev_t dev, std::uint64_t mount) {
     int cur = ::openat(fromFd, ".", O_PATH | O_DIRECTORY | O_CLOEXEC);
     struct stat st;
     if (cur < 0 || ::fstat(cur, &st) != 0) {
@@ -111,7 +136,8 @@ int OpenTopFolder(int fromFd, dev_t dev) {
     for (;;) {
         const int up = ::openat(cur, "..", O_PATH | O_DIRECTORY | O_CLOEXEC);
         struct stat upSt;
-        if (up < 0 || ::fstat(up, &upSt) != 0 || upSt.st_dev != dev || upSt.st_ino == st.st_ino) {
+        if (up < 0 || ::fstat(up, &upSt) != 0 || upSt.st_dev != dev || upSt.st_ino == st.st_ino ||
+            (mount != 0 && MountId(up) != mount)) {
             if (up >= 0) ::close(up);
             return cur;
         }
@@ -160,6 +186,29 @@ int MoveNoReplace(int fromFd, const char* pszFrom, int toFd, const char* pszTo) 
     return ::renameat(fromFd, pszFrom, toFd, pszTo);
 }
 
+// A rename takes whatever stands at the name by then, so the entry moved
+// is compared with the one checked; another (a folder put in the file's
+// place) goes back where it stood, and its record goes. 0 when the entry
+// moved is the one checked.
+int KeepIfChecked(int filesFd, int infoFd, int parentFd, const char* pszName,
+                  const std::string& strName, const struct stat& checked, std::string& strReason) {
+    struct stat moved;
+    if (::fstatat(filesFd, strName.c_str(), &moved, AT_SYMLINK_NOFOLLOW) == 0 &&
+        moved.st_dev == checked.st_dev && moved.st_ino == checked.st_ino &&
+        (moved.st_mode & S_IFMT) == (checked.st_mode & S_IFMT)) {
+        return 0;
+    }
+    if (MoveNoReplace(filesFd, strName.c_str(), parentFd, pszName) == 0) {
+        ::unlinkat(infoFd, (strName + std::string(kInfoSuffix)).c_str(), 0);
+        strReason = "another entry took its place as it was moved; that one is put back";
+    } else {
+        strReason =
+            "another entry took its place as it was moved, and its place was taken "
+            "again: that entry is in the trash";
+    }
+    return ESTALE;
+}
+
 std::string Record(const std::string& strOriginal) {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -190,16 +239,18 @@ std::string EncodeTrashPath(const std::string& strPath) {
     return encoded;
 }
 
-bool CTrashFolders::Trash(int parentFd, const char* pszName, dev_t dev,
+bool CTrashFolders::Trash(int parentFd, const char* pszName, const struct stat& checked,
                           const std::string& strOriginal, std::string& strReason) {
     const std::string strRecord = Record(strOriginal);
+    const std::uint64_t mount = MountId(parentFd);
     for (const bool bTop : {false, true}) {
-        const Folders& folders = Find(parentFd, dev, bTop);
+        const Folders& folders = Find(parentFd, checked.st_dev, mount, bTop);
         if (folders.files.Get() < 0) {
             strReason = folders.strRefusal;
             return false;
         }
-        const int nError = MoveUnderFreeName(folders, parentFd, pszName, strRecord, strReason);
+        const int nError =
+            MoveUnderFreeName(folders, parentFd, pszName, checked, strRecord, strReason);
         if (nError == 0) return true;
         // The home trash on the same device but another mount (a bind
         // mount): the file system's own trash may still take it.
@@ -208,17 +259,21 @@ bool CTrashFolders::Trash(int parentFd, const char* pszName, dev_t dev,
     return false;
 }
 
-CTrashFolders::Folders& CTrashFolders::Find(int parentFd, dev_t dev, bool bTop) {
+CTrashFolders::Folders& CTrashFolders::Find(int parentFd, dev_t dev, std::uint64_t mount,
+                                            bool bTop) {
     for (Folders& folders : m_folders) {
-        if (folders.dev == dev && folders.bTopAsked == bTop) return folders;
+        if (folders.dev == dev && folders.mount == mount && folders.bTopAsked == bTop) {
+            return folders;
+        }
     }
     Folders& folders = m_folders.emplace_back();
     folders.dev = dev;
+    folders.mount = mount;
     folders.bTopAsked = bTop;
     CFd trash(bTop ? -1 : OpenHomeTrash(dev));
     if (trash.Get() < 0) {
         folders.bTop = true;
-        const CFd top(OpenTopFolder(parentFd, dev));
+        const CFd top(OpenTopFolder(parentFd, dev, mount));
         trash.Reset(top.Get() >= 0 ? OpenTopTrash(top.Get()) : -1);
     }
     if (trash.Get() < 0) {
@@ -234,7 +289,8 @@ CTrashFolders::Folders& CTrashFolders::Find(int parentFd, dev_t dev, bool bTop) 
 }
 
 int CTrashFolders::MoveUnderFreeName(const Folders& folders, int parentFd, const char* pszName,
-                                     const std::string& strRecord, std::string& strReason) {
+                                     const struct stat& checked, const std::string& strRecord,
+                                     std::string& strReason) {
     const std::string strOwn = pszName;
     for (int nTry = 0; nTry < kNameTries; ++nTry) {
         const std::string strName = nTry == 0 && strOwn.size() + kInfoSuffix.size() <= kNameMax
@@ -256,7 +312,10 @@ int CTrashFolders::MoveUnderFreeName(const Folders& folders, int parentFd, const
             strReason = "cannot write the trash's record (" + Reason(nWriteError) + ")";
             return nWriteError != 0 ? nWriteError : EIO;
         }
-        if (MoveNoReplace(parentFd, pszName, folders.files.Get(), strName.c_str()) == 0) return 0;
+        if (MoveNoReplace(parentFd, pszName, folders.files.Get(), strName.c_str()) == 0) {
+            return KeepIfChecked(folders.files.Get(), folders.info.Get(), parentFd, pszName,
+                                 strName, checked, strReason);
+        }
         const int nError = errno;
         // A record without its file would show a ghost in the trash.
         ::unlinkat(folders.info.Get(), strInfo.c_str(), 0);

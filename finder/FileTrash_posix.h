@@ -2,6 +2,7 @@
 // descriptor; shared by the file helpers' POSIX bodies only.
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -39,27 +40,30 @@ std::string EncodeTrashPath(const std::string& strPath);
 // kept open, so that thousands of files cost one look-up.
 class CTrashFolders {
 public:
-    // Moves the entry pszName of the folder parentFd, an entry of device
-    // dev whose absolute path is strOriginal, into the trash of its own
-    // file system. False, with the reason, when no trash there takes it;
-    // the entry then stays where it was.
-    bool Trash(int parentFd, const char* pszName, dev_t dev, const std::string& strOriginal,
-               std::string& strReason);
+    // Moves the entry pszName of the folder parentFd, found as checked (its
+    // status) and whose absolute path is strOriginal, into the trash of its
+    // own file system. False, with the reason, when no trash there takes it
+    // or another entry stood there by the time of the move; the entry then
+    // stays where it was.
+    bool Trash(int parentFd, const char* pszName, const struct stat& checked,
+               const std::string& strOriginal, std::string& strReason);
 
 private:
     struct Folders {
         dev_t dev = 0;
-        bool bTopAsked = false;  // found for a request of the top folder's trash
-        bool bTop = false;       // a trash at the file system's top folder
+        std::uint64_t mount = 0;  // the mount's id, 0 where the system does not tell
+        bool bTopAsked = false;   // found for a request of the top folder's trash
+        bool bTop = false;        // a trash at the top folder of the entry's mount
         CFd files;
         CFd info;
         std::string strRefusal;  // why there is none, when files is closed
     };
 
-    Folders& Find(int parentFd, dev_t dev, bool bTop);
+    Folders& Find(int parentFd, dev_t dev, std::uint64_t mount, bool bTop);
     // Records and moves under one free name; errno-style result, 0 when moved.
     int MoveUnderFreeName(const Folders& folders, int parentFd, const char* pszName,
-                          const std::string& strRecord, std::string& strReason);
+                          const struct stat& checked, const std::string& strRecord,
+                          std::string& strReason);
     std::string UniqueName(const std::string& strName);
 
     std::deque<Folders> m_folders;  // a deque: Find hands out references

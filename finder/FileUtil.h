@@ -54,10 +54,12 @@ public:
     // The size in bytes of the entry itself (a link's own size); 0 when its
     // status cannot be read or it is a folder.
     std::int64_t FileSize(const std::string& strPath) const;
-    // Deletes the entry (a link as the link itself), first making a
-    // read-only file writable when allowed, without touching its times.
-    // True only when the entry is gone; otherwise it is left as it was
-    // found, read-only bit included, and strReason says why.
+    // Deletes the entry (a link as the link itself); a read-only file only
+    // when bClearReadOnly allows. Windows clears its read-only attribute
+    // first, without touching its times; POSIX never changes the mode
+    // (another hard link shares it). True only when the entry is gone;
+    // otherwise it is left as it was found, read-only bit included, and
+    // strReason says why.
     bool RemoveFile(const std::string& strPath, bool bClearReadOnly, std::string& strReason);
     // Moves the entry (a link as the link itself) to the desktop's trash,
     // the way a file manager does, keeping its mode: a read-only file goes

@@ -129,22 +129,6 @@ std::string AbsolutePath(int fd, const std::string& strRoot) {
     return strRoot;
 }
 
-// Sets the mode of the entry pszName of the folder dirFd, found as st,
-// without following a link. The C library does this through /proc; where
-// that is not at hand, a regular file is opened without following links
-// and changed through its descriptor.
-bool SetMode(int dirFd, const char* pszName, const struct stat& st, mode_t mode) {
-    if (::fchmodat(dirFd, pszName, mode, AT_SYMLINK_NOFOLLOW) == 0) return true;
-    if ((errno != EOPNOTSUPP && errno != ENOSYS) || !S_ISREG(st.st_mode)) return false;
-    const CFd fd(
-        ::openat(dirFd, pszName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (fd.Get() < 0) return false;
-    struct stat now;
-    const bool bSame =
-        ::fstat(fd.Get(), &now) == 0 && now.st_dev == st.st_dev && now.st_ino == st.st_ino;
-    return bSame && ::fchmod(fd.Get(), mode) == 0;
-}
-
 // The entry pszName of dirFd as the deletion may take it: not a folder,
 // nor a link that leads to one (a listing shows that as the folder).
 bool StatTakenEntry(int dirFd, const char* pszName, struct stat& st, std::string& strReason) {
@@ -236,26 +220,19 @@ bool CPinnedRoot::RemoveFile(const std::string& strPath, bool bClearReadOnly,
     // A link to a folder is taken for the folder, as a listing shows it,
     // and is left alone like one.
     if (!StatTakenEntry(dirFd, pszName, st, strReason)) return false;
-    const mode_t mode = st.st_mode & 07777;
-    // A link's own permission bits mean nothing and are never changed: the
-    // link is removed and whatever it points to keeps its mode.
-    const bool bReadOnly = !S_ISLNK(st.st_mode) && (mode & S_IWUSR) == 0;
+    // A link's own permission bits mean nothing: the link is removed and
+    // whatever it points to keeps its mode.
+    const bool bReadOnly = !S_ISLNK(st.st_mode) && (st.st_mode & S_IWUSR) == 0;
     if (bReadOnly && !bClearReadOnly) {
         strReason = "it is read-only";
         return false;
     }
-    // A mode change touches only the change time; the modification and
-    // access times stay as they are.
-    if (bReadOnly && !SetMode(dirFd, pszName, st, mode | S_IWUSR)) {
-        strReason = "cannot make it writable (" + Reason(errno) + ")";
-        return false;
-    }
-    // Without AT_REMOVEDIR a folder put in the file's place meanwhile is
-    // refused, never removed.
+    // Removing a name needs only the folder's permission, so the mode is
+    // never touched: it is the file's, shared by any other hard link of it,
+    // outside the searched folder too. Without AT_REMOVEDIR a folder put in
+    // the file's place meanwhile is refused, never removed.
     if (::unlinkat(dirFd, pszName, 0) == 0) return true;
     strReason = Reason(errno);
-    // The file stays, so it stays as it was found.
-    if (bReadOnly) SetMode(dirFd, pszName, st, mode);
     return false;
 }
 
@@ -270,7 +247,7 @@ bool CPinnedRoot::TrashFile(const std::string& strPath, std::string& strReason) 
     PathBelowRoot(m_pState->strRoot, strPath, strRelative);
     EnsureFolderSeparator(strOriginal);
     strOriginal += strRelative;
-    return m_pState->trash.Trash(dirFd, strName.c_str(), entry.st_dev, strOriginal, strReason);
+    return m_pState->trash.Trash(dirFd, strName.c_str(), entry, strOriginal, strReason);
 }
 
 std::string DefaultFolder() {

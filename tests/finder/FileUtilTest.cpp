@@ -112,19 +112,20 @@ TEST(RemoveFile, LeavesAReadOnlyFileAloneWithoutTheOverride) {
     EXPECT_EQ(ModeOf(file), 0444u);
 }
 
-TEST(RemoveFile, MakesAReadOnlyFileWritableWithoutTouchingItsTimesThenDeletesIt) {
+// The mode and times are the file's, not the name's: a hard link of it
+// outside the searched folder keeps both.
+TEST(RemoveFile, DeletesAReadOnlyFileWithoutTouchingItsModeOrTimes) {
     TempTree t;
-    const std::string file = t.File("ro.obj");
+    const std::string file = t.File("T/ro.obj");
     SetModified(file, 1000000000);
     chmod(file.c_str(), 0440);
-    // A second name of the same file shows what happened to it.
-    const std::string witness = t.Path("witness");
-    ASSERT_EQ(link(file.c_str(), witness.c_str()), 0);
-    EXPECT_TRUE(RemoveFile(t.Root(), file, true));
+    const std::string outside = t.Path("outside");
+    ASSERT_EQ(link(file.c_str(), outside.c_str()), 0);
+    EXPECT_TRUE(RemoveFile(t.Path("T"), file, true));
     EXPECT_FALSE(Exists(file));
-    EXPECT_EQ(ModeOf(witness), 0640u);
     struct stat st;
-    ASSERT_EQ(stat(witness.c_str(), &st), 0);
+    ASSERT_EQ(stat(outside.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0440u);
     EXPECT_EQ(st.st_mtime, 1000000000);
 }
 
@@ -238,10 +239,18 @@ TEST(RemoveFile, AFolderTradingPlacesWithALinkNeverLeadsOutside) {
         const std::string a = t.Path("T/sub"), b = t.Path("T/lnk");
         while (!bStop) renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE);
     });
-    for (const std::string& path : listed) RemoveFile(t.Path("T"), path, true);
+    std::size_t nRemoved = 0;
+    for (const std::string& path : listed) nRemoved += RemoveFile(t.Path("T"), path, true);
     bStop = true;
     flipper.join();
     EXPECT_EQ(ListingOrder(t.Path("S/Debug")).size(), kFiles);
+    // What was reported removed is what went from the folder inside, and
+    // the loop left some chance to remove.
+    struct stat sub;
+    ASSERT_EQ(lstat(t.Path("T/sub").c_str(), &sub), 0);
+    const std::string inside = S_ISLNK(sub.st_mode) ? "T/lnk" : "T/sub";
+    EXPECT_EQ(ListingOrder(t.Path(inside + "/Debug")).size(), kFiles - nRemoved);
+    EXPECT_GT(nRemoved, 0u);
 }
 
 // Runs onOpen each time something is opened in folder, before the open
@@ -310,12 +319,43 @@ TEST(TrashFile, AFolderSwappedWhileTheRecordIsWrittenNeverLeadsOutside) {
         });
         if (!gate.Open()) GTEST_SKIP() << "no fanotify here (needs root)";
         for (const std::string& path : listed) {
-            TrashFile(t.Path("T"), path);
+            EXPECT_TRUE(TrashFile(t.Path("T"), path));
             // Back in place for the next file's checks.
             if (nSwaps.exchange(0) > 0) swap();
         }
     }
     EXPECT_EQ(ListingOrder(t.Path("S/Debug")).size(), kFiles);
+    // The file checked is the file moved, although its path led outside.
+    EXPECT_TRUE(ListingOrder(t.Path("T/sub/Debug")).empty());
+    trash.Empty();
+}
+
+// The file is replaced with a folder right when the trash writes its
+// record: the move takes whatever stands there, so the folder must go back.
+TEST(TrashFile, AFileReplacedWithAFolderAsItIsMovedIsPutBackAndRefused) {
+    const TempTrash& trash = TempTrash::Get();
+    trash.Empty();
+    const std::filesystem::path info = trash.Files().parent_path() / "info";
+    std::filesystem::create_directories(info);
+    TempTree t;
+    const std::string file = t.File("a.obj");
+    std::string reason;
+    bool bTrashed = true;
+    {
+        const OpenGate gate(info.string(), [&] {
+            if (Exists(file + "/inner.obj")) return;
+            rename(file.c_str(), t.Path("a.saved").c_str());
+            t.File("a.obj/inner.obj");
+        });
+        if (!gate.Open()) GTEST_SKIP() << "no fanotify here (needs root)";
+        CPinnedRoot root;
+        ASSERT_TRUE(root.Open(t.Root(), nullptr, reason));
+        bTrashed = root.TrashFile(file, reason);
+    }
+    EXPECT_FALSE(bTrashed);
+    EXPECT_TRUE(Exists(file + "/inner.obj")) << reason;
+    EXPECT_TRUE(ListingOrder(trash.Files().string()).empty());
+    EXPECT_TRUE(ListingOrder(info.string()).empty());
     trash.Empty();
 }
 
@@ -417,32 +457,44 @@ TEST(TrashFile, SameNamesGetFreeNamesAndNothingIsReplaced) {
 
 // A file system of its own (a tmpfs mounted in the temporary tree), so the
 // home trash is on another device: its own top folder's trash takes the file.
+// A folder of it bind-mounted elsewhere is a mount of its own, with the
+// trash at its own top: no rename crosses from it to the tmpfs's top.
 TEST(TrashFile, AnotherFileSystemUsesTheTrashAtItsTopFolder) {
     const std::string uid = std::to_string(geteuid());
     const struct {
         const char* what;
         mode_t sharedMode;  // of $top/.Trash; 0: none
         std::string trash;  // the one used, below the top folder
+        bool bBind;         // top is a bind mount of a folder of the tmpfs
     } cases[] = {
-        {"no shared trash", 0, ".Trash-" + uid},
-        {"a sticky shared trash", 01777, ".Trash/" + uid},
-        {"a shared trash without the sticky bit", 0777, ".Trash-" + uid},
+        {"no shared trash", 0, ".Trash-" + uid, false},
+        {"a sticky shared trash", 01777, ".Trash/" + uid, false},
+        {"a shared trash without the sticky bit", 0777, ".Trash-" + uid, false},
+        {"a bind mount", 0, ".Trash-" + uid, true},
     };
     TempTrash::Get();
     for (const auto& c : cases) {
         TempTree t;
-        const std::string top = t.Dir("mnt");
-        if (mount("tmpfs", top.c_str(), "tmpfs", 0, "size=1m") != 0) {
+        const std::string fs = t.Dir("fs");
+        if (mount("tmpfs", fs.c_str(), "tmpfs", 0, "size=1m") != 0) {
             GTEST_SKIP() << "cannot mount a tmpfs here (needs root): " << std::strerror(errno);
+        }
+        // Bound within the tmpfs: the climb from the bound folder meets the
+        // same device above it.
+        const std::string top = c.bBind ? t.Dir("fs/mnt") : fs;
+        if (c.bBind && mount(t.Dir("fs/inner").c_str(), top.c_str(), nullptr, MS_BIND, nullptr)) {
+            ADD_FAILURE() << "cannot bind-mount: " << std::strerror(errno);
+            umount2(fs.c_str(), MNT_DETACH);
+            continue;
         }
         if (c.sharedMode != 0) {
             mkdir((top + "/.Trash").c_str(), 0700);
             chmod((top + "/.Trash").c_str(), c.sharedMode);
         }
-        const std::string file = t.File("mnt/src/a.obj");
+        const std::string file = t.File(top.substr(t.Root().size() + 1) + "/src/a.obj");
         std::string reason;
         CPinnedRoot root;
-        ASSERT_TRUE(root.Open(t.Path("mnt/src"), nullptr, reason));
+        ASSERT_TRUE(root.Open(top + "/src", nullptr, reason));
         EXPECT_TRUE(root.TrashFile(file, reason)) << c.what << ": " << reason;
         const std::string trash = top + "/" + c.trash;
         EXPECT_TRUE(Exists(trash + "/files/a.obj")) << c.what;
@@ -452,7 +504,11 @@ TEST(TrashFile, AnotherFileSystemUsesTheTrashAtItsTopFolder) {
         if (c.sharedMode == 0) {
             EXPECT_EQ(ModeOf(trash), 0700u) << c.what;
         }
-        umount2(top.c_str(), MNT_DETACH);
+        if (c.bBind) {
+            EXPECT_FALSE(Exists(fs + "/" + c.trash)) << c.what;
+            umount2(top.c_str(), MNT_DETACH);
+        }
+        umount2(fs.c_str(), MNT_DETACH);
     }
 }
 
