@@ -57,7 +57,8 @@ TEST(CIsoTime, GivesSecondsAndTheOffsetOfEachMomentOfARepeatedHour) {
         {1793511017, "2026-11-01T01:30:17-04:00"},  // before the clocks go back
         {1793514617, "2026-11-01T01:30:17-05:00"},  // the same hour again
         {1793514617, "2026-11-01T01:30:17-05:00"},  // remembered
-        {1782912896, "2026-07-01T09:34:56-04:00"}, {-1, "1969-12-31T18:59:59-05:00"},
+        {1782912896, "2026-07-01T09:34:56-04:00"},
+        {1162209600, "2006-10-30T07:00:00-05:00"},  // by the rule of 2006 {-1, "1969-12-31T18:59:59-05:00"},
     };
     cli::CIsoTime iso;
     for (const auto& c : cases) EXPECT_EQ(iso.Convert(c.seconds), c.text) << c.seconds;
