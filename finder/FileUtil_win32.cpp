@@ -95,6 +95,17 @@ Handle OpenItself(const std::wstring& wpath, DWORD dwAccess, DWORD dwShare) {
                               FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
 }
 
+// Whether two open handles are of one file (the name may have been given
+// to another between two opens).
+bool SameFile(const Handle& a, const Handle& b) {
+    BY_HANDLE_FILE_INFORMATION infoA, infoB;
+    return a.IsValid() && b.IsValid() && GetFileInformationByHandle(a.Get(), &infoA) &&
+           GetFileInformationByHandle(b.Get(), &infoB) &&
+           infoA.dwVolumeSerialNumber == infoB.dwVolumeSerialNumber &&
+           infoA.nFileIndexHigh == infoB.nFileIndexHigh &&
+           infoA.nFileIndexLow == infoB.nFileIndexLow;
+}
+
 bool ReadTag(const Handle& h, FILE_ATTRIBUTE_TAG_INFO& info) {
     return GetFileInformationByHandleEx(h.Get(), FileAttributeTagInfo, &info, sizeof info) != 0;
 }
@@ -337,20 +348,27 @@ bool CPinnedRoot::RemoveFile(const std::string& strPath, bool bClearReadOnly,
         strReason = "it is read-only";
         return false;
     }
-    // The name goes at once, even while another program holds the file
-    // with delete sharing, and the read-only bit need not be touched.
+    // With POSIX semantics the name goes as this handle closes, even while
+    // another program holds the file with delete sharing, and the read-only
+    // bit need not be touched. Where the flags are taken but not their
+    // meaning, the name waits for the last handle instead: a second handle
+    // of the same file, opened first, can then undo the deletion, so a file
+    // reported kept stays.
+    Handle undo =
+        OpenItself(wentry, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
     DispositionInfoEx posix{kDispositionDelete | kPosixSemantics | kIgnoreReadOnly};
-    if (SetFileInformationByHandle(entry.Get(), kFileDispositionInfoEx, &posix, sizeof posix)) {
+    if (SameFile(entry, undo) &&
+        SetFileInformationByHandle(entry.Get(), kFileDispositionInfoEx, &posix, sizeof posix)) {
+        entry.Close();
         if (NameGone(wentry, strReason)) return true;
-        // The flags were taken but not their meaning: the name waits for
-        // the last handle. Undone, so a file reported kept stays.
         FILE_DISPOSITION_INFO keep{};
         keep.DeleteFile = FALSE;
-        SetFileInformationByHandle(entry.Get(), FileDispositionInfo, &keep, sizeof keep);
+        SetFileInformationByHandle(undo.Get(), FileDispositionInfo, &keep, sizeof keep);
     }
     // Refused (before Windows 10 1709, or a file system without it such as
     // FAT) or undone above.
     entry.Close();
+    undo.Close();
     return RemoveExclusively(wentry, bClearReadOnly, strReason);
 }
 
