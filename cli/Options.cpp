@@ -14,6 +14,7 @@
 #include "cli/Platform.h"
 #include "finder/FileUtil.h"
 #include "search/DisplayText.h"
+#include "search/FolderHistory.h"
 #include "search/SavedSettings.h"
 #include "tavoBasis/Registry.h"
 
@@ -131,7 +132,8 @@ Exit status:
   1    some files could not be deleted
   2    bad usage, or a deletion refused (no terminal to ask on, or FOLDER
        moved or replaced after the search)
-  3    the folder cannot be searched: missing, not a folder, or unreadable
+  3    a folder cannot be searched: missing, not a folder, or unreadable
+       (the other folders given are still searched)
   4    the output could not be written (other than a closed pipe)
   130  interrupted by Ctrl+C
 )";
@@ -148,10 +150,13 @@ std::optional<int> ParseCommandLine(const std::vector<std::string>& args, CliOpt
     app.footer(kFooter);
     app.get_formatter()->column_width(26);
 
-    std::string strFolder, strTypes, strFolders, strWithin, strOlder;
+    std::vector<std::string> folderArgs, excluded;
+    std::string strTypes, strFolders, strWithin, strOlder;
     bool bNoSub = false, bModified = false, bCreated = false, bSaved = false;
     bool bBytes = false, bNul = false, bJson = false, bDelete = false, bDryRun = false;
-    app.add_option("FOLDER", strFolder, "folder to search (default: the current folder)");
+    app.add_option("FOLDER", folderArgs,
+                   "folders to search, one after another as one run (default: the\n"
+                   "current folder); one given twice or inside another is searched once");
     app.add_option("--types", strTypes,
                    "file types to look for, comma-separated: bsc idb ilk obj pch pdb\n"
                    "res sbr, the newer ipch vcdb sdf ncb iobj ipdb tlog, or the groups\n"
@@ -162,6 +167,13 @@ std::optional<int> ParseCommandLine(const std::vector<std::string>& args, CliOpt
                    "debug or release (folder names Debug/Release, exact case)")
         ->type_name("RULE");
     app.add_flag("--no-subfolders", bNoSub, "search FOLDER's own files only");
+    app.add_option("--exclude", excluded,
+                   "never enter a subfolder with this name, at any depth (repeatable;\n"
+                   "* and ? as in the shell): --exclude .git --exclude node_modules")
+        ->type_name("NAME")
+        ->expected(1)
+        ->allow_extra_args(false)
+        ->take_all();
     auto* pWithin = app.add_option("--within", strWithin,
                                    "only files changed (or created) within the last N days, or\n"
                                    "months with 'm' (30 days each); N is 1 to 99")
@@ -253,7 +265,7 @@ std::optional<int> ParseCommandLine(const std::vector<std::string>& args, CliOpt
                      "kesmora-cli: --saved: the window has saved no settings for this user\n");
             return kExitUsage;
         }
-        if (saved.history.empty() && !app.count("FOLDER")) {
+        if (saved.history.empty() && folderArgs.empty()) {
             WriteAll(Stream::Err,
                      "kesmora-cli: --saved: the window has saved no folder searched; give "
                      "FOLDER\n");
@@ -265,8 +277,8 @@ std::optional<int> ParseCommandLine(const std::vector<std::string>& args, CliOpt
         if (app.count("--types")) options.bIdb = true;
         if (folders) options.nRadioFolder = 0;
         if (bPeriod) options.nRadioTime = 1;
-        const auto savedQuery =
-            MakeSearchQuery(saved.history.empty() ? strFolder : saved.history.front(), options);
+        const auto savedQuery = MakeSearchQuery(
+            saved.history.empty() ? folderArgs.front() : saved.history.front(), options);
         if (!savedQuery) {
             WriteAll(Stream::Err,
                      "kesmora-cli: the saved settings choose no search (no file type, folder "
@@ -276,7 +288,17 @@ std::optional<int> ParseCommandLine(const std::vector<std::string>& args, CliOpt
         query = *savedQuery;
         bSavedTrash = saved.bUseTrash;
     }
-    if (app.count("FOLDER")) query.strRoot = strFolder;
+    if (!folderArgs.empty()) query.strRoot = folderArgs.front();
+    options.folders = folderArgs.empty() ? std::vector<std::string>{query.strRoot} : folderArgs;
+    for (const std::string& name : excluded) {
+        // A path would never match a name: say so rather than skip nothing.
+        if (name.empty() ||
+            name.find_first_of(PlatformFolderRule().separators) != std::string::npos) {
+            return UsageError("--exclude: '" + name +
+                              "' is not a folder name (give the name alone, such as .git)");
+        }
+    }
+    query.excludedFolders = excluded;
     if (app.count("--types")) query.kinds = kinds;
     if (folders) query.folders = *folders;
     if (bNoSub) query.bSubfolders = false;

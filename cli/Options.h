@@ -25,7 +25,10 @@ enum ExitCode {
 enum class Action { List, DryRun, Delete };
 
 struct CliOptions {
+    // Its strRoot is the first of folders.
     SearchQuery query;
+    // The folders to search, in the order given: at least one.
+    std::vector<std::string> folders;
     Format format = Format::Human;
     bool bSummaryOnly = false;
     Action action = Action::List;

@@ -10,6 +10,7 @@
 #include "cli/Platform.h"
 #include "finder/FileUtil.h"
 #include "search/DeleteRun.h"
+#include "search/SearchFolders.h"
 #include "search/SearchSession.h"
 #include "search/SizeFormat.h"
 
@@ -102,7 +103,7 @@ public:
                 EndForClosedOutput();
             });
         }
-        m_deleteProgress = [this](std::size_t nDone, std::size_t nCount) {
+        m_deleteProgress = [this](std::size_t nDone, std::size_t) {
             if (!m_bPaused) {
                 m_bPaused = true;
                 PauseAfterFirstDeletion(m_wake);
@@ -110,7 +111,7 @@ public:
             if (Interrupted()) return false;
             if (!m_bDeleteAsFound) {
                 m_progress.Show((m_options.bTrash ? "moving to the trash: " : "deleting: ") +
-                                FormatThousands(nDone) + " of " + Files(nCount));
+                                FormatThousands(m_nTriedBefore + nDone) + " of " + Files(m_nFound));
             }
             return true;
         };
@@ -119,14 +120,27 @@ public:
     int Execute();
 
 private:
-    int Search(const SearchQuery& query);
+    // One folder of the run: its files are deleted below it alone, pinned
+    // as it was when its search started.
+    struct Searched {
+        std::string strRoot;
+        DeleteFileOps ops;
+        std::vector<ResultRow> rows;  // kept for a deletion after the search
+        bool bRefusalTold = false;
+    };
+
+    int SearchAndDelete(const std::vector<std::string>& folders);
+    int Search(const std::vector<std::string>& folders);
+    // False when the run was interrupted (or its listing lost its reader).
+    bool SearchFolder(CSearchSession& session);
     void TakeRows(CSearchSession& session, ResultBatch& batch);
     int Delete();
     bool Confirm();
     DeleteFileOps FileOps(const std::string& strRoot, const FolderId& searched);
-    // Deletes the files of rows through the window's run and adds the
-    // outcome to m_tally; rows met after an interrupt are only counted.
-    void DeleteRows(std::vector<ResultRow>& rows);
+    // Deletes the files of rows, found below searched, through the window's
+    // run and adds the outcome to m_tally; rows met after an interrupt are
+    // only counted.
+    void DeleteRows(Searched& searched, std::vector<ResultRow>& rows);
     int DeleteSummary();
     // On stderr: the search left folders out.
     void UnreadableMessage();
@@ -146,11 +160,13 @@ private:
     // --delete --yes needs no list before it starts: each batch is deleted
     // as it arrives, so the walk and the removal overlap on two threads.
     const bool m_bDeleteAsFound = m_options.action == Action::Delete && m_options.bYes;
-    DeleteFileOps m_ops;
     DeleteProgress m_deleteProgress;
     bool m_bPaused = false;
 
-    std::vector<ResultRow> m_rows;
+    std::vector<Searched> m_searched;    // the last is being searched
+    std::uint64_t m_nTriedBefore = 0;    // files of the folders deleted before this one
+    bool m_bNotStarted = false;          // a folder's search could not start
+    std::uint64_t m_nFoldersBefore = 0;  // entered by the searches of earlier folders
     std::uint64_t m_nFound = 0;
     std::uint64_t m_dwTotalSize = 0;
     std::uint64_t m_nUnreadable = 0;
@@ -162,77 +178,87 @@ private:
         std::uint64_t freedBytes = 0;
         std::uint64_t keptBytes = 0;
         bool bCancelled = false;
-        bool bRefused = false;  // the folder searched was replaced since
+        bool bRefused = false;  // a folder searched was replaced since
     } m_tally;
-    std::string m_strRoot;
 };
 
 int CCliRun::Execute() {
-    SearchQuery query = m_options.query;
-    query.strRoot = NativePath(query.strRoot);
     // Refused before the search, so nothing is walked for a run that could
     // never delete.
     if (m_options.action == Action::Delete && !m_options.bYes && !IsTerminal(Stream::In)) {
         Message("refusing to delete: no terminal to ask on (add --yes to delete anyway)");
         return kExitUsage;
     }
-    if (const std::string strWhy = FolderProblem(query.strRoot); !strWhy.empty()) {
-        Message("cannot search " + Escaped(query.strRoot) + ": " + strWhy);
-        return kExitCannotSearch;
+    std::vector<std::string> folders;
+    bool bMissing = false;
+    for (const std::string& strGiven : m_options.folders) {
+        const std::string strFolder = NativePath(strGiven);
+        if (const std::string strWhy = FolderProblem(strFolder); !strWhy.empty()) {
+            Message("cannot search " + Escaped(strFolder) + ": " + strWhy);
+            bMissing = true;
+        } else {
+            folders.push_back(strFolder);
+        }
     }
+    if (folders.empty()) return kExitCannotSearch;
     CatchInterrupt(m_wake);
-    const int nSearch = Search(query);
+    const int nExit = SearchAndDelete(FoldersToWalk(folders));
+    // The others were searched (and cleaned), but not every folder asked for.
+    const bool bAllSearched = !bMissing && !m_bNotStarted;
+    return !bAllSearched && (nExit == kExitDone || nExit == kExitNotAllDeleted) ? kExitCannotSearch
+                                                                                : nExit;
+}
+
+int CCliRun::SearchAndDelete(const std::vector<std::string>& folders) {
+    const int nSearch = Search(folders);
     if (m_bDeleteAsFound && m_nFound > 0) {
         const int nDelete = DeleteSummary();
         return Finish(nSearch != kExitDone ? nSearch : nDelete);
     }
     if (nSearch != kExitDone) return Finish(nSearch);
-    if (m_options.action == Action::List || m_rows.empty()) return Finish(kExitDone);
+    if (m_options.action == Action::List || m_nFound == 0) return Finish(kExitDone);
     if (m_options.action == Action::DryRun) {
         Summary((m_options.bTrash ? "would move to the trash " : "would delete ") +
-                Files(m_rows.size()) + ", " + Amount(m_dwTotalSize, m_bExact));
+                Files(m_nFound) + ", " + Amount(m_dwTotalSize, m_bExact));
         return Finish(kExitDone);
     }
     return Finish(Delete());
 }
 
-int CCliRun::Search(const SearchQuery& query) {
+int CCliRun::Search(const std::vector<std::string>& folders) {
     CSearchSession session;
     session.SetEndCallback([this] { m_wake.Raise(); });
-    if (!session.Start(query)) {
-        Message("cannot search " + Escaped(query.strRoot) + ": the search could not start");
-        return kExitCannotSearch;
-    }
-    // Like the window, nothing outside the searched folder is ever removed,
-    // and a folder replaced after the search start is refused whole.
-    m_ops = FileOps(query.strRoot, session.Finder().RootId());
-    m_strRoot = query.strRoot;
-    ResultBatch batch;
+    // Reserved whole: TakeRows holds on to the last.
+    m_searched.reserve(folders.size());
     bool bInterrupted = false;
-    for (;;) {
-        m_wake.Wait(kTakeInterval);
-        if (Interrupted() || (m_out.Failed() && m_options.action != Action::Delete)) {
-            // The worker stops within one entry; what it found so far is
-            // still listed and counted.
+    for (const std::string& strFolder : folders) {
+        SearchQuery query = m_options.query;
+        query.strRoot = strFolder;
+        if (!session.Start(query)) {
+            Message("cannot search " + Escaped(strFolder) + ": the search could not start");
+            m_bNotStarted = true;
+            continue;
+        }
+        // Like the window, nothing outside the searched folder is ever
+        // removed, and a folder replaced after its search start is refused
+        // whole.
+        Searched& searched = m_searched.emplace_back();
+        searched.strRoot = strFolder;
+        searched.ops = FileOps(strFolder, session.Finder().RootId());
+        const bool bGoOn = SearchFolder(session);
+        m_nFoldersBefore += session.Folders();
+        m_nUnreadable += session.UnreadableFolders();
+        if (!bGoOn) {
             bInterrupted = Interrupted();
-            session.Stop();
-            TakeRows(session, batch);
             break;
         }
-        TakeRows(session, batch);
-        if (batch.bEnded) break;
-        std::string text = "searching: " + FormatThousands(session.Folders()) + " folders, " +
-                           Files(m_nFound) + ", " + FormatThousands(RoundMB(m_dwTotalSize)) + " MB";
-        if (m_bDeleteAsFound) text += ", " + FormatThousands(m_tally.nDeleted) + " deleted";
-        m_progress.Show(text);
-        if (m_bLiveOutput) m_out.Flush();
     }
     m_progress.Erase();
-    m_nUnreadable = session.UnreadableFolders();
+    if (m_searched.empty()) return kExitCannotSearch;
 
-    std::string text = m_nFound == 0
-                           ? std::string("no matching files found")
-                           : Files(m_nFound) + " found, total " + Amount(m_dwTotalSize, m_bExact);
+    const std::string text =
+        m_nFound == 0 ? std::string("no matching files found")
+                      : Files(m_nFound) + " found, total " + Amount(m_dwTotalSize, m_bExact);
     if (bInterrupted) {
         Summary("interrupted: " + text);
         UnreadableMessage();
@@ -242,6 +268,28 @@ int CCliRun::Search(const SearchQuery& query) {
     // An output that could not be written is told and counted at the end.
     UnreadableMessage();
     return kExitDone;
+}
+
+bool CCliRun::SearchFolder(CSearchSession& session) {
+    ResultBatch batch;
+    for (;;) {
+        m_wake.Wait(kTakeInterval);
+        if (Interrupted() || (m_out.Failed() && m_options.action != Action::Delete)) {
+            // The worker stops within one entry; what it found so far is
+            // still listed and counted.
+            session.Stop();
+            TakeRows(session, batch);
+            return false;
+        }
+        TakeRows(session, batch);
+        if (batch.bEnded) return true;
+        std::string text = "searching: " + FormatThousands(m_nFoldersBefore + session.Folders()) +
+                           " folders, " + Files(m_nFound) + ", " +
+                           FormatThousands(RoundMB(m_dwTotalSize)) + " MB";
+        if (m_bDeleteAsFound) text += ", " + FormatThousands(m_tally.nDeleted) + " deleted";
+        m_progress.Show(text);
+        if (m_bLiveOutput) m_out.Flush();
+    }
 }
 
 void CCliRun::UnreadableMessage() {
@@ -256,20 +304,21 @@ void CCliRun::TakeRows(CSearchSession& session, ResultBatch& batch) {
         if (!m_options.bSummaryOnly) m_out.Row(m_options.format, row);
     }
     m_nFound += batch.rows.size();
+    Searched& searched = m_searched.back();
     if (m_bDeleteAsFound) {
         for (const ResultRow& row : batch.rows) m_dwTotalSize += row.size;
-        DeleteRows(batch.rows);
+        DeleteRows(searched, batch.rows);
     } else if (m_options.action == Action::List) {
         for (const ResultRow& row : batch.rows) m_dwTotalSize += row.size;
     } else {
-        m_dwTotalSize += AppendRows(m_rows, batch.rows);
+        m_dwTotalSize += AppendRows(searched.rows, batch.rows);
     }
 }
 
 bool CCliRun::Confirm() {
     m_out.Flush();
     WriteAll(Stream::Err,
-             std::to_string(m_rows.size()) + " files, " + FormatThousands(RoundMB(m_dwTotalSize)) +
+             std::to_string(m_nFound) + " files, " + FormatThousands(RoundMB(m_dwTotalSize)) +
                  (m_options.bTrash ? " MB: move to the trash? [y/N] " : " MB: delete? [y/N] "));
     std::string answer;
     const bool bAnswered = ReadAnswer(answer);
@@ -301,12 +350,16 @@ int CCliRun::Delete() {
         Message(Interrupted() ? "interrupted: nothing deleted" : "nothing deleted");
         return Interrupted() ? kExitInterrupted : kExitDone;
     }
-    DeleteRows(m_rows);
+    for (Searched& searched : m_searched) {
+        const std::size_t nRows = searched.rows.size();
+        DeleteRows(searched, searched.rows);
+        m_nTriedBefore += nRows;
+    }
     m_progress.Erase();
     return DeleteSummary();
 }
 
-void CCliRun::DeleteRows(std::vector<ResultRow>& rows) {
+void CCliRun::DeleteRows(Searched& searched, std::vector<ResultRow>& rows) {
     std::uint64_t total = 0;
     for (const ResultRow& row : rows) total += row.size;
     if (Interrupted()) {
@@ -317,12 +370,13 @@ void CCliRun::DeleteRows(std::vector<ResultRow>& rows) {
     }
     const auto request = PlanDeleteAll(rows.size(), {});
     if (!request) return;
-    const DeleteOutcome outcome = RunDelete(rows, *request, total, m_ops, m_deleteProgress);
-    if (outcome.bRefused && !m_tally.bRefused) {
+    const DeleteOutcome outcome = RunDelete(rows, *request, total, searched.ops, m_deleteProgress);
+    if (outcome.bRefused && !searched.bRefusalTold) {
+        searched.bRefusalTold = true;
         m_progress.Erase();
         Message("refusing to " +
                 std::string(m_options.bTrash ? "move anything to the trash" : "delete anything") +
-                ": " + Escaped(m_strRoot) + ": " + outcome.strRefusal);
+                ": " + Escaped(searched.strRoot) + ": " + outcome.strRefusal);
     }
     m_tally.bRefused = m_tally.bRefused || outcome.bRefused;
     m_tally.nDeleted += outcome.nDeleted;

@@ -109,6 +109,7 @@ bool CIntermediateFileFinder::StartFind(const std::string& strFolder, bool bSubF
     m_nDays = nDays;
     m_strFolder = strFolder;
     m_bOlder = bOlder;
+    m_exclusion = m_nextExclusion;
     m_nUnreadable = 0;
     return BeginThread();
 }
@@ -139,6 +140,7 @@ void CIntermediateFileFinder::WalkTree() {
             return UseOf(scope.nKinds, ClassifyName(pszName, len), kind == EntryKind::kFolder);
         };
         rules.bSubFolders = m_bSubFolder;
+        rules.excluded = m_exclusion;
         pool.emplace(m_bRunning, std::move(rules), m_nReadAheadThreads);
     }
     Walk walk;
@@ -187,7 +189,8 @@ void CIntermediateFileFinder::FindInFolder(Walk& walk, std::size_t nDepth) {
                     found.Add(pszName, len, nPattern, facts);
                 }
             }
-            if (m_bSubFolder && kind != EntryKind::kNotFolder) {
+            if (m_bSubFolder && kind != EntryKind::kNotFolder &&
+                !m_exclusion.Excludes(pszName, len)) {
                 WalkSubfolder(walk, nDepth, pszName, len);
                 // Moved away while the walk was below it: the rest of it
                 // is no longer where the walk looks.

@@ -6,10 +6,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "finder/DirReader.h"
 #include "finder/FindNotify.h"
 #include "finder/FinderThread.h"
+#include "finder/FolderExclusion.h"
 
 class CIntermediateFileFinder : public CFinderThread {
 public:
@@ -33,6 +35,9 @@ public:
     // reported, and in which order, is the same either way.
     void SetReadAheadThreads(int nThreads) { m_nReadAheadThreads = nThreads; }
     static constexpr int kDefaultReadAheadThreads = 8;
+    // Subfolders, at any depth, that the walks from the next StartFind on
+    // never enter; the folder a walk starts from is always entered.
+    void SetExcludedFolders(CFolderExclusion exclusion) { m_nextExclusion = std::move(exclusion); }
     // Folders of the last search that could not be read (refused, a read
     // error, gone from under a deep walk, or no descriptor to be had): the
     // search left them out. Final once the worker has been joined.
@@ -61,4 +66,6 @@ private:
     int m_nReadAheadThreads = kDefaultReadAheadThreads;
     std::atomic<std::uint64_t> m_nUnreadable{0};
     FolderId m_rootId;
+    CFolderExclusion m_exclusion;      // the running walk's
+    CFolderExclusion m_nextExclusion;  // taken by the next StartFind
 };

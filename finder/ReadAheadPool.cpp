@@ -274,7 +274,8 @@ void CReadAheadPool::List(CListing& listing, const Ticket* pTicket) const {
                                 ? m_rules.use(listing.scope, pszName, len, kind)
                                 : NameUse::kNone;
         const bool bMatch = use == NameUse::kCandidate;
-        const bool bSub = m_rules.bSubFolders && kind != EntryKind::kNotFolder;
+        const bool bSub = m_rules.bSubFolders && kind != EntryKind::kNotFolder &&
+                          !m_rules.excluded.Excludes(pszName, len);
         if (use == NameUse::kNone && !bSub) continue;
         CListing::Entry entry{static_cast<std::uint32_t>(listing.names.size()),
                               static_cast<std::uint32_t>(len), kind, -1, -1};

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "finder/DirReader.h"
+#include "finder/FolderExclusion.h"
 #include "finder/MatchRules.h"
 
 // What the walk will look at, so the readers keep only that.
@@ -31,6 +32,8 @@ struct ReadAheadRules {
                           EntryKind kind)>
         use;
     bool bSubFolders = true;
+    // Subfolders the walk never enters: never read ahead either.
+    CFolderExclusion excluded;
 };
 
 // A folder's place in the walk: the positions of the subfolders that lead

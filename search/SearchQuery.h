@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // In which subfolders files are looked for (every subfolder is walked
 // either way). Debug and Release are exact, case-sensitive folder names.
@@ -104,6 +105,9 @@ struct SearchQuery {
     int nPeriod = 1;  // 1..99 units; unused without an age filter
     AgeUnit unit = AgeUnit::Days;
     FileTime time = FileTime::Modified;
+    // Globs on a subfolder's own name ("node_modules", ".git", "vend*"):
+    // such a folder is never entered, at any depth; strRoot itself always is.
+    std::vector<std::string> excludedFolders;
 
     bool operator==(const SearchQuery&) const = default;
 };

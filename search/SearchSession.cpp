@@ -3,6 +3,8 @@
 
 #include <utility>
 
+#include "search/FolderHistory.h"
+
 void CSearchSession::Reports::OnFindFolder(const std::string& strFolder) {
     nFolders.fetch_add(1, std::memory_order_relaxed);
     collector.OnFindFolder(strFolder);
@@ -32,6 +34,9 @@ bool CSearchSession::Start(const SearchQuery& query) {
     // Nothing of an earlier search may reach this one.
     Abandon();
     const FinderArguments args = FinderArgumentsOf(query);
+    // Names compare as the folder history compares folder texts.
+    m_pFinder->SetExcludedFolders(
+        CFolderExclusion(query.excludedFolders, PlatformFolderRule().bFoldAsciiCase));
     return m_pFinder->StartFind(query.strRoot, query.bSubfolders, args.nFolderMode, args.nTypeMask,
                                 args.nTimeMode, args.nDays, args.bOlder);
 }

@@ -501,6 +501,7 @@ TEST_F(CliTest, EachExitStatusComesForItsCause) {
         {{"--yes"}, 2, "kesmora-cli: --yes only makes sense"},
         {{"--bogus"}, 2, "kesmora-cli: "},
         {{"--trash"}, 2, "kesmora-cli: --trash only makes sense"},
+        {{"--exclude", "src/.git"}, 2, "kesmora-cli: --exclude: 'src/.git' is not a folder name"},
         {{root + "/none"},
          3,
          "kesmora-cli: cannot search " + root + "/none: " + std::strerror(ENOENT)},
@@ -524,6 +525,48 @@ TEST_F(CliTest, EachExitStatusComesForItsCause) {
         }
     }
     ::close(full);
+}
+
+// Several folders as one run: each searched once, in the order given (a
+// folder given again under another text or through a link, or inside
+// another given folder, is not searched again), a missing one named and the
+// run's status 3, --exclude repeated between them; the deletion cleans every
+// folder searched and nothing else.
+TEST_F(CliTest, SeveralFoldersAreSearchedOnceEachAsOneRun) {
+    const std::string b1 = File("b/Debug/1.obj", 1000);
+    const std::string a2 = File("a/Debug/2.obj", 2000);
+    const std::string a3 = File("a/sub/Debug/3.obj", 4000);
+    const std::string c4 = File("c/Debug/4.obj", 8000);
+    fs::create_directory_symlink(m_root / "a", m_root / "link-to-a");
+    const std::string a = (m_root / "a").string(), b = (m_root / "b").string();
+    const std::string missing = (m_root / "missing").string();
+    const std::vector<std::string> folders = {
+        b, a + "/sub", a, a + "/", a + "/../a", missing, (m_root / "link-to-a").string()};
+    auto run = [](std::vector<std::string> args) {
+        args.insert(args.begin(), "-0");
+        const Result r = RunCli({args});
+        std::vector<std::string> paths = Split(r.out, '\0');
+        if (!paths.empty() && paths.back().empty()) paths.pop_back();
+        return std::make_pair(r, paths);
+    };
+
+    auto [listed, paths] = run(folders);
+    EXPECT_EQ(listed.exitCode, 3);
+    ASSERT_EQ(paths.size(), 3u) << listed.out;
+    EXPECT_EQ(paths[0], b1);
+    EXPECT_EQ(Sorted({paths[1], paths[2]}), Sorted({a2, a3}));
+    EXPECT_NE(listed.err.find("cannot search " + missing + ": "), std::string::npos) << listed.err;
+
+    auto [excluded, kept] = run({"--exclude", "sub", a, "--exclude", "x?", b});
+    EXPECT_EQ(excluded.exitCode, 0) << excluded.err;
+    EXPECT_EQ(kept, (std::vector<std::string>{a2, b1}));
+
+    std::vector<std::string> deleteArgs = folders;
+    deleteArgs.insert(deleteArgs.end(), {"--delete", "--yes", "--summary"});
+    const Result deleted = RunCli({deleteArgs});
+    EXPECT_EQ(deleted.exitCode, 3) << deleted.err;
+    EXPECT_EQ(LastLine(deleted.out), "deleted 3 files, 0 MB (7 KB)") << deleted.out;
+    EXPECT_EQ(FilesOnDisk(), std::vector<std::string>{c4});
 }
 
 TEST_F(CliTest, AClosedPipeEndsAListingQuietlyButNeverCutsADeletionShort) {

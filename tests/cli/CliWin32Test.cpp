@@ -98,6 +98,25 @@ TEST_F(CliWin32Test, EachExitStatusComesForItsCause) {
     EXPECT_TRUE(Exists(m_found[0]));
 }
 
+// Folders and names as Windows tells them apart: a folder given again in
+// other letter case or inside another folder given is searched once, and
+// --exclude leaves out a name in either case.
+TEST_F(CliWin32Test, SeveralFoldersAndExcludedNamesIgnoreLetterCase) {
+    auto paths = [](const std::vector<std::string>& args) {
+        const Result r = RunCli({args});
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        std::vector<std::string> found = Split(r.out, '\0');
+        if (!found.empty() && found.back().empty()) found.pop_back();
+        return Sorted(found);
+    };
+    std::string upper = m_folder;
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; });
+    EXPECT_EQ(paths({"-0", m_folder + "\\DEBUG", m_folder, upper}), m_found);
+    EXPECT_EQ(paths({"-0", "--exclude", "DEBUG", "--exclude", "rel*", m_folder}),
+              std::vector<std::string>{m_tree.Path("ビルド\\root.sbr")});
+}
+
 // The zone is the system's: under Wine the one TZ names as the tests start
 // (tests/cli/CMakeLists.txt sets US Eastern).
 TEST_F(CliWin32Test, JsonTimesHaveSecondsAndTheOffsetOfTheirOwnMoment) {

@@ -387,6 +387,45 @@ TEST(Walk, HiddenFoldersAreWalked) {
     EXPECT_EQ(FilesFound(t.Root(), o), std::vector<std::string>{path});
 }
 
+// Folders left out by their own name: at any depth, by glob, with the
+// letter case exact on POSIX; the chosen folder is searched whatever its
+// name. With and without readers ahead of the walk.
+TEST(Walk, ExcludedFoldersAreNeverEnteredBelowTheChosenFolder) {
+    TempTree t;
+    const std::string a = t.File("node_modules/a.obj");
+    const std::string b = t.File("node_modules/.git/b.obj");
+    const std::string c = t.File("node_modules/src/node_modules/c.obj");
+    const std::string d = t.File("node_modules/src/lib/vendor-sdk/d.obj");
+    const std::string e = t.File("node_modules/src/lib/Vendor/e.obj");
+    const std::string f = t.File("node_modules/src/x1/f.obj");
+    const std::string g = t.File("node_modules/src/x12/g.obj");
+    const std::string root = t.Path("node_modules");
+    struct Case {
+        std::vector<std::string> globs;
+        std::vector<std::string> found;
+    };
+    const std::vector<Case> cases = {
+        {{}, {a, b, c, d, e, f, g}},
+        {{".git", "node_modules"}, {a, d, e, f, g}},
+        {{"vend*"}, {a, b, c, e, f, g}},
+        {{"x?", "nothing"}, {a, b, c, d, e, g}},
+        {{"*"}, {a}},
+    };
+    for (const int nThreads : {0, CIntermediateFileFinder::kDefaultReadAheadThreads}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(::testing::PrintToString(c.globs) + " threads " +
+                         std::to_string(nThreads));
+            RecordingSink sink;
+            CIntermediateFileFinder finder(&sink);
+            finder.SetReadAheadThreads(nThreads);
+            finder.SetExcludedFolders(CFolderExclusion(c.globs, false));
+            ASSERT_TRUE(finder.StartFind(root, true, 1, kAllTypes, 1, 0, false));
+            ASSERT_TRUE(sink.WaitForEnd());
+            EXPECT_EQ(Sorted(sink.Paths('F')), Sorted(c.found));
+        }
+    }
+}
+
 TEST(Walk, LinksBackUpThePathAreNotEnteredAndNothingIsReportedTwice) {
     TempTree t;
     t.File("y.obj");
