@@ -182,6 +182,7 @@ struct CDirReader::State {
     bool bSettled = false;     // that time lay clearly before the opening
     bool bTop = false;         // the top folder of a mount
     bool bReleased = false;
+    bool bEnded = false;  // the listing was read to its end
     bool bReadFailed = false;
     FolderId homeTrash;  // carried down from the root of the walk
 
@@ -195,7 +196,7 @@ void EnsureFolderSeparator(std::string& strFolder) {
 }
 
 bool CDirReader::State::Attach(int fdFolder) {
-    bReleased = bReadFailed = false;
+    bReleased = bEnded = bReadFailed = false;
     struct stat st;
     if (fstat(fdFolder, &st) != 0) {
         ::close(fdFolder);
@@ -268,8 +269,13 @@ OpenResult CDirReader::OpenSub(const CDirReader& parent, const char* pszName) {
 void CDirReader::Release() {
     State& state = *m_pState;
     // A listing still being read keeps its place in the stream.
-    if (state.pDir != nullptr || state.fd < 0) return;
-    ::close(state.fd);
+    if (state.fd < 0 || (state.pDir != nullptr && !state.bEnded)) return;
+    if (state.pDir != nullptr) {
+        closedir(state.pDir);
+        state.pDir = nullptr;
+    } else {
+        ::close(state.fd);
+    }
     state.fd = -1;
     state.bReleased = true;
 }
@@ -323,6 +329,7 @@ void CDirReader::Close() {
 void CDirReader::EndListing() {
     State& state = *m_pState;
     if (state.pDir == nullptr) return;
+    state.bEnded = true;
     const int fd = fcntl(state.fd, F_DUPFD_CLOEXEC, 0);
     if (fd < 0) return;  // keeps the buffer, loses nothing else
     closedir(state.pDir);

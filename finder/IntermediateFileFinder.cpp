@@ -44,19 +44,22 @@ struct CIntermediateFileFinder::Walk {
     Level& At(std::size_t nDepth) {
         while (levels.size() <= nDepth) {
             levels.push_back(std::make_unique<Level>());
-            levels.back()->reader.Use(pPool, pRunning);
+            levels.back()->reader.Use(pPool, &shortage);
         }
         return *levels[nDepth];
     }
     void ReleaseAbove(std::size_t nDepth);
+    bool MakeRoom(const CDirReader& from);
     OpenResult Reopen(std::size_t nDepth);
     // False when the folder was walked already: a bind mount shows one
     // folder in two places, and a file must never be listed twice.
     bool FirstVisit(const FolderId& id) { return visited.insert(id).second; }
 
     CReadAheadPool* pPool = nullptr;
-    const std::atomic<bool>* pRunning = nullptr;
+    DescriptorShortage shortage;
     std::size_t nHeldMost = 0;  // levels that may hold a descriptor at once
+    std::size_t nCurrent = 0;   // the level whose folder the walk lists
+    static constexpr std::size_t kFewestHeld = 3;
     std::vector<std::unique_ptr<Level>> levels;
     std::unordered_set<FolderId, FolderIdHash> visited;  // every folder entered so far
     std::string path;  // the current folder, with a trailing separator
@@ -76,6 +79,25 @@ void CIntermediateFileFinder::Walk::ReleaseAbove(std::size_t nDepth) {
         reader.Release();
         if (reader.IsReleased()) --nHeld;
     }
+}
+
+// Out of descriptors: the walk holds half as many folders from now on, and
+// gives back every folder it holds but the root, the folder being listed
+// and the one the open starts from (a folder reopened starts from the
+// nearest held one above it, a folder read again from its parent).
+bool CIntermediateFileFinder::Walk::MakeRoom(const CDirReader& from) {
+    if (nCurrent < 2) return false;
+    std::size_t nHeld = 0;
+    for (std::size_t i = 0; i <= nCurrent; ++i) nHeld += levels[i]->reader.IsReleased() ? 0 : 1;
+    nHeldMost = std::max(kFewestHeld, nHeld / 2);
+    bool bGave = false;
+    for (std::size_t i = nCurrent - 1; i >= 1; --i) {
+        CFolderCursor& reader = levels[i]->reader;
+        if (reader.Holds(from) || reader.IsReleased()) continue;
+        reader.Release();
+        bGave = bGave || reader.IsReleased();
+    }
+    return bGave;
 }
 
 // Opens the released folder at nDepth again from the nearest folder above
@@ -145,8 +167,9 @@ void CIntermediateFileFinder::WalkTree() {
     }
     Walk walk;
     walk.pPool = pool ? &*pool : nullptr;
-    walk.pRunning = &m_bRunning;
-    walk.nHeldMost = std::max<std::size_t>(FolderDescriptorBudget(), 8);
+    walk.shortage.pRunning = &m_bRunning;
+    walk.shortage.makeRoom = [&walk](const CDirReader& from) { return walk.MakeRoom(from); };
+    walk.nHeldMost = std::max<std::size_t>(FolderDescriptorBudget(), Walk::kFewestHeld + 1);
     walk.path = m_strFolder;
     EnsureFolderSeparator(walk.path);
     Walk::Level& root = walk.At(0);
@@ -171,6 +194,7 @@ void CIntermediateFileFinder::FindInFolder(Walk& walk, std::size_t nDepth) {
         level.reader.Close();
         return;
     }
+    walk.nCurrent = nDepth;
     m_pNotify->OnFindFolder(walk.path);
     CFolderMatches& found = level.found;
     found.Begin(level.scope.nKinds);
@@ -232,6 +256,7 @@ void CIntermediateFileFinder::WalkSubfolder(Walk& walk, std::size_t nDepth, cons
     child.nPathEnd = walk.path.size();
     walk.ReleaseAbove(nDepth);
     FindInFolder(walk, nDepth + 1);
+    walk.nCurrent = nDepth;
     walk.path.resize(nPathLength);
     if (parent.reader.IsReleased() && m_bRunning && walk.Reopen(nDepth) != OpenResult::kOpened) {
         parent.bLost = true;

@@ -121,7 +121,9 @@ void CReadAheadPool::Drop(const WalkKey& key) {
     if (DropLocked(key)) WakeReaders(m_threads.size());
 }
 
-bool CReadAheadPool::DropLocked(const WalkKey& key) {
+// The key is a copy: a caller's key may live in a node that the first
+// erase frees.
+bool CReadAheadPool::DropLocked(WalkKey key) {
     const bool bReady = ForPrefix(m_ready, key, [this](const std::shared_ptr<CListing>& listing) {
         m_readyBytes -= listing->bytes;
     });
@@ -148,9 +150,18 @@ void CReadAheadPool::Reopened(CListing& listing) {
 }
 
 void CReadAheadPool::Shed() {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_nWindowFolders = std::max(kMinWindowFolders, m_nWindowFolders / 2);
+    std::unique_lock<std::mutex> lock(m_mutex);
+    const std::size_t nWindow = m_nWindowFolders / 2;
+    // Closed while the window holds nothing, so no reader takes another
+    // folder meanwhile: a reader's folder closes as its read ends, at its
+    // next entry once cancelled.
+    m_nWindowFolders = 0;
     while (!m_ready.empty()) DropLocked(m_ready.begin()->first);
+    for (auto& reading : m_reading) reading.second->bCancelled = true;
+    m_bWalkWaits = true;
+    m_done.wait(lock, [this] { return m_reading.empty(); });
+    m_bWalkWaits = false;
+    m_nWindowFolders = nWindow;
 }
 
 void CReadAheadPool::PublishLocked(const std::shared_ptr<CListing>& listing) {
@@ -219,7 +230,7 @@ void CReadAheadPool::Work() {
         if (listing->result == OpenResult::kNoDescriptor) {
             // Left to the walk, which waits for a descriptor; the window
             // shrinks to what the limit let through.
-            m_nWindowFolders = std::max(kMinWindowFolders, (m_ready.size() + m_reading.size()) / 2);
+            m_nWindowFolders = (m_ready.size() + m_reading.size()) / 2;
         } else if (!ticket->bCancelled && listing->bComplete) {
             m_readyBytes += listing->bytes;
             m_ready[key] = listing;
@@ -306,29 +317,39 @@ void CReadAheadPool::List(CListing& listing, const Ticket* pTicket) const {
 }
 
 // A folder that fails to open for want of a descriptor is never taken for
-// an unreadable one: what the pool holds ahead goes first, then the walk
-// waits a little for other threads to close theirs.
+// an unreadable one: what the pool holds ahead goes first, then the folders
+// the walk holds above where it is, then the walk waits a little for other
+// threads to close theirs, but only once in a walk: a starved process
+// would otherwise wait that long for every folder.
 template <class Open>
-OpenResult CFolderCursor::Persist(Open open) {
+OpenResult CFolderCursor::Persist(const CDirReader& from, Open open) {
     OpenResult result = open();
-    auto wait = std::chrono::milliseconds(1);
-    for (int n = 0; result == OpenResult::kNoDescriptor && n < kDescriptorWaits; ++n) {
-        if (m_pRunning != nullptr && !*m_pRunning) break;
-        if (n == 0 && m_pPool != nullptr) {
-            m_pPool->Shed();
-        } else {
-            std::this_thread::sleep_for(wait);
-            wait = std::min(wait * 2, kLongestDescriptorWait);
-        }
+    if (result != OpenResult::kNoDescriptor) return result;
+    if (m_pPool != nullptr) {
+        m_pPool->Shed();
         result = open();
     }
+    DescriptorShortage* pShortage = m_pShortage;
+    while (result == OpenResult::kNoDescriptor && pShortage != nullptr && pShortage->makeRoom &&
+           pShortage->makeRoom(from)) {
+        result = open();
+    }
+    auto wait = std::chrono::milliseconds(1);
+    const int nWaits = pShortage != nullptr && pShortage->bStarved ? 0 : kDescriptorWaits;
+    for (int n = 0; result == OpenResult::kNoDescriptor && n < nWaits; ++n) {
+        if (pShortage != nullptr && pShortage->pRunning != nullptr && !*pShortage->pRunning) break;
+        std::this_thread::sleep_for(wait);
+        wait = std::min(wait * 2, kLongestDescriptorWait);
+        result = open();
+    }
+    if (pShortage != nullptr && result == OpenResult::kNoDescriptor) pShortage->bStarved = true;
     return result == OpenResult::kNoDescriptor ? OpenResult::kFailed : result;
 }
 
 OpenResult CFolderCursor::OpenRoot(const std::string& strPath) {
     Close();
-    if (m_pPool == nullptr) return Persist([&] { return m_reader.OpenPath(strPath); });
-    const OpenResult result = Persist([&] {
+    if (m_pPool == nullptr) return Persist(m_reader, [&] { return m_reader.OpenPath(strPath); });
+    const OpenResult result = Persist(m_reader, [&] {
         m_listing = m_pPool->ReadRoot(strPath);
         return m_listing->result;
     });
@@ -343,7 +364,7 @@ OpenResult CFolderCursor::OpenRoot(const std::string& strPath) {
 OpenResult CFolderCursor::OpenSub(CFolderCursor& parent, const char* pszName) {
     Close();
     if (m_pPool == nullptr) {
-        return Persist([&] { return m_reader.OpenSub(parent.m_reader, pszName); });
+        return Persist(parent.m_reader, [&] { return m_reader.OpenSub(parent.m_reader, pszName); });
     }
     const CListing& from = *parent.m_listing;
     std::uint32_t nSlot;
@@ -357,7 +378,7 @@ OpenResult CFolderCursor::OpenSub(CFolderCursor& parent, const char* pszName) {
     // The walk below may run the sink, which may change the parent's files.
     parent.m_nFactsTrusted = -1;
     bool bFresh = !parent.m_listing->reader.Unchanged();
-    const OpenResult result = Persist([&] {
+    const OpenResult result = Persist(parent.m_listing->reader, [&] {
         m_listing = bFresh ? m_pPool->ReadNow(parent.m_listing, nSlot, pszName)
                            : m_pPool->Take(parent.m_listing, nSlot, pszName);
         bFresh = true;
@@ -373,7 +394,7 @@ void CFolderCursor::Release() {
 
 OpenResult CFolderCursor::Reopen(const CFolderCursor& ancestor, const std::string& strRelative) {
     const OpenResult result =
-        Persist([&] { return Reader().Reopen(ancestor.Reader(), strRelative); });
+        Persist(ancestor.Reader(), [&] { return Reader().Reopen(ancestor.Reader(), strRelative); });
     if (result == OpenResult::kOpened && m_pPool != nullptr && m_listing) {
         m_pPool->Reopened(*m_listing);
     }
@@ -399,7 +420,7 @@ void CFolderCursor::Verify() {
     m_nFactsTrusted = m_listing->reader.Unchanged() ? 1 : 0;
     if (m_nFactsTrusted == 1 || !m_listing->parent) return;
     std::shared_ptr<CListing> fresh;
-    const OpenResult result = Persist([&] {
+    const OpenResult result = Persist(m_listing->parent->reader, [&] {
         fresh = m_pPool->ReadNow(m_listing->parent, m_listing->nSlot, m_listing->name.c_str());
         return fresh->result;
     });

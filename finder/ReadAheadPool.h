@@ -106,8 +106,9 @@ public:
     // it is, once no reader opens through it; Reopened says it is back.
     void Release(CListing& listing);
     void Reopened(CListing& listing);
-    // Out of descriptors: closes everything read ahead and holds fewer
-    // folders from now on.
+    // Out of descriptors: closes everything read ahead, waits for the
+    // readers' open folders to close, and holds half as many folders from
+    // now on (at the end none: the walk then reads alone).
     void Shed();
     bool Running() const { return m_running && !m_bShutdown; }
 
@@ -137,7 +138,7 @@ private:
     void List(CListing& listing, const Ticket* pTicket) const;
     bool GoOn(const Ticket* pTicket) const;
     void PublishLocked(const std::shared_ptr<CListing>& listing);
-    bool DropLocked(const WalkKey& key);
+    bool DropLocked(WalkKey key);
     void WakeReaders(std::size_t nTasks);
     bool WindowFullLocked() const;
     bool WindowLowLocked() const;
@@ -159,16 +160,26 @@ private:
     std::vector<std::thread> m_threads;
 };
 
+// What the walk's cursors share when descriptors run short. Walk thread only.
+struct DescriptorShortage {
+    const std::atomic<bool>* pRunning = nullptr;
+    // Gives back folders the walk holds open above where it is, all but
+    // the one an open starts from; true when it gave back any.
+    std::function<bool(const CDirReader& from)> makeRoom;
+    // A whole wait went by without a descriptor: the process is starved,
+    // and later folders of the walk do not wait again.
+    bool bStarved = false;
+};
+
 // The walk's view of one open folder at one depth. Without a pool it reads
 // the folder itself, entry by entry; with one it serves what the pool read
 // and checks, at each point where the walk would read, that the folder has
 // not changed since, reading afresh when it has.
 class CFolderCursor {
 public:
-    // running stops the waits for a descriptor.
-    void Use(CReadAheadPool* pPool, const std::atomic<bool>* pRunning) {
+    void Use(CReadAheadPool* pPool, DescriptorShortage* pShortage) {
         m_pPool = pPool;
-        m_pRunning = pRunning;
+        m_pShortage = pShortage;
     }
 
     OpenResult OpenRoot(const std::string& strPath);
@@ -186,6 +197,7 @@ public:
     // The facts of the entry Next returned last (pszName).
     bool Facts(const char* pszName, EntryFacts& facts);
     FolderId Id() const { return Reader().Id(); }
+    bool Holds(const CDirReader& reader) const { return &Reader() == &reader; }
     void Close();
 
 private:
@@ -195,10 +207,10 @@ private:
     void Verify();
 
     template <class Open>
-    OpenResult Persist(Open open);
+    OpenResult Persist(const CDirReader& from, Open open);
 
     CReadAheadPool* m_pPool = nullptr;
-    const std::atomic<bool>* m_pRunning = nullptr;
+    DescriptorShortage* m_pShortage = nullptr;
     CDirReader m_reader;  // without a pool
     std::shared_ptr<CListing> m_listing;
     std::size_t m_nNext = 0;

@@ -585,9 +585,14 @@ TEST(Walk, EveryFolderIsWalkedOrCountedAsUnreadable) {
         int wide;            // or this many folders of seven files each
         int swapAt;          // the chain's level swapped when the walk is deepest
         const char* want;    // files found, folders unreadable
+        int free = 0;        // descriptors the rest of the process leaves, if not 0
     } cases[] = {
         {"500 folders at 64", 64, nullptr, 0, 500, 0, "3500 0"},
+        // The readers' listings held ahead are given back to make room.
+        {"500 folders with 5 descriptors free", 64, nullptr, 0, 500, 0, "3500 0", 5},
         {"a chain of 1,200 folders at 256", 256, nullptr, 1200, 0, 0, "1200 0"},
+        // The walk gives back the folders it holds to make room.
+        {"a chain of 300 folders at 12", 12, nullptr, 300, 0, 0, "300 0"},
         // Near the top and the bottom the walk holds its folders; level 38
         // of 40 has given its descriptor back when the swap comes.
         {"a released folder swapped", 64, nullptr, 40, 0, 38, "39 1"},
@@ -615,6 +620,12 @@ TEST(Walk, EveryFolderIsWalkedOrCountedAsUnreadable) {
         EXPECT_EQ(InChild([&] {
                       const struct rlimit rl = {c.limit, c.limit};
                       if (c.limit > 0) setrlimit(RLIMIT_NOFILE, &rl);
+                      std::vector<int> taken;
+                      for (int fd; c.free > 0 && (fd = dup(0)) >= 0;) taken.push_back(fd);
+                      for (int i = 0; i < c.free && !taken.empty(); ++i) {
+                          close(taken.back());
+                          taken.pop_back();
+                      }
                       if (c.locked && RunningAsRoot() && (setgid(65534) || setuid(65534))) {
                           return std::string("cannot give up root");
                       }
