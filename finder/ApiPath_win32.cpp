@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <cstring>
+
+#include "finder/DirReader.h"
 #include "tavoBasis/WideText_win32.h"
 
 namespace {
@@ -62,4 +65,37 @@ std::string SystemReason(unsigned long nError) {
         wtext.pop_back();
     }
     return wtext.empty() ? "error " + std::to_string(nError) : Narrow(wtext);
+}
+
+bool HandleId(void* hFile, FolderId& id) {
+    FILE_ID_INFO info;
+    if (GetFileInformationByHandleEx(hFile, FileIdInfo, &info, sizeof info)) {
+        static_assert(sizeof info.FileId.Identifier == 2 * sizeof(std::uint64_t));
+        id.volume = info.VolumeSerialNumber;
+        std::memcpy(&id.index, info.FileId.Identifier, sizeof id.index);
+        std::memcpy(&id.generation, info.FileId.Identifier + sizeof id.index, sizeof id.generation);
+        return true;
+    }
+    BY_HANDLE_FILE_INFORMATION basic;
+    if (!GetFileInformationByHandle(hFile, &basic)) return false;
+    id.volume = basic.dwVolumeSerialNumber;
+    id.index = (static_cast<std::uint64_t>(basic.nFileIndexHigh) << 32) | basic.nFileIndexLow;
+    id.generation = 0;
+    return true;
+}
+
+bool FinalPath(void* hFolder, std::wstring& wpath) {
+    DWORD nSize = GetFinalPathNameByHandleW(hFolder, nullptr, 0, VOLUME_NAME_DOS);
+    for (int nTry = 0; nTry < 3 && nSize > 0; ++nTry) {
+        wpath.resize(nSize);
+        const DWORD nWritten =
+            GetFinalPathNameByHandleW(hFolder, wpath.data(), nSize, VOLUME_NAME_DOS);
+        if (nWritten == 0) break;
+        if (nWritten < nSize) {
+            wpath.resize(nWritten);
+            return true;
+        }
+        nSize = nWritten + 1;
+    }
+    return false;
 }

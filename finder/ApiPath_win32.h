@@ -14,3 +14,12 @@ void PrefixIfLong(std::wstring& wpath);
 // The system's text (FormatMessage) for an error code or HRESULT, in
 // UTF-8 without the trailing line break; the number where it has none.
 std::string SystemReason(unsigned long nError);
+
+struct FolderId;
+// The identity of an open file or folder: the volume's 64-bit serial with
+// the 128-bit file id (ReFS needs all of it), or, where the system does not
+// give those, the 32-bit serial with the 64-bit file index.
+bool HandleId(void* hFile, FolderId& id);
+// Where an open folder really is, links resolved: the path every name below
+// it is looked up from.
+bool FinalPath(void* hFolder, std::wstring& wpath);

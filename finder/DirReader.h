@@ -39,12 +39,19 @@ void RaiseDescriptorLimit();
 // effect now: a share of it, so that the rest of the process keeps room.
 std::size_t FolderDescriptorBudget();
 
-// Identity of an open folder, to recognise a folder met again through a link.
-// On Windows, where no link below the root is entered, a subfolder cannot be
-// met twice and gets an identity that matches no other folder.
+// Identity of an open folder, to recognise a folder met again through a link
+// and to tell the folder a search listed from any other. Device and index
+// alone are not enough: a file system may give a removed folder's number to
+// the next one made, so generation tells the two apart, where the system
+// offers it (on POSIX the birth time in nanoseconds, 0 where the file
+// system keeps none; on Windows the upper half of a 128-bit file id, with
+// the volume's 64-bit serial). On Windows, where no link below the root is
+// entered, a subfolder cannot be met twice and gets an identity that
+// matches no other folder.
 struct FolderId {
     std::uint64_t volume = 0;
     std::uint64_t index = 0;
+    std::uint64_t generation = 0;
     bool operator==(const FolderId&) const = default;
 };
 
@@ -73,6 +80,9 @@ public:
     ~CDirReader();
     CDirReader(const CDirReader&) = delete;
     CDirReader& operator=(const CDirReader&) = delete;
+    // Hands an open folder from one reader to another (one thread opens
+    // the root, the walk lists it).
+    void Swap(CDirReader& other) noexcept { m_pState.swap(other.m_pState); }
 
     // Opens a folder by its path (the root of a walk, which may be reached
     // through links).

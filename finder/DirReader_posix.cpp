@@ -1,15 +1,21 @@
 // POSIX directory reading for the search: openat/fdopendir/readdir per
 // folder, entry types from the listing, statx only on the entries asked for.
+#include "finder/DirReader_posix.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/magic.h>
+#include <linux/openat2.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
+#include <sys/syscall.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -101,10 +107,6 @@ std::int64_t Nanoseconds(const struct timespec& ts) {
 // margin at opening cannot be repeated by a later change.
 constexpr std::int64_t kStampMarginNs = 50 * 1000000LL;
 
-// A path handed to one openat stays well under PATH_MAX; a longer one is
-// taken a stretch at a time.
-constexpr std::size_t kPathChunk = 3800;
-
 OpenResult ResultOfError(int nError) {
     switch (nError) {
         case ENOTDIR:
@@ -133,9 +135,13 @@ FolderId HomeTrashId() {
         return {};
     }
     path += "/Trash";
+    FolderId id;
     struct stat st;
-    if (stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return {};
-    return {st.st_dev, st.st_ino};
+    if (stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) ||
+        !ReadEntryId(AT_FDCWD, path.c_str(), 0, id)) {
+        return {};
+    }
+    return id;
 }
 
 // A trash at a mount's top: ".Trash" (shared, a folder per user below) or
@@ -151,7 +157,48 @@ bool IsTopTrashName(const char* pszName) {
     return true;
 }
 
+// The identity of what statx described as sx, found as pszName below dirFd
+// (nHandleFlags as name_to_handle_at takes them). Its file handle carries
+// the generation that a file system such as ext4 draws afresh when it gives
+// a removed folder's inode number to a new one; the birth time tells them
+// apart where the file system gives no handle (it alone would not do: it
+// moves only once per clock tick).
+FolderId IdOf(const struct statx& sx, int dirFd, const char* pszName, int nHandleFlags) {
+    FolderId id;
+    id.volume = makedev(sx.stx_dev_major, sx.stx_dev_minor);
+    id.index = sx.stx_ino;
+    if (sx.stx_mask & STATX_BTIME) {
+        id.generation =
+            static_cast<std::uint64_t>(sx.stx_btime.tv_sec) * 1000000000u + sx.stx_btime.tv_nsec;
+    }
+    alignas(struct file_handle) unsigned char buffer[sizeof(struct file_handle) + MAX_HANDLE_SZ];
+    auto* pHandle = reinterpret_cast<struct file_handle*>(buffer);
+    pHandle->handle_bytes = MAX_HANDLE_SZ;
+    int nMount = 0;
+    if (name_to_handle_at(dirFd, pszName, pHandle, &nMount, nHandleFlags) == 0) {
+        // FNV-1a over the handle's type and bytes.
+        const unsigned char* pBytes = buffer + offsetof(struct file_handle, f_handle);
+        std::uint64_t hash =
+            0xcbf29ce484222325ULL ^ static_cast<std::uint32_t>(pHandle->handle_type);
+        for (unsigned i = 0; i < pHandle->handle_bytes && i < MAX_HANDLE_SZ; ++i) {
+            hash = (hash ^ pBytes[i]) * 0x100000001b3ULL;
+        }
+        id.generation ^= hash;
+    }
+    return id;
+}
+
 }  // namespace
+
+bool ReadEntryId(int dirFd, const char* pszName, int flags, FolderId& id) {
+    struct statx sx;
+    if (statx(dirFd, pszName, flags | AT_NO_AUTOMOUNT, STATX_INO | STATX_BTIME, &sx) != 0) {
+        return false;
+    }
+    id = IdOf(sx, dirFd, pszName,
+              (flags & AT_EMPTY_PATH) | ((flags & AT_SYMLINK_NOFOLLOW) ? 0 : AT_SYMLINK_FOLLOW));
+    return true;
+}
 
 void RaiseDescriptorLimit() {
     struct rlimit rl;
@@ -195,10 +242,14 @@ void EnsureFolderSeparator(std::string& strFolder) {
     if (strFolder.empty() || strFolder.back() != '/') strFolder += '/';
 }
 
+// Reads the folder's status through "." rather than the descriptor: that
+// lookup needs the right to enter the folder, which opening it does not. A
+// folder that can be listed but not entered gives names whose files cannot
+// be read, so it counts as unreadable, as one that cannot be listed.
 bool CDirReader::State::Attach(int fdFolder) {
     bReleased = bEnded = bReadFailed = false;
-    struct stat st;
-    if (fstat(fdFolder, &st) != 0) {
+    struct statx sx;
+    if (statx(fdFolder, ".", AT_NO_AUTOMOUNT, STATX_INO | STATX_BTIME | STATX_CTIME, &sx) != 0) {
         ::close(fdFolder);
         return false;
     }
@@ -208,9 +259,8 @@ bool CDirReader::State::Attach(int fdFolder) {
         return false;
     }
     fd = fdFolder;
-    id.volume = st.st_dev;
-    id.index = st.st_ino;
-    changed = Nanoseconds(st.st_ctim);
+    id = IdOf(sx, fdFolder, "", AT_EMPTY_PATH);
+    changed = static_cast<std::int64_t>(sx.stx_ctime.tv_sec) * 1000000000 + sx.stx_ctime.tv_nsec;
     struct timespec now;
     clock_gettime(CLOCK_REALTIME, &now);
     bSettled = changed < Nanoseconds(now) - kStampMarginNs;
@@ -245,22 +295,16 @@ OpenResult CDirReader::OpenSub(const CDirReader& parent, const char* pszName) {
     const State& from = *parent.m_pState;
     const int fd = ::openat(from.fd, pszName, kOpenFolderFlags | O_NOFOLLOW);
     if (fd < 0) return ResultOfError(errno);
-    struct stat st;
-    if (fstat(fd, &st) != 0) {
-        ::close(fd);
-        return OpenResult::kFailed;
-    }
-    // Only a mount point can change the file system, and only a mount point
-    // changes the device number: ordinary folders pay nothing here.
-    const bool bTop = st.st_dev != from.id.volume;
-    if ((bTop && IsPseudoFileSystem(fd, st.st_dev)) ||
-        FolderId{st.st_dev, st.st_ino} == from.homeTrash ||
-        (from.bTop && IsTopTrashName(pszName))) {
-        ::close(fd);
-        return OpenResult::kSystem;
-    }
     State& state = *m_pState;
     if (!state.Attach(fd)) return OpenResult::kFailed;
+    // Only a mount point can change the file system, and only a mount point
+    // changes the device number: ordinary folders pay nothing here.
+    const bool bTop = state.id.volume != from.id.volume;
+    if ((bTop && IsPseudoFileSystem(state.fd, state.id.volume)) || state.id == from.homeTrash ||
+        (from.bTop && IsTopTrashName(pszName))) {
+        Close();
+        return OpenResult::kSystem;
+    }
     state.bTop = bTop;
     state.homeTrash = from.homeTrash;
     return OpenResult::kOpened;
@@ -282,30 +326,55 @@ void CDirReader::Release() {
 
 bool CDirReader::IsReleased() const { return m_pState->bReleased; }
 
-OpenResult CDirReader::Reopen(const CDirReader& ancestor, const std::string& strRelative) {
-    State& state = *m_pState;
-    int fdFrom = ancestor.m_pState->fd;
+namespace {
+
+// Opens the folder at strRelative below fdFrom as the walk opens folders,
+// refusing a link anywhere on the way: a folder moved out of the chosen one
+// and a link put in its place must not be reached. One call where the
+// kernel resolves the whole path under that rule; otherwise a name at a
+// time.
+int OpenBeneath(int fdFrom, const std::string& strRelative) {
+    static std::atomic<bool> s_bNoOpenat2{false};
+    if (!s_bNoOpenat2.load(std::memory_order_relaxed)) {
+        struct open_how how {};
+        how.flags = kOpenFolderFlags;
+        how.resolve = RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS | RESOLVE_BENEATH;
+        const long fd = ::syscall(SYS_openat2, fdFrom, strRelative.c_str(), &how, sizeof how);
+        // EPERM: a seccomp filter that does not know the call.
+        if (fd < 0 && (errno == ENOSYS || errno == EPERM)) {
+            s_bNoOpenat2.store(true, std::memory_order_relaxed);
+        } else if (fd >= 0 || (errno != ENAMETOOLONG && errno != EAGAIN)) {
+            return static_cast<int>(fd);
+        }
+    }
     int fdStep = -1;
     std::string_view rest = strRelative;
-    while (rest.size() > kPathChunk) {
-        const std::size_t cut = rest.rfind('/', kPathChunk);
-        if (cut == std::string_view::npos || cut == 0) break;
-        const int fdNext = ::openat(fdFrom, std::string(rest.substr(0, cut)).c_str(),
-                                    O_PATH | O_DIRECTORY | O_CLOEXEC);
+    for (;;) {
+        const std::size_t cut = rest.find('/');
+        const std::string name(rest.substr(0, cut));
+        const bool bLast = cut == std::string_view::npos;
+        const int fd =
+            ::openat(fdStep >= 0 ? fdStep : fdFrom, name.c_str(),
+                     (bLast ? kOpenFolderFlags : O_PATH | O_DIRECTORY | O_CLOEXEC) | O_NOFOLLOW);
         const int nError = errno;
         if (fdStep >= 0) ::close(fdStep);
-        if (fdNext < 0) return ResultOfError(nError);
-        fdFrom = fdStep = fdNext;
+        errno = nError;
+        if (fd < 0 || bLast) return fd;
+        fdStep = fd;
         rest.remove_prefix(cut + 1);
     }
-    const int fd = ::openat(fdFrom, std::string(rest).c_str(), kOpenFolderFlags);
-    const int nError = errno;
-    if (fdStep >= 0) ::close(fdStep);
-    if (fd < 0) return ResultOfError(nError);
+}
+
+}  // namespace
+
+OpenResult CDirReader::Reopen(const CDirReader& ancestor, const std::string& strRelative) {
+    State& state = *m_pState;
+    const int fd = OpenBeneath(ancestor.m_pState->fd, strRelative);
+    if (fd < 0) return ResultOfError(errno);
     // The path may have been pointed elsewhere meanwhile: only the very
     // folder listed before is taken back.
-    struct stat st;
-    if (fstat(fd, &st) != 0 || FolderId{st.st_dev, st.st_ino} != state.id) {
+    FolderId id;
+    if (!ReadEntryId(fd, "", AT_EMPTY_PATH, id) || id != state.id) {
         ::close(fd);
         return OpenResult::kGone;
     }

@@ -78,23 +78,6 @@ FolderId UniqueId() {
     return FolderId{~std::uint64_t{0}, ++s_nUnique};
 }
 
-// Identity of a folder, to recognise one met twice. A folder whose identity
-// cannot be read gets one that matches no other.
-FolderId ReadFolderId(const std::wstring& wfolder) {
-    FolderId id = UniqueId();
-    const HANDLE hFolder = CreateFileW(wfolder.c_str(), FILE_READ_ATTRIBUTES,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (hFolder == INVALID_HANDLE_VALUE) return id;
-    BY_HANDLE_FILE_INFORMATION info;
-    if (GetFileInformationByHandle(hFolder, &info)) {
-        id.volume = info.dwVolumeSerialNumber;
-        id.index = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-    }
-    CloseHandle(hFolder);
-    return id;
-}
-
 }  // namespace
 
 struct CDirReader::State {
@@ -106,8 +89,9 @@ struct CDirReader::State {
     WIN32_FIND_DATAW data{};
     std::string name;  // data's name in UTF-8
     FolderId id;
-    std::int64_t changed = 0;  // the folder's last-write time when opened
-    bool bSettled = false;     // that time lay clearly before the opening
+    HANDLE hRoot = INVALID_HANDLE_VALUE;  // a root opened by path, held while open
+    std::int64_t changed = 0;             // the folder's last-write time when opened
+    bool bSettled = false;                // that time lay clearly before the opening
     bool bReadFailed = false;
 
     // The folder's own last-write time, which adding, removing or renaming
@@ -124,10 +108,12 @@ struct CDirReader::State {
         return true;
     }
 
-    bool Open(std::wstring wfolder, bool bReadId);
+    bool Open(std::wstring wfolder);
     void Close() {
         if (hFind != INVALID_HANDLE_VALUE) FindClose(hFind);
         hFind = INVALID_HANDLE_VALUE;
+        if (hRoot != INVALID_HANDLE_VALUE) CloseHandle(hRoot);
+        hRoot = INVALID_HANDLE_VALUE;
         bOpen = bPending = bCurrent = false;
     }
     bool IsCurrent(const char* pszName) const {
@@ -156,7 +142,7 @@ void EnsureFolderSeparator(std::string& strFolder) {
     }
 }
 
-bool CDirReader::State::Open(std::wstring wfolder, bool bReadId) {
+bool CDirReader::State::Open(std::wstring wfolder) {
     Close();
     bReadFailed = false;
     if (wfolder.empty()) return false;
@@ -187,8 +173,9 @@ bool CDirReader::State::Open(std::wstring wfolder, bool bReadId) {
     // Below the root no link, junction or mount point is ever entered, and
     // a folder has one parent: a folder reached so cannot be met twice, and
     // reading its identity (an open, a query and a close per folder, the
-    // walk's dearest step) would tell nothing.
-    id = bReadId ? ReadFolderId(folder) : UniqueId();
+    // walk's dearest step) would tell nothing. The root's is read by
+    // OpenPath from the handle it holds.
+    id = UniqueId();
     return true;
 }
 
@@ -218,9 +205,30 @@ OpenResult CDirReader::OpenPath(const std::string& strPath) {
     Close();
     std::wstring wfolder;
     if (!ToApiPath(strPath, wfolder)) return OpenResult::kFailed;
-    // The root may be reached through links: its real identity counts.
-    return m_pState->Open(std::move(wfolder), true) ? OpenResult::kOpened
-                                                    : ResultOfError(GetLastError());
+    // The root may be reached through links. It is held without delete
+    // sharing while it is open, so it cannot be moved or replaced, and it is
+    // listed through the path the system gives for that handle: its
+    // identity is that of the very folder listed.
+    const HANDLE hRoot =
+        CreateFileW(wfolder.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (hRoot == INVALID_HANDLE_VALUE) return ResultOfError(GetLastError());
+    FolderId id;
+    std::wstring wfinal;
+    if (!HandleId(hRoot, id)) {
+        const DWORD dwError = GetLastError();
+        CloseHandle(hRoot);
+        return ResultOfError(dwError);
+    }
+    if (!FinalPath(hRoot, wfinal)) wfinal = wfolder;
+    if (!m_pState->Open(std::move(wfinal))) {
+        const DWORD dwError = GetLastError();
+        CloseHandle(hRoot);
+        return ResultOfError(dwError);
+    }
+    m_pState->id = id;
+    m_pState->hRoot = hRoot;
+    return OpenResult::kOpened;
 }
 
 // A listed folder holds no handle here (the listing is closed at its end),
@@ -260,8 +268,7 @@ OpenResult CDirReader::OpenSub(const CDirReader& parent, const char* pszName) {
         if (IsFolderLink(data)) return OpenResult::kNotFolder;
     }
     PrefixIfLong(wfolder);
-    return m_pState->Open(std::move(wfolder), false) ? OpenResult::kOpened
-                                                     : ResultOfError(GetLastError());
+    return m_pState->Open(std::move(wfolder)) ? OpenResult::kOpened : ResultOfError(GetLastError());
 }
 
 const char* CDirReader::Next(EntryKind& kind) {

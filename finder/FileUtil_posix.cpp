@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "finder/DirReader_posix.h"
 #include "finder/FileTrash_posix.h"
 #include "finder/FileUtil.h"
 
@@ -162,11 +163,7 @@ bool FolderExists(const std::string& strPath) {
 }
 
 bool ReadFolderId(const std::string& strFolder, FolderId& id) {
-    struct stat st;
-    if (::stat(strFolder.c_str(), &st) != 0) return false;
-    id.volume = st.st_dev;
-    id.index = st.st_ino;
-    return true;
+    return ReadEntryId(AT_FDCWD, strFolder.c_str(), 0, id);
 }
 
 CPinnedRoot::CPinnedRoot() : m_pState(std::make_unique<State>()) {}
@@ -178,13 +175,13 @@ bool CPinnedRoot::Open(const std::string& strRoot, const FolderId* pSearched,
     State& state = *m_pState;
     // The root is opened as named (links and all: the user chose it).
     state.root.Reset(::open(strRoot.c_str(), kFolderFlags));
-    struct stat st;
-    if (state.root.Get() < 0 || ::fstat(state.root.Get(), &st) != 0) {
+    FolderId id;
+    if (state.root.Get() < 0 || !ReadEntryId(state.root.Get(), "", AT_EMPTY_PATH, id)) {
         strReason = Reason(errno);
         state.root.Reset(-1);
         return false;
     }
-    if (pSearched != nullptr && (st.st_dev != pSearched->volume || st.st_ino != pSearched->index)) {
+    if (pSearched != nullptr && id != *pSearched) {
         strReason = "it is no longer the folder that was searched (moved or replaced since)";
         state.root.Reset(-1);
         return false;

@@ -185,24 +185,6 @@ bool ClearReadOnly(HANDLE hFile, DWORD dwAttributes) {
     return SetAttributes(hFile, dwAttributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
 }
 
-// Where the held folder really is, links resolved: the path every name
-// below it is looked up from.
-bool FinalPath(HANDLE hFolder, std::wstring& wpath) {
-    DWORD nSize = GetFinalPathNameByHandleW(hFolder, nullptr, 0, VOLUME_NAME_DOS);
-    for (int nTry = 0; nTry < 3 && nSize > 0; ++nTry) {
-        wpath.resize(nSize);
-        const DWORD nWritten =
-            GetFinalPathNameByHandleW(hFolder, wpath.data(), nSize, VOLUME_NAME_DOS);
-        if (nWritten == 0) break;
-        if (nWritten < nSize) {
-            wpath.resize(nWritten);
-            return true;
-        }
-        nSize = nWritten + 1;
-    }
-    return false;
-}
-
 // The first time the ordinary disposition is used, the file is opened
 // again without any sharing: no other program then holds it, so its name
 // goes when this handle closes, and a file someone holds is refused
@@ -264,11 +246,7 @@ bool ReadFolderId(const std::string& strFolder, FolderId& id) {
     const Handle folder(CreateFileW(wpath.c_str(), FILE_READ_ATTRIBUTES,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!folder.IsValid() || !GetFileInformationByHandle(folder.Get(), &info)) return false;
-    id.volume = info.dwVolumeSerialNumber;
-    id.index = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-    return true;
+    return folder.IsValid() && HandleId(folder.Get(), id);
 }
 
 CPinnedRoot::CPinnedRoot() : m_pState(std::make_unique<State>()) {}
@@ -288,15 +266,12 @@ bool CPinnedRoot::Open(const std::string& strRoot, const FolderId* pSearched,
     // sharing for the run, so it stays where it is found.
     Handle root(CreateFileW(wpath.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!root.IsValid() || !GetFileInformationByHandle(root.Get(), &info)) {
+    FolderId id;
+    if (!root.IsValid() || !HandleId(root.Get(), id)) {
         strReason = SystemReason(GetLastError());
         return false;
     }
-    const std::uint64_t index =
-        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-    if (pSearched != nullptr &&
-        (pSearched->volume != info.dwVolumeSerialNumber || pSearched->index != index)) {
+    if (pSearched != nullptr && id != *pSearched) {
         strReason = "it is no longer the folder that was searched (moved or replaced since)";
         return false;
     }

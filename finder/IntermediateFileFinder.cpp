@@ -120,9 +120,20 @@ CIntermediateFileFinder::~CIntermediateFileFinder() {
 bool CIntermediateFileFinder::StartFind(const std::string& strFolder, bool bSubFolder,
                                         int nFolderMode, int nTypeMask, int nTimeMode, int nDays,
                                         bool bOlder) {
+    if (!FolderExists(strFolder)) return false;
+    // The root is opened here, once: a path that leads elsewhere a moment
+    // later must not give the walk one folder and the identity another.
+    CDirReader root;
     FolderId rootId;
-    if (!FolderExists(strFolder) || !ReadFolderId(strFolder, rootId)) return false;
+    const OpenResult rootResult = root.OpenPath(strFolder);
+    if (rootResult == OpenResult::kOpened) {
+        rootId = root.Id();
+    } else if (!ReadFolderId(strFolder, rootId)) {
+        return false;
+    }
     EndWorker();
+    m_root.Swap(root);
+    m_rootResult = rootResult;
     m_rootId = rootId;
     m_nFolderMode = nFolderMode;
     m_nTypeMask = nTypeMask;
@@ -133,7 +144,9 @@ bool CIntermediateFileFinder::StartFind(const std::string& strFolder, bool bSubF
     m_bOlder = bOlder;
     m_exclusion = m_nextExclusion;
     m_nUnreadable = 0;
-    return BeginThread();
+    if (BeginThread()) return true;
+    m_root.Close();
+    return false;
 }
 
 bool CIntermediateFileFinder::StopFind() { return Stop(); }
@@ -174,7 +187,8 @@ void CIntermediateFileFinder::WalkTree() {
     EnsureFolderSeparator(walk.path);
     Walk::Level& root = walk.At(0);
     root.nPathEnd = walk.path.size();
-    if (root.reader.OpenRoot(m_strFolder) == OpenResult::kOpened) {
+    if (m_rootResult == OpenResult::kOpened) {
+        root.reader.OpenRoot(m_root);
         walk.FirstVisit(root.reader.Id());
         // The root's own files are looked for whatever the folder rule.
         root.scope = {true, m_nTypeMask};

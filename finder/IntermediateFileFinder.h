@@ -25,8 +25,10 @@ public:
     // checks the running flag after every entry.
     bool StartFind(const std::string& strFolder, bool bSubFolder, int nFolderMode, int nTypeMask,
                    int nTimeMode, int nDays, bool bOlder);
-    // The identity of the folder the last StartFind began with, read when
-    // it started: a deletion refuses a root that is no longer that folder.
+    // The identity of the folder the last StartFind began with, read from
+    // the very descriptor (or handle) the walk lists it through: a deletion
+    // refuses a root that is no longer that folder, so a listing of one
+    // folder never leads to a deletion in another.
     const FolderId& RootId() const { return m_rootId; }
     // True when the running flag was set and is now clear. Does not wait.
     bool StopFind();
@@ -68,4 +70,7 @@ private:
     FolderId m_rootId;
     CFolderExclusion m_exclusion;      // the running walk's
     CFolderExclusion m_nextExclusion;  // taken by the next StartFind
+    // Opened by StartFind, listed by the worker.
+    CDirReader m_root;
+    OpenResult m_rootResult = OpenResult::kFailed;
 };

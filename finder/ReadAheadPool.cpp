@@ -66,11 +66,12 @@ CReadAheadPool::~CReadAheadPool() {
     for (std::thread& thread : m_threads) thread.join();
 }
 
-std::shared_ptr<CListing> CReadAheadPool::ReadRoot(const std::string& strPath) {
+std::shared_ptr<CListing> CReadAheadPool::ReadRoot(CDirReader& root) {
     auto listing = std::make_shared<CListing>();
     listing->scope = m_rules.root;
-    listing->result = listing->reader.OpenPath(strPath);
-    if (listing->result == OpenResult::kOpened) List(*listing, nullptr);
+    listing->reader.Swap(root);
+    listing->result = OpenResult::kOpened;
+    List(*listing, nullptr);
     std::lock_guard<std::mutex> lock(m_mutex);
     PublishLocked(listing);
     return listing;
@@ -346,15 +347,13 @@ OpenResult CFolderCursor::Persist(const CDirReader& from, Open open) {
     return result == OpenResult::kNoDescriptor ? OpenResult::kFailed : result;
 }
 
-OpenResult CFolderCursor::OpenRoot(const std::string& strPath) {
+void CFolderCursor::OpenRoot(CDirReader& root) {
     Close();
-    if (m_pPool == nullptr) return Persist(m_reader, [&] { return m_reader.OpenPath(strPath); });
-    const OpenResult result = Persist(m_reader, [&] {
-        m_listing = m_pPool->ReadRoot(strPath);
-        return m_listing->result;
-    });
-    if (result != OpenResult::kOpened) m_listing.reset();
-    return result;
+    if (m_pPool == nullptr) {
+        m_reader.Swap(root);
+    } else {
+        m_listing = m_pPool->ReadRoot(root);
+    }
 }
 
 // Enters the entry the parent's Next returned last. What was read ahead is

@@ -91,8 +91,9 @@ public:
     CReadAheadPool(const CReadAheadPool&) = delete;
     CReadAheadPool& operator=(const CReadAheadPool&) = delete;
 
-    // The root's listing, read on the calling thread.
-    std::shared_ptr<CListing> ReadRoot(const std::string& strPath);
+    // The listing of the root, opened already in root (which it takes),
+    // read on the calling thread.
+    std::shared_ptr<CListing> ReadRoot(CDirReader& root);
     // The listing of subfolder nSlot of parent: the one a reader prepared
     // (waiting for it if a reader is on it), or read now on this thread.
     std::shared_ptr<CListing> Take(const std::shared_ptr<CListing>& parent, std::uint32_t nSlot,
@@ -182,7 +183,8 @@ public:
         m_pShortage = pShortage;
     }
 
-    OpenResult OpenRoot(const std::string& strPath);
+    // Lists the open folder root, which it takes.
+    void OpenRoot(CDirReader& root);
     OpenResult OpenSub(CFolderCursor& parent, const char* pszName);
     // Gives back the folder's descriptor where it can (only a folder read
     // whole, through the pool); Reopen takes it again, by its path

@@ -579,13 +579,15 @@ TEST(DescriptorLimit, RaisingTheSoftLimitTakesItToTheHardOne) {
 TEST(Walk, EveryFolderIsWalkedOrCountedAsUnreadable) {
     const struct {
         const char* what;
-        rlim_t limit;        // 0: as it is
-        const char* locked;  // made unreadable, if not null
-        int depth;           // a chain of folders d/d/..., one x.obj in each
-        int wide;            // or this many folders of seven files each
-        int swapAt;          // the chain's level swapped when the walk is deepest
-        const char* want;    // files found, folders unreadable
-        int free = 0;        // descriptors the rest of the process leaves, if not 0
+        rlim_t limit;          // 0: as it is
+        const char* locked;    // made unreadable, if not null
+        int depth;             // a chain of folders d/d/..., one x.obj in each
+        int wide;              // or this many folders of seven files each
+        int swapAt;            // the chain's level swapped when the walk is deepest
+        const char* want;      // files found, folders unreadable
+        int free = 0;          // descriptors the rest of the process leaves, if not 0
+        mode_t mode = 0;       // of the folder locked
+        bool bLinked = false;  // the swapped level is moved outside, a link left
     } cases[] = {
         {"500 folders at 64", 64, nullptr, 0, 500, 0, "3500 0"},
         // The readers' listings held ahead are given back to make room.
@@ -598,6 +600,11 @@ TEST(Walk, EveryFolderIsWalkedOrCountedAsUnreadable) {
         {"a released folder swapped", 64, nullptr, 40, 0, 38, "39 1"},
         {"a refused subfolder", 0, "a0", 0, 2, 0, "7 1"},
         {"a refused root", 0, "", 0, 2, 0, "0 1"},
+        // Listed, but its entries' status cannot be read.
+        {"a folder listed but not entered", 0, "a0/b0/Debug", 0, 2, 0, "7 1", 0, 0444},
+        {"a root listed but not entered", 0, "", 0, 2, 0, "0 1", 0, 0444},
+        // Level 38 moved out of the chosen folder, a link to it in its place.
+        {"a released folder linked from outside", 64, nullptr, 40, 0, 38, "39 1", 0, 0, true},
     };
     for (const auto& c : cases) {
         TempTree t;
@@ -607,16 +614,24 @@ TEST(Walk, EveryFolderIsWalkedOrCountedAsUnreadable) {
             t.File("a" + std::to_string(i / 7 % 20) + "/b" + std::to_string(i / 7) + "/Debug/x" +
                    std::to_string(i % 7) + ".obj");
         }
+        if (c.locked && !*c.locked) t.File("r.obj");
+        TempTree outside;
         RecordingSink sink;
         if (c.swapAt > 0) {
             const std::string level = t.Path(chain.substr(0, 2 * c.swapAt - 1));
-            sink.onFolder = [level, deepest = t.Path(chain)](const std::string& folder) {
+            sink.onFolder = [&, level, deepest = t.Path(chain)](const std::string& folder) {
                 if (folder != deepest) return;
-                std::filesystem::rename(level, level.substr(0, level.size() - 1) + "moved");
-                std::filesystem::create_directory(level);
+                if (!c.bLinked) {
+                    std::filesystem::rename(level, level.substr(0, level.size() - 1) + "moved");
+                    std::filesystem::create_directory(level);
+                    return;
+                }
+                std::filesystem::rename(level, outside.Path("moved"));
+                std::filesystem::create_directory_symlink(outside.Path("moved"), level);
+                outside.File("moved/outside.obj");
             };
         }
-        if (c.locked) chmod(t.Path(c.locked).c_str(), 0);
+        if (c.locked) chmod(t.Path(c.locked).c_str(), c.mode);
         EXPECT_EQ(InChild([&] {
                       const struct rlimit rl = {c.limit, c.limit};
                       if (c.limit > 0) setrlimit(RLIMIT_NOFILE, &rl);
@@ -641,6 +656,66 @@ TEST(Walk, EveryFolderIsWalkedOrCountedAsUnreadable) {
                   c.want)
             << c.what;
     }
+}
+
+// The chosen folder swapped in a loop between links to two folders while
+// searches start: the identity a deletion checks is always that of the
+// folder the search listed, never of the other.
+TEST(RootIdentity, IsThatOfTheFolderListed) {
+    TempTree t;
+    t.File("A/a.obj");
+    t.File("B/b.obj");
+    FolderId idA, idB;
+    ASSERT_TRUE(ReadFolderId(t.Path("A"), idA) && ReadFolderId(t.Path("B"), idB));
+    const std::string root = t.Path("root"), next = t.Path("next");
+    symlink("A", root.c_str());
+    std::atomic<bool> bSwapping{true};
+    std::thread swapper([&] {
+        for (bool bA = false; bSwapping; bA = !bA) {
+            symlink(bA ? "A" : "B", next.c_str());
+            rename(next.c_str(), root.c_str());
+        }
+    });
+    int nListedA = 0, nListedB = 0, nWrong = 0;
+    for (int i = 0; i < 300; ++i) {
+        RecordingSink sink;
+        CIntermediateFileFinder finder(&sink);
+        finder.SetReadAheadThreads(0);
+        ASSERT_TRUE(finder.StartFind(root, true, 1, kAllTypes, 1, 0, false));
+        ASSERT_TRUE(sink.WaitForEnd());
+        const auto files = sink.Paths('F');
+        ASSERT_EQ(files.size(), 1u);
+        const bool bA = files[0] == root + "/a.obj";
+        (bA ? nListedA : nListedB)++;
+        nWrong += finder.RootId() != (bA ? idA : idB);
+    }
+    bSwapping = false;
+    swapper.join();
+    EXPECT_EQ(nWrong, 0) << nListedA << " searches listed A, " << nListedB << " B";
+}
+
+// A folder removed and made again in its place may get its inode number
+// back (ext4 gives it at once): it is still not the folder searched.
+TEST(RootIdentity, AFolderMadeAgainInItsPlaceIsAnother) {
+    TempTree t;
+    const std::string dir = t.Dir("r");
+    RecordingSink sink;
+    CIntermediateFileFinder finder(&sink);
+    ASSERT_TRUE(finder.StartFind(dir, true, 1, kAllTypes, 1, 0, false));
+    ASSERT_TRUE(sink.WaitForEnd());
+    finder.JoinWorker();
+    struct stat st {};
+    for (int i = 0; i < 20 && st.st_ino != finder.RootId().index; ++i) {
+        ASSERT_EQ(rmdir(dir.c_str()), 0);
+        ASSERT_EQ(mkdir(dir.c_str(), 0755), 0);
+        ASSERT_EQ(stat(dir.c_str(), &st), 0);
+    }
+    if (st.st_ino != finder.RootId().index) {
+        GTEST_SKIP() << "this file system gave none of 20 new folders the removed one's number";
+    }
+    FolderId now;
+    ASSERT_TRUE(ReadFolderId(dir, now));
+    EXPECT_NE(now, finder.RootId());
 }
 
 // A search of the home folder must not move or delete what the user already

@@ -156,7 +156,9 @@ TEST_F(ReadAhead, ThePoolHandsOverWhatItReadAhead) {
     };
     CReadAheadPool pool(running, rules, 2);
     ASSERT_EQ(pool.Threads(), 2);
-    const auto root = pool.ReadRoot(s_pTree->Path("Project000/Debug"));
+    CDirReader opened;
+    ASSERT_EQ(opened.OpenPath(s_pTree->Path("Project000/Debug")), OpenResult::kOpened);
+    const auto root = pool.ReadRoot(opened);
     ASSERT_EQ(root->result, OpenResult::kOpened);
     ASSERT_EQ(root->slotEntries.size(), 1u);  // sub
     const auto sub = pool.Take(root, 0, "sub");
