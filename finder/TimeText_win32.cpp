@@ -11,6 +11,21 @@ constexpr std::int64_t kEpochSeconds = 11644473600LL;  // 1601 to 1970
 // FILETIME stops at year 30828; SYSTEMTIME says no more.
 constexpr std::int64_t kMaxSeconds = 0x7FFFFFFFFFFFFFFFLL / kTicksPerSecond - kEpochSeconds;
 
+// The zone's rule for one year (a rule that changed, as the US one did in
+// 2007, applies to the dates of its own years); the last year asked is
+// kept, since the times of one listing mostly share their year. Null when
+// the system gives none: then the zone's present rule.
+const TIME_ZONE_INFORMATION* ZoneOfYear(WORD wYear) {
+    thread_local WORD t_wYear = 0;
+    thread_local TIME_ZONE_INFORMATION t_zone;
+    thread_local bool t_bKnown = false;
+    if (wYear != t_wYear) {
+        t_wYear = wYear;
+        t_bKnown = GetTimeZoneInformationForYear(wYear, nullptr, &t_zone) != FALSE;
+    }
+    return t_bKnown ? &t_zone : nullptr;
+}
+
 }  // namespace
 
 bool ToLocalTime(std::int64_t seconds, std::tm& tmLocal, int& nOffsetSeconds) {
@@ -24,7 +39,7 @@ bool ToLocalTime(std::int64_t seconds, std::tm& tmLocal, int& nOffsetSeconds) {
     SYSTEMTIME local;
     FILETIME localTicks;
     if (!FileTimeToSystemTime(&ft, &utc) ||
-        !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local) ||
+        !SystemTimeToTzSpecificLocalTime(ZoneOfYear(utc.wYear), &utc, &local) ||
         !SystemTimeToFileTime(&local, &localTicks)) {
         return false;
     }

@@ -132,6 +132,8 @@ TEST_F(CliWin32Test, JsonTimesHaveSecondsAndTheOffsetOfTheirOwnMoment) {
     } cases[] = {
         {"first.obj", 1793511017, "2026-11-01T01:30:17-04:00"},
         {"again.obj", 1793514617, "2026-11-01T01:30:17-05:00"},
+        // Summer time by that year's rule, which ended it a week earlier.
+        {"old.obj", 1162209600, "2006-10-30T07:00:00-05:00"},
     };
     const std::string folder = m_tree.Dir("zone");
     for (const auto& c : cases) {
