@@ -54,10 +54,11 @@ public:
 
     bool On() const { return m_bOn; }
 
-    void Show(const std::string& text) {
+    // bAtOnce: a new phase's first line, never held back by the last one.
+    void Show(const std::string& text, bool bAtOnce = false) {
         if (!m_bOn) return;
         const auto now = Clock::now();
-        if (m_bShownOnce && now - m_last < kProgressInterval) return;
+        if (!bAtOnce && m_bShownOnce && now - m_last < kProgressInterval) return;
         m_bShownOnce = true;
         m_last = now;
         std::string line = "\r\033[K" + text;
@@ -104,14 +105,17 @@ public:
             });
         }
         m_deleteProgress = [this](std::size_t nDone, std::size_t) {
-            if (!m_bPaused) {
+            const bool bFirst = !m_bPaused;
+            if (bFirst) {
                 m_bPaused = true;
                 PauseAfterFirstDeletion(m_wake);
             }
             if (Interrupted()) return false;
             if (!m_bDeleteAsFound) {
                 m_progress.Show((m_options.bTrash ? "moving to the trash: " : "deleting: ") +
-                                FormatThousands(m_nTriedBefore + nDone) + " of " + Files(m_nFound));
+                                    FormatThousands(m_nTriedBefore + nDone) + " of " +
+                                    Files(m_nFound),
+                                bFirst);
             }
             return true;
         };
