@@ -375,9 +375,9 @@ TEST(TrashFile, TakesALinkItselfAndRefusesFoldersAndLinksToThem) {
     TempTrash::Get().Empty();
 }
 
-// As root the only way to make an unlink fail after the mode change: an
-// immutable folder, whose entries nobody may remove.
-TEST(RemoveFile, AFailedRemovalGivesBackTheReadOnlyBit) {
+// As root the only way to make an unlink fail: an immutable folder, whose
+// entries nobody may remove. The file stays as it was, read-only.
+TEST(RemoveFile, AFailedRemovalLeavesTheReadOnlyFileAsItWas) {
     TempTree t;
     const std::string file = t.File("locked/ro.obj");
     chmod(file.c_str(), 0444);
