@@ -5,8 +5,11 @@
 // walk's innermost loop.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+
+#include "finder/FileKinds.h"
 
 constexpr char LowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
@@ -27,39 +30,49 @@ constexpr std::uint32_t ExtensionKey(char a, char b, char c) {
            static_cast<std::uint32_t>(static_cast<unsigned char>(c));
 }
 
-// The kinds in the order a folder's matches are reported, with the
-// type-mask bit that asks for each: the eight classic patterns "*.ext", then
-// the leftovers of newer IDEs and build tools.
+// The kinds in the order a folder's matches are reported (FileKinds.h),
+// with the type-mask bit that asks for each.
 struct Pattern {
     int nBit;
 };
-inline constexpr int kClassicPatternCount = 8;
-inline constexpr int kPatternCount = 15;
-inline constexpr int kIpchBit = 256;    // "*.ipch": IntelliSense precompiled headers
-inline constexpr int kVcDbBit = 512;    // "*.VC.db": the IDE's browse database
-inline constexpr int kSdfBit = 1024;    // "*.sdf" beside a .sln of its stem
-inline constexpr int kNcbBit = 2048;    // "*.ncb" beside a .sln or .dsw of its stem
-inline constexpr int kIobjBit = 4096;   // "*.iobj": link-time code generation
-inline constexpr int kIpdbBit = 8192;   // "*.ipdb": link-time code generation
-inline constexpr int kTlogBit = 16384;  // "*.tlog", "*.lastbuildstate": build records
-inline constexpr int kClassicKinds = 255;
-inline constexpr int kNewerKinds =
-    kIpchBit | kVcDbBit | kSdfBit | kNcbBit | kIobjBit | kIpdbBit | kTlogBit;
-inline constexpr Pattern kPatterns[kPatternCount] = {
-    {128},      {1},        {2},       {4},       {8},        {16},       {32},       {64},
-    {kIpchBit}, {kVcDbBit}, {kSdfBit}, {kNcbBit}, {kIobjBit}, {kIpdbBit}, {kTlogBit},
-};
+inline constexpr int kClassicPatternCount = static_cast<int>(kClassicKindCount);
+inline constexpr int kPatternCount = static_cast<int>(kFileKindCount);
+inline constexpr int kIpchBit = KindBit(FileKind::Ipch);
+inline constexpr int kVcDbBit = KindBit(FileKind::VcDb);
+inline constexpr int kSdfBit = KindBit(FileKind::Sdf);
+inline constexpr int kNcbBit = KindBit(FileKind::Ncb);
+inline constexpr int kIobjBit = KindBit(FileKind::Iobj);
+inline constexpr int kIpdbBit = KindBit(FileKind::Ipdb);
+inline constexpr int kTlogBit = KindBit(FileKind::Tlog);
+inline constexpr int kClassicKinds = (1 << kClassicPatternCount) - 1;
+inline constexpr int kNewerKinds = ((1 << kPatternCount) - 1) & ~kClassicKinds;
+constexpr std::array<Pattern, kPatternCount> PatternsInReportOrder() {
+    std::array<Pattern, kPatternCount> patterns{};
+    for (int n = 0; n < kPatternCount; ++n) {
+        patterns[ReportOrderOf(static_cast<FileKind>(n))].nBit = 1 << n;
+    }
+    return patterns;
+}
+inline constexpr std::array<Pattern, kPatternCount> kPatterns = PatternsInReportOrder();
 // What ClassifyName gives besides a pattern: names a solution cache needs
 // beside it.
 inline constexpr int kSolutionName = kPatternCount;       // "*.sln"
 inline constexpr int kWorkspaceName = kPatternCount + 1;  // "*.dsw"
-inline constexpr int kIpchPattern = 8;
-inline constexpr int kVcDbPattern = 9;
-inline constexpr int kSdfPattern = 10;
-inline constexpr int kNcbPattern = 11;
-inline constexpr int kIobjPattern = 12;
-inline constexpr int kIpdbPattern = 13;
-inline constexpr int kTlogPattern = 14;
+inline constexpr int kBscPattern = ReportOrderOf(FileKind::Bsc);
+inline constexpr int kIdbPattern = ReportOrderOf(FileKind::Idb);
+inline constexpr int kIlkPattern = ReportOrderOf(FileKind::Ilk);
+inline constexpr int kObjPattern = ReportOrderOf(FileKind::Obj);
+inline constexpr int kPchPattern = ReportOrderOf(FileKind::Pch);
+inline constexpr int kPdbPattern = ReportOrderOf(FileKind::Pdb);
+inline constexpr int kResPattern = ReportOrderOf(FileKind::Res);
+inline constexpr int kSbrPattern = ReportOrderOf(FileKind::Sbr);
+inline constexpr int kIpchPattern = ReportOrderOf(FileKind::Ipch);
+inline constexpr int kVcDbPattern = ReportOrderOf(FileKind::VcDb);
+inline constexpr int kSdfPattern = ReportOrderOf(FileKind::Sdf);
+inline constexpr int kNcbPattern = ReportOrderOf(FileKind::Ncb);
+inline constexpr int kIobjPattern = ReportOrderOf(FileKind::Iobj);
+inline constexpr int kIpdbPattern = ReportOrderOf(FileKind::Ipdb);
+inline constexpr int kTlogPattern = ReportOrderOf(FileKind::Tlog);
 
 // Names whose last extension is not three letters long (rarer in a build
 // tree), out of line.
@@ -73,21 +86,21 @@ inline int ClassifyName(const char* pszName, std::size_t len) {
     switch (ExtensionKey(LowerAscii(pszName[len - 3]), LowerAscii(pszName[len - 2]),
                          LowerAscii(pszName[len - 1]))) {
         case ExtensionKey('b', 's', 'c'):
-            return 0;
+            return kBscPattern;
         case ExtensionKey('i', 'd', 'b'):
-            return 1;
+            return kIdbPattern;
         case ExtensionKey('i', 'l', 'k'):
-            return 2;
+            return kIlkPattern;
         case ExtensionKey('o', 'b', 'j'):
-            return 3;
+            return kObjPattern;
         case ExtensionKey('p', 'c', 'h'):
-            return 4;
+            return kPchPattern;
         case ExtensionKey('p', 'd', 'b'):
-            return 5;
+            return kPdbPattern;
         case ExtensionKey('r', 'e', 's'):
-            return 6;
+            return kResPattern;
         case ExtensionKey('s', 'b', 'r'):
-            return 7;
+            return kSbrPattern;
         case ExtensionKey('s', 'd', 'f'):
             return kSdfPattern;
         case ExtensionKey('n', 'c', 'b'):

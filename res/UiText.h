@@ -119,22 +119,13 @@ inline constexpr std::string_view kRadioDebug = "Debug フォルダから探す"
 inline constexpr std::string_view kRadioRelease = "Release フォルダから探す";
 
 inline constexpr std::string_view kGroupFiles = "検索するファイル";
-inline constexpr std::string_view kCheckIdb = "idbファイル";
-inline constexpr std::string_view kCheckObj = "objファイル";
-inline constexpr std::string_view kCheckPdb = "pdbファイル";
-inline constexpr std::string_view kCheckSbr = "sbrファイル";
-inline constexpr std::string_view kCheckIlk = "ilkファイル";
-inline constexpr std::string_view kCheckPch = "pchファイル";
-inline constexpr std::string_view kCheckRes = "resファイル";
-inline constexpr std::string_view kCheckBsc = "bscファイル";
 inline constexpr std::string_view kGroupNewerFiles = "新しいVisual Studioのファイル";
-inline constexpr std::string_view kCheckIpch = "ipchファイル";
-inline constexpr std::string_view kCheckVcDb = "VC.dbファイル";
-inline constexpr std::string_view kCheckSdf = "sdfファイル";
-inline constexpr std::string_view kCheckNcb = "ncbファイル";
-inline constexpr std::string_view kCheckIobj = "iobjファイル";
-inline constexpr std::string_view kCheckIpdb = "ipdbファイル";
-inline constexpr std::string_view kCheckTlog = "tlogファイル";
+// The kinds' check boxes, in FileKind order (finder/FileKinds.h).
+inline constexpr std::string_view kCheckKinds[] = {
+    "idbファイル", "ilkファイル", "objファイル",  "pchファイル",  "pdbファイル",
+    "resファイル", "sbrファイル", "bscファイル",  "ipchファイル", "VC.dbファイル",
+    "sdfファイル", "ncbファイル", "iobjファイル", "ipdbファイル", "tlogファイル",
+};
 
 inline constexpr std::string_view kGroupTime = "時間";
 inline constexpr std::string_view kRadioAllFiles = "すべてのファイル";

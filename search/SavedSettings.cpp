@@ -51,17 +51,17 @@ SavedSettings LoadSavedSettings(CRegistry& registry) {
     // delete-all to every subfolder: the default scope instead.
     o.nRadioFolder = ReadInt(registry, "RadioFolder", 1);
     if (o.nRadioFolder < 0 || o.nRadioFolder > 3) o.nRadioFolder = 1;
-    o.bBsc = ReadInt(registry, "Bsc", 1) != 0;
-    o.bIdb = ReadInt(registry, "Idb", 1) != 0;
-    o.bIlk = ReadInt(registry, "Ilk", 1) != 0;
-    o.bObj = ReadInt(registry, "Obj", 1) != 0;
-    o.bPch = ReadInt(registry, "Pch", 1) != 0;
-    o.bPdb = ReadInt(registry, "Pdb", 1) != 0;
-    o.bRes = ReadInt(registry, "Res", 1) != 0;
-    o.bSbr = ReadInt(registry, "Sbr", 1) != 0;
+    o.bBsc = ReadInt(registry, SettingsKeyOf(FileKind::Bsc), 1) != 0;
+    o.bIdb = ReadInt(registry, SettingsKeyOf(FileKind::Idb), 1) != 0;
+    o.bIlk = ReadInt(registry, SettingsKeyOf(FileKind::Ilk), 1) != 0;
+    o.bObj = ReadInt(registry, SettingsKeyOf(FileKind::Obj), 1) != 0;
+    o.bPch = ReadInt(registry, SettingsKeyOf(FileKind::Pch), 1) != 0;
+    o.bPdb = ReadInt(registry, SettingsKeyOf(FileKind::Pdb), 1) != 0;
+    o.bRes = ReadInt(registry, SettingsKeyOf(FileKind::Res), 1) != 0;
+    o.bSbr = ReadInt(registry, SettingsKeyOf(FileKind::Sbr), 1) != 0;
     for (int i = 0; i < kNewerKindCount; ++i) {
         o.newer.Set(NewerKind(i),
-                    settings::NewerKindSaved(ReadInt(registry, settings::kNewerKindValues[i], 0)));
+                    settings::NewerKindSaved(ReadInt(registry, SettingsKeyOf(NewerKind(i)), 0)));
     }
     o.nRadioTime = ReadInt(registry, "RadioTime", 0);
     o.nCount = ReadInt(registry, "Count", 1);

@@ -1,23 +1,9 @@
 // The typed search and the finder's numbers for it.
 #include "search/SearchQuery.h"
 
-#include "finder/MatchRules.h"
-
 namespace {
 
 constexpr int kDaysPerMonth = 30;
-
-constexpr std::string_view kKindNames[kFileKindCount] = {
-    "idb",  "ilk",  "obj", "pch", "pdb",  "res",  "sbr",  "bsc",
-    "ipch", "vcdb", "sdf", "ncb", "iobj", "ipdb", "tlog",
-};
-
-constexpr std::uint32_t BitOf(FileKind kind) { return 1u << static_cast<unsigned>(kind); }
-static_assert(BitOf(FileKind::Bsc) == 128 && BitOf(FileKind::Ipch) == kIpchBit &&
-                  BitOf(FileKind::VcDb) == kVcDbBit && BitOf(FileKind::Sdf) == kSdfBit &&
-                  BitOf(FileKind::Ncb) == kNcbBit && BitOf(FileKind::Iobj) == kIobjBit &&
-                  BitOf(FileKind::Ipdb) == kIpdbBit && BitOf(FileKind::Tlog) == kTlogBit,
-              "a kind's number is its bit in the finder's type mask");
 
 int FolderModeOf(FolderRule rule) {
     switch (rule) {
@@ -37,7 +23,7 @@ int FolderModeOf(FolderRule rule) {
 
 std::string_view FileKindName(FileKind kind) {
     const auto n = static_cast<std::size_t>(kind);
-    return n < kFileKindCount ? kKindNames[n] : std::string_view();
+    return n < kFileKindCount ? kKinds[n].name : std::string_view();
 }
 
 FinderArguments FinderArgumentsOf(const SearchQuery& query) {

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "finder/FileKinds.h"
+
 // In which subfolders files are looked for (every subfolder is walked
 // either way). Debug and Release are exact, case-sensitive folder names.
 enum class FolderRule {
@@ -19,28 +21,6 @@ enum class FolderRule {
     Release,
 };
 
-// The kinds of files: the eight classic patterns "*.ext", then the seven
-// leftovers of newer IDEs and builds (off unless asked for). A kind's number
-// is its bit in the finder's type mask.
-enum class FileKind {
-    Idb,
-    Ilk,
-    Obj,
-    Pch,
-    Pdb,
-    Res,
-    Sbr,
-    Bsc,
-    Ipch,
-    VcDb,
-    Sdf,
-    Ncb,
-    Iobj,
-    Ipdb,
-    Tlog,
-};
-inline constexpr std::size_t kClassicKindCount = 8;
-inline constexpr std::size_t kFileKindCount = 15;
 inline constexpr int kNewerKindCount = static_cast<int>(kFileKindCount - kClassicKindCount);
 // The i-th newer kind, 0 for Ipch.
 constexpr FileKind NewerKind(int i) {
@@ -77,7 +57,7 @@ public:
 
 private:
     static constexpr std::uint32_t Bit(FileKind kind) {
-        return std::uint32_t{1} << static_cast<unsigned>(kind);
+        return static_cast<std::uint32_t>(KindBit(kind));
     }
     std::uint32_t m_bits = 0;
 };

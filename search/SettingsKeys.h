@@ -15,12 +15,10 @@ inline constexpr const char* kWindow = "Window";
 inline constexpr const char* kHistory = "History";
 inline constexpr const char* kControls = "Controls";
 
-// The Controls values that keep the newer kinds' check boxes, in FileKind
-// order from FileKind::Ipch. Such a value turns its kind on only when it is
+// The Controls value of a kind's check box is its pszSettingsKey
+// (finder/FileKinds.h). A newer kind's value turns it on only when it is
 // exactly 1: they are off unless plainly asked for, and a settings file
 // without them searches as it always did.
-inline constexpr const char* kNewerKindValues[] = {"Ipch", "VcDb", "Sdf", "Ncb",
-                                                   "Iobj", "Ipdb", "Tlog"};
 constexpr bool NewerKindSaved(int nValue) { return nValue == 1; }
 
 // Points the store at one section of this program's settings.

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <string_view>
 
 #include "res/UiText.h"
@@ -72,10 +73,17 @@ constexpr int kButtonColumnReserve = 130;
 constexpr int kListTop = 220;
 // The file page: two groups of check boxes, three to a row, 21 pixels apart.
 constexpr int kCheckPitch = 21;
+
 constexpr int kFileGroupHeight = 79;
 constexpr int kNewerGroupTop = 43 + kFileGroupHeight + 4;
 constexpr int kClassicChecks[] = {ctl::kBsc, ctl::kIdb, ctl::kIlk, ctl::kObj,
                                   ctl::kPch, ctl::kPdb, ctl::kRes, ctl::kSbr};
+
+static_assert(std::size(UiText::kCheckKinds) == kFileKindCount, "a label for every kind");
+
+wxString KindLabel(FileKind kind) {
+    return ToWx(UiText::kCheckKinds[static_cast<std::size_t>(kind)]);
+}
 
 }  // namespace
 
@@ -134,13 +142,13 @@ void CVCKesmoraView::CreateControls() {
     m_radioFolder[3] = new wxRadioButton(this, ctl::kRadioRelease, ToWx(UiText::kRadioRelease));
 
     new wxStaticBox(this, ctl::kFileGroup, ToWx(UiText::kGroupFiles));
-    new wxCheckBox(this, ctl::kIdb, ToWx(UiText::kCheckIdb));
-    new wxCheckBox(this, ctl::kObj, ToWx(UiText::kCheckObj));
-    new wxCheckBox(this, ctl::kPdb, ToWx(UiText::kCheckPdb));
-    new wxCheckBox(this, ctl::kSbr, ToWx(UiText::kCheckSbr));
-    new wxCheckBox(this, ctl::kIlk, ToWx(UiText::kCheckIlk));
-    new wxCheckBox(this, ctl::kPch, ToWx(UiText::kCheckPch));
-    new wxCheckBox(this, ctl::kRes, ToWx(UiText::kCheckRes));
+    new wxCheckBox(this, ctl::kIdb, KindLabel(FileKind::Idb));
+    new wxCheckBox(this, ctl::kObj, KindLabel(FileKind::Obj));
+    new wxCheckBox(this, ctl::kPdb, KindLabel(FileKind::Pdb));
+    new wxCheckBox(this, ctl::kSbr, KindLabel(FileKind::Sbr));
+    new wxCheckBox(this, ctl::kIlk, KindLabel(FileKind::Ilk));
+    new wxCheckBox(this, ctl::kPch, KindLabel(FileKind::Pch));
+    new wxCheckBox(this, ctl::kRes, KindLabel(FileKind::Res));
     // Never shown: it only keeps its number and the tab strip's rectangle.
     auto* pTimeGroup = new wxStaticBox(this, ctl::kTimeGroup, ToWx(UiText::kGroupTime));
     pTimeGroup->Hide();
@@ -156,13 +164,10 @@ void CVCKesmoraView::CreateControls() {
     m_comboDayMonth = new wxComboBox(this, ctl::kComboDayMonth);
     new wxCheckBox(this, ctl::kConfirmRemove, ToWx(UiText::kCheckConfirmRemove));
     new wxCheckBox(this, ctl::kUseTrash, ToWx(UiText::kCheckUseTrash));
-    new wxCheckBox(this, ctl::kBsc, ToWx(UiText::kCheckBsc));
+    new wxCheckBox(this, ctl::kBsc, KindLabel(FileKind::Bsc));
     new wxStaticBox(this, ctl::kNewerFileGroup, ToWx(UiText::kGroupNewerFiles));
-    const std::string_view newerTexts[kNewerKindCount] = {
-        UiText::kCheckIpch, UiText::kCheckVcDb, UiText::kCheckSdf, UiText::kCheckNcb,
-        UiText::kCheckIobj, UiText::kCheckIpdb, UiText::kCheckTlog};
     for (int i = 0; i < kNewerKindCount; ++i) {
-        new wxCheckBox(this, ctl::kIpch + i, ToWx(newerTexts[i]));
+        new wxCheckBox(this, ctl::kIpch + i, KindLabel(NewerKind(i)));
     }
     m_comboFolder = new wxComboBox(this, ctl::kComboFolder);
 

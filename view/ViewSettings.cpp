@@ -102,16 +102,16 @@ void CVCKesmoraView::SaveSettings() {
     WriteInt(registry, "ColumnWidth", m_list->GetColumnWidth(0));
     WriteInt(registry, "FindSubFolder", m_bFindSubFolder);
     WriteInt(registry, "RadioFolder", m_nRadioFolder);
-    WriteInt(registry, "Bsc", m_bBsc);
-    WriteInt(registry, "Idb", m_bIdb);
-    WriteInt(registry, "Ilk", m_bIlk);
-    WriteInt(registry, "Obj", m_bObj);
-    WriteInt(registry, "Pch", m_bPch);
-    WriteInt(registry, "Pdb", m_bPdb);
-    WriteInt(registry, "Res", m_bRes);
-    WriteInt(registry, "Sbr", m_bSbr);
+    WriteInt(registry, SettingsKeyOf(FileKind::Bsc), m_bBsc);
+    WriteInt(registry, SettingsKeyOf(FileKind::Idb), m_bIdb);
+    WriteInt(registry, SettingsKeyOf(FileKind::Ilk), m_bIlk);
+    WriteInt(registry, SettingsKeyOf(FileKind::Obj), m_bObj);
+    WriteInt(registry, SettingsKeyOf(FileKind::Pch), m_bPch);
+    WriteInt(registry, SettingsKeyOf(FileKind::Pdb), m_bPdb);
+    WriteInt(registry, SettingsKeyOf(FileKind::Res), m_bRes);
+    WriteInt(registry, SettingsKeyOf(FileKind::Sbr), m_bSbr);
     for (int i = 0; i < kNewerKindCount; ++i) {
-        WriteInt(registry, settings::kNewerKindValues[i], m_bNewer[i]);
+        WriteInt(registry, SettingsKeyOf(NewerKind(i)), m_bNewer[i]);
     }
     WriteInt(registry, "RadioTime", m_nRadioTime);
     WriteInt(registry, "Count", m_nCount);
