@@ -201,6 +201,9 @@ std::optional<int> ParseCommandLine(const std::vector<std::string>& args, CliOpt
     app.add_flag("--trash", options.bTrash,
                  "with --delete: move the files to the desktop's trash (the Recycle Bin\non "
                  "Windows) instead");
+    app.add_flag("--prune-empty", options.bPruneEmpty,
+                 "with --delete: then remove each folder the deletion emptied, and its\n"
+                 "parents emptied so, never FOLDER itself nor a folder empty before");
     app.add_flag("-y,--yes", options.bYes, "delete without asking");
     app.add_flag("-n,--dry-run", bDryRun, "show what --delete would delete; touch nothing");
 
@@ -254,7 +257,7 @@ std::optional<int> ParseCommandLine(const std::vector<std::string>& args, CliOpt
     SearchQuery& query = options.query;
     query = SearchQuery();
     query.strRoot = ".";
-    bool bSavedTrash = false;
+    bool bSavedTrash = false, bSavedPrune = false;
     if (bSaved) {
         CRegistry registry;
         const SavedSettings saved = LoadSavedSettings(registry);
@@ -287,6 +290,7 @@ std::optional<int> ParseCommandLine(const std::vector<std::string>& args, CliOpt
         }
         query = *savedQuery;
         bSavedTrash = saved.bUseTrash;
+        bSavedPrune = saved.bRemoveEmptyFolders;
     }
     if (!folderArgs.empty()) query.strRoot = folderArgs.front();
     options.folders = folderArgs.empty() ? std::vector<std::string>{query.strRoot} : folderArgs;
@@ -328,7 +332,11 @@ std::optional<int> ParseCommandLine(const std::vector<std::string>& args, CliOpt
     if (options.bTrash && options.action == Action::List) {
         return UsageError("--trash only makes sense with --delete");
     }
+    if (options.bPruneEmpty && options.action == Action::List) {
+        return UsageError("--prune-empty only makes sense with --delete");
+    }
     options.bTrash = options.bTrash || bSavedTrash;
+    options.bPruneEmpty = options.bPruneEmpty || bSavedPrune;
     return std::nullopt;
 }
 

@@ -35,6 +35,8 @@ struct CliOptions {
     // Delete (and its dry run) moves the files to the desktop's trash.
     bool bTrash = false;
     bool bYes = false;
+    // After the deletion, the folders it emptied go too.
+    bool bPruneEmpty = false;
 };
 
 // Parses the arguments (UTF-8, args[0] the program). Returns an exit code

@@ -127,10 +127,12 @@ private:
     // One folder of the run: its files are deleted below it alone, pinned
     // as it was when its search started.
     struct Searched {
+        explicit Searched(const std::string& strFolder) : strRoot(strFolder), emptied(strFolder) {}
         std::string strRoot;
         DeleteFileOps ops;
         std::vector<ResultRow> rows;  // kept for a deletion after the search
         bool bRefusalTold = false;
+        CEmptiedFolders emptied;  // the folders of the files removed
     };
 
     int SearchAndDelete(const std::vector<std::string>& folders);
@@ -140,7 +142,10 @@ private:
     void TakeRows(CSearchSession& session, ResultBatch& batch);
     int Delete();
     bool Confirm();
-    DeleteFileOps FileOps(const std::string& strRoot, const FolderId& searched);
+    DeleteFileOps FileOps(Searched& searched, const FolderId& id);
+    // With --prune-empty: the folders the deletion emptied go too; those
+    // that cannot are said, each once. How many went.
+    std::uint64_t Prune();
     // Deletes the files of rows, found below searched, through the window's
     // run and adds the outcome to m_tally; rows met after an interrupt are
     // only counted.
@@ -246,9 +251,8 @@ int CCliRun::Search(const std::vector<std::string>& folders) {
         // Like the window, nothing outside the searched folder is ever
         // removed, and a folder replaced after its search start is refused
         // whole.
-        Searched& searched = m_searched.emplace_back();
-        searched.strRoot = strFolder;
-        searched.ops = FileOps(strFolder, session.Finder().RootId());
+        Searched& searched = m_searched.emplace_back(strFolder);
+        searched.ops = FileOps(searched, session.Finder().RootId());
         const bool bGoOn = SearchFolder(session);
         m_nFoldersBefore += session.Folders();
         m_nUnreadable += session.UnreadableFolders();
@@ -331,15 +335,18 @@ bool CCliRun::Confirm() {
     return bAnswered && !Interrupted() && (answer == "y" || answer == "yes");
 }
 
-DeleteFileOps CCliRun::FileOps(const std::string& strRoot, const FolderId& searched) {
+DeleteFileOps CCliRun::FileOps(Searched& searched, const FolderId& id) {
     // The window's own removal (read-only files made writable first), or
     // its move to the trash.
     const bool bTrash = m_options.bTrash;
     DeleteFileOps ops =
-        SystemFileOps(strRoot, searched, bTrash ? DeleteMethod::Trash : DeleteMethod::Remove);
-    ops.removeFile = [this, bTrash, remove = std::move(ops.removeFile)](const std::string& path,
-                                                                        std::string& reason) {
-        if (remove(path, reason)) return true;
+        SystemFileOps(searched.strRoot, id, bTrash ? DeleteMethod::Trash : DeleteMethod::Remove);
+    ops.removeFile = [this, bTrash, &searched, remove = std::move(ops.removeFile)](
+                         const std::string& path, std::string& reason) {
+        if (remove(path, reason)) {
+            searched.emptied.FileRemoved(path);
+            return true;
+        }
         m_progress.Erase();
         Message((bTrash ? "cannot move " + Escaped(path) + " to the trash: "
                         : "cannot delete " + Escaped(path) + ": ") +
@@ -391,11 +398,28 @@ void CCliRun::DeleteRows(Searched& searched, std::vector<ResultRow>& rows) {
     m_tally.bCancelled = m_tally.bCancelled || outcome.bCancelled;
 }
 
+std::uint64_t CCliRun::Prune() {
+    std::uint64_t nRemoved = 0;
+    for (Searched& searched : m_searched) {
+        nRemoved += searched.emptied.Prune(searched.ops, [this](const DeleteFailure& failure) {
+            Message("cannot remove the emptied folder " + Escaped(failure.strPath) + ": " +
+                    failure.strReason);
+        });
+    }
+    return nRemoved;
+}
+
 int CCliRun::DeleteSummary() {
     std::string text = (m_options.bTrash ? "moved to the trash " : "deleted ") +
                        Files(m_tally.nDeleted) + ", " + Amount(m_tally.freedBytes, m_bExact);
     if (m_tally.nKept > 0) {
         text += "; kept " + Files(m_tally.nKept) + ", " + Amount(m_tally.keptBytes, m_bExact);
+    }
+    // Not after an interrupt: the user asked for the run to end.
+    if (m_options.bPruneEmpty && !m_tally.bCancelled) {
+        const std::uint64_t nFolders = Prune();
+        text += "; removed " + FormatThousands(nFolders) +
+                (nFolders == 1 ? " emptied folder" : " emptied folders");
     }
     Summary(m_tally.bCancelled ? "interrupted: " + text : text);
     if (m_tally.bCancelled) return kExitInterrupted;

@@ -36,6 +36,13 @@ bool PathBelowRoot(const std::string& strRoot, const std::string& strPath,
 // a search's root is. False when it cannot be read.
 bool ReadFolderId(const std::string& strFolder, FolderId& id);
 
+// What became of a folder a clean-up tried to remove.
+enum class FolderRemoval {
+    kRemoved,
+    kNotEmpty,  // it holds something: it stays, and that is no failure
+    kFailed,    // the reason says why
+};
+
 // The folder a search started from, opened once for a deletion run: every
 // listed file is reached below this open folder (descriptor or handle),
 // never through the root's path again, so a root renamed and replaced by a
@@ -68,6 +75,10 @@ public:
     // permission); such an entry stays exactly where it was and is never
     // removed instead.
     bool TrashFile(const std::string& strPath, std::string& strReason);
+    // Removes the folder strPath (named below the root as a listed file is)
+    // only if it is empty now: never a link put in its place, never what it
+    // holds, never the root itself.
+    FolderRemoval RemoveEmptyFolder(const std::string& strPath, std::string& strReason);
 
     struct State;
 

@@ -247,6 +247,19 @@ bool CPinnedRoot::TrashFile(const std::string& strPath, std::string& strReason) 
     return m_pState->trash.Trash(dirFd, strName.c_str(), entry, strOriginal, strReason);
 }
 
+FolderRemoval CPinnedRoot::RemoveEmptyFolder(const std::string& strPath, std::string& strReason) {
+    CFd held;
+    std::string strName;
+    const int dirFd = OpenParent(*m_pState, strPath, held, strName, strReason);
+    if (dirFd < 0) return FolderRemoval::kFailed;
+    // AT_REMOVEDIR takes an empty folder only, and refuses a link in its
+    // place (ENOTDIR) rather than follow it.
+    if (::unlinkat(dirFd, strName.c_str(), AT_REMOVEDIR) == 0) return FolderRemoval::kRemoved;
+    if (errno == ENOTEMPTY || errno == EEXIST) return FolderRemoval::kNotEmpty;
+    strReason = errno == ENOTDIR ? "it is now a link or no folder" : Reason(errno);
+    return FolderRemoval::kFailed;
+}
+
 std::string DefaultFolder() {
     if (const char* pszHome = std::getenv("HOME"); pszHome != nullptr && pszHome[0] == '/') {
         return pszHome;

@@ -367,4 +367,31 @@ bool CPinnedRoot::TrashFile(const std::string& strPath, std::string& strReason) 
     return RecycleFile(wentry, strReason);
 }
 
+FolderRemoval CPinnedRoot::RemoveEmptyFolder(const std::string& strPath, std::string& strReason) {
+    std::vector<Handle> folders;
+    Handle entry;
+    std::wstring wentry;
+    if (!OpenListed(*m_pState, strPath, DELETE, folders, entry, wentry, strReason)) {
+        return FolderRemoval::kFailed;
+    }
+    FILE_ATTRIBUTE_TAG_INFO info;
+    if (!ReadTag(entry, info) || IsLink(info) ||
+        (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || IsLinkByName(wentry)) {
+        strReason = "it is now a link or no folder";
+        return FolderRemoval::kFailed;
+    }
+    // The system refuses to mark a folder that holds anything.
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = TRUE;
+    if (!SetFileInformationByHandle(entry.Get(), FileDispositionInfo, &disposition,
+                                    sizeof disposition)) {
+        const DWORD dwError = GetLastError();
+        if (dwError == ERROR_DIR_NOT_EMPTY) return FolderRemoval::kNotEmpty;
+        strReason = SystemReason(dwError);
+        return FolderRemoval::kFailed;
+    }
+    entry.Close();
+    return NameGone(wentry, strReason) ? FolderRemoval::kRemoved : FolderRemoval::kFailed;
+}
+
 std::string DefaultFolder() { return "C:\\"; }

@@ -145,6 +145,9 @@ DeleteFileOps SystemFileOps(const std::string& strRoot, const FolderId& searched
             return root->RemoveFile(path, true, reason);
         };
     }
+    ops.removeEmptyFolder = [root](const std::string& path, std::string& reason) {
+        return root->RemoveEmptyFolder(path, reason);
+    };
     return ops;
 }
 
@@ -272,4 +275,48 @@ DeleteOutcome RunDelete(std::vector<ResultRow>& rows, const DeleteRequest& reque
             FillText(UiText::kRemaining, {{'d', rowsLeft}, {'s', MegaKiloText(out.keptBytes)}});
     }
     return out;
+}
+
+void CEmptiedFolders::FileRemoved(const std::string& path) {
+    const std::size_t nSep = path.rfind(kPathSeparator);
+    if (nSep != std::string::npos) m_folders.insert(path.substr(0, nSep));
+}
+
+std::size_t CEmptiedFolders::Prune(const DeleteFileOps& ops,
+                                   const std::function<void(const DeleteFailure&)>& failed) {
+    if (!ops.removeEmptyFolder) return 0;
+    // Deepest first, so that a folder is tried once whatever emptied below
+    // it has gone; a parent joins the queue as its last child goes.
+    auto deeper = [](const std::string& a, const std::string& b) {
+        const auto depth = [](const std::string& s) {
+            return std::count(s.begin(), s.end(), kPathSeparator);
+        };
+        const auto da = depth(a), db = depth(b);
+        return da != db ? da > db : a < b;
+    };
+    std::set<std::string, decltype(deeper)> queue(m_folders.begin(), m_folders.end(), deeper);
+    m_folders.clear();
+    std::size_t nRemoved = 0;
+    while (!queue.empty()) {
+        const std::string folder = *queue.begin();
+        queue.erase(queue.begin());
+        // The chosen folder itself, and anything not below it, stays.
+        std::string strRelative;
+        if (!PathBelowRoot(m_strRoot, folder, strRelative)) continue;
+        std::string reason;
+        switch (ops.removeEmptyFolder(folder, reason)) {
+            case FolderRemoval::kRemoved:
+                ++nRemoved;
+                FileRemoved(folder);
+                queue.insert(m_folders.begin(), m_folders.end());
+                m_folders.clear();
+                break;
+            case FolderRemoval::kNotEmpty:
+                break;
+            case FolderRemoval::kFailed:
+                if (failed) failed({folder, reason});
+                break;
+        }
+    }
+    return nRemoved;
 }

@@ -7,11 +7,13 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "finder/DirReader.h"
+#include "finder/FileUtil.h"
 #include "search/ResultCollector.h"
 #include "search/StatusText.h"
 
@@ -50,6 +52,9 @@ struct DeleteFileOps {
     // Removes (or trashes) the file, read-only or not; true only when it is
     // gone from its place, else reason says why.
     std::function<bool(const std::string& path, std::string& reason)> removeFile;
+    // Removes an emptied folder (CPinnedRoot::RemoveEmptyFolder); may be
+    // empty where folders are never pruned.
+    std::function<FolderRemoval(const std::string& path, std::string& reason)> removeEmptyFolder;
 };
 // The size, removal (read-only files too) or move to the trash of
 // CPinnedRoot (finder/FileUtil.h) for rows listed by a search of strRoot
@@ -155,3 +160,23 @@ struct DeleteOutcome {
 DeleteOutcome RunDelete(std::vector<ResultRow>& rows, const DeleteRequest& request,
                         std::uint64_t totalBytes, const DeleteFileOps& ops,
                         const DeleteProgress& progress = {});
+
+// The folders a clean-up empties. Each file removed names its folder; once
+// the run is over, each such folder that is empty now is removed, then its
+// parent by the same rule, up to but never including strRoot. A folder
+// that was empty already, or that holds anything else, stays.
+class CEmptiedFolders {
+public:
+    explicit CEmptiedFolders(std::string strRoot) : m_strRoot(std::move(strRoot)) {}
+    // path: a file the run removed, as listed.
+    void FileRemoved(const std::string& path);
+    // Folders that could not be removed (other than for holding something),
+    // each with its reason, are given to failed. Returns how many were
+    // removed.
+    std::size_t Prune(const DeleteFileOps& ops,
+                      const std::function<void(const DeleteFailure&)>& failed);
+
+private:
+    std::string m_strRoot;
+    std::set<std::string> m_folders;
+};

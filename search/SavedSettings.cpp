@@ -74,5 +74,6 @@ SavedSettings LoadSavedSettings(CRegistry& registry) {
     // Moving to the trash only when plainly asked for: any other value
     // leaves deletion as it always was.
     saved.bUseTrash = ReadInt(registry, "UseTrash", 0) == 1;
+    saved.bRemoveEmptyFolders = ReadInt(registry, "RemoveEmptyFolders", 0) == 1;
     return saved;
 }

@@ -28,7 +28,8 @@ struct SavedSettings {
     int nDayMonthPosition = 0;
     int nFileTimePosition = 0;
     bool bConfirmRemove = true;
-    bool bUseTrash = false;  // only when stored as 1
+    bool bUseTrash = false;            // only when stored as 1
+    bool bRemoveEmptyFolders = false;  // only when stored as 1
 
     bool operator==(const SavedSettings&) const = default;
 };

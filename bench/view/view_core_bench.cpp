@@ -119,6 +119,7 @@ DeleteFileOps PosixOps() {
             return ::lstat(path.c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
         },
         [](const std::string& path, std::string&) { return ::unlink(path.c_str()) == 0; },
+        {},
     };
 }
 

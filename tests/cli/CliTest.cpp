@@ -293,12 +293,14 @@ TEST_F(CliTest, SavedSettingsDeleteAsTheWindowWouldOrAreRefusedWhenThereAreNone)
     EXPECT_EQ(FilesOnDisk().size(), 3u);
 
     // A count far beyond the entries stored, a folder radio outside the
-    // group (Debug and Release then) and the trash chosen in the window.
-    SaveAsTheWindow(config, Saved{{{"RadioFolder", 7}, {"UseTrash", 1}}}, m_root.string(),
-                    0x7fffffff);
+    // group (Debug and Release then), the trash and the pruning chosen in
+    // the window.
+    SaveAsTheWindow(config, Saved{{{"RadioFolder", 7}, {"UseTrash", 1}, {"RemoveEmptyFolders", 1}}},
+                    m_root.string(), 0x7fffffff);
     r = RunCli({{"--saved", "--delete", "--yes"}, {configEnv}});
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(LastLine(r.err), "kesmora-cli: moved to the trash 2 files, 0 MB (2 KB)");
+    EXPECT_EQ(LastLine(r.err),
+              "kesmora-cli: moved to the trash 2 files, 0 MB (2 KB); removed 2 emptied folders");
     EXPECT_TRUE(fs::exists(other));
     EXPECT_TRUE(fs::exists(trash.Files() / "a.obj"));
     EXPECT_TRUE(fs::exists(trash.Files() / "b.pdb"));
@@ -501,6 +503,7 @@ TEST_F(CliTest, EachExitStatusComesForItsCause) {
         {{"--yes"}, 2, "kesmora-cli: --yes only makes sense"},
         {{"--bogus"}, 2, "kesmora-cli: "},
         {{"--trash"}, 2, "kesmora-cli: --trash only makes sense"},
+        {{"--prune-empty"}, 2, "kesmora-cli: --prune-empty only makes sense"},
         {{"--exclude", "src/.git"}, 2, "kesmora-cli: --exclude: 'src/.git' is not a folder name"},
         {{root + "/none"},
          3,
@@ -531,7 +534,8 @@ TEST_F(CliTest, EachExitStatusComesForItsCause) {
 // folder given again under another text or through a link, or inside
 // another given folder, is not searched again), a missing one named and the
 // run's status 3, --exclude repeated between them; the deletion cleans every
-// folder searched and nothing else.
+// folder searched and nothing else, and --prune-empty the folders it emptied
+// below each.
 TEST_F(CliTest, SeveralFoldersAreSearchedOnceEachAsOneRun) {
     const std::string b1 = File("b/Debug/1.obj", 1000);
     const std::string a2 = File("a/Debug/2.obj", 2000);
@@ -562,11 +566,15 @@ TEST_F(CliTest, SeveralFoldersAreSearchedOnceEachAsOneRun) {
     EXPECT_EQ(kept, (std::vector<std::string>{a2, b1}));
 
     std::vector<std::string> deleteArgs = folders;
-    deleteArgs.insert(deleteArgs.end(), {"--delete", "--yes", "--summary"});
+    deleteArgs.insert(deleteArgs.end(), {"--delete", "--yes", "--summary", "--prune-empty"});
     const Result deleted = RunCli({deleteArgs});
     EXPECT_EQ(deleted.exitCode, 3) << deleted.err;
-    EXPECT_EQ(LastLine(deleted.out), "deleted 3 files, 0 MB (7 KB)") << deleted.out;
+    EXPECT_EQ(LastLine(deleted.out), "deleted 3 files, 0 MB (7 KB); removed 4 emptied folders")
+        << deleted.out;
     EXPECT_EQ(FilesOnDisk(), std::vector<std::string>{c4});
+    // Each chosen folder stays, emptied or not.
+    EXPECT_TRUE(fs::is_empty(a));
+    EXPECT_TRUE(fs::is_empty(b));
 }
 
 TEST_F(CliTest, AClosedPipeEndsAListingQuietlyButNeverCutsADeletionShort) {

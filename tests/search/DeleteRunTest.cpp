@@ -363,7 +363,8 @@ TEST_F(DeleteRunTest, RemovesOneHundredThousandRowsKeepingTheOthersInOrder) {
     }
     DeleteFileOps ops{{},
                       [](const std::string&) -> std::uint64_t { return 1; },
-                      [](const std::string& path, std::string&) { return path.back() != '7'; }};
+                      [](const std::string& path, std::string&) { return path.back() != '7'; },
+                      {}};
 
     const DeleteOutcome out = RunDelete(rows, *PlanDeleteSelected(kRows, selected), 0, ops);
 
@@ -673,6 +674,55 @@ TEST_F(TrashRunTest, EveryTextSaysTheFilesGoToTheTrash) {
         {DeleteProgressText(12, 100, trash), "12 / 100 個のファイルをごみ箱に移動しています..."},
     };
     for (const auto& c : cases) EXPECT_EQ(c.text, c.expected);
+}
+
+// The folders a clean-up empties: each goes once empty, then its parents
+// emptied so, up to the chosen folder, which stays even when emptied. One
+// empty before, one holding another file and one swapped for a link after
+// its files went stay; the swapped one is named with its reason.
+TEST(EmptiedFolders, GoUpToButNeverIncludingTheChosenFolder) {
+    TempTree t;
+    const std::vector<std::string> files = {
+        t.File("a/b/Debug/1.obj"), t.File("a/b/Debug/2.obj"),  t.File("a/b/3.obj"),
+        t.File("p/Debug/4.obj"),   t.File("keep/Debug/5.obj"), t.File("swap/Debug/6.obj"),
+        t.File("7.obj"),
+    };
+    t.Dir("p/empty-before");
+    t.File("keep/Debug/notes.txt");
+    t.Dir("elsewhere");
+    DeleteFileOps ops = SystemFileOps(t.Root());
+    std::string reason;
+    ASSERT_TRUE(ops.begin(reason)) << reason;
+    CEmptiedFolders emptied(t.Root());
+    for (const std::string& file : files) {
+        ASSERT_TRUE(ops.removeFile(file, reason)) << file << ": " << reason;
+        emptied.FileRemoved(file);
+    }
+    fs::rename(t.Path("swap/Debug"), t.Path("swap/moved"));
+    t.Link("swap/Debug", t.Path("elsewhere"));
+
+    std::vector<DeleteFailure> failures;
+    EXPECT_EQ(emptied.Prune(ops, [&](const DeleteFailure& f) { failures.push_back(f); }), 4u);
+    for (const char* gone : {"a", "p/Debug"}) EXPECT_FALSE(fs::exists(t.Path(gone))) << gone;
+    for (const char* kept : {"p/empty-before", "keep/Debug", "swap/moved", "elsewhere"}) {
+        EXPECT_TRUE(fs::is_directory(t.Path(kept))) << kept;
+    }
+    EXPECT_TRUE(fs::is_symlink(t.Path("swap/Debug")));
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].strPath, t.Path("swap/Debug"));
+    EXPECT_EQ(failures[0].strReason, "it is now a link or no folder");
+
+    // A chosen folder emptied whole stays.
+    const std::string solo = t.Dir("solo");
+    DeleteFileOps soloOps = SystemFileOps(solo);
+    ASSERT_TRUE(soloOps.begin(reason));
+    CEmptiedFolders soloEmptied(solo);
+    const std::string last = t.File("solo/Debug/8.obj");
+    ASSERT_TRUE(soloOps.removeFile(last, reason));
+    soloEmptied.FileRemoved(last);
+    EXPECT_EQ(soloEmptied.Prune(soloOps, {}), 1u);
+    EXPECT_TRUE(fs::is_directory(solo));
+    EXPECT_TRUE(fs::is_empty(solo));
 }
 
 }  // namespace

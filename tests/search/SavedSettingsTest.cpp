@@ -75,8 +75,8 @@ const LoadCase kCases[] = {
          s.nDayMonthPosition = s.options.nUnitIndex = 3;
          s.nFileTimePosition = s.options.nFileTimeIndex = 1;
      }},
-    {"NewerKindsAndTheTrashOnlyWhenStoredAsOne",
-     {{"Ipch", 1}, {"Sdf", 2}, {"Tlog", 1}, {"UseTrash", 1}},
+    {"NewerKindsTheTrashAndThePruningOnlyWhenStoredAsOne",
+     {{"Ipch", 1}, {"Sdf", 2}, {"Tlog", 1}, {"UseTrash", 1}, {"RemoveEmptyFolders", 2}},
      0,
      {},
      [](SavedSettings& s) {
