@@ -10,7 +10,7 @@
 
 #include "cli/Platform.h"
 #include "finder/ApiPath_win32.h"
-#include "tavoBasis/WideText_win32.h"
+#include "utf16/WideText_win32.h"
 
 namespace cli {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "finder/DirReader.h"
-#include "tavoBasis/WideText_win32.h"
+#include "utf16/WideText_win32.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "finder/ApiPath_win32.h"
 #include "finder/DirReader.h"
-#include "tavoBasis/WideText_win32.h"
+#include "utf16/WideText_win32.h"
 
 namespace {
 

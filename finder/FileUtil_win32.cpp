@@ -11,7 +11,7 @@
 #include "finder/ApiPath_win32.h"
 #include "finder/FileTrash_win32.h"
 #include "finder/FileUtil.h"
-#include "tavoBasis/WideText_win32.h"
+#include "utf16/WideText_win32.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "tavoBasis/RegistryBackend.h"
-#include "tavoBasis/WideText_win32.h"
+#include "utf16/WideText_win32.h"
 
 namespace regbackend {
 namespace {

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "finder/IntermediateFileFinder.h"
-#include "tavoBasis/WideText_win32.h"
+#include "utf16/WideText_win32.h"
 
 namespace {
 

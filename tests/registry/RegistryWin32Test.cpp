@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "StoreTest.h"
-#include "tavoBasis/WideText_win32.h"
+#include "utf16/WideText_win32.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "tavoBasis/WideText_win32.h"
+#include "utf16/WideText_win32.h"
 
 inline std::wstring WideOf(const std::string& text) {
     std::wstring wide;

@@ -1,5 +1,5 @@
 // UTF-8 and UTF-16 conversions through the system's own converters.
-#include "tavoBasis/WideText_win32.h"
+#include "utf16/WideText_win32.h"
 
 #include <windows.h>
 
