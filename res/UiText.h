@@ -139,6 +139,11 @@ inline constexpr std::string_view kFileTimeItems[] = {"更新があったファ�
 
 inline constexpr std::string_view kCheckConfirmRemove = "ファイル削除を確認する";
 inline constexpr std::string_view kCheckUseTrash = "ごみ箱に移動する(&T)";
+inline constexpr std::string_view kCheckRemoveEmptyFolders = "空になったフォルダも削除する";
+// Added to the status's left pane after a deletion that removed emptied
+// folders.
+inline constexpr std::string_view kEmptiedFoldersRemoved =
+    "空になったフォルダ %d 個も削除しました。";
 
 inline constexpr std::string_view kColumnName = "名前";
 inline constexpr std::string_view kColumnSize = "サイズ";

@@ -48,6 +48,7 @@ enum : int {
     kIobj = 1040,
     kIpdb = 1041,
     kTlog = 1042,
+    kRemoveEmptyFolders = 1043,
 };
 
 }  // namespace ctl

@@ -31,7 +31,7 @@ constexpr int kPage1[] = {ctl::kFileGroup, ctl::kBsc,  ctl::kIdb, ctl::kIlk, ctl
                           ctl::kIpdb,      ctl::kTlog};
 constexpr int kPage2[] = {ctl::kRadioAllFiles, ctl::kRadioPeriod, ctl::kComboDayMonth,
                           ctl::kComboFile,     ctl::kCount,       ctl::kSpinCount};
-constexpr int kPage3[] = {ctl::kConfirmRemove, ctl::kUseTrash};
+constexpr int kPage3[] = {ctl::kConfirmRemove, ctl::kUseTrash, ctl::kRemoveEmptyFolders};
 
 // The option controls a search disables, in the order they are switched.
 constexpr int kOptionControls[] = {ctl::kFolderLabel,
@@ -61,7 +61,8 @@ constexpr int kOptionControls[] = {ctl::kFolderLabel,
                                    ctl::kCount,
                                    ctl::kSpinCount,
                                    ctl::kConfirmRemove,
-                                   ctl::kUseTrash};
+                                   ctl::kUseTrash,
+                                   ctl::kRemoveEmptyFolders};
 
 constexpr int kFolderRadios[] = {ctl::kRadioAllSubFolders, ctl::kRadioDebugRelease,
                                  ctl::kRadioDebug, ctl::kRadioRelease};
@@ -164,6 +165,7 @@ void CVCKesmoraView::CreateControls() {
     m_comboDayMonth = new wxComboBox(this, ctl::kComboDayMonth);
     new wxCheckBox(this, ctl::kConfirmRemove, ToWx(UiText::kCheckConfirmRemove));
     new wxCheckBox(this, ctl::kUseTrash, ToWx(UiText::kCheckUseTrash));
+    new wxCheckBox(this, ctl::kRemoveEmptyFolders, ToWx(UiText::kCheckRemoveEmptyFolders));
     new wxCheckBox(this, ctl::kBsc, KindLabel(FileKind::Bsc));
     new wxStaticBox(this, ctl::kNewerFileGroup, ToWx(UiText::kGroupNewerFiles));
     for (int i = 0; i < kNewerKindCount; ++i) {
@@ -293,6 +295,7 @@ void CVCKesmoraView::LayoutControls(int cw, int ch) {
         {ctl::kComboFile, fileX, 85, 160, 20},
         {ctl::kConfirmRemove, 20, 43, 200, 20},
         {ctl::kUseTrash, 20, 64, 200, 20},
+        {ctl::kRemoveEmptyFolders, 20, 85, 240, 20},
         {ctl::kList, 0, kListTop, cw, ch - kListTop},
         {ctl::kStart, w + 20, 25, 100, 20},
         {ctl::kStop, w + 20, 50, 100, 20},
@@ -458,6 +461,7 @@ bool CVCKesmoraView::UpdateData(bool bSaveAndValidate) {
     };
     check(ctl::kConfirmRemove, m_bConfirmRemove);
     check(ctl::kUseTrash, m_bUseTrash);
+    check(ctl::kRemoveEmptyFolders, m_bRemoveEmptyFolders);
     check(ctl::kIdb, m_bIdb);
     check(ctl::kIlk, m_bIlk);
     check(ctl::kObj, m_bObj);

@@ -122,6 +122,7 @@ public:
     CResultListCtrl* m_list = nullptr;
     int m_bConfirmRemove = 0;
     int m_bUseTrash = 0;
+    int m_bRemoveEmptyFolders = 0;
     int m_bIdb = 0;
     int m_bIlk = 0;
     int m_bObj = 0;

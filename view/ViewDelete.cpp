@@ -7,6 +7,9 @@
 #include <memory>
 #include <string_view>
 
+#include "res/UiText.h"
+#include "search/DeleteRun.h"
+#include "search/StatusText.h"
 #include "view/UiString.h"
 #include "view/VCKesmoraView.h"
 
@@ -112,6 +115,8 @@ void CVCKesmoraView::RunDeletion(DeleteRequest request) {
     }
 
     DeleteOutcome outcome;
+    CEmptiedFolders emptied(m_lastSearch ? m_lastSearch->strRoot : std::string());
+    std::size_t nEmptiedRemoved = 0;
     {
         CDeleteProgressUi progressUi(this, request.method, m_progressDelay, m_progressInterval,
                                      m_pProgressDialog);
@@ -124,8 +129,23 @@ void CVCKesmoraView::RunDeletion(DeleteRequest request) {
         // The rows come from the last search; without one nothing can be
         // deleted, since no folder bounds it.
         const std::string strRoot = m_lastSearch ? m_lastSearch->strRoot : std::string();
-        outcome = RunDelete(m_rows.m_rows, request, m_dwTotalSize,
-                            SystemFileOps(strRoot, m_lastRootId, request.method), progress);
+        DeleteFileOps ops = SystemFileOps(strRoot, m_lastRootId, request.method);
+        ops.removeFile = [&emptied, remove = ops.removeFile](const std::string& path,
+                                                             std::string& reason) {
+            if (!remove(path, reason)) return false;
+            emptied.FileRemoved(path);
+            return true;
+        };
+        outcome = RunDelete(m_rows.m_rows, request, m_dwTotalSize, ops, progress);
+        // A folder that cannot go stays; that is no failure of the deletion.
+        if (m_bRemoveEmptyFolders && !outcome.bCancelled) nEmptiedRemoved = emptied.Prune(ops, {});
+    }
+    if (nEmptiedRemoved > 0) {
+        std::string& strLeft = outcome.status.strLeft;
+        const std::string_view kFullStop = "。";
+        if (!strLeft.ends_with(kFullStop)) strLeft += " ： ";
+        strLeft +=
+            FillText(UiText::kEmptiedFoldersRemoved, {{'d', std::to_string(nEmptiedRemoved)}});
     }
 
     m_dwTotalSize = outcome.newTotal;

@@ -70,6 +70,7 @@ void CVCKesmoraView::LoadSettings() {
     m_comboFile->ChangeValue(ItemTextOrEmpty(m_comboFile, saved.nFileTimePosition));
     m_bConfirmRemove = saved.bConfirmRemove;
     m_bUseTrash = saved.bUseTrash;
+    m_bRemoveEmptyFolders = saved.bRemoveEmptyFolders;
     UpdateData(false);
 }
 
@@ -119,6 +120,7 @@ void CVCKesmoraView::SaveSettings() {
     WriteInt(registry, "ComboFile", FindComboTextIndex(1));
     WriteInt(registry, "ConfirmRemove", m_bConfirmRemove);
     WriteInt(registry, "UseTrash", m_bUseTrash);
+    WriteInt(registry, "RemoveEmptyFolders", m_bRemoveEmptyFolders);
 }
 
 int CVCKesmoraView::FindComboTextIndex(int nCombo) const {

@@ -7,6 +7,7 @@
 #include <wx/checkbox.h>
 #include <wx/platinfo.h>
 
+#include <filesystem>
 #include <type_traits>
 
 #include "SearchFixture.h"
@@ -338,6 +339,22 @@ TEST_F(DeleteTest, CancelInTheProgressDialogStopsAfterTheCurrentFile) {
     for (const auto& path : paths) nLeft += Exists(path) ? 1 : 0;
     EXPECT_EQ(nLeft, 30u);
     for (long n = 0; n < Rows(); ++n) EXPECT_TRUE(Exists(Cell(n, 0))) << Cell(n, 0);
+}
+
+// The emptied folders' check box: what the deletion emptied goes, the folder
+// searched stays, the status says how many, and the choice is kept.
+TEST_F(DeleteTest, TheEmptiedFoldersCheckBoxRemovesThemAndIsKept) {
+    const std::string a = MakeFile("p/Debug/a.obj", 100);
+    MakeFile("p/Debug/b.obj", 100);
+    Search();
+    Check(ctl::kRemoveEmptyFolders, true);
+    Press(ctl::kDeleteAll);
+    EXPECT_EQ(Status(0), "2 個のファイルを削除しました。空になったフォルダ 2 個も削除しました。");
+    const std::filesystem::path p = std::filesystem::path(a).parent_path().parent_path();
+    EXPECT_FALSE(std::filesystem::exists(p));
+    EXPECT_TRUE(std::filesystem::is_directory(p.parent_path()));
+    CloseWindow();
+    EXPECT_EQ(ReadDword("Controls", "RemoveEmptyFolders", 99), 1);
 }
 
 #if !defined(_WIN32)  // the desktop trash of these tests is the freedesktop one

@@ -127,7 +127,7 @@ TEST_F(LayoutTest, LabelsAreNeverNarrowerThanTheirText) {
     }
     for (int nId :
          {ctl::kFolderLabel, ctl::kFindSubFolder, ctl::kRadioDebugRelease, ctl::kRadioPeriod,
-          ctl::kConfirmRemove, ctl::kUseTrash, ctl::kBsc, ctl::kVcDb}) {
+          ctl::kConfirmRemove, ctl::kUseTrash, ctl::kRemoveEmptyFolders, ctl::kBsc, ctl::kVcDb}) {
         EXPECT_GE(RectOf(nId).width, Control(nId)->GetBestSize().x) << "control " << nId;
     }
 }
@@ -155,6 +155,7 @@ TEST_F(LayoutTest, NothingOverlapsOnTheDefaultWindow) {
         {ctl::kStart, ctl::kStop},
         {ctl::kTab, ctl::kStart},
         {ctl::kConfirmRemove, ctl::kUseTrash},
+        {ctl::kUseTrash, ctl::kRemoveEmptyFolders},
     };
     for (const auto& pair : pairs) {
         EXPECT_FALSE(RectOf(pair[0]).Intersects(RectOf(pair[1])))
@@ -250,6 +251,7 @@ TEST_F(LayoutTest, EachPageShowsOnlyItsOwnControls) {
     Pump(100);
     EXPECT_TRUE(Shown(ctl::kConfirmRemove));
     EXPECT_TRUE(Shown(ctl::kUseTrash));
+    EXPECT_TRUE(Shown(ctl::kRemoveEmptyFolders));
     EXPECT_FALSE(Shown(ctl::kFileGroup));
     EXPECT_FALSE(Shown(ctl::kTimeGroup));
     MaybeScreenshot("page3");
