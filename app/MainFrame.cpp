@@ -266,7 +266,12 @@ void CMainFrame::OnSizeOrMove(wxEvent& event) {
     event.Skip();
     KeepMinimumSize();
     if (m_bTwoPanes && event.GetEventType() == wxEVT_SIZE) {
-        FitPanes();
+        // Not now: while the window manager sizes the window, GTK 3 keeps
+        // the bar at the height it had, so panes stacked now would be drawn
+        // over each other in one row.
+        CallAfter([this] {
+            if (m_bTwoPanes) FitPanes();
+        });
     }
     if (TakeNormalRect(event)) {
         m_rcNormal = GetRect();

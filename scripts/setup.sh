@@ -16,6 +16,8 @@ linux=(
   libwxgtk3.2-dev libgtk-3-dev libglib2.0-dev libglib2.0-bin
   xvfb xauth openbox x11-utils
   fonts-ipafont-gothic
+  # The toolkit's own dialogs in Japanese: its catalogue (wxstd-3.2.mo).
+  wx3.2-i18n
   python3 findutils
   # The trash test reads our trash as a file manager does: gio's trash:///
   # comes from GVfs's trash backend, on a session bus of its own.
@@ -27,12 +29,13 @@ linux=(
 )
 # mingw-w64 with the posix thread model, Wine to run it, the X libraries
 # Wine's windows need, the tools to unpack a Debian source package (wxMSW is
-# built from one) and ImageMagick for the program's .ico.
+# built from one), ImageMagick for the program's .ico, and xdotool for the
+# window's test that clicks with the X server's own mouse.
 windows=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 fonts-wine
   libxrender1 libxcursor1 libxrandr2 libxi6 libxinerama1 libxcomposite1 libxfixes3 libxxf86vm1
-  dpkg-dev imagemagick
+  dpkg-dev imagemagick xdotool
 )
 fuzz=(clang-14 libclang-rt-14-dev)
 

@@ -1,6 +1,7 @@
 // What the form adapts to the toolkit it runs on. The pixel layout is the
-// same everywhere; on Windows it is the form's own platform and nothing is
-// adjusted, on GTK the widgets are made compact and grow to their texts.
+// same everywhere; on GTK the widgets are made compact, and everywhere a
+// label or a list column grows where the face's glyphs need more than the
+// form's pixels (the body shared by both is CompactStyle.cpp).
 #pragma once
 
 class wxBookCtrlBase;

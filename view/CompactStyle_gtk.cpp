@@ -5,12 +5,8 @@
 // the rows, and a folder history of thousands must load at once. GTK reads
 // that choice only as a combo is made, so it stands for every combo.
 #include <gtk/gtk.h>
-#include <wx/checkbox.h>
 #include <wx/combobox.h>
 #include <wx/fontenum.h>
-#include <wx/listctrl.h>
-#include <wx/radiobut.h>
-#include <wx/stattext.h>
 #include <wx/window.h>
 
 #include <algorithm>
@@ -82,17 +78,6 @@ void ApplyCompactStyle(wxWindow* pForm) {
 // Later siblings already draw above earlier ones.
 void StackTabStripBelow(wxBookCtrlBase*) {}
 
-// Labels, check boxes and radios grow to their text: GTK draws wider
-// indicators and glyphs than the form's pixel widths allow for.
-int FitControlWidth(const wxWindow* pControl, int nWidth) {
-    if (dynamic_cast<const wxCheckBox*>(pControl) != nullptr ||
-        dynamic_cast<const wxRadioButton*>(pControl) != nullptr ||
-        dynamic_cast<const wxStaticText*>(pControl) != nullptr) {
-        return std::max(nWidth, pControl->GetBestSize().x);
-    }
-    return nWidth;
-}
-
 // A compact combo is as wide as its longest item needs.
 int FitComboWidth(const wxComboBox* pCombo, int nWidth) {
     int widest = 0;
@@ -100,11 +85,4 @@ int FitComboWidth(const wxComboBox* pCombo, int nWidth) {
         widest = std::max(widest, pCombo->GetTextExtent(pCombo->GetString(i)).x);
     }
     return std::max(nWidth, widest + kComboChrome);
-}
-
-// GTK's glyphs are wider than the 9-point face these widths were chosen
-// for: a column never gets narrower than its usual text needs, so a time or
-// a multi-gigabyte size is not cut off.
-int FitColumnWidth(const wxListCtrl* pList, int nWidth, const char* pszSample) {
-    return std::max(nWidth, pList->GetTextExtent(pszSample).x + 16);
 }

@@ -1,6 +1,8 @@
 // Windows body: the form's native controls fit its 20-pixel rows as they
-// are, so the layout's pixels stand unchanged.
+// are; only the mouse needs the tab strip's help.
+#include <commctrl.h>
 #include <windows.h>
+#include <windowsx.h>
 #include <wx/bookctrl.h>
 #include <wx/font.h>
 #include <wx/fontenum.h>
@@ -24,11 +26,41 @@ void ApplyCompactStyle(wxWindow* pForm) {
     pForm->SetFont(font);
 }
 
+namespace {
+
+constexpr UINT_PTR kPassClicksId = 1;
+
+// The mouse finds the topmost window under it, and the strip and its pages
+// lie above the page controls: over the body they answer as a group box
+// does, so the click goes on to the control beneath. The tabs keep theirs.
+LRESULT CALLBACK PassBodyClicks(HWND hwnd, UINT nMsg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                DWORD_PTR bWholeWindow) {
+    if (nMsg == WM_NCHITTEST) {
+        if (bWholeWindow != 0) {
+            return HTTRANSPARENT;
+        }
+        POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ::ScreenToClient(hwnd, &pt);
+        RECT body{};
+        ::GetClientRect(hwnd, &body);
+        TabCtrl_AdjustRect(hwnd, FALSE, &body);
+        if (::PtInRect(&body, pt)) {
+            return HTTRANSPARENT;
+        }
+    } else if (nMsg == WM_NCDESTROY) {
+        ::RemoveWindowSubclass(hwnd, PassBodyClicks, kPassClicksId);
+    }
+    return ::DefSubclassProc(hwnd, nMsg, wParam, lParam);
+}
+
+}  // namespace
+
 // As in a dialog template, the tab strip is created first and so lies on
 // top; Windows paints the top sibling first and the ones below over it. A
 // sibling that clips itself against the siblings above it would never show
 // on the strip's body, so the form's controls draw unclipped, like a
-// dialog's.
+// dialog's. The stacking stays (it is also the order the controls are
+// painted in); only the mouse is let through.
 void StackTabStripBelow(wxBookCtrlBase* pTab) {
     for (wxWindow* pSibling : pTab->GetParent()->GetChildren()) {
         if (pSibling == pTab) {
@@ -38,10 +70,11 @@ void StackTabStripBelow(wxBookCtrlBase* pTab) {
         const LONG_PTR style = ::GetWindowLongPtrW(hwnd, GWL_STYLE);
         ::SetWindowLongPtrW(hwnd, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_CLIPSIBLINGS));
     }
+    ::SetWindowSubclass(static_cast<HWND>(pTab->GetHandle()), PassBodyClicks, kPassClicksId, 0);
+    for (size_t nPage = 0; nPage < pTab->GetPageCount(); ++nPage) {
+        ::SetWindowSubclass(static_cast<HWND>(pTab->GetPage(nPage)->GetHandle()), PassBodyClicks,
+                            kPassClicksId, 1);
+    }
 }
 
-int FitControlWidth(const wxWindow*, int nWidth) { return nWidth; }
-
 int FitComboWidth(const wxComboBox*, int nWidth) { return nWidth; }
-
-int FitColumnWidth(const wxListCtrl*, int nWidth, const char*) { return nWidth; }

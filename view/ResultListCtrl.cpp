@@ -18,7 +18,17 @@ void CResultListCtrl::SyncRowCount() {
         // list starts with nothing selected.
         DeleteAllItems();
     } else if (count != GetItemCount()) {
+        const long nOld = GetItemCount();
+        const long nSelected = GetSelectedItemCount();
         SetItemCount(count);
+        // The generic list keeps a selection of most rows as "all but
+        // these", so rows appended after a select-all (or a long range)
+        // would come selected, unseen, and be deleted with the others.
+        if (count > nOld && GetSelectedItemCount() > nSelected) {
+            for (long n = nOld; n < count; ++n) {
+                SetItemState(n, 0, wxLIST_STATE_SELECTED);
+            }
+        }
     }
     Refresh();
     // The generic list lays out a new row count only at idle time, and a

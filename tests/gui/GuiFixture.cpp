@@ -2,7 +2,6 @@
 #include "GuiFixture.h"
 
 #include <wx/app.h>
-#include <wx/platinfo.h>
 #include <wx/stattext.h>
 #include <wx/uiaction.h>
 #include <wx/utils.h>
@@ -77,10 +76,6 @@ bool GuiTest::PumpUntil(const std::function<bool()>& condition, int nTimeoutMs) 
         Pump(20);
     }
     return true;
-}
-
-bool GuiTest::SimulatedInputReachesTheForm() {
-    return wxPlatformInfo::Get().GetPortId() != wxPORT_MSW;
 }
 
 void GuiTest::Click(int nId) {

@@ -52,9 +52,6 @@ protected:
     static bool PumpUntil(const std::function<bool()>& condition, int nTimeoutMs = 5000);
 
     wxWindow* Control(int nId) const { return m_pView->FindWindow(nId); }
-    // Whether simulated mouse and keys reach the form: not under Wine on a
-    // bare Xvfb, where wxMSW's SendInput never arrives at the window.
-    static bool SimulatedInputReachesTheForm();
     // Clicks a control's centre with the simulated mouse.
     void Click(int nId);
 

@@ -1,6 +1,5 @@
 // The form's layout at several widths, and the switching of its pages.
 #include <wx/notebook.h>
-#include <wx/platinfo.h>
 #include <wx/uiaction.h>
 
 #include <cstdlib>
@@ -122,9 +121,6 @@ TEST_F(LayoutTest, ListFollowsTheHeightAtEveryWidth) {
 }
 
 TEST_F(LayoutTest, LabelsAreNeverNarrowerThanTheirText) {
-    if (wxPlatformInfo::Get().GetPortId() != wxPORT_GTK) {
-        GTEST_SKIP() << "only GTK widens the form's labels; Windows keeps the form's pixels";
-    }
     for (int nId :
          {ctl::kFolderLabel, ctl::kFindSubFolder, ctl::kRadioDebugRelease, ctl::kRadioPeriod,
           ctl::kConfirmRemove, ctl::kUseTrash, ctl::kRemoveEmptyFolders, ctl::kBsc, ctl::kVcDb}) {
@@ -288,17 +284,11 @@ TEST_F(LayoutTest, ListIsAVirtualReportWithFourColumnsAndMultipleSelection) {
         if (*columns[i].pszWidest == '\0') {
             EXPECT_EQ(pList->GetColumnWidth(i), columns[i].width) << i;
         } else {
-            // Never narrower than its usual width; on GTK also wide enough
-            // that its wider glyphs for a time or a large size are not cut
-            // off. Windows keeps the form's own widths.
+            // Never narrower than its usual width, and wide enough that a
+            // face with wider glyphs does not cut a time or a size off.
             EXPECT_GE(pList->GetColumnWidth(i), columns[i].width) << i;
-            if (wxPlatformInfo::Get().GetPortId() == wxPORT_GTK) {
-                EXPECT_GT(pList->GetColumnWidth(i),
-                          pList->GetTextExtent(columns[i].pszWidest).x + 8)
-                    << i;
-            } else {
-                EXPECT_EQ(pList->GetColumnWidth(i), columns[i].width) << i;
-            }
+            EXPECT_GT(pList->GetColumnWidth(i), pList->GetTextExtent(columns[i].pszWidest).x + 8)
+                << i;
         }
         EXPECT_EQ(column.GetAlign(), columns[i].align) << i;
     }

@@ -32,6 +32,14 @@ void Activate(wxWindow* pWindow) {
     XCloseDisplay(pDisplay);
 }
 
+void Resize(wxWindow* pWindow, int nWidth, int nHeight) {
+    Display* pDisplay = XOpenDisplay(nullptr);
+    if (pDisplay == nullptr) return;
+    XResizeWindow(pDisplay, XWindowOf(pWindow), static_cast<unsigned>(nWidth),
+                  static_cast<unsigned>(nHeight));
+    XCloseDisplay(pDisplay);
+}
+
 void Destroy(wxWindow* pWindow) {
     Display* pDisplay = XOpenDisplay(nullptr);
     if (pDisplay == nullptr) return;

@@ -4,7 +4,9 @@
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <wx/statusbr.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -192,6 +194,38 @@ TEST_F(WindowManagerTest, MinimisedStartComesBackAtTheSavedPlace) {
     EXPECT_TRUE(PumpUntil([&] {
         return !m_pFrame->IsIconized() && m_pFrame->GetRect() == rcSaved;
     })) << Describe(m_pFrame->GetRect());
+}
+
+// A deletion's two texts while the user shrinks the window to its smallest
+// through the window manager and widens it again: the panes go one above
+// the other when they must, on a bar grown to two rows, and back.
+TEST_F(WindowManagerTest, StatusPanesFitAfterEveryResize) {
+    OpenWindow();
+    wxStatusBar* pBar = m_pFrame->GetStatusBar();
+    const int nRowHeight = pBar->GetSize().y;
+    const wxString strLeft =
+        wxString::FromUTF8("12 個のファイルを削除しました ： 20 MB ( 20,898 KB ) をクリア");
+    const wxString strRight = wxString::FromUTF8("残り 3 ファイル ： 合計 10 MB ( 9,762 KB )");
+    m_pView->ShowStatusPanes(strLeft, strRight);
+    for (const int nWidth : {800, 480, 800, 480}) {
+        otherclient::Resize(m_pFrame, nWidth, 500);
+        const int nRows = nWidth == 480 ? 2 : 1;
+        EXPECT_TRUE(PumpUntil([&] {
+            return pBar->GetSize() == wxSize(nWidth, nRows * nRowHeight);
+        })) << nWidth
+            << ": " << pBar->GetSize().x << "x" << pBar->GetSize().y;
+        wxRect rcLeft;
+        wxRect rcRight;
+        ASSERT_TRUE(pBar->GetFieldRect(0, rcLeft));
+        ASSERT_TRUE(pBar->GetFieldRect(1, rcRight));
+        // Whole, clear of each other and of the size grip in the corner.
+        const wxSize bar = pBar->GetClientSize();
+        EXPECT_LE(rcLeft.x + pBar->GetTextExtent(strLeft).x, std::min(rcLeft.GetRight(), bar.x))
+            << nWidth;
+        EXPECT_LE(rcRight.x + pBar->GetTextExtent(strRight).x, bar.x - nRowHeight) << nWidth;
+        EXPECT_FALSE(rcLeft.Intersects(rcRight)) << nWidth;
+        EXPECT_LE(rcRight.GetBottom(), bar.y) << nWidth;
+    }
 }
 
 }  // namespace
