@@ -5,6 +5,7 @@
 #include "finder/DirReader.h"
 #include "res/UiText.h"
 #include "search/SettingsKeys.h"
+#include "view/DialogLook.h"
 #include "view/UiString.h"
 
 namespace {
@@ -42,6 +43,7 @@ bool CVCKesmoraApp::OnInit() {
     // No options of its own: wx's parser would reject the arguments a
     // desktop launcher may pass, so the command line is left alone.
     SetAppName("Kesmora");
+    UseToolkitCatalogue();
     RaiseDescriptorLimit();
     m_pRegistry = std::make_unique<CRegistry>();
     CreateMainWindow(m_pRegistry.get());

@@ -1,7 +1,8 @@
 // Windows body: the form's native controls fit its 20-pixel rows as they
 // are; only the mouse needs the tab strip's help.
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 #include <windowsx.h>
 #include <wx/bookctrl.h>
 #include <wx/font.h>

@@ -2,6 +2,8 @@
 // chooser just before it appears. wx creates the GTK dialog only inside
 // ShowModal, so there is no earlier moment to reach it.
 #include <gtk/gtk.h>
+#include <wx/msgdlg.h>
+#include <wx/translation.h>
 
 #include <algorithm>
 
@@ -90,8 +92,18 @@ gboolean OnShow(GSignalInvocationHint*, guint, const GValue* params, gpointer) {
 
 }  // namespace
 
+// wx looks in its own prefix's share/locale, where Debian puts it.
+void UseToolkitCatalogue() {
+    auto* pTranslations = new wxTranslations;
+    pTranslations->SetLanguage("ja");
+    pTranslations->AddStdCatalog();
+    wxTranslations::Set(pTranslations);
+}
+
 void PrepareToolkitDialogs() {
     static const gulong s_hook = g_signal_add_emission_hook(
         g_signal_lookup("show", GTK_TYPE_WIDGET), 0, OnShow, nullptr, nullptr);
     (void)s_hook;
 }
+
+int ShowMessageBox(wxMessageDialog& box) { return box.ShowModal(); }

@@ -175,5 +175,5 @@ int CVCKesmoraView::AskUser(const wxString& strText, const wxString& strCaption,
     // GTK's own labels follow the system's language; the program speaks
     // Japanese whatever that is.
     box.SetOKCancelLabels(ToWx(UiText::kButtonOk), ToWx(UiText::kButtonCancel));
-    return box.ShowModal();
+    return ShowMessageBox(box);
 }

@@ -322,6 +322,9 @@ TEST_F(DeleteTest, CancelInTheProgressDialogStopsAfterTheCurrentFile) {
             bDialogSeen = pDialog->IsShown();
             auto* pCancel = dynamic_cast<wxButton*>(pDialog->FindWindow(wxID_CANCEL));
             ASSERT_NE(pCancel, nullptr);
+            // The toolkit's own texts, in Japanese whatever the system's.
+            EXPECT_TRUE(pCancel->GetLabel().StartsWith(wxString::FromUTF8("キャンセル")));
+            EXPECT_NE(pDialog->FindWindowByLabel(wxString::FromUTF8("経過時間:")), nullptr);
             wxCommandEvent click(wxEVT_BUTTON, wxID_CANCEL);
             click.SetEventObject(pCancel);
             pCancel->GetEventHandler()->ProcessEvent(click);
@@ -386,5 +389,12 @@ TEST_F(DeleteTest, TheTrashCheckBoxSendsDeletionsToTheTrashAndIsKept) {
     EXPECT_FALSE(static_cast<wxCheckBox*>(Control(ctl::kUseTrash))->GetValue());
 }
 #endif
+
+// Where the progress dialog is the system's own (Windows), its texts still
+// come from the toolkit's catalogue, which the program carries inside.
+TEST(ToolkitCatalogue, GivesTheProgressDialogsTextsInJapanese) {
+    EXPECT_EQ(wxGetTranslation("Elapsed time:"), wxString::FromUTF8("経過時間:"));
+    EXPECT_EQ(wxGetTranslation("Cancel"), wxString::FromUTF8("キャンセル"));
+}
 
 }  // namespace

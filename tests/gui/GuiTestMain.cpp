@@ -9,15 +9,21 @@
 #include <cstdio>
 #include <memory>
 
+#include "view/DialogLook.h"
+
 #if !defined(_WIN32)
 #include "tests/support/TempTrash.h"
 #endif
 
 namespace {
 
+// The toolkit speaks the program's language in the tests too.
 class CTestApp : public wxApp {
 public:
-    bool OnInit() override { return true; }
+    bool OnInit() override {
+        UseToolkitCatalogue();
+        return true;
+    }
 };
 
 }  // namespace

@@ -117,7 +117,6 @@ TEST_F(ListTest, CtrlASelectsEveryRowAndCtrlCCopiesTheirPathsAsShown) {
     Key('c', wxMOD_CONTROL);
 
     const std::string expected = Cell(0, 0) + "\n" + Cell(1, 0) + "\n" + Cell(2, 0);
-    EXPECT_EQ(Cell(1, 0), m_tree.string() + "/a/\xEF\xBF\xBD.ilk");
     wxTextDataObject data;
     ASSERT_TRUE(wxTheClipboard->Open());
     EXPECT_TRUE(wxTheClipboard->GetData(data));

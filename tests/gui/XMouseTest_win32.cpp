@@ -52,8 +52,8 @@ TEST_F(XMouseTest, AClickOnEachPageChangesTheControlUnderIt) {
         int nPage;
         int nId;
     } cases[] = {
-        {0, ctl::kRadioDebugRelease}, {0, ctl::kFindSubFolder}, {1, ctl::kPdb}, {1, ctl::kTlog},
-        {2, ctl::kRadioPeriod},       {3, ctl::kConfirmRemove},
+        {0, ctl::kRadioDebug}, {0, ctl::kFindSubFolder}, {1, ctl::kPdb},
+        {1, ctl::kTlog},       {2, ctl::kRadioPeriod},   {3, ctl::kConfirmRemove},
     };
     for (const auto& c : cases) {
         static_cast<wxNotebook*>(Control(ctl::kTab))->SetSelection(static_cast<size_t>(c.nPage));
@@ -65,7 +65,7 @@ TEST_F(XMouseTest, AClickOnEachPageChangesTheControlUnderIt) {
         EXPECT_TRUE(PumpUntil([&] { return Value(c.nId) != bBefore; })) << "control " << c.nId;
     }
     // The enabling rules follow the mouse as they follow the keyboard.
-    EXPECT_FALSE(Control(ctl::kRadioDebugRelease)->IsEnabled());
+    EXPECT_FALSE(Control(ctl::kRadioDebug)->IsEnabled());
     EXPECT_TRUE(Control(ctl::kCount)->IsEnabled());
 }
 
