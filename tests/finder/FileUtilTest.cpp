@@ -21,7 +21,7 @@
 #include <thread>
 
 #include "TestTree.h"
-#include "finder/FileTrash_posix.h"
+#include "finder/Trash_posix.h"
 #include "finder/FileUtil.h"
 #include "tests/support/TempTrash.h"
 

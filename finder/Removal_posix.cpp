@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "finder/DirReader_posix.h"
-#include "finder/FileTrash_posix.h"
+#include "finder/Trash_posix.h"
 #include "finder/FileUtil.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The Recycle Bin through the shell's own file operation, the way Explorer
 // moves a file there.
-#include "finder/FileTrash_win32.h"
+#include "finder/Trash_win32.h"
 
 #include <shlobj.h>
 #include <shobjidl.h>

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "finder/ApiPath_win32.h"
-#include "finder/FileTrash_win32.h"
+#include "finder/Trash_win32.h"
 #include "finder/FileUtil.h"
 #include "utf16/WideText_win32.h"
 

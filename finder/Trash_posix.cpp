@@ -5,7 +5,7 @@
 // between the search's checks and the library's rename would send a file
 // from outside the searched folder, and counting up from name.2 on every
 // collision makes thousands of same-named files quadratic.
-#include "finder/FileTrash_posix.h"
+#include "finder/Trash_posix.h"
 
 #include <fcntl.h>
 #include <stdio.h>
