@@ -1,5 +1,5 @@
 // The platform-neutral file helpers: the trailing separator of a folder
-// path, the test of a listed path, and the one-off forms of a pinned root.
+// path and the test of a listed path.
 #include "finder/FileUtil.h"
 
 #include <string_view>
@@ -38,23 +38,4 @@ bool PathBelowRoot(const std::string& strRoot, const std::string& strPath,
         if (sep == std::string::npos) return true;
         start = sep + 1;
     }
-}
-
-std::int64_t FileSize(const std::string& strRoot, const std::string& strPath) {
-    CPinnedRoot root;
-    std::string strReason;
-    return root.Open(strRoot, nullptr, strReason) ? root.FileSize(strPath) : 0;
-}
-
-bool RemoveFile(const std::string& strRoot, const std::string& strPath, bool bClearReadOnly) {
-    CPinnedRoot root;
-    std::string strReason;
-    return root.Open(strRoot, nullptr, strReason) &&
-           root.RemoveFile(strPath, bClearReadOnly, strReason);
-}
-
-bool TrashFile(const std::string& strRoot, const std::string& strPath) {
-    CPinnedRoot root;
-    std::string strReason;
-    return root.Open(strRoot, nullptr, strReason) && root.TrashFile(strPath, strReason);
 }

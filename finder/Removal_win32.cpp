@@ -1,4 +1,4 @@
-// Win32 bodies of the file helpers. The search's folder is opened once and
+// Win32 bodies of the deletion through a pinned root. The search's folder is opened once and
 // held without delete sharing, and a listed file is reached from where that
 // handle really is, one name at a time: every folder on the way is opened
 // as itself (never through a link) and held likewise, so none can be
@@ -9,17 +9,12 @@
 #include <vector>
 
 #include "finder/ApiPath_win32.h"
-#include "finder/Trash_win32.h"
 #include "finder/FileUtil.h"
+#include "finder/Removal.h"
+#include "finder/Trash_win32.h"
 #include "utf16/WideText_win32.h"
 
 namespace {
-
-DWORD AttributesOf(const std::string& strPath) {
-    std::wstring wpath;
-    if (!ToApiPath(strPath, wpath)) return INVALID_FILE_ATTRIBUTES;
-    return GetFileAttributesW(wpath.c_str());
-}
 
 class Handle {
 public:
@@ -156,6 +151,24 @@ bool OpenListed(const CPinnedRoot::State& state, const std::string& strPath, DWO
     return entry.IsValid();
 }
 
+// Opens the listed entry as OpenListed does and reads its basic
+// information; a folder (or a link to one) is refused, as neither the
+// deletion nor the trash takes one.
+bool OpenListedFile(const CPinnedRoot::State& state, const std::string& strPath, DWORD dwAccess,
+                    std::vector<Handle>& folders, Handle& entry, std::wstring& wentry,
+                    FILE_BASIC_INFO& basic, std::string& strReason) {
+    if (!OpenListed(state, strPath, dwAccess, folders, entry, wentry, strReason)) return false;
+    if (!GetFileInformationByHandleEx(entry.Get(), FileBasicInfo, &basic, sizeof basic)) {
+        strReason = SystemReason(GetLastError());
+        return false;
+    }
+    if ((basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        strReason = "it is a folder";
+        return false;
+    }
+    return true;
+}
+
 // True once nothing answers to the entry's name any more. A file whose
 // deletion waits for another program's handle still has its name.
 bool NameGone(const std::wstring& wentry, std::string& strReason) {
@@ -226,29 +239,6 @@ bool RemoveExclusively(const std::wstring& wentry, bool bClearReadOnly, std::str
 
 }  // namespace
 
-// A link counts as what its own entry is: a file link as a file (deleted as
-// the link), a folder link or junction as a folder.
-bool FileExists(const std::string& strPath) {
-    const DWORD dwAttributes = AttributesOf(strPath);
-    return dwAttributes != INVALID_FILE_ATTRIBUTES &&
-           (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-bool FolderExists(const std::string& strPath) {
-    const DWORD dwAttributes = AttributesOf(strPath);
-    return dwAttributes != INVALID_FILE_ATTRIBUTES &&
-           (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-bool ReadFolderId(const std::string& strFolder, FolderId& id) {
-    std::wstring wpath;
-    if (!ToApiPath(strFolder, wpath)) return false;
-    const Handle folder(CreateFileW(wpath.c_str(), FILE_READ_ATTRIBUTES,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    return folder.IsValid() && HandleId(folder.Get(), id);
-}
-
 CPinnedRoot::CPinnedRoot() : m_pState(std::make_unique<State>()) {}
 
 CPinnedRoot::~CPinnedRoot() = default;
@@ -303,19 +293,11 @@ bool CPinnedRoot::RemoveFile(const std::string& strPath, bool bClearReadOnly,
     std::vector<Handle> folders;
     Handle entry;
     std::wstring wentry;
+    FILE_BASIC_INFO basic;
     // Without delete sharing granted by whoever else holds the file open,
     // this open fails and the file stays.
-    if (!OpenListed(*m_pState, strPath, DELETE | FILE_WRITE_ATTRIBUTES, folders, entry, wentry,
-                    strReason)) {
-        return false;
-    }
-    FILE_BASIC_INFO basic;
-    if (!GetFileInformationByHandleEx(entry.Get(), FileBasicInfo, &basic, sizeof basic)) {
-        strReason = SystemReason(GetLastError());
-        return false;
-    }
-    if ((basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        strReason = "it is a folder";
+    if (!OpenListedFile(*m_pState, strPath, DELETE | FILE_WRITE_ATTRIBUTES, folders, entry, wentry,
+                        basic, strReason)) {
         return false;
     }
     const bool bReadOnly = (basic.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
@@ -352,13 +334,7 @@ bool CPinnedRoot::TrashFile(const std::string& strPath, std::string& strReason) 
     Handle entry;
     std::wstring wentry;
     FILE_BASIC_INFO basic;
-    if (!OpenListed(*m_pState, strPath, 0, folders, entry, wentry, strReason)) return false;
-    if (!GetFileInformationByHandleEx(entry.Get(), FileBasicInfo, &basic, sizeof basic)) {
-        strReason = SystemReason(GetLastError());
-        return false;
-    }
-    if ((basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        strReason = "it is a folder";
+    if (!OpenListedFile(*m_pState, strPath, 0, folders, entry, wentry, basic, strReason)) {
         return false;
     }
     // The shell opens the file itself; the folders from the root down stay
@@ -393,5 +369,3 @@ FolderRemoval CPinnedRoot::RemoveEmptyFolder(const std::string& strPath, std::st
     entry.Close();
     return NameGone(wentry, strReason) ? FolderRemoval::kRemoved : FolderRemoval::kFailed;
 }
-
-std::string DefaultFolder() { return "C:\\"; }

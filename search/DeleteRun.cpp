@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "finder/FileUtil.h"
+#include "finder/Removal.h"
 #include "res/UiText.h"
 
 namespace {

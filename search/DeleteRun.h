@@ -14,6 +14,7 @@
 
 #include "finder/DirReader.h"
 #include "finder/FileUtil.h"
+#include "finder/Removal.h"
 #include "search/ResultCollector.h"
 #include "search/StatusText.h"
 

@@ -21,8 +21,9 @@
 #include <thread>
 
 #include "TestTree.h"
-#include "finder/Trash_posix.h"
 #include "finder/FileUtil.h"
+#include "finder/Removal.h"
+#include "finder/Trash_posix.h"
 #include "tests/support/TempTrash.h"
 
 namespace {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "finder/FileUtil.h"
+#include "finder/Removal.h"
 #include "tests/support/WinTestTree.h"
 
 namespace {

@@ -15,6 +15,7 @@
 #include "finder/FileUtil.h"
 #include "finder/IntermediateFileFinder.h"
 #include "finder/MatchRules.h"
+#include "finder/Removal.h"
 #include "tests/support/WinTestTree.h"
 
 namespace {

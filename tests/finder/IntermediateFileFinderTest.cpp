@@ -22,6 +22,7 @@
 #include "finder/FileUtil.h"
 #include "finder/IntermediateFileFinder.h"
 #include "finder/MatchRules.h"
+#include "finder/Removal.h"
 #include "tests/support/LocalMoment.h"
 
 namespace {

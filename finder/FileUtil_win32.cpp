@@ -1,0 +1,45 @@
+// Win32 bodies of the file helpers.
+#include <windows.h>
+
+#include <string>
+
+#include "finder/ApiPath_win32.h"
+#include "finder/FileUtil.h"
+
+namespace {
+
+DWORD AttributesOf(const std::string& strPath) {
+    std::wstring wpath;
+    if (!ToApiPath(strPath, wpath)) return INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(wpath.c_str());
+}
+
+}  // namespace
+
+// A link counts as what its own entry is: a file link as a file (deleted as
+// the link), a folder link or junction as a folder.
+bool FileExists(const std::string& strPath) {
+    const DWORD dwAttributes = AttributesOf(strPath);
+    return dwAttributes != INVALID_FILE_ATTRIBUTES &&
+           (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool FolderExists(const std::string& strPath) {
+    const DWORD dwAttributes = AttributesOf(strPath);
+    return dwAttributes != INVALID_FILE_ATTRIBUTES &&
+           (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool ReadFolderId(const std::string& strFolder, FolderId& id) {
+    std::wstring wpath;
+    if (!ToApiPath(strFolder, wpath)) return false;
+    const HANDLE hFolder = CreateFileW(wpath.c_str(), FILE_READ_ATTRIBUTES,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (hFolder == INVALID_HANDLE_VALUE) return false;
+    const bool bRead = HandleId(hFolder, id);
+    CloseHandle(hFolder);
+    return bRead;
+}
+
+std::string DefaultFolder() { return "C:\\"; }
