@@ -326,18 +326,14 @@ void CDirReader::Release() {
 
 bool CDirReader::IsReleased() const { return m_pState->bReleased; }
 
-namespace {
-
-// Opens the folder at strRelative below fdFrom as the walk opens folders,
-// refusing a link anywhere on the way: a folder moved out of the chosen one
-// and a link put in its place must not be reached. One call where the
-// kernel resolves the whole path under that rule; otherwise a name at a
-// time.
-int OpenBeneath(int fdFrom, const std::string& strRelative) {
+// A folder moved out of the chosen one and a link put in its place must
+// not be reached: one call where the kernel resolves the whole path under
+// that rule; otherwise a name at a time.
+int OpenBeneath(int fdFrom, const std::string& strRelative, int flags) {
     static std::atomic<bool> s_bNoOpenat2{false};
     if (!s_bNoOpenat2.load(std::memory_order_relaxed)) {
         struct open_how how {};
-        how.flags = kOpenFolderFlags;
+        how.flags = static_cast<__u64>(flags);
         how.resolve = RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS | RESOLVE_BENEATH;
         const long fd = ::syscall(SYS_openat2, fdFrom, strRelative.c_str(), &how, sizeof how);
         // EPERM: a seccomp filter that does not know the call.
@@ -355,7 +351,7 @@ int OpenBeneath(int fdFrom, const std::string& strRelative) {
         const bool bLast = cut == std::string_view::npos;
         const int fd =
             ::openat(fdStep >= 0 ? fdStep : fdFrom, name.c_str(),
-                     (bLast ? kOpenFolderFlags : O_PATH | O_DIRECTORY | O_CLOEXEC) | O_NOFOLLOW);
+                     (bLast ? flags : O_PATH | O_DIRECTORY | O_CLOEXEC) | O_NOFOLLOW);
         const int nError = errno;
         if (fdStep >= 0) ::close(fdStep);
         errno = nError;
@@ -365,11 +361,9 @@ int OpenBeneath(int fdFrom, const std::string& strRelative) {
     }
 }
 
-}  // namespace
-
 OpenResult CDirReader::Reopen(const CDirReader& ancestor, const std::string& strRelative) {
     State& state = *m_pState;
-    const int fd = OpenBeneath(ancestor.m_pState->fd, strRelative);
+    const int fd = OpenBeneath(ancestor.m_pState->fd, strRelative, kOpenFolderFlags);
     if (fd < 0) return ResultOfError(errno);
     // The path may have been pointed elsewhere meanwhile: only the very
     // folder listed before is taken back.

@@ -1,12 +1,9 @@
 // POSIX bodies of the deletion through a pinned root; every path is used as
 // its exact bytes.
 #include <fcntl.h>
-#include <linux/openat2.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -20,29 +17,6 @@
 namespace {
 
 constexpr int kFolderFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
-
-// The folders below the root in one call, refusing any link on the way.
-// -1 with errno ENOSYS where the kernel lacks the call or the text is too
-// long for it: the caller then goes one name at a time.
-int OpenBeneath(int rootFd, const char* pszFolders) {
-    static std::atomic<bool> s_bMissing{false};
-    if (s_bMissing.load(std::memory_order_relaxed)) {
-        errno = ENOSYS;
-        return -1;
-    }
-    struct open_how how {};
-    how.flags = kFolderFlags;
-    how.resolve = RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS | RESOLVE_BENEATH;
-    const long fd = ::syscall(SYS_openat2, rootFd, pszFolders, &how, sizeof how);
-    if (fd < 0 && (errno == ENOSYS || errno == EPERM)) {
-        // EPERM: a seccomp filter that does not know the call.
-        s_bMissing.store(true, std::memory_order_relaxed);
-        errno = ENOSYS;
-    } else if (fd < 0 && (errno == ENAMETOOLONG || errno == EAGAIN)) {
-        errno = ENOSYS;
-    }
-    return static_cast<int>(fd);
-}
 
 std::string Reason(int nError) { return std::strerror(nError); }
 
@@ -89,27 +63,9 @@ int OpenParent(const CPinnedRoot::State& state, const std::string& strPath, CFd&
     }
     strName.assign(strRelative, last + 1);
     strRelative.resize(last);
-    const int fd = OpenBeneath(state.root.Get(), strRelative.c_str());
-    if (fd >= 0 || errno != ENOSYS) {
-        held.Reset(fd);
-        if (fd < 0) strReason = OpenReason(errno);
-        return fd;
-    }
-    // Name by name: O_NOFOLLOW with O_DIRECTORY refuses a link outright.
-    int from = state.root.Get();
-    char* pszName = strRelative.data();
-    for (;;) {
-        char* pszSep = std::strchr(pszName, '/');
-        if (pszSep != nullptr) *pszSep = '\0';
-        held.Reset(::openat(from, pszName, kFolderFlags | O_NOFOLLOW));
-        if (held.Get() < 0) {
-            strReason = OpenReason(errno);
-            return -1;
-        }
-        if (pszSep == nullptr) return held.Get();
-        from = held.Get();
-        pszName = pszSep + 1;
-    }
+    held.Reset(OpenBeneath(state.root.Get(), strRelative, kFolderFlags));
+    if (held.Get() < 0) strReason = OpenReason(errno);
+    return held.Get();
 }
 
 // The root's absolute path as the system knows it now, for the trash's
