@@ -381,7 +381,7 @@ void CCliRun::DeleteRows(Searched& searched, std::vector<ResultRow>& rows) {
     }
     const auto request = PlanDeleteAll(rows.size(), {});
     if (!request) return;
-    const DeleteOutcome outcome = RunDelete(rows, *request, total, searched.ops, m_deleteProgress);
+    const DeleteOutcome outcome = RunDelete(rows, *request, searched.ops, m_deleteProgress);
     if (outcome.bRefused && !searched.bRefusalTold) {
         searched.bRefusalTold = true;
         m_progress.Erase();

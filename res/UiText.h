@@ -1,4 +1,4 @@
-// The user-visible Japanese texts of the program, in one place (UTF-8).
+// The window's user-visible Japanese texts, in one place (UTF-8).
 #pragma once
 
 #include <string_view>
@@ -7,12 +7,10 @@ namespace UiText {
 
 // ---- Result list, search summary and deletion --------------------------
 // "%d" stands for a number and "%s" for a path; they are filled in by
-// view/StatusText.cpp and view/DeleteRun.cpp.
+// view/core/StatusText.cpp and view/core/DeleteText.cpp.
 
 // Status bar while searching: the folder, then this.
 inline constexpr std::string_view kSearchingSuffix = " を検索しています...";
-// Size column: the rounded kilobytes, then this.
-inline constexpr std::string_view kSizeUnitKB = "KB";
 
 // The stop button when no search was running (application message box).
 inline constexpr std::string_view kThreadStopError = "スレッド終了エラー";

@@ -6,7 +6,6 @@
 
 #include "finder/FileUtil.h"
 #include "finder/Removal.h"
-#include "res/UiText.h"
 
 namespace {
 
@@ -14,13 +13,6 @@ void Normalise(std::vector<std::size_t>& selected, std::size_t rowCount) {
     std::sort(selected.begin(), selected.end());
     selected.erase(std::unique(selected.begin(), selected.end()), selected.end());
     selected.erase(std::lower_bound(selected.begin(), selected.end(), rowCount), selected.end());
-}
-
-std::string Count(std::size_t n) { return std::to_string(n); }
-
-// The text saying what happens to the files: removed, or moved to the trash.
-std::string_view Pick(DeleteMethod method, std::string_view removed, std::string_view trashed) {
-    return method == DeleteMethod::Trash ? trashed : removed;
 }
 
 // Per-run state while files are tried; rows are only marked here and
@@ -173,56 +165,8 @@ std::optional<DeleteRequest> PlanDeleteAll(std::size_t rowCount,
     return DeleteRequest{DeleteKind::All, std::move(selected)};
 }
 
-std::string_view ConfirmDeleteCaption(DeleteMethod method) {
-    return Pick(method, UiText::kConfirmCaption, UiText::kConfirmTrashCaption);
-}
-
-std::string ConfirmDeleteText(const DeleteRequest& request, const std::vector<ResultRow>& rows) {
-    const DeleteMethod method = request.method;
-    if (request.kind == DeleteKind::All) {
-        return FillText(Pick(method, UiText::kConfirmAll, UiText::kConfirmTrashAll),
-                        {{'d', Count(rows.size())}});
-    }
-    if (request.selected.size() == 1) {
-        return FillText(Pick(method, UiText::kConfirmOne, UiText::kConfirmTrashOne),
-                        {{'s', rows[request.selected.front()].DisplayName()}});
-    }
-    return FillText(Pick(method, UiText::kConfirmSelected, UiText::kConfirmTrashSelected),
-                    {{'d', Count(request.selected.size())}});
-}
-
-std::string_view DeleteFailureCaption(DeleteMethod method) {
-    return Pick(method, UiText::kDeleteErrorCaption, UiText::kTrashErrorCaption);
-}
-
-std::string_view DeleteFailureText(DeleteFailureBox box, DeleteMethod method) {
-    switch (box) {
-        case DeleteFailureBox::OneRow:
-            return Pick(method, UiText::kDeleteErrorOne, UiText::kTrashErrorOne);
-        case DeleteFailureBox::Several:
-            return Pick(method, UiText::kDeleteErrorSeveral, UiText::kTrashErrorSeveral);
-        case DeleteFailureBox::None:
-            break;
-    }
-    return {};
-}
-
-std::string_view RootRefusedText(DeleteMethod method) {
-    return Pick(method, UiText::kDeleteRootChanged, UiText::kTrashRootChanged);
-}
-
-std::string DeleteProgressText(std::size_t done, std::size_t count, DeleteMethod method) {
-    return FillText(Pick(method, UiText::kDeleteProgress, UiText::kTrashProgress),
-                    {{'d', Count(done)}, {'n', Count(count)}});
-}
-
-std::string_view DeleteProgressCaption(DeleteMethod method) {
-    return Pick(method, UiText::kDeleteProgressCaption, UiText::kTrashProgressCaption);
-}
-
 DeleteOutcome RunDelete(std::vector<ResultRow>& rows, const DeleteRequest& request,
-                        std::uint64_t totalBytes, const DeleteFileOps& ops,
-                        const DeleteProgress& progress) {
+                        const DeleteFileOps& ops, const DeleteProgress& progress) {
     DeleteOutcome out;
     std::vector<std::size_t> selected = request.selected;
     Normalise(selected, rows.size());
@@ -256,25 +200,6 @@ DeleteOutcome RunDelete(std::vector<ResultRow>& rows, const DeleteRequest& reque
             (!bAll && chosen == 1) ? DeleteFailureBox::OneRow : DeleteFailureBox::Several;
     }
 
-    StatusTexts& status = out.status;
-    status.bTwoPanes = true;
-    const std::string rowsLeft = Count(rows.size());
-    const std::string_view deletedAll =
-        Pick(request.method, UiText::kDeletedAll, UiText::kTrashedAll);
-    if (!bAll) {
-        status.strLeft =
-            FillText(Pick(request.method, UiText::kDeletedCleared, UiText::kTrashedCleared),
-                     {{'d', Count(out.nDeleted)}, {'s', MegaKiloText(out.freedBytes)}});
-        status.strRight =
-            FillText(UiText::kRemaining, {{'d', rowsLeft}, {'s', MegaKiloText(out.newTotal)}});
-    } else if (rows.empty()) {
-        status.strLeft = FillText(deletedAll, {{'d', Count(out.nDeleted)}});
-        status.strRight = FillText(UiText::kCleared, {{'s', MegaKiloText(totalBytes)}});
-    } else {
-        status.strLeft = FillText(deletedAll, {{'d', Count(out.nDeleted)}});
-        status.strRight =
-            FillText(UiText::kRemaining, {{'d', rowsLeft}, {'s', MegaKiloText(out.keptBytes)}});
-    }
     return out;
 }
 

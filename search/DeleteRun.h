@@ -1,6 +1,7 @@
 // Deleting the files of chosen result rows: the decision what to delete,
-// the confirmation and failure texts, and the run itself with its exact
-// accounting of what was deleted and what remains.
+// and the run itself with its exact accounting of what was deleted and
+// what remains. Each front end words the outcome itself (the window's
+// texts are view/core/DeleteText.h).
 #pragma once
 
 #include <cstddef>
@@ -9,14 +10,12 @@
 #include <optional>
 #include <set>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "finder/DirReader.h"
 #include "finder/FileUtil.h"
 #include "finder/Removal.h"
 #include "search/ResultCollector.h"
-#include "search/StatusText.h"
 
 // The window's side of a deletion (delete button; delete-all alike with
 // PlanDeleteAll):
@@ -25,18 +24,19 @@
 //   request->method = trash option ? DeleteMethod::Trash : DeleteMethod::Remove;
 //   if (confirm option && box(ConfirmDeleteText(*request, rows),
 //                             ConfirmDeleteCaption(method), OK/Cancel) != OK) return;
-//   DeleteOutcome out = RunDelete(rows, *request, total,
+//   DeleteOutcome out = RunDelete(rows, *request,
 //                                 SystemFileOps(folder the rows' search started from,
 //                                               its identity then, method),
 //                                 progress dialog after ~0.5 s, or {});
 //   total = out.newTotal; item count = rows.size(); select out.selection;
 //   if (out.bRefused) box(RootRefusedText(method), DeleteFailureCaption(method));
 //   if (out.failureBox != None) box(DeleteFailureText(.., method), DeleteFailureCaption(method));
-//   two panes: out.status.strLeft, out.status.strRight; then the buttons.
+//   two panes: DeleteStatusTexts(*request, out, rows.size(), total before);
+//   then the buttons.
 
 // What becomes of a chosen file: removed for good, or moved to the
-// desktop's trash, from where the user can restore it. Every text of the
-// run names what happens.
+// desktop's trash, from where the user can restore it. Every text about
+// the run names what happens.
 enum class DeleteMethod {
     Remove,
     Trash,
@@ -90,23 +90,12 @@ std::optional<DeleteRequest> PlanDeleteSelected(std::size_t rowCount,
 // The delete-all button. Nothing when the list is empty.
 std::optional<DeleteRequest> PlanDeleteAll(std::size_t rowCount, std::vector<std::size_t> selected);
 
-// Caption and text of the confirmation (OK/Cancel, question icon) shown
-// before the run when confirmation is on; the run goes ahead only on OK.
-std::string_view ConfirmDeleteCaption(DeleteMethod method = DeleteMethod::Remove);
-std::string ConfirmDeleteText(const DeleteRequest& request, const std::vector<ResultRow>& rows);
-
+// Which failure the window reports after a run with files still there.
 enum class DeleteFailureBox {
     None,
-    OneRow,   // "ファイルを削除できませんでした"
-    Several,  // "選択されたファイル全てを削除できませんでした"
+    OneRow,   // the one row chosen could not go
+    Several,  // some of several rows, or of a delete-all, could not go
 };
-// Caption and text of the failure box (OK, exclamation icon).
-std::string_view DeleteFailureCaption(DeleteMethod method = DeleteMethod::Remove);
-std::string_view DeleteFailureText(DeleteFailureBox box,
-                                   DeleteMethod method = DeleteMethod::Remove);
-// The text of the box (same caption) for a run refused whole because the
-// folder searched was moved or replaced since.
-std::string_view RootRefusedText(DeleteMethod method = DeleteMethod::Remove);
 
 // Called after each file with the files done and the files chosen; return
 // false to stop before the next file (a progress dialog's Cancel). While it
@@ -114,10 +103,6 @@ std::string_view RootRefusedText(DeleteMethod method = DeleteMethod::Remove);
 // only marked; the compaction comes after the last call), so a list that
 // repaints from it meanwhile stays consistent.
 using DeleteProgress = std::function<bool(std::size_t done, std::size_t count)>;
-// "12 / 100 個のファイルを削除しています..." for such a dialog, and its caption.
-std::string DeleteProgressText(std::size_t done, std::size_t count,
-                               DeleteMethod method = DeleteMethod::Remove);
-std::string_view DeleteProgressCaption(DeleteMethod method = DeleteMethod::Remove);
 
 // A file tried and still there, and why, as the system said it.
 struct DeleteFailure {
@@ -135,7 +120,6 @@ struct DeleteOutcome {
     std::uint64_t newTotal = 0;    // the running total now: bytes of every row left
     DeleteFailureBox failureBox = DeleteFailureBox::None;  // show before the status
     std::vector<std::size_t> selection;   // rows to select now (indices after the run)
-    StatusTexts status;                   // always two panes
     std::vector<DeleteFailure> failures;  // one per failed file, in the order tried
     bool bRefused = false;                // no file tried: ops.begin said no
     std::string strRefusal;               // and why
@@ -143,8 +127,7 @@ struct DeleteOutcome {
 
 // Deletes the files of request's rows one at a time and removes the rows of
 // the files that are gone, in one linear pass at the end (rows is updated
-// in place, keeping its order). totalBytes is the running total before the
-// run. The status texts follow request.method; ops does the disk work.
+// in place, keeping its order); ops does the disk work.
 //
 // Accounting: the freed amount counts the size read from disk just before
 // each removal. The new total is the bytes of the rows that remain; in a
@@ -152,15 +135,13 @@ struct DeleteOutcome {
 // size column still shows the listed size), so the total equals the kept
 // bytes. In a delete-selected the rows kept keep their counted size.
 //
-// Cancel (progress returned false): the texts state exactly what happened,
-// with the same wording as a run with failures: the number deleted, then
-// "残り N ファイル" with every row left (failed and untried) and their total.
-// A delete-all stopped early never claims that everything was cleared. The
-// failure box is shown only for files that were tried and failed, never
-// merely because of the cancel.
+// Cancel (progress returned false): the outcome counts as a run with
+// failures does: the number deleted, and every row left (failed and
+// untried) with their bytes, so a delete-all stopped early leaves rows and
+// is never reported as everything cleared. The failure box is set only for
+// files that were tried and failed, never merely because of the cancel.
 DeleteOutcome RunDelete(std::vector<ResultRow>& rows, const DeleteRequest& request,
-                        std::uint64_t totalBytes, const DeleteFileOps& ops,
-                        const DeleteProgress& progress = {});
+                        const DeleteFileOps& ops, const DeleteProgress& progress = {});
 
 // The folders a clean-up empties. Each file removed names its folder; once
 // the run is over, each such folder that is empty now is removed, then its

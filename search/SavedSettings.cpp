@@ -2,9 +2,7 @@
 #include "search/SavedSettings.h"
 
 #include <algorithm>
-#include <iterator>
 
-#include "res/UiText.h"
 #include "search/DisplayText.h"
 #include "search/FolderHistory.h"
 #include "search/SettingsKeys.h"
@@ -22,9 +20,7 @@ bool SectionNames(CRegistry& registry, const char* pszSection, std::vector<std::
     return registry.EnumValueNames(names, RegRoot::CurrentUser) == 0 && !names.empty();
 }
 
-int PositionWithin(int nPosition, std::size_t nItems) {
-    return nPosition < static_cast<int>(nItems) ? nPosition : 0;
-}
+int PositionWithin(int nPosition, int nItems) { return nPosition < nItems ? nPosition : 0; }
 
 }  // namespace
 
@@ -68,8 +64,8 @@ SavedSettings LoadSavedSettings(CRegistry& registry) {
     if (o.nCount < 1 || o.nCount > kMaxPeriod) o.nCount = 1;
     saved.nDayMonthPosition = std::max(ReadInt(registry, "ComboDayMonth", 0), 0);
     saved.nFileTimePosition = std::max(ReadInt(registry, "ComboFile", 0), 0);
-    o.nUnitIndex = PositionWithin(saved.nDayMonthPosition, std::size(UiText::kDayMonthItems));
-    o.nFileTimeIndex = PositionWithin(saved.nFileTimePosition, std::size(UiText::kFileTimeItems));
+    o.nUnitIndex = PositionWithin(saved.nDayMonthPosition, kUnitPositions);
+    o.nFileTimeIndex = PositionWithin(saved.nFileTimePosition, kFileTimePositions);
     saved.bConfirmRemove = ReadInt(registry, "ConfirmRemove", 1) != 0;
     // Moving to the trash only when plainly asked for: any other value
     // leaves deletion as it always was.

@@ -8,6 +8,11 @@
 
 #include "search/SearchQuery.h"
 
+// The positions a search knows in the window's two period lists (unit,
+// then file time); each list holds one item per position.
+inline constexpr int kUnitPositions = 4;
+inline constexpr int kFileTimePositions = 2;
+
 // The option members as the window's data exchange leaves them.
 struct SearchOptions {
     bool bIdb = false;

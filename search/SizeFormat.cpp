@@ -3,8 +3,6 @@
 
 #include <array>
 
-#include "res/UiText.h"
-
 namespace {
 
 // Half-up rounding of bytes / unit without forming bytes + unit / 2, which
@@ -36,6 +34,4 @@ std::string FormatThousands(std::uint64_t n) {
     return std::string(text.data() + pos, text.size() - pos);
 }
 
-std::string SizeText(std::uint64_t size) {
-    return FormatThousands(RoundKB(size)) + std::string(UiText::kSizeUnitKB);
-}
+std::string SizeText(std::uint64_t size) { return FormatThousands(RoundKB(size)) + "KB"; }

@@ -1,5 +1,6 @@
-// Whole-kilobyte and whole-megabyte texts for byte counts, as the list and
-// the status bar show them.
+// Whole-kilobyte and whole-megabyte amounts of byte counts and the size
+// column's text, which the window's list and the command line's listing
+// both print.
 #pragma once
 
 #include <cstdint>
@@ -14,5 +15,6 @@ std::uint64_t RoundMB(std::uint64_t bytes);
 // Decimal digits in groups of three joined by ASCII commas ("1,000,005"),
 // whatever the locale.
 std::string FormatThousands(std::uint64_t n);
-// The size column of a row: whole kilobytes with groups, "1,536KB".
+// The size column of a row: whole kilobytes with groups, "1,536KB", in
+// both front ends.
 std::string SizeText(std::uint64_t size);

@@ -81,6 +81,9 @@ constexpr int kClassicChecks[] = {ctl::kBsc, ctl::kIdb, ctl::kIlk, ctl::kObj,
                                   ctl::kPch, ctl::kPdb, ctl::kRes, ctl::kSbr};
 
 static_assert(std::size(UiText::kCheckKinds) == kFileKindCount, "a label for every kind");
+static_assert(std::size(UiText::kDayMonthItems) == kUnitPositions &&
+                  std::size(UiText::kFileTimeItems) == kFileTimePositions,
+              "an item for every position a search knows");
 
 wxString KindLabel(FileKind kind) {
     return ToWx(UiText::kCheckKinds[static_cast<std::size_t>(kind)]);

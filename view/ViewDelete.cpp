@@ -9,9 +9,9 @@
 
 #include "res/UiText.h"
 #include "search/DeleteRun.h"
-#include "search/StatusText.h"
 #include "view/UiString.h"
 #include "view/VCKesmoraView.h"
+#include "view/core/DeleteText.h"
 
 namespace {
 
@@ -136,12 +136,13 @@ void CVCKesmoraView::RunDeletion(DeleteRequest request) {
             emptied.FileRemoved(path);
             return true;
         };
-        outcome = RunDelete(m_rows.m_rows, request, m_dwTotalSize, ops, progress);
+        outcome = RunDelete(m_rows.m_rows, request, ops, progress);
         // A folder that cannot go stays; that is no failure of the deletion.
         if (m_bRemoveEmptyFolders && !outcome.bCancelled) nEmptiedRemoved = emptied.Prune(ops, {});
     }
+    StatusTexts status = DeleteStatusTexts(request, outcome, m_rows.m_rows.size(), m_dwTotalSize);
     if (nEmptiedRemoved > 0) {
-        std::string& strLeft = outcome.status.strLeft;
+        std::string& strLeft = status.strLeft;
         const std::string_view kFullStop = "。";
         if (!strLeft.ends_with(kFullStop)) strLeft += " ： ";
         strLeft +=
@@ -159,7 +160,6 @@ void CVCKesmoraView::RunDeletion(DeleteRequest request) {
         AskUser(ToWx(DeleteFailureText(outcome.failureBox, request.method)),
                 ToWx(DeleteFailureCaption(request.method)), wxOK | wxICON_EXCLAMATION);
     }
-    ShowStatusPanes(wxString::FromUTF8(outcome.status.strLeft),
-                    wxString::FromUTF8(outcome.status.strRight));
+    ShowStatusPanes(wxString::FromUTF8(status.strLeft), wxString::FromUTF8(status.strRight));
     UpdateDeleteButtons(false);
 }

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "res/UiText.h"
-#include "search/StatusText.h"
+#include "view/core/StatusText.h"
 #include "view/DialogLook.h"
 #include "view/UiString.h"
 #include "view/VCKesmoraView.h"

@@ -126,16 +126,14 @@ DeleteFileOps PosixOps() {
 double TimeRunDelete(const fs::path& root, const std::vector<std::string>& paths, bool bPosix) {
     std::vector<ResultRow> rows;
     rows.reserve(paths.size());
-    std::uint64_t total = 0;
     for (const std::string& path : paths) {
         rows.emplace_back(path, 1024, FileStamp{1704164640, 0}, FileStamp{1714979280, 0});
-        total += 1024;
     }
     const auto request = PlanDeleteAll(rows.size(), {});
     const DeleteFileOps ops = bPosix ? PosixOps() : SystemFileOps(root.string());
     std::size_t ticks = 0;
     const auto start = Clock::now();
-    const DeleteOutcome out = RunDelete(rows, *request, total, ops, [&](std::size_t, std::size_t) {
+    const DeleteOutcome out = RunDelete(rows, *request, ops, [&](std::size_t, std::size_t) {
         ++ticks;  // what a progress dialog's check costs at least
         return true;
     });

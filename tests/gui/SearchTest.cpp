@@ -18,7 +18,7 @@
 
 #include "SearchFixture.h"
 #include "finder/MatchRules.h"
-#include "search/StatusText.h"
+#include "view/core/StatusText.h"
 
 namespace {
 

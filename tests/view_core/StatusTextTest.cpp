@@ -1,7 +1,7 @@
 // Texts of the status bar during and after a search.
 #include <gtest/gtest.h>
 
-#include "search/StatusText.h"
+#include "view/core/StatusText.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Builds the status-bar texts from the templates in res/UiText.h.
-#include "search/StatusText.h"
+#include "view/core/StatusText.h"
 
 #include "res/UiText.h"
 #include "search/DisplayText.h"
