@@ -222,26 +222,45 @@ TEST(RemoveFile, NeverReachesOutsideTheSearchedFolder) {
     TempTrash::Get().Empty();
 }
 
+// The searched folder T lists its files in T/sub/Debug; S/Debug, outside
+// it, holds files of the same names, and the link T/lnk leads to S. Once
+// T/sub and T/lnk trade places, a listed path leads outside.
+class SwapTree {
+public:
+    explicit SwapTree(std::size_t nFiles) {
+        for (std::size_t i = 0; i < nFiles; ++i) {
+            const std::string name = "/Debug/f" + std::to_string(i) + ".obj";
+            m_listed.push_back(t.File("T/sub" + name));
+            t.File("S" + name);
+        }
+        t.Link("T/lnk", t.Path("S"));
+    }
+    const std::vector<std::string>& Listed() const { return m_listed; }
+    // One atomic exchange of the two names.
+    void Swap() const {
+        renameat2(AT_FDCWD, m_sub.c_str(), AT_FDCWD, m_lnk.c_str(), RENAME_EXCHANGE);
+    }
+
+    TempTree t;
+
+private:
+    std::vector<std::string> m_listed;
+    const std::string m_sub = t.Path("T/sub"), m_lnk = t.Path("T/lnk");
+};
+
 // A folder below the root trades places with a link to an outside folder
 // in a tight loop while every listed file is removed: nothing outside goes.
 // (The trash's own case is below, at the moment it writes its record.)
 TEST(RemoveFile, AFolderTradingPlacesWithALinkNeverLeadsOutside) {
     constexpr std::size_t kFiles = 300;
-    TempTree t;
-    std::vector<std::string> listed;
-    for (std::size_t i = 0; i < kFiles; ++i) {
-        const std::string name = "/Debug/f" + std::to_string(i) + ".obj";
-        listed.push_back(t.File("T/sub" + name));
-        t.File("S" + name);
-    }
-    t.Link("T/lnk", t.Path("S"));
+    const SwapTree tree(kFiles);
+    const TempTree& t = tree.t;
     std::atomic<bool> bStop{false};
     std::thread flipper([&] {
-        const std::string a = t.Path("T/sub"), b = t.Path("T/lnk");
-        while (!bStop) renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE);
+        while (!bStop) tree.Swap();
     });
     std::size_t nRemoved = 0;
-    for (const std::string& path : listed) nRemoved += RemoveFile(t.Path("T"), path, true);
+    for (const std::string& path : tree.Listed()) nRemoved += RemoveFile(t.Path("T"), path, true);
     bStop = true;
     flipper.join();
     EXPECT_EQ(ListingOrder(t.Path("S/Debug")).size(), kFiles);
@@ -301,28 +320,18 @@ TEST(TrashFile, AFolderSwappedWhileTheRecordIsWrittenNeverLeadsOutside) {
     const TempTrash& trash = TempTrash::Get();
     trash.Empty();
     std::filesystem::create_directories(trash.Files().parent_path() / "info");
-    TempTree t;
-    std::vector<std::string> listed;
-    for (std::size_t i = 0; i < kFiles; ++i) {
-        const std::string name = "/Debug/f" + std::to_string(i) + ".obj";
-        listed.push_back(t.File("T/sub" + name));
-        t.File("S" + name);
-    }
-    t.Link("T/lnk", t.Path("S"));
-    const std::string sub = t.Path("T/sub"), lnk = t.Path("T/lnk");
-    const auto swap = [&] {
-        renameat2(AT_FDCWD, sub.c_str(), AT_FDCWD, lnk.c_str(), RENAME_EXCHANGE);
-    };
+    const SwapTree tree(kFiles);
+    const TempTree& t = tree.t;
     std::atomic<int> nSwaps{0};
     {
         const OpenGate gate((trash.Files().parent_path() / "info").string(), [&] {
-            if (nSwaps++ == 0) swap();
+            if (nSwaps++ == 0) tree.Swap();
         });
         if (!gate.Open()) GTEST_SKIP() << "no fanotify here (needs root)";
-        for (const std::string& path : listed) {
+        for (const std::string& path : tree.Listed()) {
             EXPECT_TRUE(TrashFile(t.Path("T"), path));
             // Back in place for the next file's checks.
-            if (nSwaps.exchange(0) > 0) swap();
+            if (nSwaps.exchange(0) > 0) tree.Swap();
         }
     }
     EXPECT_EQ(ListingOrder(t.Path("S/Debug")).size(), kFiles);
