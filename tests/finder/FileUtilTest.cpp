@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -236,9 +237,9 @@ public:
         t.Link("T/lnk", t.Path("S"));
     }
     const std::vector<std::string>& Listed() const { return m_listed; }
-    // One atomic exchange of the two names.
-    void Swap() const {
-        renameat2(AT_FDCWD, m_sub.c_str(), AT_FDCWD, m_lnk.c_str(), RENAME_EXCHANGE);
+    // One atomic exchange of the two names; false when it failed.
+    bool Swap() const {
+        return renameat2(AT_FDCWD, m_sub.c_str(), AT_FDCWD, m_lnk.c_str(), RENAME_EXCHANGE) == 0;
     }
 
     TempTree t;
@@ -256,11 +257,19 @@ TEST(RemoveFile, AFolderTradingPlacesWithALinkNeverLeadsOutside) {
     const SwapTree tree(kFiles);
     const TempTree& t = tree.t;
     std::atomic<bool> bStop{false};
+    std::atomic<int> nTrades{0};
     std::thread flipper([&] {
-        while (!bStop) tree.Swap();
+        while (!bStop) nTrades += tree.Swap();
     });
+    while (nTrades == 0) std::this_thread::yield();
+    // On a busy machine the flipper can sit off the processor, the link in
+    // place, for a whole pass: passes go on until something was removed.
     std::size_t nRemoved = 0;
-    for (const std::string& path : tree.Listed()) nRemoved += RemoveFile(t.Path("T"), path, true);
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (nRemoved == 0 && std::chrono::steady_clock::now() < giveUp) {
+        for (const std::string& path : tree.Listed())
+            nRemoved += RemoveFile(t.Path("T"), path, true);
+    }
     bStop = true;
     flipper.join();
     EXPECT_EQ(ListingOrder(t.Path("S/Debug")).size(), kFiles);
