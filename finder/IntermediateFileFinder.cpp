@@ -25,6 +25,19 @@ struct FolderIdHash {
     }
 };
 
+// A lost folder's listing still names the subfolders the walk had not
+// reached: none of them is searched now. An entry the listing could not
+// type may be a file, and is not counted.
+std::uint64_t SubfoldersLeft(CFolderCursor& reader, const CFolderExclusion& exclusion) {
+    std::uint64_t n = 0;
+    EntryKind kind;
+    while (const char* pszName = reader.Next(kind)) {
+        n += kind == EntryKind::kFolder && !IsDotOrDotDot(pszName) &&
+             !exclusion.Excludes(pszName, std::strlen(pszName));
+    }
+    return n;
+}
+
 }  // namespace
 
 // What the worker keeps while it walks. One level per depth, reused for
@@ -232,7 +245,11 @@ void CIntermediateFileFinder::FindInFolder(Walk& walk, std::size_t nDepth) {
                 WalkSubfolder(walk, nDepth, pszName, len);
                 // Moved away while the walk was below it: the rest of it
                 // is no longer where the walk looks.
-                if (level.bLost) break;
+                if (level.bLost) {
+                    m_nUnreadable.fetch_add(SubfoldersLeft(level.reader, m_exclusion),
+                                            std::memory_order_relaxed);
+                    break;
+                }
             }
         }
         if (!m_bRunning) break;

@@ -41,8 +41,9 @@ public:
     // never enter; the folder a walk starts from is always entered.
     void SetExcludedFolders(CFolderExclusion exclusion) { m_nextExclusion = std::move(exclusion); }
     // Folders of the last search that could not be read (refused, a read
-    // error, gone from under a deep walk, or no descriptor to be had): the
-    // search left them out. Final once the worker has been joined.
+    // error, gone from under a deep walk with the subfolders it still had
+    // to walk, or no descriptor to be had): the search left them out.
+    // Final once the worker has been joined.
     std::uint64_t UnreadableFolders() const {
         return m_nUnreadable.load(std::memory_order_relaxed);
     }

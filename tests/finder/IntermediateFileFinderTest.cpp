@@ -595,6 +595,7 @@ TEST(Walk, EveryFolderIsWalkedOrCountedAsUnreadable) {
         int free = 0;          // descriptors the rest of the process leaves, if not 0
         mode_t mode = 0;       // of the folder locked
         bool bLinked = false;  // the swapped level is moved outside, a link left
+        int forks = 0;         // more chains beside the swapped level's own
     } cases[] = {
         {"500 folders at 64", 64, nullptr, 0, 500, 0, "3500 0"},
         // The readers' listings held ahead are given back to make room.
@@ -612,11 +613,18 @@ TEST(Walk, EveryFolderIsWalkedOrCountedAsUnreadable) {
         {"a root listed but not entered", 0, "", 0, 2, 0, "0 1", 0, 0444},
         // Level 38 moved out of the chosen folder, a link to it in its place.
         {"a released folder linked from outside", 64, nullptr, 40, 0, 38, "39 1", 0, 0, true},
+        // Whichever chain the walk takes first, the other three are left.
+        {"a released folder swapped with subfolders left", 64, nullptr, 40, 0, 38, "39 4", 0, 0,
+         false, 3},
     };
     for (const auto& c : cases) {
         TempTree t;
         std::string chain;
         for (int i = 1; i <= c.depth; ++i) t.File((chain += "d/") + "x.obj");
+        for (int f = 1; f <= c.forks; ++f) {
+            std::string fork = chain.substr(0, 2 * c.swapAt) + "f" + std::to_string(f) + "/";
+            for (int i = c.swapAt + 1; i <= c.depth; ++i, fork += "d/") t.File(fork + "x.obj");
+        }
         for (int i = 0; i < c.wide * 7; ++i) {
             t.File("a" + std::to_string(i / 7 % 20) + "/b" + std::to_string(i / 7) + "/Debug/x" +
                    std::to_string(i % 7) + ".obj");
@@ -626,8 +634,13 @@ TEST(Walk, EveryFolderIsWalkedOrCountedAsUnreadable) {
         RecordingSink sink;
         if (c.swapAt > 0) {
             const std::string level = t.Path(chain.substr(0, 2 * c.swapAt - 1));
-            sink.onFolder = [&, level, deepest = t.Path(chain)](const std::string& folder) {
-                if (folder != deepest) return;
+            const auto depth = [](const std::string& path) {
+                return std::count(path.begin(), path.end(), '/');
+            };
+            sink.onFolder = [&, level, deepest = depth(t.Path(chain)),
+                             bSwapped = false](const std::string& folder) mutable {
+                if (bSwapped || depth(folder) != deepest) return;
+                bSwapped = true;
                 if (!c.bLinked) {
                     std::filesystem::rename(level, level.substr(0, level.size() - 1) + "moved");
                     std::filesystem::create_directory(level);
