@@ -337,10 +337,15 @@ bool CPinnedRoot::TrashFile(const std::string& strPath, std::string& strReason) 
     if (!OpenListedFile(*m_pState, strPath, 0, folders, entry, wentry, basic, strReason)) {
         return false;
     }
+    FolderId checked;
+    if (!HandleId(entry.Get(), checked)) {
+        strReason = SystemReason(GetLastError());
+        return false;
+    }
     // The shell opens the file itself; the folders from the root down stay
     // held, without delete sharing, until it has finished.
     entry.Close();
-    return RecycleFile(wentry, strReason);
+    return RecycleFile(wentry, checked, strReason);
 }
 
 FolderRemoval CPinnedRoot::RemoveEmptyFolder(const std::string& strPath, std::string& strReason) {

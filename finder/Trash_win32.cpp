@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "finder/ApiPath_win32.h"
+#include "finder/DirReader.h"
 
 namespace {
 
@@ -49,9 +50,15 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE PostDeleteItem(DWORD, IShellItem*, HRESULT hrDelete,
-                                             IShellItem*) override {
+                                             IShellItem* psiNewlyCreated) override {
         m_bRecycled = SUCCEEDED(hrDelete);
         m_hrDelete = hrDelete;
+        PWSTR pszBin = nullptr;
+        if (psiNewlyCreated != nullptr &&
+            SUCCEEDED(psiNewlyCreated->GetDisplayName(SIGDN_FILESYSPATH, &pszBin))) {
+            m_wbin = pszBin;
+            ::CoTaskMemFree(pszBin);
+        }
         return S_OK;
     }
 
@@ -89,11 +96,15 @@ public:
     bool Recycled() const { return m_bRecycled && !m_bRefused; }
     bool Refused() const { return m_bRefused; }
     HRESULT DeleteResult() const { return m_hrDelete; }
+    // Where the Recycle Bin keeps what the shell moved; empty when the
+    // shell did not say.
+    const std::wstring& BinPath() const { return m_wbin; }
 
 private:
     bool m_bRefused = false;
     bool m_bRecycled = false;
     HRESULT m_hrDelete = S_OK;
+    std::wstring m_wbin;
 };
 
 // COM for the calling thread, for as long as the call lasts; a thread that
@@ -122,9 +133,43 @@ private:
     T* m_p = nullptr;
 };
 
+// Whether the entry at wbin is the very file that was checked.
+bool IsCheckedFile(const std::wstring& wbin, const FolderId& checked) {
+    const HANDLE h = ::CreateFileW(
+        wbin.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    FolderId id;
+    const bool bRead = HandleId(h, id);
+    ::CloseHandle(h);
+    return bRead && id == checked;
+}
+
 }  // namespace
 
-bool RecycleFile(const std::wstring& wpath, std::string& strReason) {
+// Anything but the file checked (or what cannot be told) goes back where it
+// stood, never over what took its place since. Where the bin names its
+// entry "$R...", its index of it is "$I..." beside it: that goes too, so
+// the bin lists nothing it no longer holds.
+bool KeepRecycledIfChecked(const std::wstring& wentry, std::wstring wbin, const FolderId& checked,
+                           std::string& strReason) {
+    PrefixIfLong(wbin);
+    if (IsCheckedFile(wbin, checked)) return true;
+    if (!::MoveFileExW(wbin.c_str(), wentry.c_str(), 0)) {
+        strReason = "another entry took its place as it was moved, and it could not be put back (" +
+                    SystemReason(::GetLastError()) + "): that entry is in the Recycle Bin";
+        return false;
+    }
+    const std::size_t nName = wbin.find_last_of(L'\\') + 1;
+    if (wbin.compare(nName, 2, L"$R") == 0) {
+        wbin[nName + 1] = L'I';
+        ::DeleteFileW(wbin.c_str());
+    }
+    strReason = "another entry took its place as it was moved; that one is put back";
+    return false;
+}
+
+bool RecycleFile(const std::wstring& wpath, const FolderId& checked, std::string& strReason) {
     const std::wstring path = ShellPath(wpath);
     const CComScope com;
     CComPtr<IFileOperation> operation;
@@ -161,6 +206,11 @@ bool RecycleFile(const std::wstring& wpath, std::string& strReason) {
     }
     std::wstring wlong = wpath;
     PrefixIfLong(wlong);
+    const std::wstring& wbin = sink.BinPath();
+    if (!wbin.empty() &&
+        ::CompareStringOrdinal(wbin.c_str(), -1, path.c_str(), -1, TRUE) != CSTR_EQUAL) {
+        return KeepRecycledIfChecked(wlong, wbin, checked, strReason);
+    }
     if (::GetFileAttributesW(wlong.c_str()) != INVALID_FILE_ATTRIBUTES) {
         strReason = "it is still there after the shell's operation";
         return false;

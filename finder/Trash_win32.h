@@ -3,8 +3,20 @@
 
 #include <string>
 
-// Moves the file wpath to the Recycle Bin through the shell's own file
-// operation, the way Explorer does. True only when the shell reports this
-// file recycled and its name is gone; otherwise the file stays (the shell
-// is never let delete it for good) and strReason says why.
-bool RecycleFile(const std::wstring& wpath, std::string& strReason);
+struct FolderId;
+
+// Moves the file wpath, whose identity is checked, to the Recycle Bin
+// through the shell's own file operation, the way Explorer does. True only
+// when the shell reports it recycled and what went to the bin is that very
+// file (where the shell does not say what went, when its name is gone);
+// otherwise the file stays, whatever went in its place is put back (the
+// shell is never let delete anything for good) and strReason says why.
+bool RecycleFile(const std::wstring& wpath, const FolderId& checked, std::string& strReason);
+
+// The shell moves whatever has the name when it gets there, so a file
+// swapped for a folder (or another file) after the check would go instead:
+// the entry at wbin, which the Recycle Bin took from wentry, stays there
+// only if it is the file checked, and true says so; otherwise it goes back
+// to wentry if that name is free, and strReason says which.
+bool KeepRecycledIfChecked(const std::wstring& wentry, std::wstring wbin, const FolderId& checked,
+                           std::string& strReason);

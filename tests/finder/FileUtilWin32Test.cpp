@@ -1,10 +1,12 @@
-// The Win32 file helpers: separators, the default folder, 64-bit sizes and
-// the read-only and sharing rules of a deletion.
+// The Win32 file helpers: separators, the default folder, 64-bit sizes,
+// the read-only and sharing rules of a deletion, and what the Recycle Bin
+// may keep.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include "finder/FileUtil.h"
 #include "finder/Removal.h"
+#include "finder/Trash_win32.h"
 #include "tests/support/WinTestTree.h"
 
 namespace {
@@ -134,6 +136,45 @@ TEST(Win32FileUtil, ARootReplacedAfterTheSearchIsRefused) {
     EXPECT_FALSE(root.Open(folder, &searched, reason));
     EXPECT_FALSE(reason.empty());
     EXPECT_TRUE(root.Open(t.Path("moved"), &searched, reason)) << reason;
+}
+
+// What the shell moved into the Recycle Bin stays there only if it is the
+// file checked: a folder or another file put in its place meanwhile goes
+// back, with the bin's index of it, unless its place was taken again.
+TEST(Win32Recycle, OnlyTheFileCheckedStaysInTheBin) {
+    const struct {
+        const char* what;
+        bool bKept;     // else another entry took the file's place before the move
+        bool bFolder;   // that entry is a folder
+        bool bRetaken;  // and its place was taken again after the move
+    } cases[] = {
+        {"the file checked", true, false, false},
+        {"a folder in its place", false, true, false},
+        {"another file in its place", false, false, false},
+        {"a folder, its place taken again", false, true, true},
+    };
+    for (const auto& c : cases) {
+        WinTestTree t;
+        const std::string entry = t.File("d\\x.obj");
+        FolderId checked;
+        ASSERT_TRUE(ReadFolderId(entry, checked));
+        if (!c.bKept) {
+            ASSERT_TRUE(MoveFileW(WideOf(entry).c_str(), WideOf(t.Path("aside.obj")).c_str()));
+            t.File(c.bFolder ? "d\\x.obj\\inner.obj" : "d\\x.obj");
+        }
+        const std::string bin = t.Path("bin\\$Rabc.obj"), index = t.File("bin\\$Iabc.obj");
+        ASSERT_TRUE(MoveFileW(WideOf(entry).c_str(), WideOf(bin).c_str()));
+        if (c.bRetaken) t.File("d\\x.obj");
+        std::string reason;
+        EXPECT_EQ(KeepRecycledIfChecked(LongForm(entry), WideOf(bin), checked, reason), c.bKept)
+            << c.what;
+        const bool bBack = !c.bKept && !c.bRetaken;
+        EXPECT_EQ(FileExists(bin) || FolderExists(bin), !bBack) << c.what;
+        EXPECT_EQ(FileExists(index), !bBack) << c.what;
+        EXPECT_EQ(FolderExists(entry), bBack && c.bFolder) << c.what;
+        EXPECT_EQ(FileExists(entry), (bBack && !c.bFolder) || c.bRetaken) << c.what;
+        EXPECT_EQ(reason.empty(), c.bKept) << c.what;
+    }
 }
 
 }  // namespace
