@@ -23,6 +23,11 @@ public:
     virtual void OnFindFile(const std::string& /*strPath*/, std::uint64_t /*size*/,
                             const std::string& /*strCreated*/, const std::string& /*strModified*/) {
     }
+    // The folder strFolder (as OnFindFolder gave it) holds a project or
+    // solution file: called once, when its listing has been read, after
+    // the files of its subfolders and before its own. The folder a search
+    // starts from may be one.
+    virtual void OnFindProjectFolder(const std::string& /*strFolder*/) {}
     // The walk ran to its end without being stopped.
     virtual void OnFindEnd() = 0;
 

@@ -38,6 +38,15 @@ std::uint64_t SubfoldersLeft(CFolderCursor& reader, const CFolderExclusion& excl
     return n;
 }
 
+// Project files are files: a folder named App.vcxproj does not make its
+// parent a project. Only where the listing does not tell is the entry
+// looked at, while it is still the cursor's current one.
+bool IsProjectFile(CFolderCursor& reader, const char* pszName, EntryKind kind) {
+    if (kind != EntryKind::kMaybeFolder) return kind == EntryKind::kNotFolder;
+    EntryFacts facts;
+    return reader.Facts(pszName, facts) && !facts.isFolder && !facts.leadsToFolder;
+}
+
 }  // namespace
 
 // What the worker keeps while it walks. One level per depth, reused for
@@ -226,10 +235,14 @@ void CIntermediateFileFinder::FindInFolder(Walk& walk, std::size_t nDepth) {
     CFolderMatches& found = level.found;
     found.Begin(level.scope.nKinds);
     level.bLost = false;
+    bool bProject = false;
     EntryKind kind;
     while (const char* pszName = level.reader.Next(kind)) {
         if (!IsDotOrDotDot(pszName)) {
             const std::size_t len = std::strlen(pszName);
+            if (!bProject && IsProjectFileName(pszName, len)) {
+                bProject = IsProjectFile(level.reader, pszName, kind);
+            }
             if (found.Kinds() != 0) {
                 // Facts are read while the entry is the listing's current
                 // one: where the listing carries them (Windows) that costs no
@@ -255,6 +268,9 @@ void CIntermediateFileFinder::FindInFolder(Walk& walk, std::size_t nDepth) {
         if (!m_bRunning) break;
     }
     if (m_bRunning && !level.bLost && level.reader.ReadFailed()) Unreadable();
+    // Even a folder lost under the walk: the files of its subfolders were
+    // reported under its name.
+    if (m_bRunning && bProject) m_pNotify->OnFindProjectFolder(walk.path);
     if (m_bRunning && !level.bLost && !found.Matches().empty()) {
         found.End();
         for (int nPattern = 0; nPattern < kPatternCount; ++nPattern) {

@@ -114,6 +114,35 @@ inline int ClassifyName(const char* pszName, std::size_t len) {
     }
 }
 
+// Whether a name is that of a Visual C++ project or solution file (.sln
+// .slnx .vcxproj .vcproj .dsp .dsw, in either case): its folder is a
+// project folder. Looked at for every entry of every folder, so the last
+// letter turns most names away before any comparison.
+inline bool IsProjectFileName(const char* pszName, std::size_t len) {
+    const auto endsWith = [pszName, len](const char* pszLower, std::size_t n) {
+        if (len <= n) return false;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (LowerAscii(pszName[len - n + i]) != pszLower[i]) return false;
+        }
+        return true;
+    };
+    if (len < 5) return false;
+    switch (LowerAscii(pszName[len - 1])) {
+        case 'n':
+            return endsWith(".sln", 4);
+        case 'x':
+            return endsWith(".slnx", 5);
+        case 'j':
+            return endsWith(".vcxproj", 8) || endsWith(".vcproj", 7);
+        case 'p':
+            return endsWith(".dsp", 4);
+        case 'w':
+            return endsWith(".dsw", 4);
+        default:
+            return false;
+    }
+}
+
 // What the search looks for in one folder.
 struct FolderScope {
     bool bPasses = true;  // the folder rule takes it (the root's files are always looked for)

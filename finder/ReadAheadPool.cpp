@@ -288,7 +288,9 @@ void CReadAheadPool::List(CListing& listing, const Ticket* pTicket) const {
         const bool bMatch = use == NameUse::kCandidate;
         const bool bSub = m_rules.bSubFolders && kind != EntryKind::kNotFolder &&
                           !m_rules.excluded.Excludes(pszName, len);
-        if (use == NameUse::kNone && !bSub) continue;
+        // A project file's name is kept for the walk wherever it lies,
+        // whether or not anything is looked for in its folder.
+        if (use == NameUse::kNone && !bSub && !IsProjectFileName(pszName, len)) continue;
         CListing::Entry entry{static_cast<std::uint32_t>(listing.names.size()),
                               static_cast<std::uint32_t>(len), kind, -1, -1};
         if (bSub) {

@@ -24,6 +24,11 @@ struct ResultRow {
     // The row's place in the walk's order: a sort keeps rows with equal
     // keys in this order.
     std::uint32_t nWalk = 0;
+    // The folder it was found in, as the search's folders are numbered in
+    // the order entered (FolderEntered); kNoFolder when not known. Sits in
+    // what would be padding.
+    std::uint32_t nFolder = kNoFolder;
+    static constexpr std::uint32_t kNoFolder = 0xFFFFFFFFu;
 
     ResultRow() = default;
     ResultRow(std::string path, std::uint64_t bytes, FileStamp createdAt = {},

@@ -16,6 +16,10 @@ void CSearchSession::Reports::OnFindFileStamps(const std::string& strPath, std::
     collector.OnFindFileStamps(strPath, size, created, modified);
 }
 
+void CSearchSession::Reports::OnFindProjectFolder(const std::string& strFolder) {
+    collector.OnFindProjectFolder(strFolder);
+}
+
 void CSearchSession::Reports::OnFindEnd() {
     collector.OnFindEnd();
     if (onEnd) onEnd();

@@ -63,6 +63,7 @@ private:
         void OnFindFolder(const std::string& strFolder) override;
         void OnFindFileStamps(const std::string& strPath, std::uint64_t size,
                               const FileStamp& created, const FileStamp& modified) override;
+        void OnFindProjectFolder(const std::string& strFolder) override;
         void OnFindEnd() override;
 
         CResultCollector collector;

@@ -1,0 +1,71 @@
+// Where the space is: the files of a search gathered by the project folder
+// they belong to, with each group's totals, on the front end's thread.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "finder/FileStamp.h"
+#include "search/ResultCollector.h"
+#include "search/ResultRow.h"
+
+// A file belongs to the nearest project folder above it (its own folder
+// included); without one, to the first folder below the search's folder on
+// its path, or to the search's folder itself for that folder's own files.
+struct ProjectGroup {
+    // The group's folder as the search names it (the folder searched as
+    // given, then the names below it), without a trailing separator.
+    std::string strPath;
+    bool bProject = false;  // false: a folder with no project above its files
+    std::uint64_t nFiles = 0;
+    std::uint64_t size = 0;
+    FileStamp newest;  // the latest modification among its files
+};
+
+// The groups of one search, kept as its batches arrive. Whether a folder is
+// a project folder is known only when its listing ends, after the files of
+// its subfolders came: that late finding moves their totals, so the groups
+// are exact at the end whatever the listing's order, and exact for what
+// has arrived at every batch but for projects still being listed.
+//
+//   start  Reset()
+//   tick   Take(batch), before AppendRows moves the batch's rows away
+//   delete Recount(rows) once the deleted rows are erased
+class CProjectGroups {
+public:
+    static constexpr std::size_t kNoGroup = static_cast<std::size_t>(-1);
+
+    void Reset();
+    void Take(const ResultBatch& batch);
+    // Indices stay valid through a search. A group a later project took
+    // over stays, with no files: front ends pass over empty groups.
+    const std::vector<ProjectGroup>& Groups() const;
+    // O(1); kNoGroup for a row of no folder this search entered.
+    std::size_t GroupOf(const ResultRow& row) const;
+    // The groups with files, largest first; equal sizes by path (bytes).
+    std::vector<std::size_t> LargestFirst() const;
+    // Counts every group again from the rows left (after a deletion, whose
+    // kept files may have changed size too).
+    void Recount(const std::vector<ResultRow>& rows);
+
+private:
+    struct Folder {
+        std::uint32_t nGroup;
+        std::uint64_t nFiles = 0;
+        std::uint64_t size = 0;
+        FileStamp newest;
+    };
+
+    std::uint32_t NewGroup(const std::string& strFolder, bool bProject, std::uint32_t nFolder);
+    void MarkProject(const ProjectFound& project);
+
+    std::vector<Folder> m_folders;      // by the collector's folder numbers
+    std::vector<std::uint32_t> m_tops;  // the folder each group is named after
+    // A group that gave folders away has its newest time found again when
+    // next asked: a maximum cannot be taken back.
+    mutable std::vector<ProjectGroup> m_groups;
+    mutable std::vector<bool> m_stale;
+    mutable bool m_bStale = false;
+};
