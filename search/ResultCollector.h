@@ -31,11 +31,11 @@ struct ProjectFound {
 
 // What arrived from the worker since the previous Take.
 struct ResultBatch {
-    std::vector<ResultRow> rows;        // new rows, in the walk's order
+    std::vector<ResultRow> rows;         // new rows, in the walk's order
     std::vector<FolderEntered> folders;  // folders entered, in order
     std::vector<ProjectFound> projects;  // project folders, in the order found
-    std::optional<std::string> folder;  // latest folder entered (raw bytes), if it changed
-    bool bEnded = false;                // the walk ran to its end (reported once)
+    std::optional<std::string> folder;   // latest folder entered (raw bytes), if it changed
+    bool bEnded = false;                 // the walk ran to its end (reported once)
 };
 
 // The view's CFindNotify. The worker only appends to a pending batch under a

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -25,7 +26,9 @@ public:
         std::string strPath;
         std::uint64_t size = 0;
     };
-    void OnFindFolder(const std::string& strFolder) override { reports.push_back({'D', strFolder}); }
+    void OnFindFolder(const std::string& strFolder) override {
+        reports.push_back({'D', strFolder});
+    }
     void OnFindProjectFolder(const std::string& strFolder) override {
         reports.push_back({'P', strFolder});
     }
@@ -70,43 +73,46 @@ std::vector<Group> GroupsOf(const std::string& strRoot, const Recorder& recorder
 }
 
 TEST(CProjectGroups, EachFileCountsInItsNearestProjectOrItsFirstFolder) {
+    // Files as "path:size" (a trailing "/": a folder), groups below the root.
     const struct {
         const char* pszCase;
-        std::vector<std::pair<std::string, std::uint64_t>> files;  // a trailing "/": a folder
+        const char* pszFiles;
         std::vector<Group> groups;
     } cases[] = {
         {"nested projects",
-         {{"App/App.vcxproj", 0}, {"App/x64/Debug/App.pdb", 30}, {"App/Lib/Lib.vcxproj", 0},
-          {"App/Lib/Debug/lib.obj", 20}},
+         "App/App.vcxproj App/x64/Debug/App.pdb:30 App/Lib/Lib.vcxproj "
+         "App/Lib/Debug/lib.obj:20",
          {{"App", true, 1, 30}, {"App/Lib", true, 1, 20}}},
         {"a solution above projects",
-         {{"Sln/S.sln", 0}, {"Sln/x64/Release/s.pdb", 40}, {"Sln/.vs/S/v17/ipch/p.obj", 8},
-          {"Sln/P/P.vcxproj", 0}, {"Sln/P/Debug/p.obj", 5}, {"Sln/Q/Q.vcproj", 0},
-          {"Sln/Q/Debug/q.obj", 1}},
+         "Sln/S.sln Sln/x64/Release/s.pdb:40 Sln/.vs/S/v17/ipch/p.obj:8 Sln/P/P.vcxproj "
+         "Sln/P/Debug/p.obj:5 Sln/Q/Q.vcproj Sln/Q/Debug/q.obj:1",
          {{"Sln", true, 2, 48}, {"Sln/P", true, 1, 5}, {"Sln/Q", true, 1, 1}}},
         {"files above any project",
-         {{"root.obj", 3}, {"Loose/Debug/a.obj", 10}, {"Loose/Deep/More/b.obj", 10},
-          {"Loose/Deep/P/P.dsp", 0}, {"Loose/Deep/P/c.obj", 1}},
+         "root.obj:3 Loose/Debug/a.obj:10 Loose/Deep/More/b.obj:10 Loose/Deep/P/P.dsp "
+         "Loose/Deep/P/c.obj:1",
          {{"Loose", false, 2, 20}, {"", false, 1, 3}, {"Loose/Deep/P", true, 1, 1}}},
         {"the chosen folder a project",
-         {{"R.slnx", 0}, {"r.obj", 1}, {"Sub/Debug/s.obj", 2}, {"Sub/In/I.vcxproj", 0},
-          {"Sub/In/i.obj", 4}},
+         "R.slnx r.obj:1 Sub/Debug/s.obj:2 Sub/In/I.vcxproj Sub/In/i.obj:4",
          {{"Sub/In", true, 1, 4}, {"", true, 2, 3}}},
         {"letter case",
-         {{"Up/UP.VCXPROJ", 0}, {"Up/Debug/u.obj", 1}, {"Ws/old.DsW", 0}, {"Ws/Debug/w.obj", 2},
-          {"No/No.vcxproj.user", 0}, {"No/Debug/n.obj", 4}},
+         "Up/UP.VCXPROJ Up/Debug/u.obj:1 Ws/old.DsW Ws/Debug/w.obj:2 No/No.vcxproj.user "
+         "No/Debug/n.obj:4",
          {{"No", false, 1, 4}, {"Ws", true, 1, 2}, {"Up", true, 1, 1}}},
         {"a project file that is a folder",
-         {{"Fake/Fake.vcxproj/", 0}, {"Fake/Debug/f.obj", 6}, {"Fake/Fake.vcxproj/x.obj", 1}},
+         "Fake/Fake.vcxproj/ Fake/Debug/f.obj:6 Fake/Fake.vcxproj/x.obj:1",
          {{"Fake", false, 2, 7}}},
     };
     for (const auto& c : cases) {
         TempTree t;
-        for (const auto& [strName, size] : c.files) {
+        std::istringstream files(c.pszFiles);
+        for (std::string strName; files >> strName;) {
+            const std::size_t colon = strName.find(':');
             if (strName.back() == '/') {
                 t.Dir(strName);
+            } else if (colon == std::string::npos) {
+                t.File(strName);
             } else {
-                t.File(strName, size);
+                t.File(strName.substr(0, colon), std::stoull(strName.substr(colon + 1)));
             }
         }
         // With and without readers ahead: these keep only the names the
