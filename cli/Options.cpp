@@ -115,6 +115,17 @@ const char* const kFooter = R"(Output, one line per file in the order found:
   --json     JSON Lines: {"path", "size", "created", "modified"} with the
              times as ISO 8601 local time to the second, with the UTC
              offset in effect at that moment (2026-11-01T01:30:17-04:00).
+With --by-project, one line per group of files instead, largest first:
+  default    total size in KB, number of files, newest modification time,
+             path of the group's folder, separated by TABs (--bytes: the
+             size in bytes).
+  --json     {"path", "kind", "files", "size", "modified"}, "kind" being
+             "project" or "folder" and "size" in bytes.
+A file belongs to the nearest folder above it that holds a project or
+solution file (*.sln *.slnx *.vcxproj *.vcproj *.dsp *.dsw), FOLDER
+included; a file with none above it to the first folder below FOLDER on
+its path, or to FOLDER itself.
+
 Paths that are not valid UTF-8 are never lost: the default formats escape
 them (\\ for a backslash, except on Windows where it separates names;
 \n \t \r; \xHH for control bytes, the C1 and bidirectional controls and
@@ -196,6 +207,9 @@ std::optional<int> ParseCommandLine(const std::vector<std::string>& args, CliOpt
                                   "print only the closing summary (on stdout)");
     pNul->excludes(pBytes)->excludes(pJson)->excludes(pSummary);
     pJson->excludes(pBytes)->excludes(pSummary);
+    app.add_flag("--by-project", options.bByProject,
+                 "totals per project folder (or first folder below FOLDER), largest\n"
+                 "first, instead of one line per file");
     app.add_flag("--delete", bDelete,
                  "delete the files found (read-only ones too) after asking on the terminal");
     app.add_flag("--trash", options.bTrash,
@@ -319,6 +333,14 @@ std::optional<int> ParseCommandLine(const std::vector<std::string>& args, CliOpt
         query.time = bCreated ? FileTime::Created : FileTime::Modified;
     }
 
+    if (options.bByProject && bNul) {
+        return UsageError("--by-project writes totals, not paths: -0 does not go with it");
+    }
+    if (options.bByProject && (bDelete || bDryRun)) {
+        return UsageError(
+            "--by-project only looks: files are deleted one by one, after looking at them "
+            "(drop --by-project)");
+    }
     if (bBytes) options.format = Format::HumanBytes;
     if (bNul) options.format = Format::Nul;
     if (bJson) options.format = Format::Json;

@@ -31,6 +31,9 @@ struct CliOptions {
     std::vector<std::string> folders;
     Format format = Format::Human;
     bool bSummaryOnly = false;
+    // One line per project (or plain folder) with its files' totals,
+    // instead of one per file.
+    bool bByProject = false;
     Action action = Action::List;
     // Delete (and its dry run) moves the files to the desktop's trash.
     bool bTrash = false;

@@ -8,7 +8,9 @@
 
 #include "finder/TimeText.h"
 #include "search/DisplayText.h"
+#include "search/ProjectGroups.h"
 #include "search/ResultCollector.h"
+#include "search/SizeFormat.h"
 
 namespace cli {
 
@@ -37,6 +39,17 @@ bool IsControlSequence(std::string_view seq) {
     if (seq.size() != 3 || byte(0) != 0xE2) return false;
     return (byte(1) == 0x80 && byte(2) >= 0xAA && byte(2) <= 0xAE) ||
            (byte(1) == 0x81 && byte(2) >= 0xA6 && byte(2) <= 0xA9);
+}
+
+// "path", and beside it "path_base64" with the exact bytes when they are
+// not UTF-8.
+void JsonPath(nlohmann::ordered_json& line, const std::string& strPath) {
+    if (IsValidUtf8(strPath)) {
+        line["path"] = strPath;
+    } else {
+        line["path"] = DisplayPath(strPath);
+        line["path_base64"] = Base64(strPath);
+    }
 }
 
 }  // namespace
@@ -173,17 +186,34 @@ void COutput::Row(Format format, const ResultRow& row) {
 
 void COutput::JsonRow(const ResultRow& row) {
     nlohmann::ordered_json line;
-    if (IsValidUtf8(row.strPath)) {
-        line["path"] = row.strPath;
-    } else {
-        line["path"] = DisplayPath(row.strPath);
-        line["path_base64"] = Base64(row.strPath);
-    }
+    JsonPath(line, row.strPath);
     line["size"] = row.size;
     line["created"] = m_created.Convert(row.created.seconds);
     line["modified"] = m_modified.Convert(row.modified.seconds);
     m_buf += line.dump();
     m_buf += '\n';
+}
+
+void COutput::Group(Format format, const ProjectGroup& group) {
+    if (format == Format::Json) {
+        nlohmann::ordered_json line;
+        JsonPath(line, group.strPath);
+        line["kind"] = group.bProject ? "project" : "folder";
+        line["files"] = group.nFiles;
+        line["size"] = group.size;
+        line["modified"] = m_modified.Convert(group.newest.seconds);
+        m_buf += line.dump();
+    } else {
+        m_buf += format == Format::HumanBytes ? std::to_string(group.size) : SizeText(group.size);
+        m_buf += '\t';
+        m_buf += std::to_string(group.nFiles);
+        m_buf += '\t';
+        m_buf += FileTimeText(group.newest.seconds);
+        m_buf += '\t';
+        AppendEscaped(m_buf, group.strPath);
+    }
+    m_buf += '\n';
+    MaybeFlush();
 }
 
 void COutput::Text(std::string_view text) {

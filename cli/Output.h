@@ -11,6 +11,7 @@
 #include "finder/DirReader.h"
 
 struct ResultRow;
+struct ProjectGroup;
 
 namespace cli {
 
@@ -64,6 +65,8 @@ public:
     void SetOnClosed(std::function<void()> onClosed) { m_onClosed = std::move(onClosed); }
 
     void Row(Format format, const ResultRow& row);
+    // One group of --by-project (Human, HumanBytes or Json).
+    void Group(Format format, const ProjectGroup& group);
     void Text(std::string_view text);
     // False once any write failed or the reader went away; from then on
     // everything is dropped.

@@ -10,6 +10,7 @@
 #include "cli/Platform.h"
 #include "finder/FileUtil.h"
 #include "search/DeleteRun.h"
+#include "search/ProjectGroups.h"
 #include "search/SearchFolders.h"
 #include "search/SearchSession.h"
 #include "search/SizeFormat.h"
@@ -140,6 +141,8 @@ private:
     // False when the run was interrupted (or its listing lost its reader).
     bool SearchFolder(CSearchSession& session);
     void TakeRows(CSearchSession& session, ResultBatch& batch);
+    // --by-project: the groups of the folder just searched.
+    void WriteGroups();
     int Delete();
     bool Confirm();
     DeleteFileOps FileOps(Searched& searched, const FolderId& id);
@@ -173,6 +176,7 @@ private:
     bool m_bPaused = false;
 
     std::vector<Searched> m_searched;    // the last is being searched
+    CProjectGroups m_groups;             // of the folder being searched
     std::uint64_t m_nTriedBefore = 0;    // files of the folders deleted before this one
     bool m_bNotStarted = false;          // a folder's search could not start
     std::uint64_t m_nFoldersBefore = 0;  // entered by the searches of earlier folders
@@ -253,7 +257,10 @@ int CCliRun::Search(const std::vector<std::string>& folders) {
         // whole.
         Searched& searched = m_searched.emplace_back(strFolder);
         searched.ops = FileOps(searched, session.Finder().RootId());
+        m_groups.Reset();
         const bool bGoOn = SearchFolder(session);
+        // What an interrupt left is told too, as a listing tells it.
+        WriteGroups();
         m_nFoldersBefore += session.Folders();
         m_nUnreadable += session.UnreadableFolders();
         if (!bGoOn) {
@@ -308,8 +315,10 @@ void CCliRun::UnreadableMessage() {
 
 void CCliRun::TakeRows(CSearchSession& session, ResultBatch& batch) {
     if (!session.Take(batch)) return;
-    for (const ResultRow& row : batch.rows) {
-        if (!m_options.bSummaryOnly) m_out.Row(m_options.format, row);
+    if (m_options.bByProject) {
+        m_groups.Take(batch);
+    } else if (!m_options.bSummaryOnly) {
+        for (const ResultRow& row : batch.rows) m_out.Row(m_options.format, row);
     }
     m_nFound += batch.rows.size();
     Searched& searched = m_searched.back();
@@ -320,6 +329,13 @@ void CCliRun::TakeRows(CSearchSession& session, ResultBatch& batch) {
         for (const ResultRow& row : batch.rows) m_dwTotalSize += row.size;
     } else {
         m_dwTotalSize += AppendRows(searched.rows, batch.rows);
+    }
+}
+
+void CCliRun::WriteGroups() {
+    if (!m_options.bByProject || m_options.bSummaryOnly) return;
+    for (const std::size_t nGroup : m_groups.LargestFirst()) {
+        m_out.Group(m_options.format, m_groups.Groups()[nGroup]);
     }
 }
 

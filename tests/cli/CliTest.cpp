@@ -26,6 +26,7 @@
 
 #include "RunCli_posix.h"
 #include "finder/IntermediateFileFinder.h"
+#include "finder/TimeText.h"
 #include "search/SearchParams.h"
 #include "search/SizeFormat.h"
 #include "tavoBasis/Registry.h"
@@ -505,6 +506,8 @@ TEST_F(CliTest, EachExitStatusComesForItsCause) {
         {{"--trash"}, 2, "kesmora-cli: --trash only makes sense"},
         {{"--prune-empty"}, 2, "kesmora-cli: --prune-empty only makes sense"},
         {{"--exclude", "src/.git"}, 2, "kesmora-cli: --exclude: 'src/.git' is not a folder name"},
+        {{"--by-project", "-0"}, 2, "kesmora-cli: --by-project writes totals, not paths: -0"},
+        {{"--by-project", "--delete", "--yes"}, 2, "kesmora-cli: --by-project only looks"},
         {{root + "/none"},
          3,
          "kesmora-cli: cannot search " + root + "/none: " + std::strerror(ENOENT)},
@@ -528,6 +531,58 @@ TEST_F(CliTest, EachExitStatusComesForItsCause) {
         }
     }
     ::close(full);
+}
+
+// One line per group, largest first, in each format; several folders give
+// a set of groups each, named as each folder was given.
+TEST_F(CliTest, ByProjectWritesEachGroupsTotalsLargestFirst) {
+    File("App/App.vcxproj");
+    File("App/Debug/a.obj", 2048);
+    File("App/x64/Release/b.pdb", 1024, 10);
+    File("Loose/Debug/c.obj", 100, 3);
+    File("d.obj", 1, 20);
+    const std::string root = m_root.string();
+    const auto time = [&](const std::string& rel) {
+        struct stat st {};
+        EXPECT_EQ(::stat((m_root / rel).c_str(), &st), 0);
+        return FileTimeText(st.st_mtime);
+    };
+    const std::string app = "3072\t2\t" + time("App/Debug/a.obj") + "\t" + root + "/App\n";
+    const std::string loose = "100\t1\t" + time("Loose/Debug/c.obj") + "\t" + root + "/Loose";
+    const struct {
+        std::vector<std::string> args;
+        std::string out;
+        const char* pszFound;
+    } cases[] = {
+        {{root},
+         SizeText(3072) + "\t2\t" + time("App/Debug/a.obj") + "\t" + root + "/App\n" +
+             SizeText(100) + "\t1\t" + time("Loose/Debug/c.obj") + "\t" + root + "/Loose\n" +
+             SizeText(1) + "\t1\t" + time("d.obj") + "\t" + root + "\n",
+         "4 files"},
+        {{"--bytes", root + "/App/", root + "/Loose"}, app + loose + "/Debug\n", "3 files"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        std::vector<std::string> args = {"--by-project"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const Result r = RunCli({args});
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(r.out, c.out);
+        EXPECT_EQ(r.err.rfind("kesmora-cli: " + std::string(c.pszFound) + " found", 0), 0u)
+            << r.err;
+    }
+    const Result json = RunCli({{"--by-project", "--json", "--folders", "debug", root}});
+    const auto lines = Split(json.out, '\n');
+    ASSERT_EQ(lines.size(), 3u) << json.out;
+    auto first = nlohmann::json::parse(lines[0]);
+    EXPECT_TRUE(std::regex_match(first.at("modified").get<std::string>(),
+                                 std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d)")));
+    first.erase("modified");
+    EXPECT_EQ(first,
+              nlohmann::json::parse(R"({"path": ")" + root +
+                                    R"(/App", "kind": "project", "files": 1, "size": 2048})"));
+    EXPECT_EQ(nlohmann::json::parse(lines[2]).at("kind"), "folder");
+    EXPECT_EQ(json.err, "");
 }
 
 // Several folders as one run: each searched once, in the order given (a
