@@ -1,6 +1,7 @@
 // Times kesmora-cli's listing and deletion beside the in-process engine,
 // GNU find and xargs rm on the same trees.
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include <filesystem>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "finder/IntermediateFileFinder.h"
@@ -73,6 +75,28 @@ double TimeShell(const std::string& command) {
     return seconds;
 }
 
+// The same with the processor time (user + system) the command and the
+// processes it waited for took: steadier than the wall time on a busy
+// machine.
+std::pair<double, double> TimeShellCpu(const std::string& command) {
+    const auto start = Clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    const double seconds = Seconds(Clock::now() - start);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "failed: %s\n", command.c_str());
+        std::exit(1);
+    }
+    const auto cpu = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+    return {seconds, cpu(usage.ru_utime) + cpu(usage.ru_stime)};
+}
+
 std::string FindFacts(const std::string& root) {
     return "find '" + root +
            "' \\( -iname '*.bsc' -o -iname '*.idb' -o -iname '*.ilk' -o -iname '*.obj' -o "
@@ -127,6 +151,35 @@ void BenchListing(const std::string& root, int nReps) {
     PrintRow("find -printf | wc -c", Summarise(findPipe), e);
 }
 
+// --by-project against the plain summary, in turn (the order swapped every
+// repetition), both with every folder's files looked for.
+void BenchProjects(const std::string& root, int nReps) {
+    const std::string cli = KESMORA_CLI;
+    const std::string plain = "exec " + cli + " -s --folders all '" + root + "' > /dev/null 2>&1";
+    const std::string grouped =
+        "exec " + cli + " --by-project --folders all '" + root + "' > /dev/null 2>&1";
+    TimeShell(plain);  // warms the cache
+    std::vector<double> plainWall, groupedWall, plainCpu, groupedCpu;
+    for (int i = 0; i < nReps; ++i) {
+        for (int k = 0; k < 2; ++k) {
+            const bool bPlain = (i + k) % 2 == 0;
+            const auto [wall, cpu] = TimeShellCpu(bPlain ? plain : grouped);
+            (bPlain ? plainWall : groupedWall).push_back(wall);
+            (bPlain ? plainCpu : groupedCpu).push_back(cpu);
+        }
+    }
+    const Stats pw = Summarise(plainWall), gw = Summarise(groupedWall);
+    const Stats pc = Summarise(plainCpu), gc = Summarise(groupedCpu);
+    std::printf("%-26s wall best %.3f s median %.3f s; CPU best %.3f s median %.3f s (%d runs)\n",
+                "kesmora-cli -s", pw.best, pw.median, pc.best, pc.median, nReps);
+    std::printf("%-26s wall best %.3f s median %.3f s; CPU best %.3f s median %.3f s\n",
+                "kesmora-cli --by-project", gw.best, gw.median, gc.best, gc.median);
+    std::printf(
+        "--by-project / -s: wall %.3fx of bests, %.3fx of medians; CPU %.3fx of bests, "
+        "%.3fx of medians\n",
+        gw.best / pw.best, gw.median / pw.median, gc.best / pc.best, gc.median / pc.median);
+}
+
 void BenchDelete(const std::string& scratch, std::size_t count, int nRounds) {
     const std::string cli = KESMORA_CLI;
     std::vector<double> ours, theirs;
@@ -168,13 +221,16 @@ int main(int argc, char** argv) {
     if (argc < 3) {
         std::fprintf(stderr,
                      "usage: %s list ROOT [REPETITIONS]\n"
+                     "       %s projects ROOT [REPETITIONS]\n"
                      "       %s delete SCRATCH_FOLDER [FILES] [ROUNDS]\n",
-                     argv[0], argv[0]);
+                     argv[0], argv[0], argv[0]);
         return 2;
     }
     const std::string mode = argv[1];
     if (mode == "list") {
         BenchListing(argv[2], argc > 3 ? std::max(1, std::atoi(argv[3])) : 5);
+    } else if (mode == "projects") {
+        BenchProjects(argv[2], argc > 3 ? std::max(1, std::atoi(argv[3])) : 7);
     } else if (mode == "delete") {
         BenchDelete(argv[2], argc > 3 ? std::strtoull(argv[3], nullptr, 10) : 100000,
                     argc > 4 ? std::max(1, std::atoi(argv[4])) : 4);
