@@ -100,25 +100,6 @@ TEST_F(CliWin32Test, EachExitStatusComesForItsCause) {
     EXPECT_TRUE(Exists(m_found[0]));
 }
 
-// Groups named with the system's separators, a project file found in any
-// letter case.
-TEST_F(CliWin32Test, ByProjectTotalsEachGroup) {
-    m_tree.File("ビルド\\App\\APP.VcxProj", 0);
-    m_tree.File("ビルド\\App\\Debug\\p.obj", 7);
-    const Result r = RunCli(Launch({"--by-project", "--bytes", m_folder}));
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    std::vector<std::string> groups;
-    for (const std::string& line : Split(r.out, '\n')) {
-        const auto cells = Split(line, '\t');
-        groups.push_back(cells.at(0) + " " + cells.at(1) + " " + cells.at(3));
-    }
-    EXPECT_EQ(groups, (std::vector<std::string>{"6144 2 " + m_folder + "\\Debug",
-                                                "300 1 " + m_folder + "\\Release",
-                                                "10 1 " + m_folder, "7 1 " + m_folder + "\\App"}));
-    const Result json = RunCli(Launch({"--by-project", "--json", m_folder}));
-    EXPECT_EQ(nlohmann::json::parse(Split(json.out, '\n').back()).at("kind"), "project");
-}
-
 // Folders and names as Windows tells them apart: a folder given again in
 // other letter case or inside another folder given is searched once, and
 // --exclude leaves out a name in either case.
