@@ -148,6 +148,21 @@ inline constexpr std::string_view kColumnSize = "サイズ";
 inline constexpr std::string_view kColumnCreated = "作成日時";
 inline constexpr std::string_view kColumnModified = "更新日時";
 
+// The result list shown one row per file, or one row per project: the
+// folder of the nearest project or solution file above the files, else the
+// first folder below the one searched.
+inline constexpr std::string_view kGroupListView = "一覧の表示";
+inline constexpr std::string_view kRadioFileView = "ファイル";
+inline constexpr std::string_view kRadioProjectView = "プロジェクト";
+inline constexpr std::string_view kColumnGroupFolder = "フォルダ";
+inline constexpr std::string_view kColumnGroupKind = "種類";
+inline constexpr std::string_view kColumnFileCount = "ファイル数";
+inline constexpr std::string_view kColumnShare = "割合";
+inline constexpr std::string_view kColumnNewest = "最終更新日時";
+// The kind column: a project's folder, or a folder with no project above.
+inline constexpr std::string_view kGroupKindProject = "プロジェクト";
+inline constexpr std::string_view kGroupKindFolder = "フォルダ";
+
 // The result list's context menu: the delete button, Ctrl+C, and the
 // folder holding the row's file.
 inline constexpr std::string_view kMenuDeleteRows = "削除";

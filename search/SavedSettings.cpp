@@ -71,5 +71,6 @@ SavedSettings LoadSavedSettings(CRegistry& registry) {
     // leaves deletion as it always was.
     saved.bUseTrash = ReadInt(registry, "UseTrash", 0) == 1;
     saved.bRemoveEmptyFolders = ReadInt(registry, "RemoveEmptyFolders", 0) == 1;
+    saved.bProjectView = ReadInt(registry, "ProjectView", 0) == 1;
     return saved;
 }

@@ -30,6 +30,9 @@ struct SavedSettings {
     bool bConfirmRemove = true;
     bool bUseTrash = false;            // only when stored as 1
     bool bRemoveEmptyFolders = false;  // only when stored as 1
+    // The result list shows one row per project; only when stored as 1,
+    // any other value shows the files.
+    bool bProjectView = false;
 
     bool operator==(const SavedSettings&) const = default;
 };

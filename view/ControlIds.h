@@ -49,6 +49,11 @@ enum : int {
     kIpdb = 1041,
     kTlog = 1042,
     kRemoveEmptyFolders = 1043,
+    // The switch between the result list's two views, and the second one.
+    kViewGroup = 1044,
+    kRadioFileView = 1045,
+    kRadioProjectView = 1046,
+    kGroupList = 1047,
 };
 
 }  // namespace ctl

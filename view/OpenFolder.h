@@ -1,4 +1,5 @@
-// Showing a found file's folder in the desktop's file manager.
+// Showing a found file's folder, or a folder itself, in the desktop's file
+// manager.
 #pragma once
 
 #include <string>
@@ -8,3 +9,5 @@
 // that. Does not wait for the file manager. False when none could be
 // started.
 bool OpenContainingFolder(const std::string& strFilePath);
+// The same for a folder (path as found): the folder itself is opened.
+bool OpenFolder(const std::string& strFolder);

@@ -12,16 +12,20 @@
 
 bool OpenContainingFolder(const std::string& strFilePath) {
     const std::filesystem::path folder = std::filesystem::path(strFilePath).parent_path();
+    return OpenFolder(folder.empty() ? std::string(".") : folder.string());
+}
+
+bool OpenFolder(const std::string& strFolder) {
     // The path's own bytes, as the file system names them.
-    const wxString strFolder(folder.empty() ? "." : folder.c_str(), *wxConvFileName);
-    if (strFolder.empty()) {
+    const wxString strName(strFolder.c_str(), *wxConvFileName);
+    if (strName.empty()) {
         return false;
     }
-    if (wxLaunchDefaultApplication(strFolder)) {
+    if (wxLaunchDefaultApplication(strName)) {
         return true;
     }
     // Without xdg-utils GTK still knows the desktop's handler for folders.
     // A failure there must not open wx's English log window.
     wxLogNull quiet;
-    return wxLaunchDefaultBrowser(wxFileName::FileNameToURL(wxFileName::DirName(strFolder)));
+    return wxLaunchDefaultBrowser(wxFileName::FileNameToURL(wxFileName::DirName(strName)));
 }

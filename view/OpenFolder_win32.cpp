@@ -11,3 +11,11 @@ bool OpenContainingFolder(const std::string& strFilePath) {
     }
     return wxExecute("explorer.exe /select,\"" + strFile + "\"", wxEXEC_ASYNC) != 0;
 }
+
+bool OpenFolder(const std::string& strFolder) {
+    const wxString strName = wxString::FromUTF8(strFolder);
+    if (strName.empty()) {
+        return false;
+    }
+    return wxExecute("explorer.exe \"" + strName + "\"", wxEXEC_ASYNC) != 0;
+}

@@ -103,6 +103,8 @@ wxBEGIN_EVENT_TABLE(CVCKesmoraView, wxPanel)
     EVT_RADIOBUTTON(ctl::kRadioPeriod, CVCKesmoraView::OnRadioPeriod)
     EVT_BUTTON(ctl::kBrowse, CVCKesmoraView::OnBrowse)
     EVT_CHECKBOX(ctl::kFindSubFolder, CVCKesmoraView::OnClickSubFolder)
+    EVT_RADIOBUTTON(ctl::kRadioFileView, CVCKesmoraView::OnRadioResultView)
+    EVT_RADIOBUTTON(ctl::kRadioProjectView, CVCKesmoraView::OnRadioResultView)
     EVT_UPDATE_UI(ctl::kDelete, CVCKesmoraView::OnUpdateDeleteButton)
     EVT_UPDATE_UI(ctl::kDeleteAll, CVCKesmoraView::OnUpdateDeleteButton)
 wxEND_EVENT_TABLE();
@@ -175,6 +177,15 @@ void CVCKesmoraView::CreateControls() {
         new wxCheckBox(this, ctl::kIpch + i, KindLabel(NewerKind(i)));
     }
     m_comboFolder = new wxComboBox(this, ctl::kComboFolder);
+    // The project view and its switch come last: everything before keeps
+    // its place in the tab order.
+    m_groupList = new CGroupListCtrl(this, ctl::kGroupList);
+    m_groupList->Hide();
+    new wxStaticBox(this, ctl::kViewGroup, ToWx(UiText::kGroupListView));
+    m_radioView[0] = new wxRadioButton(this, ctl::kRadioFileView, ToWx(UiText::kRadioFileView),
+                                       wxDefaultPosition, wxDefaultSize, wxRB_GROUP);
+    m_radioView[1] =
+        new wxRadioButton(this, ctl::kRadioProjectView, ToWx(UiText::kRadioProjectView));
 
     for (wxComboBox* pCombo : {m_comboFolder, m_comboFile, m_comboDayMonth}) {
         CEditUndo::Attach(pCombo, pCombo);
@@ -191,6 +202,8 @@ void CVCKesmoraView::OnInitialUpdate() {
     StackTabStripBelow(m_tab);
     InitListColumns();
     m_list->SetRows(&m_rows);
+    m_groupList->InitColumns();
+    m_groupList->SetGroups(&m_groups);
     EnableSearchButtons(false);
     UpdateDeleteButtons(false);
     LoadSettings();
@@ -300,10 +313,14 @@ void CVCKesmoraView::LayoutControls(int cw, int ch) {
         {ctl::kUseTrash, 20, 64, 200, 20},
         {ctl::kRemoveEmptyFolders, 20, 85, 240, 20},
         {ctl::kList, 0, kListTop, cw, ch - kListTop},
+        {ctl::kGroupList, 0, kListTop, cw, ch - kListTop},
         {ctl::kStart, w + 20, 25, 100, 20},
         {ctl::kStop, w + 20, 50, 100, 20},
         {ctl::kDelete, w + 20, 75, 100, 20},
         {ctl::kDeleteAll, w + 20, 100, 100, 20},
+        {ctl::kViewGroup, w + 20, 125, 100, 60},
+        {ctl::kRadioFileView, w + 28, 140, 88, 20},
+        {ctl::kRadioProjectView, w + 28, 161, 88, 20},
     };
     for (const auto& place : places) {
         Place(place.nId, place.x, place.y, place.cx, place.cy);
@@ -386,7 +403,7 @@ bool CVCKesmoraView::CanDelete(int nId, bool bSearching) const {
     if (bSearching || m_list->GetItemCount() == 0) {
         return false;
     }
-    return nId == ctl::kDeleteAll || m_list->GetSelectedItemCount() > 0;
+    return nId == ctl::kDeleteAll || ShownList()->GetSelectedItemCount() > 0;
 }
 
 void CVCKesmoraView::UpdateDeleteButtons(bool bSearching) {

@@ -25,10 +25,12 @@
 #include <vector>
 
 #include "search/DeleteRun.h"
+#include "search/ProjectGroups.h"
 #include "search/ResultCollector.h"
 #include "search/SearchParams.h"
 #include "search/SearchSession.h"
 #include "tavoBasis/Registry.h"
+#include "view/GroupListCtrl.h"
 #include "view/ResultListCtrl.h"
 #include "view/UpDownCtrl.h"
 #include "view/ViewHost.h"
@@ -72,6 +74,9 @@ public:
 
     // The list follows m_rows after a search or a deletion changed them.
     void OnRowsChanged();
+    // Shows the result list one row per file, or one row per project (the
+    // project view), and sets the switch to match.
+    void ShowResultView(bool bProjects);
 
     // Status texts, forwarded to the host.
     void ShowStatusMessage(const wxString& strText);
@@ -98,9 +103,9 @@ public:
     // is then updated at most once per interval.
     std::chrono::milliseconds m_progressDelay{500};
     std::chrono::milliseconds m_progressInterval{50};
-    // Opens the folder of a row's file (double-click, context menu).
-    // m_openFolder, when set, is called with the file's path instead of the
-    // desktop's file manager.
+    // Opens the folder of a row's file, or a group's folder (double-click,
+    // context menu). m_openFolder, when set, is called with the file's path
+    // or the group's folder instead of the desktop's file manager.
     std::function<bool(const std::string& strFilePath)> m_openFolder;
     // The dialog of the deletion under way, while it is shown.
     wxWindow* GetDeleteProgressDialog() const { return m_pProgressDialog; }
@@ -120,6 +125,8 @@ public:
     wxComboBox* m_comboDayMonth = nullptr;
     wxNotebook* m_tab = nullptr;
     CResultListCtrl* m_list = nullptr;
+    CGroupListCtrl* m_groupList = nullptr;
+    bool m_bProjectView = false;
     int m_bConfirmRemove = 0;
     int m_bUseTrash = 0;
     int m_bRemoveEmptyFolders = 0;
@@ -145,6 +152,10 @@ public:
     CSearchSession m_search;
     std::uint64_t m_dwTotalSize = 0;
     CResultRows m_rows;
+    // The rows' groups, fed from the same batches as m_rows. Off only where
+    // a benchmark weighs what they cost.
+    CProjectGroups m_groups;
+    bool m_bFeedGroups = true;
 
 private:
     void CreateControls();
@@ -183,6 +194,9 @@ private:
 
     // Deletion side (ViewDelete.cpp).
     std::vector<std::size_t> SelectedRows() const;
+    // The rows chosen in the list shown: its selected files, or every file
+    // of its selected groups.
+    std::vector<std::size_t> ChosenRows() const;
     void RunDeletion(DeleteRequest request);
     void SelectRows(const std::vector<std::size_t>& rows);
 
@@ -200,10 +214,19 @@ private:
     void OnListMenu(wxCommandEvent& event);
     void OnListActivated(wxListEvent& event);
     void OpenRowFolder(long nRow);
+    // The list the user sees: the file list or the project view's.
+    wxListCtrl* ShownList() const;
+
+    // The project view (ViewGroups.cpp).
+    void OnRadioResultView(wxCommandEvent& event);
+    // The project view follows m_groups; the selected groups stay selected,
+    // or become those of the selected files (after a deletion).
+    void SyncGroupList(bool bFromSelectedRows = false);
 
     CViewHost* m_pHost;
     std::array<wxRadioButton*, 4> m_radioFolder{};
     std::array<wxRadioButton*, 2> m_radioTime{};
+    std::array<wxRadioButton*, 2> m_radioView{};
     wxTextCtrl* m_editCount = nullptr;
     bool m_bSettingsSaved = false;
     wxTimer m_searchTimer;

@@ -74,7 +74,7 @@ void CVCKesmoraView::OnDeleteSelected(wxCommandEvent&) {
     // Only the confirmation and trash options are needed; a bad period does
     // not stop them.
     UpdateData(true);
-    if (const auto request = PlanDeleteSelected(m_rows.m_rows.size(), SelectedRows())) {
+    if (const auto request = PlanDeleteSelected(m_rows.m_rows.size(), ChosenRows())) {
         RunDeletion(*request);
     }
 }
@@ -152,6 +152,9 @@ void CVCKesmoraView::RunDeletion(DeleteRequest request) {
     m_dwTotalSize = outcome.newTotal;
     m_list->SyncRowCount();
     SelectRows(outcome.selection);
+    // Both views show what is left; a group keeps what failed selected.
+    m_groups.Recount(m_rows.m_rows);
+    SyncGroupList(true);
     if (outcome.bRefused) {
         AskUser(ToWx(RootRefusedText(request.method)), ToWx(DeleteFailureCaption(request.method)),
                 wxOK | wxICON_EXCLAMATION);

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "res/UiText.h"
+#include "search/DisplayText.h"
 #include "search/ResultOrder.h"
 #include "view/ControlIds.h"
 #include "view/OpenFolder.h"
@@ -26,12 +27,17 @@ enum : int {
 
 void CVCKesmoraView::BindListActions() {
     m_list->Bind(wxEVT_LIST_COL_CLICK, &CVCKesmoraView::OnListColumnClick, this);
-    // The generic list hands its key presses to the control first, the
-    // native one gets them itself: either way they arrive here.
-    m_list->Bind(wxEVT_KEY_DOWN, &CVCKesmoraView::OnListKeyDown, this);
-    m_list->Bind(wxEVT_LIST_ITEM_RIGHT_CLICK, &CVCKesmoraView::OnListRightClick, this);
-    m_list->Bind(wxEVT_CONTEXT_MENU, &CVCKesmoraView::OnListContextMenu, this);
-    m_list->Bind(wxEVT_LIST_ITEM_ACTIVATED, &CVCKesmoraView::OnListActivated, this);
+    // The project view's list acts alike on its groups; it stays in its
+    // order, largest first.
+    for (wxListCtrl* pList :
+         {static_cast<wxListCtrl*>(m_list), static_cast<wxListCtrl*>(m_groupList)}) {
+        // The generic list hands its key presses to the control first, the
+        // native one gets them itself: either way they arrive here.
+        pList->Bind(wxEVT_KEY_DOWN, &CVCKesmoraView::OnListKeyDown, this);
+        pList->Bind(wxEVT_LIST_ITEM_RIGHT_CLICK, &CVCKesmoraView::OnListRightClick, this);
+        pList->Bind(wxEVT_CONTEXT_MENU, &CVCKesmoraView::OnListContextMenu, this);
+        pList->Bind(wxEVT_LIST_ITEM_ACTIVATED, &CVCKesmoraView::OnListActivated, this);
+    }
     Bind(wxEVT_MENU, &CVCKesmoraView::OnListMenu, this, kMenuDelete, kMenuOpenFolder);
 }
 
@@ -78,7 +84,7 @@ void CVCKesmoraView::OnListKeyDown(wxKeyEvent& event) {
     if (nModifiers == wxMOD_NONE && (nKey == WXK_DELETE || nKey == WXK_NUMPAD_DELETE)) {
         DeleteSelectedFromList();
     } else if (nModifiers == wxMOD_CONTROL && nKey == 'A') {
-        m_list->SetItemState(-1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+        ShownList()->SetItemState(-1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
     } else if (nModifiers == wxMOD_CONTROL && nKey == 'C') {
         CopySelectedPaths();
     } else {
@@ -97,15 +103,19 @@ void CVCKesmoraView::DeleteSelectedFromList() {
 }
 
 void CVCKesmoraView::CopySelectedPaths() {
-    const std::vector<std::size_t> selected = SelectedRows();
-    if (selected.empty()) {
-        return;
-    }
     // The paths as the list shows them, one per line, for a terminal.
     std::string text;
-    for (std::size_t n : selected) {
+    const auto add = [&text](const std::string& strPath) {
         if (!text.empty()) text += '\n';
-        text += m_rows.m_rows[n].DisplayName();
+        text += DisplayPath(strPath);
+    };
+    if (m_bProjectView) {
+        for (std::size_t n : m_groupList->SelectedGroups()) add(m_groups.Groups()[n].strPath);
+    } else {
+        for (std::size_t n : SelectedRows()) add(m_rows.m_rows[n].strPath);
+    }
+    if (text.empty()) {
+        return;
     }
     if (wxTheClipboard->Open()) {
         wxTheClipboard->SetData(new wxTextDataObject(wxString::FromUTF8(text)));
@@ -126,7 +136,7 @@ void CVCKesmoraView::OnListContextMenu(wxContextMenuEvent& event) {
     if (event.GetPosition() != wxDefaultPosition) {
         return;
     }
-    const long nRow = m_list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED);
+    const long nRow = ShownList()->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED);
     if (nRow >= 0) {
         ShowListMenu(nRow);
     }
@@ -139,7 +149,7 @@ void CVCKesmoraView::ShowListMenu(long nRow) {
     menu.AppendSeparator();
     menu.Append(kMenuOpenFolder, ToWx(UiText::kMenuOpenFolder));
     menu.Enable(kMenuDelete, CanDelete(ctl::kDelete, m_bSearching));
-    menu.Enable(kMenuCopyPaths, m_list->GetSelectedItemCount() > 0);
+    menu.Enable(kMenuCopyPaths, ShownList()->GetSelectedItemCount() > 0);
     m_nMenuRow = nRow;
     PopupMenu(&menu);
 }
@@ -164,13 +174,26 @@ void CVCKesmoraView::OnListMenu(wxCommandEvent& event) {
 void CVCKesmoraView::OnListActivated(wxListEvent& event) { OpenRowFolder(event.GetIndex()); }
 
 void CVCKesmoraView::OpenRowFolder(long nRow) {
-    if (nRow < 0 || static_cast<std::size_t>(nRow) >= m_rows.m_rows.size()) {
-        return;
+    bool bOpened = false;
+    if (m_bProjectView) {
+        const ProjectGroup* pGroup = m_groupList->GroupAt(nRow);
+        if (pGroup == nullptr) {
+            return;
+        }
+        bOpened = m_openFolder ? m_openFolder(pGroup->strPath) : OpenFolder(pGroup->strPath);
+    } else {
+        if (nRow < 0 || static_cast<std::size_t>(nRow) >= m_rows.m_rows.size()) {
+            return;
+        }
+        const std::string& strPath = m_rows.m_rows[static_cast<std::size_t>(nRow)].strPath;
+        bOpened = m_openFolder ? m_openFolder(strPath) : OpenContainingFolder(strPath);
     }
-    const std::string& strPath = m_rows.m_rows[static_cast<std::size_t>(nRow)].strPath;
-    const bool bOpened = m_openFolder ? m_openFolder(strPath) : OpenContainingFolder(strPath);
     if (!bOpened) {
         AskUser(ToWx(UiText::kNoFolderHandler), ToWx(UiText::kWindowTitle),
                 wxOK | wxICON_INFORMATION);
     }
+}
+
+wxListCtrl* CVCKesmoraView::ShownList() const {
+    return m_bProjectView ? static_cast<wxListCtrl*>(m_groupList) : m_list;
 }

@@ -64,6 +64,8 @@ void CVCKesmoraView::OnStartSearch(wxCommandEvent&) {
     m_dwTotalSize = 0;
     ResetListOrder();
     m_list->SyncRowCount();
+    m_groups.Reset();
+    m_groupList->SyncGroups();
 
     m_lastSearch = query;
     if (!m_search.Start(*query)) {
@@ -106,10 +108,13 @@ bool CVCKesmoraView::TakeResults(bool bRowsOnly) {
     if (!m_search.Take(m_batch)) {
         return false;
     }
+    // Before the rows move on: the groups take them from the batch.
+    if (m_bFeedGroups) m_groups.Take(m_batch);
     if (!m_batch.rows.empty()) {
         m_dwTotalSize += AppendRows(m_rows.m_rows, m_batch.rows);
         m_list->SyncRowCount();
     }
+    if (m_bProjectView) SyncGroupList();
     if (bRowsOnly) {
         return false;
     }

@@ -72,6 +72,7 @@ void CVCKesmoraView::LoadSettings() {
     m_bUseTrash = saved.bUseTrash;
     m_bRemoveEmptyFolders = saved.bRemoveEmptyFolders;
     UpdateData(false);
+    ShowResultView(saved.bProjectView);
 }
 
 void CVCKesmoraView::SaveSettings() {
@@ -121,6 +122,7 @@ void CVCKesmoraView::SaveSettings() {
     WriteInt(registry, "ConfirmRemove", m_bConfirmRemove);
     WriteInt(registry, "UseTrash", m_bUseTrash);
     WriteInt(registry, "RemoveEmptyFolders", m_bRemoveEmptyFolders);
+    WriteInt(registry, "ProjectView", m_bProjectView ? 1 : 0);
 }
 
 int CVCKesmoraView::FindComboTextIndex(int nCombo) const {

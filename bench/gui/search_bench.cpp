@@ -2,8 +2,9 @@
 // summary against limit_walk on the same tree, the longest stall of the
 // window's event loop meanwhile, memory per listed row, stop latency, and
 // delete-all of listed files against xargs rm -f on an identical tree,
-// delete-all to the trash against xargs gio trash likewise, and how soon and
-// how often the list draws new rows while busy threads load the machine.
+// delete-all to the trash against xargs gio trash likewise, how soon and
+// how often the list draws new rows while busy threads load the machine,
+// and what the project view's groups add to a search.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -150,7 +151,10 @@ public:
         CallAfter([this] {
             m_step = m_bLive     ? &CBenchApp::StepLive
                      : m_bDelete ? &CBenchApp::StepDelete
+                     : m_bGroups ? &CBenchApp::StepGroups
                                  : &CBenchApp::StepSearch;
+            // The groups' rounds start with a warm-up search.
+            if (m_bGroups) m_nRun = -1;
             m_tick.Start(10);
         });
         return true;
@@ -165,6 +169,7 @@ public:
     int m_nRuns = 3;
     bool m_bDelete = false;
     bool m_bLive = false;
+    bool m_bGroups = false;
     int m_nSpinners = 2;
     // The delete rounds go to the trash, the one HOME holds (set in main).
     bool m_bTrash = false;
@@ -271,6 +276,53 @@ private:
             m_stopMs.push_back(ms);
             ++m_nStop;
             m_phase = 2;
+        }
+    }
+
+    // Searches of one tree in three ways, their order turning each round:
+    // without the groups, with the groups fed while the file list shows,
+    // and with the project view shown (its list re-sorted every tick). A
+    // first search, not counted, brings the tree into the cache.
+    void StepGroups() {
+        static constexpr const char* kModes[] = {"no groups", "groups, file list shown",
+                                                 "groups, project view shown"};
+        if (m_phase == 0) {
+            if (m_nRun == m_nRuns * 3) {
+                std::printf("\n");
+                for (int n = 0; n < 3; ++n) {
+                    std::printf(
+                        "%-27s wall best %.0f ms median %.0f ms (%.3fx, %.3fx); cpu median %.0f "
+                        "ms (%.3fx)\n",
+                        kModes[n], Best(m_modeMs[n]), Median(m_modeMs[n]),
+                        Best(m_modeMs[n]) / Best(m_modeMs[0]),
+                        Median(m_modeMs[n]) / Median(m_modeMs[0]), Median(m_modeCpuMs[n]),
+                        Median(m_modeCpuMs[n]) / Median(m_modeCpuMs[0]));
+                }
+                Finish();
+                return;
+            }
+            m_nMode = m_nRun < 0 ? 2 : (m_nRun % 3 + m_nRun / 3) % 3;
+            m_pView->m_bFeedGroups = m_nMode != 0;
+            m_pView->ShowResultView(m_nMode == 2);
+            m_pView->m_comboFolder->ChangeValue(wxString::FromUTF8(m_root));
+            m_cpuStartMs = CpuMs(RUSAGE_SELF);
+            m_start = Clock::now();
+            Press(ctl::kStart);
+            m_phase = 1;
+        } else {
+            if (m_pView->m_bSearching) return;
+            const double ms = Ms(Clock::now() - m_start);
+            const double cpuMs = CpuMs(RUSAGE_SELF) - m_cpuStartMs;
+            std::printf("run %d, %s: %.0f ms, cpu %.0f ms, %d rows, %zu groups\n", m_nRun,
+                        kModes[m_nMode], ms, cpuMs, m_pView->m_list->GetItemCount(),
+                        m_nMode == 0 ? std::size_t{0} : m_pView->m_groups.LargestFirst().size());
+            std::fflush(stdout);
+            if (m_nRun >= 0) {
+                m_modeMs[m_nMode].push_back(ms);
+                m_modeCpuMs[m_nMode].push_back(cpuMs);
+            }
+            ++m_nRun;
+            m_phase = 0;
         }
     }
 
@@ -481,6 +533,9 @@ private:
     double m_bytesPerRow = 0;
     std::vector<double> m_limitMs, m_searchMs, m_gapMs, m_stopMs, m_deleteMs, m_xargsMs;
     std::vector<double> m_deleteCpuMs, m_xargsCpuMs;
+    int m_nMode = 0;
+    double m_cpuStartMs = 0;
+    std::vector<double> m_modeMs[3], m_modeCpuMs[3];
 };
 
 }  // namespace
@@ -494,8 +549,9 @@ int main(int argc, char** argv) {
             "usage: %s TREE [RUNS]            search TREE through the window\n"
             "       %s --delete DIR [FILES] [ROUNDS]  delete-all vs xargs rm -f\n"
             "       %s --trash DIR [FILES] [ROUNDS]   to the trash vs xargs gio trash\n"
-            "       %s --live TREE [RUNS] [BUSY]      rows drawn while BUSY threads spin\n",
-            argv[0], argv[0], argv[0], argv[0]);
+            "       %s --live TREE [RUNS] [BUSY]      rows drawn while BUSY threads spin\n"
+            "       %s --groups TREE [RUNS]           search without and with the groups\n",
+            argv[0], argv[0], argv[0], argv[0], argv[0]);
         return 2;
     }
     char configHome[] = "/tmp/kesmora-searchbench-XXXXXX";
@@ -519,6 +575,11 @@ int main(int argc, char** argv) {
         pApp->m_root = argv[2];
         if (argc > 3) pApp->m_nDeleteFiles = std::max(1, std::atoi(argv[3]));
         if (argc > 4) pApp->m_nRuns = std::max(1, std::atoi(argv[4]));
+    } else if (std::strcmp(argv[1], "--groups") == 0) {
+        if (argc < 3) return 2;
+        pApp->m_bGroups = true;
+        pApp->m_root = argv[2];
+        if (argc > 3) pApp->m_nRuns = std::max(1, std::atoi(argv[3]));
     } else if (std::strcmp(argv[1], "--live") == 0) {
         if (argc < 3) return 2;
         pApp->m_bLive = true;

@@ -397,4 +397,57 @@ TEST(ToolkitCatalogue, GivesTheProgressDialogsTextsInJapanese) {
     EXPECT_EQ(wxGetTranslation("Cancel"), wxString::FromUTF8("キャンセル"));
 }
 
+// The project view lists the search's groups largest first; deleting one
+// deletes exactly its files, through the confirmation that counts files,
+// and the view is there again at the next start.
+TEST_F(DeleteTest, TheProjectViewListsTheGroupsAndDeletesExactlyTheFilesOfOne) {
+    MakeFile("App/App.vcxproj", 10);
+    const std::string appObj = MakeFile("App/x64/Debug/a.obj", 1024);
+    const std::string appPdb = MakeFile("App/x64/Debug/a.pdb", 3072);
+    MakeFile("Lib/lib.VCXPROJ", 10);
+    const std::string lib = MakeFile("Lib/Debug/l.obj", 3072);
+    const std::string loose = MakeFile("Loose/Debug/x.obj", 2048);
+    const std::string top = MakeFile("top.obj", 1024);
+    Click(ctl::kRadioProjectView);
+    ASSERT_TRUE(m_pView->m_groupList->IsShown());
+    ASSERT_FALSE(m_pView->m_list->IsShown());
+    Search();
+    const auto shown = [this] {
+        std::vector<std::string> rows;
+        wxListCtrl* pList = m_pView->m_groupList;
+        for (long n = 0; n < pList->GetItemCount(); ++n) {
+            std::string row;
+            for (int nColumn : {0, 1, 2, 3})
+                row += pList->GetItemText(n, nColumn).utf8_string() + "|";
+            rows.push_back(row);
+        }
+        return rows;
+    };
+    const std::string root = m_tree.string();
+    const std::string sep(1, static_cast<char>(std::filesystem::path::preferred_separator));
+    EXPECT_EQ(shown(), (std::vector<std::string>{
+                           root + sep + "App|プロジェクト|2|4KB|",
+                           root + sep + "Lib|プロジェクト|1|3KB|",
+                           root + sep + "Loose|フォルダ|1|2KB|",
+                           root + "|フォルダ|1|1KB|",
+                       }));
+
+    m_pView->m_groupList->SetItemState(0, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    Pump(20);
+    Press(ctl::kDelete);
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].strText, "選択した 2 個のファイルを削除してよろしいですか？");
+    EXPECT_EQ(Status(0), "2 個のファイルを削除しました ： 0 MB ( 4 KB ) をクリア");
+    EXPECT_FALSE(Exists(appObj) || Exists(appPdb));
+    EXPECT_TRUE(Exists(lib) && Exists(loose) && Exists(top));
+    EXPECT_EQ(Rows(), 3);
+    EXPECT_EQ(shown().size(), 3u);
+    EXPECT_EQ(shown().front(), root + sep + "Lib|プロジェクト|1|3KB|");
+
+    CloseWindow();
+    EXPECT_EQ(ReadDword("Controls", "ProjectView", 0), 1);
+    OpenWindow();
+    EXPECT_TRUE(m_pView->m_groupList->IsShown());
+}
+
 }  // namespace

@@ -52,8 +52,13 @@ TEST_F(XMouseTest, AClickOnEachPageChangesTheControlUnderIt) {
         int nPage;
         int nId;
     } cases[] = {
-        {0, ctl::kRadioDebug}, {0, ctl::kFindSubFolder}, {1, ctl::kPdb},
-        {1, ctl::kTlog},       {2, ctl::kRadioPeriod},   {3, ctl::kConfirmRemove},
+        {0, ctl::kRadioDebug},
+        {0, ctl::kFindSubFolder},
+        {1, ctl::kPdb},
+        {1, ctl::kTlog},
+        {2, ctl::kRadioPeriod},
+        {3, ctl::kConfirmRemove},
+        {3, ctl::kRadioProjectView},
     };
     for (const auto& c : cases) {
         static_cast<wxNotebook*>(Control(ctl::kTab))->SetSelection(static_cast<size_t>(c.nPage));

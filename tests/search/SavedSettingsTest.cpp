@@ -75,16 +75,26 @@ const LoadCase kCases[] = {
          s.nDayMonthPosition = s.options.nUnitIndex = 3;
          s.nFileTimePosition = s.options.nFileTimeIndex = 1;
      }},
-    {"NewerKindsTheTrashAndThePruningOnlyWhenStoredAsOne",
-     {{"Ipch", 1}, {"Sdf", 2}, {"Tlog", 1}, {"UseTrash", 1}, {"RemoveEmptyFolders", 2}},
+    {"NewerKindsTheTrashThePruningAndTheProjectViewOnlyWhenStoredAsOne",
+     {{"Ipch", 1},
+      {"Sdf", 2},
+      {"Tlog", 1},
+      {"UseTrash", 1},
+      {"RemoveEmptyFolders", 2},
+      {"ProjectView", 1}},
      0,
      {},
      [](SavedSettings& s) {
          s.options.newer.Set(FileKind::Ipch);
          s.options.newer.Set(FileKind::Tlog);
          s.bUseTrash = true;
+         s.bProjectView = true;
      }},
-    {"ATrashValueOtherThanOneDeletes", {{"UseTrash", 2}}, 0, {}, nullptr},
+    {"ATrashOrViewValueOtherThanOneDeletesAndShowsTheFiles",
+     {{"UseTrash", 2}, {"ProjectView", -1}},
+     0,
+     {},
+     nullptr},
     {"ChecksStoredAsZeroAreOff",
      {{"Obj", 0}, {"FindSubFolder", 0}, {"ConfirmRemove", 0}, {"Bsc", 2}},
      0,

@@ -1,0 +1,44 @@
+// The project view: the switch between the result list's two views, the
+// groups' list kept in step with the rows, and the files of chosen groups.
+#include <wx/radiobut.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "view/ControlIds.h"
+#include "view/VCKesmoraView.h"
+
+void CVCKesmoraView::OnRadioResultView(wxCommandEvent& event) {
+    ShowResultView(event.GetId() == ctl::kRadioProjectView);
+}
+
+void CVCKesmoraView::ShowResultView(bool bProjects) {
+    m_bProjectView = bProjects;
+    m_radioView[bProjects ? 1 : 0]->SetValue(true);
+    // The groups' list is kept up only while it is shown.
+    if (bProjects) SyncGroupList();
+    m_list->Show(!bProjects);
+    m_groupList->Show(bProjects);
+    UpdateDeleteButtons(m_bSearching);
+}
+
+void CVCKesmoraView::SyncGroupList(bool bFromSelectedRows) {
+    m_groupList->SyncGroups();
+    if (!bFromSelectedRows) return;
+    std::vector<std::size_t> groups;
+    for (std::size_t n : SelectedRows()) groups.push_back(m_groups.GroupOf(m_rows.m_rows[n]));
+    std::sort(groups.begin(), groups.end());
+    groups.erase(std::unique(groups.begin(), groups.end()), groups.end());
+    m_groupList->SelectGroups(groups);
+}
+
+std::vector<std::size_t> CVCKesmoraView::ChosenRows() const {
+    if (!m_bProjectView) return SelectedRows();
+    std::vector<char> chosen(m_groups.Groups().size(), 0);
+    for (std::size_t n : m_groupList->SelectedGroups()) chosen[n] = 1;
+    std::vector<std::size_t> rows;
+    for (std::size_t n = 0; n < m_rows.m_rows.size(); ++n) {
+        if (chosen[m_groups.GroupOf(m_rows.m_rows[n])] != 0) rows.push_back(n);
+    }
+    return rows;
+}
