@@ -4,6 +4,7 @@
 #include <wx/bitmap.h>
 #include <wx/image.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -18,7 +19,8 @@ namespace {
 
 using ui::ToWx;
 
-enum Column : long { kFolder, kKind, kFiles, kSize, kShare, kNewest };
+// Size and share first: they are what the view is for.
+enum Column : long { kFolder, kSize, kShare, kFiles, kNewest, kKind };
 
 // A bar of kBarSteps + 1 lengths in a frame: one image per length, so that
 // a row costs an index, not a drawing.
@@ -66,12 +68,13 @@ void CGroupListCtrl::InitColumns() {
     const auto fit = [this](int nUsual, const char* pszSample) {
         return FitColumnWidth(this, nUsual, pszSample);
     };
+    // In Column order.
     AppendColumn(ToWx(UiText::kColumnGroupFolder), wxLIST_FORMAT_LEFT, 240);
-    AppendColumn(ToWx(UiText::kColumnGroupKind), wxLIST_FORMAT_LEFT, 80);
-    AppendColumn(ToWx(UiText::kColumnFileCount), wxLIST_FORMAT_RIGHT, fit(60, "888,888"));
     AppendColumn(ToWx(UiText::kColumnSize), wxLIST_FORMAT_RIGHT, fit(80, "99,999,999KB"));
     AppendColumn(ToWx(UiText::kColumnShare), wxLIST_FORMAT_LEFT, kBarWidth + fit(50, "100.0%") + 8);
+    AppendColumn(ToWx(UiText::kColumnFileCount), wxLIST_FORMAT_RIGHT, fit(60, "888,888"));
     AppendColumn(ToWx(UiText::kColumnNewest), wxLIST_FORMAT_CENTRE, fit(110, "8888/88/88 88:88"));
+    AppendColumn(ToWx(UiText::kColumnGroupKind), wxLIST_FORMAT_LEFT, 80);
 }
 
 void CGroupListCtrl::SetGroups(const CProjectGroups* pGroups) {
@@ -168,7 +171,10 @@ wxString CGroupListCtrl::OnGetItemText(long nItem, long nColumn) const {
 int CGroupListCtrl::OnGetItemColumnImage(long nItem, long nColumn) const {
     const ProjectGroup* pGroup = GroupAt(nItem);
     if (nColumn != kShare || pGroup == nullptr) return -1;
-    return static_cast<int>((Permille(pGroup->size, m_total) * kBarSteps + 500) / 1000);
+    // A group with any bytes shows some bar, however small its share.
+    const auto nSteps =
+        static_cast<int>((Permille(pGroup->size, m_total) * kBarSteps + 500) / 1000);
+    return pGroup->size > 0 ? std::max(nSteps, 1) : 0;
 }
 
 int CGroupListCtrl::OnGetItemImage(long) const { return -1; }

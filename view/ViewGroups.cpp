@@ -26,7 +26,10 @@ void CVCKesmoraView::SyncGroupList(bool bFromSelectedRows) {
     m_groupList->SyncGroups();
     if (!bFromSelectedRows) return;
     std::vector<std::size_t> groups;
-    for (std::size_t n : SelectedRows()) groups.push_back(m_groups.GroupOf(m_rows.m_rows[n]));
+    for (std::size_t n : SelectedRows()) {
+        const std::size_t nGroup = m_groups.GroupOf(m_rows.m_rows[n]);
+        if (nGroup != CProjectGroups::kNoGroup) groups.push_back(nGroup);
+    }
     std::sort(groups.begin(), groups.end());
     groups.erase(std::unique(groups.begin(), groups.end()), groups.end());
     m_groupList->SelectGroups(groups);
@@ -38,7 +41,8 @@ std::vector<std::size_t> CVCKesmoraView::ChosenRows() const {
     for (std::size_t n : m_groupList->SelectedGroups()) chosen[n] = 1;
     std::vector<std::size_t> rows;
     for (std::size_t n = 0; n < m_rows.m_rows.size(); ++n) {
-        if (chosen[m_groups.GroupOf(m_rows.m_rows[n])] != 0) rows.push_back(n);
+        const std::size_t nGroup = m_groups.GroupOf(m_rows.m_rows[n]);
+        if (nGroup < chosen.size() && chosen[nGroup] != 0) rows.push_back(n);
     }
     return rows;
 }

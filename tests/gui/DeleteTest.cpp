@@ -417,7 +417,7 @@ TEST_F(DeleteTest, TheProjectViewListsTheGroupsAndDeletesExactlyTheFilesOfOne) {
         wxListCtrl* pList = m_pView->m_groupList;
         for (long n = 0; n < pList->GetItemCount(); ++n) {
             std::string row;
-            for (int nColumn : {0, 1, 2, 3})
+            for (int nColumn : {0, 1, 3, 5})
                 row += pList->GetItemText(n, nColumn).utf8_string() + "|";
             rows.push_back(row);
         }
@@ -426,10 +426,10 @@ TEST_F(DeleteTest, TheProjectViewListsTheGroupsAndDeletesExactlyTheFilesOfOne) {
     const std::string root = m_tree.string();
     const std::string sep(1, static_cast<char>(std::filesystem::path::preferred_separator));
     EXPECT_EQ(shown(), (std::vector<std::string>{
-                           root + sep + "App|プロジェクト|2|4KB|",
-                           root + sep + "Lib|プロジェクト|1|3KB|",
-                           root + sep + "Loose|フォルダ|1|2KB|",
-                           root + "|フォルダ|1|1KB|",
+                           root + sep + "App|4KB|2|プロジェクト|",
+                           root + sep + "Lib|3KB|1|プロジェクト|",
+                           root + sep + "Loose|2KB|1|フォルダ|",
+                           root + "|1KB|1|フォルダ|",
                        }));
 
     m_pView->m_groupList->SetItemState(0, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
@@ -442,7 +442,7 @@ TEST_F(DeleteTest, TheProjectViewListsTheGroupsAndDeletesExactlyTheFilesOfOne) {
     EXPECT_TRUE(Exists(lib) && Exists(loose) && Exists(top));
     EXPECT_EQ(Rows(), 3);
     EXPECT_EQ(shown().size(), 3u);
-    EXPECT_EQ(shown().front(), root + sep + "Lib|プロジェクト|1|3KB|");
+    EXPECT_EQ(shown().front(), root + sep + "Lib|3KB|1|プロジェクト|");
 
     CloseWindow();
     EXPECT_EQ(ReadDword("Controls", "ProjectView", 0), 1);
