@@ -19,8 +19,10 @@ namespace {
 
 using ui::ToWx;
 
-// Size and share first: they are what the view is for.
-enum Column : long { kFolder, kSize, kShare, kFiles, kNewest, kKind };
+// The share first: a report list keeps room for an image at the start of
+// its first column on Windows, so the bar's image goes there, and the bars
+// are what the eye runs down. Then what the view is for, the size.
+enum Column : long { kShare, kFolder, kSize, kFiles, kNewest, kKind };
 
 // A bar of kBarSteps + 1 lengths in a frame: one image per length, so that
 // a row costs an index, not a drawing.
@@ -69,9 +71,9 @@ void CGroupListCtrl::InitColumns() {
         return FitColumnWidth(this, nUsual, pszSample);
     };
     // In Column order.
+    AppendColumn(ToWx(UiText::kColumnShare), wxLIST_FORMAT_LEFT, kBarWidth + fit(50, "100.0%") + 8);
     AppendColumn(ToWx(UiText::kColumnGroupFolder), wxLIST_FORMAT_LEFT, 240);
     AppendColumn(ToWx(UiText::kColumnSize), wxLIST_FORMAT_RIGHT, fit(80, "99,999,999KB"));
-    AppendColumn(ToWx(UiText::kColumnShare), wxLIST_FORMAT_LEFT, kBarWidth + fit(50, "100.0%") + 8);
     AppendColumn(ToWx(UiText::kColumnFileCount), wxLIST_FORMAT_RIGHT, fit(60, "888,888"));
     AppendColumn(ToWx(UiText::kColumnNewest), wxLIST_FORMAT_CENTRE, fit(110, "8888/88/88 88:88"));
     AppendColumn(ToWx(UiText::kColumnGroupKind), wxLIST_FORMAT_LEFT, 80);
@@ -177,4 +179,4 @@ int CGroupListCtrl::OnGetItemColumnImage(long nItem, long nColumn) const {
     return pGroup->size > 0 ? std::max(nSteps, 1) : 0;
 }
 
-int CGroupListCtrl::OnGetItemImage(long) const { return -1; }
+int CGroupListCtrl::OnGetItemImage(long nItem) const { return OnGetItemColumnImage(nItem, kShare); }

@@ -417,7 +417,7 @@ TEST_F(DeleteTest, TheProjectViewListsTheGroupsAndDeletesExactlyTheFilesOfOne) {
         wxListCtrl* pList = m_pView->m_groupList;
         for (long n = 0; n < pList->GetItemCount(); ++n) {
             std::string row;
-            for (int nColumn : {0, 1, 3, 5})
+            for (int nColumn : {1, 2, 3, 5})
                 row += pList->GetItemText(n, nColumn).utf8_string() + "|";
             rows.push_back(row);
         }
