@@ -39,10 +39,13 @@ std::uint64_t SubfoldersLeft(CFolderCursor& reader, const CFolderExclusion& excl
 }
 
 // Project files are files: a folder named App.vcxproj does not make its
-// parent a project. Only where the listing does not tell is the entry
-// looked at, while it is still the cursor's current one.
+// parent a project, nor does a link to one, which a listing of Linux
+// names as no folder. A link to a file counts: it opens as the file. The
+// entry is looked at while it is still the cursor's current one (free on
+// Windows); only names of project files get this far, and the first one
+// that is a file ends the looking, so that is a call per project folder.
 bool IsProjectFile(CFolderCursor& reader, const char* pszName, EntryKind kind) {
-    if (kind != EntryKind::kMaybeFolder) return kind == EntryKind::kNotFolder;
+    if (kind == EntryKind::kFolder) return false;
     EntryFacts facts;
     return reader.Facts(pszName, facts) && !facts.isFolder && !facts.leadsToFolder;
 }

@@ -25,7 +25,8 @@ struct Group {
     bool operator==(const Group&) const = default;
 };
 
-// Files as "path:size" (a trailing "/": a folder), and the groups they make.
+// Files as "path:size" (a trailing "/": a folder; "path>target": a link), and
+// the groups they make.
 const struct {
     const char* pszCase;
     const char* pszFiles;
@@ -52,13 +53,19 @@ const struct {
     {"a project file that is a folder",
      "Fake/Fake.vcxproj/ Fake/Debug/f.obj:6 Fake/Fake.vcxproj/x.obj:1",
      {{"Fake", false, 2, 7}}},
+    {"links named as project files: to a folder, to a file",
+     "Real/R.txt Ln/Debug/l.obj:3 Ln/L.vcxproj>../Real Lf/Debug/f.obj:2 Lf/F.sln>../Real/R.txt",
+     {{"Ln", false, 1, 3}, {"Lf", true, 1, 2}}},
 };
 
 void Lay(const TempTree& t, const std::string& strBelow, const char* pszFiles) {
     std::istringstream files(pszFiles);
     for (std::string strName; files >> strName;) {
         const std::size_t colon = strName.find(':');
-        if (strName.back() == '/') {
+        const std::size_t arrow = strName.find('>');
+        if (arrow != std::string::npos) {
+            t.Link(strBelow + strName.substr(0, arrow), strName.substr(arrow + 1));
+        } else if (strName.back() == '/') {
             t.Dir(strBelow + strName);
         } else {
             t.File(strBelow + strName.substr(0, colon),
@@ -160,10 +167,10 @@ TEST(CProjectGroups, TotalsOfASearchAndOfWhatADeletionLeftAreTheFilesTotals) {
         AppendRows(rows, batch.rows);
         bEnded = batch.bEnded;
     }
-    ASSERT_EQ(rows.size(), 18u);
+    ASSERT_EQ(rows.size(), 20u);
     ExpectTotalsOfRows(groups, rows);
     const auto& all = groups.Groups();
-    EXPECT_EQ(std::count_if(all.begin(), all.end(), [](auto& g) { return g.bProject; }), 10)
+    EXPECT_EQ(std::count_if(all.begin(), all.end(), [](auto& g) { return g.bProject; }), 11)
         << "the session passes the projects found on";
     // A deletion erases rows, and learns a kept file's size anew.
     rows.erase(rows.begin(), rows.begin() + 5);
