@@ -271,9 +271,9 @@ void CIntermediateFileFinder::FindInFolder(Walk& walk, std::size_t nDepth) {
         if (!m_bRunning) break;
     }
     if (m_bRunning && !level.bLost && level.reader.ReadFailed()) Unreadable();
-    // Even a folder lost under the walk: the files of its subfolders were
-    // reported under its name.
-    if (m_bRunning && bProject) m_pNotify->OnFindProjectFolder(walk.path);
+    // Even a folder lost under the walk, or one a stop cut short: the files
+    // of its subfolders were reported under its name.
+    if (bProject) m_pNotify->OnFindProjectFolder(walk.path);
     if (m_bRunning && !level.bLost && !found.Matches().empty()) {
         found.End();
         for (int nPattern = 0; nPattern < kPatternCount; ++nPattern) {
