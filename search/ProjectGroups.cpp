@@ -7,15 +7,15 @@
 
 namespace {
 
-// The folder without its trailing separator, unless that is all of a root:
-// "/" and "C:\" keep theirs.
+// The folder without its trailing separators (a folder given as "src//"
+// too), unless that is all of a root: "/" and "C:\" keep theirs.
 std::string GroupName(const std::string& strFolder) {
-    std::string strName = strFolder;
-    if (strName.size() < 2) return strName;
-    const char cBefore = strName[strName.size() - 2];
-    const bool bDrive = strName.size() == 3 && cBefore == ':';
-    if (cBefore != '/' && cBefore != kPathSeparator && !bDrive) strName.pop_back();
-    return strName;
+    std::size_t n = strFolder.size();
+    while (n > 1 && (strFolder[n - 1] == '/' || strFolder[n - 1] == kPathSeparator) &&
+           !(n == 3 && strFolder[1] == ':')) {
+        --n;
+    }
+    return strFolder.substr(0, n);
 }
 
 template <class Totals>

@@ -562,7 +562,7 @@ TEST_F(CliTest, ByProjectWritesEachGroupsTotalsLargestFirst) {
              line(SizeText(100), 1, "Loose/Debug/c.obj", "/Loose") +
              line(SizeText(1), 1, "d.obj", ""),
          "kesmora-cli: 4 files found"},
-        {{"--bytes", root + "/App/", root + "/Loose"},
+        {{"--bytes", root + "/App//", root + "/Loose"},
          line("3072", 2, "App/Debug/a.obj", "/App") +
              line("100", 1, "Loose/Debug/c.obj", "/Loose/Debug"),
          "kesmora-cli: 3 files found"},

@@ -151,7 +151,7 @@ TEST(CProjectGroups, AStoppedSearchKeepsTheProjectFileItListed) {
     const bool bProjectBefore = std::find(names.begin(), last.base(), "P.vcxproj") != last.base();
     Sink sink;
     CIntermediateFileFinder finder(&sink);
-    sink.strStopIn = t.Path("P") + kPathSeparator + *last + kPathSeparator;
+    sink.strStopIn = t.Root() + kPathSeparator + "P" + kPathSeparator + *last + kPathSeparator;
     sink.pFinder = &finder;
     ASSERT_TRUE(finder.StartFind(t.Root(), true, 1, kClassicKinds, 1, 0, false));
     finder.JoinWorker();
