@@ -2,6 +2,7 @@
 #include "search/ProjectGroups.h"
 
 #include <algorithm>
+#include <compare>
 
 #include "finder/DirReader.h"
 
@@ -16,6 +17,22 @@ std::string GroupName(const std::string& strFolder) {
         --n;
     }
     return strFolder.substr(0, n);
+}
+
+constexpr unsigned char Fold(unsigned char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
+}
+
+std::strong_ordering ComparePaths(const std::string& a, const std::string& b) {
+    const auto folded = std::lexicographical_compare_three_way(
+        a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+            return Fold(static_cast<unsigned char>(x)) <=> Fold(static_cast<unsigned char>(y));
+        });
+    if (folded != 0) return folded;
+    return std::lexicographical_compare_three_way(
+        a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+            return static_cast<unsigned char>(x) <=> static_cast<unsigned char>(y);
+        });
 }
 
 template <class Totals>
@@ -119,16 +136,33 @@ std::size_t CProjectGroups::GroupOf(const ResultRow& row) const {
     return row.nFolder < m_folders.size() ? m_folders[row.nFolder].nGroup : kNoGroup;
 }
 
-std::vector<std::size_t> CProjectGroups::LargestFirst() const {
+std::vector<std::size_t> CProjectGroups::Ordered(GroupOrder key, bool bAscending) const {
+    const std::vector<ProjectGroup>& groups = Groups();  // the newest times current
     std::vector<std::size_t> order;
-    for (std::size_t i = 0; i < m_groups.size(); ++i) {
-        if (m_groups[i].nFiles != 0) order.push_back(i);
+    for (std::size_t i = 0; i < groups.size(); ++i) {
+        if (groups[i].nFiles != 0) order.push_back(i);
     }
-    std::sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
-        const ProjectGroup& left = m_groups[a];
-        const ProjectGroup& right = m_groups[b];
-        if (left.size != right.size) return left.size > right.size;
-        return left.strPath < right.strPath;
+    const auto byKey = [key](const ProjectGroup& a, const ProjectGroup& b) {
+        switch (key) {
+            case GroupOrder::Size:
+                return a.size <=> b.size;
+            case GroupOrder::Files:
+                return a.nFiles <=> b.nFiles;
+            case GroupOrder::Newest:
+                return a.newest <=> b.newest;
+            case GroupOrder::Kind:
+                return a.bProject <=> b.bProject;
+            case GroupOrder::Path:
+                break;
+        }
+        return std::strong_ordering::equal;
+    };
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        const std::strong_ordering c = byKey(groups[a], groups[b]);
+        if (c != 0) return bAscending ? c < 0 : c > 0;
+        const std::strong_ordering path = ComparePaths(groups[a].strPath, groups[b].strPath);
+        if (path != 0) return key == GroupOrder::Path && !bAscending ? path > 0 : path < 0;
+        return a < b;
     });
     return order;
 }

@@ -24,6 +24,9 @@ struct ProjectGroup {
     FileStamp newest;  // the latest modification among its files
 };
 
+// What the groups can be put in order by.
+enum class GroupOrder : int { Size, Path, Files, Newest, Kind };
+
 // The groups of one search, kept as its batches arrive. Whether a folder is
 // a project folder is known only when its listing ends, after the files of
 // its subfolders came: that late finding moves their totals, so the groups
@@ -44,8 +47,11 @@ public:
     const std::vector<ProjectGroup>& Groups() const;
     // O(1); kNoGroup for a row of no folder this search entered.
     std::size_t GroupOf(const ResultRow& row) const;
-    // The groups with files, largest first; equal sizes by path (bytes).
-    std::vector<std::size_t> LargestFirst() const;
+    // The groups with files in the order of key (kinds: folders before
+    // projects), then by path whatever the direction; paths compare as the
+    // file list's names do, ASCII letters folded, then by their bytes.
+    std::vector<std::size_t> Ordered(GroupOrder key, bool bAscending) const;
+    std::vector<std::size_t> LargestFirst() const { return Ordered(GroupOrder::Size, false); }
     // Counts every group again from the rows left (after a deletion, whose
     // kept files may have changed size too).
     void Recount(const std::vector<ResultRow>& rows);

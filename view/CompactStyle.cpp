@@ -25,3 +25,26 @@ int FitControlWidth(const wxWindow* pControl, int nWidth) {
 int FitColumnWidth(const wxListCtrl* pList, int nWidth, const char* pszSample) {
     return std::max(nWidth, pList->GetTextExtent(pszSample).x + 16);
 }
+
+void ShowSortArrow(wxListCtrl* pList, int nColumn, bool bAscending) {
+    // The generic header draws a right-aligned label where the arrow goes:
+    // such a label ends in a full-width space while the arrow is on it.
+    const wxString strRoom(wxUniChar(0x3000));
+    for (int i = 0; i < pList->GetColumnCount(); ++i) {
+        wxListItem column;
+        column.SetMask(wxLIST_MASK_TEXT | wxLIST_MASK_FORMAT);
+        pList->GetColumn(i, column);
+        wxString strLabel = column.GetText();
+        const bool bHadRoom = strLabel.EndsWith(strRoom, &strLabel);
+        const bool bNeedsRoom = i == nColumn && column.GetAlign() == wxLIST_FORMAT_RIGHT;
+        if (bHadRoom != bNeedsRoom) {
+            column.SetText(bNeedsRoom ? strLabel + strRoom : strLabel);
+            pList->SetColumn(i, column);
+        }
+    }
+    if (nColumn >= 0) {
+        pList->ShowSortIndicator(nColumn, bAscending);
+    } else {
+        pList->RemoveSortIndicator();
+    }
+}

@@ -20,3 +20,5 @@ int FitControlWidth(const wxWindow* pControl, int nWidth);
 int FitComboWidth(const wxComboBox* pCombo, int nWidth);
 // The width of a list column whose widest usual text is pszSample.
 int FitColumnWidth(const wxListCtrl* pList, int nWidth, const char* pszSample);
+// The header's sort arrow on a column, or on none (-1).
+void ShowSortArrow(wxListCtrl* pList, int nColumn, bool bAscending);

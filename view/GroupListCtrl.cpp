@@ -30,6 +30,21 @@ constexpr int kBarSteps = 40;
 constexpr int kBarWidth = kBarSteps + 2;
 constexpr int kBarHeight = 10;
 
+GroupOrder OrderOf(long nColumn) {
+    switch (nColumn) {
+        case kFolder:
+            return GroupOrder::Path;
+        case kFiles:
+            return GroupOrder::Files;
+        case kNewest:
+            return GroupOrder::Newest;
+        case kKind:
+            return GroupOrder::Kind;
+        default:
+            return GroupOrder::Size;
+    }
+}
+
 wxBitmap BarImage(int nFilled) {
     wxImage image(kBarWidth, kBarHeight);
     image.InitAlpha();
@@ -77,6 +92,16 @@ void CGroupListCtrl::InitColumns() {
     AppendColumn(ToWx(UiText::kColumnFileCount), wxLIST_FORMAT_RIGHT, fit(60, "888,888"));
     AppendColumn(ToWx(UiText::kColumnNewest), wxLIST_FORMAT_CENTRE, fit(110, "8888/88/88 88:88"));
     AppendColumn(ToWx(UiText::kColumnGroupKind), wxLIST_FORMAT_LEFT, 80);
+    ShowSortArrow(this, kSize, m_bAscending);
+}
+
+void CGroupListCtrl::SortByColumn(long nColumn) {
+    if (nColumn < 0 || nColumn >= GetColumnCount()) return;
+    const GroupOrder key = OrderOf(nColumn);
+    m_bAscending = key == m_key ? !m_bAscending : true;
+    m_key = key;
+    ShowSortArrow(this, static_cast<int>(nColumn), m_bAscending);
+    SyncGroups();
 }
 
 void CGroupListCtrl::SetGroups(const CProjectGroups* pGroups) {
@@ -90,7 +115,8 @@ void CGroupListCtrl::SyncGroups() {
     const bool bFocus = nFocusRow >= 0 && static_cast<std::size_t>(nFocusRow) < m_order.size();
     const std::size_t nFocused = bFocus ? m_order[static_cast<std::size_t>(nFocusRow)] : 0;
 
-    m_order = m_pGroups != nullptr ? m_pGroups->LargestFirst() : std::vector<std::size_t>();
+    m_order =
+        m_pGroups != nullptr ? m_pGroups->Ordered(m_key, m_bAscending) : std::vector<std::size_t>();
     m_total = 0;
     for (std::size_t n : m_order) m_total += m_pGroups->Groups()[n].size;
     const long count = static_cast<long>(m_order.size());

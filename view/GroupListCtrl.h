@@ -1,5 +1,6 @@
 // The project view's list: a virtual wxListCtrl over the search's groups,
-// largest first, each with a bar of its share of the total.
+// largest first until a header says otherwise, each with a bar of its share
+// of the total.
 #pragma once
 
 #include <wx/imaglist.h>
@@ -22,6 +23,11 @@ public:
     // Puts the non-empty groups in their order again and shows their count
     // at once; a selected or focused group stays so wherever it moved.
     void SyncGroups();
+    // A click on a column's header: its order, the other way round when it
+    // already is (the share and the size are one order). The groups keep
+    // that order as they grow, and through later searches: unlike the file
+    // list's, it costs little to keep.
+    void SortByColumn(long nColumn);
     // The groups of the selected rows; selecting exactly these groups.
     std::vector<std::size_t> SelectedGroups() const;
     void SelectGroups(const std::vector<std::size_t>& groups);
@@ -37,6 +43,8 @@ private:
     const CProjectGroups* m_pGroups = nullptr;
     // Group indices in the order shown.
     std::vector<std::size_t> m_order;
+    GroupOrder m_key = GroupOrder::Size;
+    bool m_bAscending = false;
     std::uint64_t m_total = 0;
     wxImageList m_bars;
 };

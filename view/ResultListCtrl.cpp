@@ -38,29 +38,6 @@ void CResultListCtrl::SyncRowCount() {
     Update();
 }
 
-void CResultListCtrl::ShowSortArrow(int nColumn, bool bAscending) {
-    // The generic header draws a right-aligned label where the arrow goes:
-    // such a label ends in a full-width space while the arrow is on it.
-    const wxString strRoom(wxUniChar(0x3000));
-    for (int i = 0; i < GetColumnCount(); ++i) {
-        wxListItem column;
-        column.SetMask(wxLIST_MASK_TEXT | wxLIST_MASK_FORMAT);
-        GetColumn(i, column);
-        wxString strLabel = column.GetText();
-        const bool bHadRoom = strLabel.EndsWith(strRoom, &strLabel);
-        const bool bNeedsRoom = i == nColumn && column.GetAlign() == wxLIST_FORMAT_RIGHT;
-        if (bHadRoom != bNeedsRoom) {
-            column.SetText(bNeedsRoom ? strLabel + strRoom : strLabel);
-            SetColumn(i, column);
-        }
-    }
-    if (nColumn >= 0) {
-        ShowSortIndicator(nColumn, bAscending);
-    } else {
-        RemoveSortIndicator();
-    }
-}
-
 wxString CResultListCtrl::OnGetItemText(long nItem, long nColumn) const {
     if (m_pRows == nullptr || nItem < 0) {
         return wxString();

@@ -13,8 +13,6 @@ public:
     // shows their count at once, and an emptied list has no selection.
     void SetRows(const CResultRows* pRows);
     void SyncRowCount();
-    // The header's sort arrow on a column, or on none (-1).
-    void ShowSortArrow(int nColumn, bool bAscending);
 
 protected:
     wxString OnGetItemText(long nItem, long nColumn) const override;

@@ -8,6 +8,7 @@
 #include "res/UiText.h"
 #include "search/DisplayText.h"
 #include "search/ResultOrder.h"
+#include "view/CompactStyle.h"
 #include "view/ControlIds.h"
 #include "view/OpenFolder.h"
 #include "view/UiString.h"
@@ -27,8 +28,9 @@ enum : int {
 
 void CVCKesmoraView::BindListActions() {
     m_list->Bind(wxEVT_LIST_COL_CLICK, &CVCKesmoraView::OnListColumnClick, this);
-    // The project view's list acts alike on its groups; it stays in its
-    // order, largest first.
+    m_groupList->Bind(wxEVT_LIST_COL_CLICK,
+                      [this](wxListEvent& event) { m_groupList->SortByColumn(event.GetColumn()); });
+    // The project view's list acts alike on its groups.
     for (wxListCtrl* pList :
          {static_cast<wxListCtrl*>(m_list), static_cast<wxListCtrl*>(m_groupList)}) {
         // The generic list hands its key presses to the control first, the
@@ -55,7 +57,7 @@ void CVCKesmoraView::SortList(int nColumn, bool bAscending) {
     const long nFocus = m_list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED);
     const std::vector<std::uint32_t> newIndex =
         SortRows(m_rows.m_rows, static_cast<SortColumn>(nColumn), bAscending);
-    m_list->ShowSortArrow(nColumn, bAscending);
+    ShowSortArrow(m_list, nColumn, bAscending);
     // Every row selected stays every row selected; otherwise the selection
     // moves with its rows.
     if (selected.size() != m_rows.m_rows.size()) {
@@ -74,7 +76,7 @@ void CVCKesmoraView::SortList(int nColumn, bool bAscending) {
 void CVCKesmoraView::ResetListOrder() {
     // A new list starts in the walk's order: no column is sorted.
     if (m_list->GetSortIndicator() >= 0) {
-        m_list->ShowSortArrow(-1, true);
+        ShowSortArrow(m_list, -1, true);
     }
 }
 

@@ -15,12 +15,13 @@ class ListTest : public SearchGuiTest {
 protected:
     // A real click on a column's header. Each click lands a little away
     // from the one before, so that two in a row are not a double-click.
-    void ClickHeader(int nColumn) {
+    void ClickHeader(int nColumn) { ClickHeader(m_pView->m_list, nColumn); }
+    void ClickHeader(wxListCtrl* pList, int nColumn) {
         int x = 0;
-        for (int n = 0; n < nColumn; ++n) x += m_pView->m_list->GetColumnWidth(n);
+        for (int n = 0; n < nColumn; ++n) x += pList->GetColumnWidth(n);
         m_nHeaderShift = 20 - m_nHeaderShift;
-        x += m_pView->m_list->GetColumnWidth(nColumn) / 2 - 10 + m_nHeaderShift;
-        const wxPoint at = m_pView->m_list->ClientToScreen(wxPoint(x, 8));
+        x += pList->GetColumnWidth(nColumn) / 2 - 10 + m_nHeaderShift;
+        const wxPoint at = pList->ClientToScreen(wxPoint(x, 8));
         wxUIActionSimulator sim;
         sim.MouseMove(at);
         Pump(30);
@@ -83,6 +84,40 @@ TEST_F(ListTest, SizeHeaderSortsByBytesAClickMoreReversesAndTheSelectionFollows)
 
     Search();
     EXPECT_EQ(m_pView->m_list->GetSortIndicator(), -1) << "a new list is in the walk's order";
+}
+
+// The groups' own order: a header click sorts them, and they keep that
+// order through a new search, as they would not if it were the file list's.
+TEST_F(ListTest, AProjectViewHeaderSortsTheGroupsForGood) {
+    const std::time_t now = std::time(nullptr);
+    MakeFile("Old/Debug/o.obj", 1024, now - 90 * 86400);
+    MakeFile("Mid/Debug/m.obj", 8192, now - 30 * 86400);
+    MakeFile("New/Debug/n.obj", 4096, now - 3600);
+    Click(ctl::kRadioProjectView);
+    Search();
+    wxListCtrl* pGroups = m_pView->m_groupList;
+    const auto shown = [pGroups] {
+        std::string names;
+        for (long n = 0; n < pGroups->GetItemCount(); ++n) {
+            names += pGroups->GetItemText(n, 1).AfterLast(wxFILE_SEP_PATH).utf8_string() + " ";
+        }
+        return names;
+    };
+    EXPECT_EQ(shown(), "Mid New Old ");
+    // The time's header in view at the window's size, as a user would
+    // narrow the folder column to bring it.
+    pGroups->SetColumnWidth(1, 40);
+    ASSERT_LT(pGroups->GetColumnWidth(0) + 40 + pGroups->GetColumnWidth(2) +
+                  pGroups->GetColumnWidth(3) + pGroups->GetColumnWidth(4),
+              pGroups->GetClientSize().x);
+    ClickHeader(pGroups, 4);
+    EXPECT_EQ(shown(), "Old Mid New ") << "the oldest first";
+    ClickHeader(pGroups, 4);
+    EXPECT_EQ(shown(), "New Mid Old ");
+    EXPECT_EQ(pGroups->GetSortIndicator(), 4);
+    EXPECT_FALSE(pGroups->IsAscendingSortIndicator());
+    Search();
+    EXPECT_EQ(shown(), "New Mid Old ");
 }
 
 TEST_F(ListTest, DeleteKeyAfterASortDeletesExactlyTheSelectedFiles) {

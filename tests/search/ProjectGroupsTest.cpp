@@ -218,4 +218,39 @@ TEST(CProjectGroups, TotalsOfASearchAndOfWhatADeletionLeftAreTheFilesTotals) {
     ExpectTotalsOfRows(groups, rows);
 }
 
+// The project view's orders. Groups (size, files, newest, kind): R 5 1 400
+// folder, R/a 10 2 300 folder, R/B 30 1 100 project, R/c 10 3 200 project;
+// equal keys go by path ascending, with letters folded (B between a and c).
+TEST(CProjectGroups, OrdersByEachKeyBothWaysWithTiesByPath) {
+    ResultBatch batch;
+    batch.folders = {{ResultRow::kNoFolder, "R/"}, {0, "R/a/"}, {0, "R/B/"}, {0, "R/c/"}};
+    batch.projects = {{2, 3, "R/B/"}, {3, 4, "R/c/"}};
+    const auto row = [](std::uint32_t nFolder, std::uint64_t size, std::int64_t modified) {
+        ResultRow r("f", size, {}, FileStamp{modified, 0});
+        r.nFolder = nFolder;
+        return r;
+    };
+    batch.rows = {row(0, 5, 400), row(1, 4, 300), row(1, 6, 1), row(2, 30, 100),
+                  row(3, 2, 200), row(3, 3, 50),  row(3, 5, 60)};
+    CProjectGroups groups;
+    groups.Take(batch);
+    const struct {
+        GroupOrder key;
+        bool bAscending;
+        const char* pszOrder;
+    } kOrders[] = {
+        {GroupOrder::Size, false, "R/B R/a R/c R"},  {GroupOrder::Size, true, "R R/a R/c R/B"},
+        {GroupOrder::Path, true, "R R/a R/B R/c"},   {GroupOrder::Path, false, "R/c R/B R/a R"},
+        {GroupOrder::Files, true, "R R/B R/a R/c"},  {GroupOrder::Files, false, "R/c R/a R R/B"},
+        {GroupOrder::Newest, true, "R/B R/c R/a R"}, {GroupOrder::Newest, false, "R R/a R/c R/B"},
+        {GroupOrder::Kind, true, "R R/a R/B R/c"},   {GroupOrder::Kind, false, "R/B R/c R R/a"},
+    };
+    for (const auto& o : kOrders) {
+        std::string order;
+        for (std::size_t n : groups.Ordered(o.key, o.bAscending))
+            order += (order.empty() ? "" : " ") + groups.Groups()[n].strPath;
+        EXPECT_EQ(order, o.pszOrder) << static_cast<int>(o.key) << " " << o.bAscending;
+    }
+}
+
 }  // namespace
