@@ -81,19 +81,21 @@ CGroupListCtrl::CGroupListCtrl(wxWindow* pParent, wxWindowID id)
     SetImageList(&m_bars, wxIMAGE_LIST_SMALL);
 }
 
-void CGroupListCtrl::InitColumns() {
+void CGroupListCtrl::InitColumns(int nFolderWidth) {
     const auto fit = [this](int nUsual, const char* pszSample) {
         return FitColumnWidth(this, nUsual, pszSample);
     };
     // In Column order.
     AppendColumn(ToWx(UiText::kColumnShare), wxLIST_FORMAT_LEFT, kBarWidth + fit(50, "100.0%") + 8);
-    AppendColumn(ToWx(UiText::kColumnGroupFolder), wxLIST_FORMAT_LEFT, 240);
+    AppendColumn(ToWx(UiText::kColumnGroupFolder), wxLIST_FORMAT_LEFT, nFolderWidth);
     AppendColumn(ToWx(UiText::kColumnSize), wxLIST_FORMAT_RIGHT, fit(80, "99,999,999KB"));
     AppendColumn(ToWx(UiText::kColumnFileCount), wxLIST_FORMAT_RIGHT, fit(60, "888,888"));
     AppendColumn(ToWx(UiText::kColumnNewest), wxLIST_FORMAT_CENTRE, fit(110, "8888/88/88 88:88"));
     AppendColumn(ToWx(UiText::kColumnGroupKind), wxLIST_FORMAT_LEFT, 80);
     ShowSortArrow(this, kSize, m_bAscending);
 }
+
+int CGroupListCtrl::FolderColumnWidth() const { return GetColumnWidth(kFolder); }
 
 void CGroupListCtrl::SortByColumn(long nColumn) {
     if (nColumn < 0 || nColumn >= GetColumnCount()) return;

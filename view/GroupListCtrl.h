@@ -16,8 +16,10 @@ class CGroupListCtrl : public wxListCtrl {
 public:
     CGroupListCtrl(wxWindow* pParent, wxWindowID id);
 
-    // Once the form's font is set: the columns, fitted to their texts.
-    void InitColumns();
+    // Once the form's font is set: the columns, fitted to their texts but
+    // for the folder's, which the user sizes (and the settings keep).
+    void InitColumns(int nFolderWidth);
+    int FolderColumnWidth() const;
     // The groups are borrowed; call SyncGroups after they changed.
     void SetGroups(const CProjectGroups* pGroups);
     // Puts the non-empty groups in their order again and shows their count

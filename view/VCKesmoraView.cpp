@@ -202,7 +202,6 @@ void CVCKesmoraView::OnInitialUpdate() {
     StackTabStripBelow(m_tab);
     InitListColumns();
     m_list->SetRows(&m_rows);
-    m_groupList->InitColumns();
     m_groupList->SetGroups(&m_groups);
     EnableSearchButtons(false);
     UpdateDeleteButtons(false);
@@ -247,6 +246,7 @@ void CVCKesmoraView::InitTabsAndCombos() {
 void CVCKesmoraView::InitListColumns() {
     settings::PointAt(*m_pRegistry, settings::kControls);
     const int nWidth = settings::ReadInt(*m_pRegistry, "ColumnWidth", 360);
+    m_groupList->InitColumns(settings::ReadInt(*m_pRegistry, "ProjectColumnWidth", 240));
 
     m_list->AppendColumn(ToWx(UiText::kColumnName), wxLIST_FORMAT_LEFT, nWidth);
     const auto fit = [this](int nUsual, const char* pszSample) {

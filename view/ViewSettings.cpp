@@ -102,6 +102,7 @@ void CVCKesmoraView::SaveSettings() {
 
     PointAt(registry, settings::kControls);
     WriteInt(registry, "ColumnWidth", m_list->GetColumnWidth(0));
+    WriteInt(registry, "ProjectColumnWidth", m_groupList->FolderColumnWidth());
     WriteInt(registry, "FindSubFolder", m_bFindSubFolder);
     WriteInt(registry, "RadioFolder", m_nRadioFolder);
     WriteInt(registry, SettingsKeyOf(FileKind::Bsc), m_bBsc);

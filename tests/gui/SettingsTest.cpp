@@ -81,6 +81,7 @@ TEST_F(SettingsTest, PreparedValuesAreShownChangedAndSavedBack) {
     WriteText("History", "History0", "/srv/first");
     WriteText("History", "History1", "/srv/ゲーム/second");
     WriteDword("Controls", "ColumnWidth", 250);
+    WriteDword("Controls", "ProjectColumnWidth", 150);
     WriteDword("Controls", "FindSubFolder", 0);
     WriteDword("Controls", "RadioFolder", 3);
     WriteDword("Controls", "Pdb", 0);
@@ -93,6 +94,7 @@ TEST_F(SettingsTest, PreparedValuesAreShownChangedAndSavedBack) {
     OpenWindow();
     EXPECT_EQ(m_pFrame->GetSize(), wxSize(700, 500));
     EXPECT_EQ(m_pView->m_list->GetColumnWidth(0), 250);
+    EXPECT_EQ(m_pView->m_groupList->GetColumnWidth(1), 150);
     ASSERT_EQ(Combo(ctl::kComboFolder)->GetCount(), 2u);
     EXPECT_EQ(Combo(ctl::kComboFolder)->GetString(1), Utf8("/srv/ゲーム/second"));
     EXPECT_EQ(Combo(ctl::kComboFolder)->GetValue(), "/srv/first");
@@ -117,6 +119,7 @@ TEST_F(SettingsTest, PreparedValuesAreShownChangedAndSavedBack) {
     Combo(ctl::kComboDayMonth)->SetValue(Utf8("ヶ月間に"));
     Combo(ctl::kComboFile)->SetValue(Utf8("更新があったファイル"));
     m_pView->m_list->SetColumnWidth(0, 280);
+    m_pView->m_groupList->SetColumnWidth(1, 170);
     m_pView->AddFolderHistory("/srv/third");
     m_pFrame->SetSize(320, 210, 640, 420);
     Pump(200);
@@ -130,6 +133,7 @@ TEST_F(SettingsTest, PreparedValuesAreShownChangedAndSavedBack) {
     EXPECT_EQ(ReadText("History", "History0"), "/srv/third");
     EXPECT_EQ(ReadText("History", "History2"), "/srv/ゲーム/second");
     EXPECT_EQ(ReadDword("Controls", "ColumnWidth", 0), 280);
+    EXPECT_EQ(ReadDword("Controls", "ProjectColumnWidth", 0), 170);
     EXPECT_EQ(ReadDword("Controls", "FindSubFolder", 99), 0);
     EXPECT_EQ(ReadDword("Controls", "RadioFolder", 99), 2);
     EXPECT_EQ(ReadDword("Controls", "Pdb", 99), 1);
