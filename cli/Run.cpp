@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/DeletionPause.h"
+#include "cli/FailureText.h"
 #include "cli/Output.h"
 #include "cli/Platform.h"
 #include "finder/FileUtil.h"
@@ -358,15 +359,15 @@ DeleteFileOps CCliRun::FileOps(Searched& searched, const FolderId& id) {
     DeleteFileOps ops =
         SystemFileOps(searched.strRoot, id, bTrash ? DeleteMethod::Trash : DeleteMethod::Remove);
     ops.removeFile = [this, bTrash, &searched, remove = std::move(ops.removeFile)](
-                         const std::string& path, std::string& reason) {
-        if (remove(path, reason)) {
+                         const std::string& path, RemovalFailure& why) {
+        if (remove(path, why)) {
             searched.emptied.FileRemoved(path);
             return true;
         }
         m_progress.Erase();
         Message((bTrash ? "cannot move " + Escaped(path) + " to the trash: "
                         : "cannot delete " + Escaped(path) + ": ") +
-                reason);
+                FailureText(why));
         return false;
     };
     return ops;
@@ -403,7 +404,7 @@ void CCliRun::DeleteRows(Searched& searched, std::vector<ResultRow>& rows) {
         m_progress.Erase();
         Message("refusing to " +
                 std::string(m_options.bTrash ? "move anything to the trash" : "delete anything") +
-                ": " + Escaped(searched.strRoot) + ": " + outcome.strRefusal);
+                ": " + Escaped(searched.strRoot) + ": " + FailureText(outcome.refusal));
     }
     m_tally.bRefused = m_tally.bRefused || outcome.bRefused;
     m_tally.nDeleted += outcome.nDeleted;
@@ -419,7 +420,7 @@ std::uint64_t CCliRun::Prune() {
     for (Searched& searched : m_searched) {
         nRemoved += searched.emptied.Prune(searched.ops, [this](const DeleteFailure& failure) {
             Message("cannot remove the emptied folder " + Escaped(failure.strPath) + ": " +
-                    failure.strReason);
+                    FailureText(failure.why));
         });
     }
     return nRemoved;

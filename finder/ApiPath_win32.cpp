@@ -53,20 +53,6 @@ bool ToApiPath(const std::string& strPath, std::wstring& wpath) {
     return false;
 }
 
-std::string SystemReason(unsigned long nError) {
-    wchar_t* pszText = nullptr;
-    const DWORD nLength = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, nError, 0, reinterpret_cast<wchar_t*>(&pszText), 0, nullptr);
-    std::wstring wtext(pszText != nullptr ? pszText : L"", nLength);
-    if (pszText != nullptr) LocalFree(pszText);
-    while (!wtext.empty() && (wtext.back() == L'\n' || wtext.back() == L'\r' ||
-                              wtext.back() == L' ' || wtext.back() == L'.')) {
-        wtext.pop_back();
-    }
-    return wtext.empty() ? "error " + std::to_string(nError) : Narrow(wtext);
-}
-
 bool HandleId(void* hFile, FolderId& id) {
     FILE_ID_INFO info;
     if (GetFileInformationByHandleEx(hFile, FileIdInfo, &info, sizeof info)) {

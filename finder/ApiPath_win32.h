@@ -1,6 +1,5 @@
 // Paths as the Windows file API takes them: UTF-16, absolute, and with the
-// \\?\ prefix once they may pass MAX_PATH (real build trees do); and the
-// system's words for what went wrong with one.
+// \\?\ prefix once they may pass MAX_PATH (real build trees do).
 #pragma once
 
 #include <string>
@@ -11,9 +10,6 @@ bool ToApiPath(const std::string& strPath, std::wstring& wpath);
 // Prefixes a full path (drive or UNC) with \\?\ once it is long enough that
 // a name or "\*" appended to it could pass MAX_PATH.
 void PrefixIfLong(std::wstring& wpath);
-// The system's text (FormatMessage) for an error code or HRESULT, in
-// UTF-8 without the trailing line break; the number where it has none.
-std::string SystemReason(unsigned long nError);
 
 struct FolderId;
 // The identity of an open file or folder: the volume's 64-bit serial with

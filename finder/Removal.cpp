@@ -3,19 +3,18 @@
 
 std::int64_t FileSize(const std::string& strRoot, const std::string& strPath) {
     CPinnedRoot root;
-    std::string strReason;
-    return root.Open(strRoot, nullptr, strReason) ? root.FileSize(strPath) : 0;
+    RemovalFailure why;
+    return root.Open(strRoot, nullptr, why) ? root.FileSize(strPath) : 0;
 }
 
 bool RemoveFile(const std::string& strRoot, const std::string& strPath, bool bClearReadOnly) {
     CPinnedRoot root;
-    std::string strReason;
-    return root.Open(strRoot, nullptr, strReason) &&
-           root.RemoveFile(strPath, bClearReadOnly, strReason);
+    RemovalFailure why;
+    return root.Open(strRoot, nullptr, why) && root.RemoveFile(strPath, bClearReadOnly, why);
 }
 
 bool TrashFile(const std::string& strRoot, const std::string& strPath) {
     CPinnedRoot root;
-    std::string strReason;
-    return root.Open(strRoot, nullptr, strReason) && root.TrashFile(strPath, strReason);
+    RemovalFailure why;
+    return root.Open(strRoot, nullptr, why) && root.TrashFile(strPath, why);
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "finder/DirReader.h"
+#include "finder/RemovalFailure.h"
 
 // A listed file is named by the folder its search started from (strRoot, as
 // the user gave it: it may be reached through links) and the path the search
@@ -22,7 +23,7 @@
 enum class FolderRemoval {
     kRemoved,
     kNotEmpty,  // it holds something: it stays, and that is no failure
-    kFailed,    // the reason says why
+    kFailed,    // the failure says why
 };
 
 // The folder a search started from, opened once for a deletion run: every
@@ -38,8 +39,8 @@ public:
     CPinnedRoot& operator=(const CPinnedRoot&) = delete;
 
     // Opens strRoot. With pSearched, a folder that is not the one the
-    // search recorded is refused, and strReason says so. True when open.
-    bool Open(const std::string& strRoot, const FolderId* pSearched, std::string& strReason);
+    // search recorded is refused (kRootReplaced). True when open.
+    bool Open(const std::string& strRoot, const FolderId* pSearched, RemovalFailure& why);
     // The size in bytes of the entry itself (a link's own size); 0 when its
     // status cannot be read or it is a folder.
     std::int64_t FileSize(const std::string& strPath) const;
@@ -48,19 +49,19 @@ public:
     // first, without touching its times; POSIX never changes the mode
     // (another hard link shares it). True only when the entry is gone;
     // otherwise it is left as it was found, read-only bit included, and
-    // strReason says why.
-    bool RemoveFile(const std::string& strPath, bool bClearReadOnly, std::string& strReason);
+    // why tells what stopped it.
+    bool RemoveFile(const std::string& strPath, bool bClearReadOnly, RemovalFailure& why);
     // Moves the entry (a link as the link itself) to the desktop's trash,
     // the way a file manager does, keeping its mode: a read-only file goes
     // as it is. False for a folder (or a link to one) and for whatever the
     // trash cannot take (no usable trash on its file system, no
     // permission); such an entry stays exactly where it was and is never
     // removed instead.
-    bool TrashFile(const std::string& strPath, std::string& strReason);
+    bool TrashFile(const std::string& strPath, RemovalFailure& why);
     // Removes the folder strPath (named below the root as a listed file is)
     // only if it is empty now: never a link put in its place, never what it
     // holds, never the root itself.
-    FolderRemoval RemoveEmptyFolder(const std::string& strPath, std::string& strReason);
+    FolderRemoval RemoveEmptyFolder(const std::string& strPath, RemovalFailure& why);
 
     struct State;
 

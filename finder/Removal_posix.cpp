@@ -18,16 +18,14 @@ namespace {
 
 constexpr int kFolderFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
 
-std::string Reason(int nError) { return std::strerror(nError); }
-
 // Why a name below the root could not be opened as a folder.
-std::string OpenReason(int nError) {
+RemovalFailure OpenFailure(int nError) {
     // ELOOP and ENOTDIR: a link or a file now stands where the search saw
     // a folder; EXDEV: the kernel's own refusal to leave the root.
     if (nError == ELOOP || nError == ENOTDIR || nError == EXDEV) {
-        return "a folder on its path is now a link or no folder";
+        return RemovalFailure::Of(RemovalFailure::kPathNotFolder);
     }
-    return Reason(nError);
+    return RemovalFailure::System(nError);
 }
 
 }  // namespace
@@ -44,16 +42,16 @@ namespace {
 // Opens the folder that holds the listed entry below the held root and
 // gives the entry's name: the root's own descriptor for an entry right
 // below it, else held's. Every folder below the root must be a real folder
-// now, never a link. -1 when not, with the reason.
+// now, never a link. -1 when not, with why.
 int OpenParent(const CPinnedRoot::State& state, const std::string& strPath, CFd& held,
-               std::string& strName, std::string& strReason) {
+               std::string& strName, RemovalFailure& why) {
     std::string strRelative;
     if (state.root.Get() < 0) {
-        strReason = "the folder searched is not open";
+        why = RemovalFailure::Of(RemovalFailure::kRootNotOpen);
         return -1;
     }
     if (!PathBelowRoot(state.strRoot, strPath, strRelative)) {
-        strReason = "it does not lie below the folder searched";
+        why = RemovalFailure::Of(RemovalFailure::kOutsideRoot);
         return -1;
     }
     const std::size_t last = strRelative.rfind('/');
@@ -64,7 +62,7 @@ int OpenParent(const CPinnedRoot::State& state, const std::string& strPath, CFd&
     strName.assign(strRelative, last + 1);
     strRelative.resize(last);
     held.Reset(OpenBeneath(state.root.Get(), strRelative, kFolderFlags));
-    if (held.Get() < 0) strReason = OpenReason(errno);
+    if (held.Get() < 0) why = OpenFailure(errno);
     return held.Get();
 }
 
@@ -88,15 +86,15 @@ std::string AbsolutePath(int fd, const std::string& strRoot) {
 
 // The entry pszName of dirFd as the deletion may take it: not a folder,
 // nor a link that leads to one (a listing shows that as the folder).
-bool StatTakenEntry(int dirFd, const char* pszName, struct stat& st, std::string& strReason) {
+bool StatTakenEntry(int dirFd, const char* pszName, struct stat& st, RemovalFailure& why) {
     if (::fstatat(dirFd, pszName, &st, AT_SYMLINK_NOFOLLOW) != 0) {
-        strReason = Reason(errno);
+        why = RemovalFailure::System(errno);
         return false;
     }
     struct stat target;
     if (S_ISDIR(st.st_mode) || (S_ISLNK(st.st_mode) && ::fstatat(dirFd, pszName, &target, 0) == 0 &&
                                 S_ISDIR(target.st_mode))) {
-        strReason = "it is a folder";
+        why = RemovalFailure::Of(RemovalFailure::kFolder);
         return false;
     }
     return true;
@@ -108,19 +106,18 @@ CPinnedRoot::CPinnedRoot() : m_pState(std::make_unique<State>()) {}
 
 CPinnedRoot::~CPinnedRoot() = default;
 
-bool CPinnedRoot::Open(const std::string& strRoot, const FolderId* pSearched,
-                       std::string& strReason) {
+bool CPinnedRoot::Open(const std::string& strRoot, const FolderId* pSearched, RemovalFailure& why) {
     State& state = *m_pState;
     // The root is opened as named (links and all: the user chose it).
     state.root.Reset(::open(strRoot.c_str(), kFolderFlags));
     FolderId id;
     if (state.root.Get() < 0 || !ReadEntryId(state.root.Get(), "", AT_EMPTY_PATH, id)) {
-        strReason = Reason(errno);
+        why = RemovalFailure::System(errno);
         state.root.Reset(-1);
         return false;
     }
     if (pSearched != nullptr && id != *pSearched) {
-        strReason = "it is no longer the folder that was searched (moved or replaced since)";
+        why = RemovalFailure::Of(RemovalFailure::kRootReplaced);
         state.root.Reset(-1);
         return false;
     }
@@ -134,9 +131,9 @@ bool CPinnedRoot::Open(const std::string& strRoot, const FolderId* pSearched,
 std::int64_t CPinnedRoot::FileSize(const std::string& strPath) const {
     CFd held;
     std::string strName;
-    std::string strReason;
+    RemovalFailure why;
     struct stat st;
-    const int dirFd = OpenParent(*m_pState, strPath, held, strName, strReason);
+    const int dirFd = OpenParent(*m_pState, strPath, held, strName, why);
     if (dirFd < 0 || ::fstatat(dirFd, strName.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
         S_ISDIR(st.st_mode)) {
         return 0;
@@ -144,22 +141,21 @@ std::int64_t CPinnedRoot::FileSize(const std::string& strPath) const {
     return static_cast<std::int64_t>(st.st_size);
 }
 
-bool CPinnedRoot::RemoveFile(const std::string& strPath, bool bClearReadOnly,
-                             std::string& strReason) {
+bool CPinnedRoot::RemoveFile(const std::string& strPath, bool bClearReadOnly, RemovalFailure& why) {
     CFd held;
     std::string strName;
-    const int dirFd = OpenParent(*m_pState, strPath, held, strName, strReason);
+    const int dirFd = OpenParent(*m_pState, strPath, held, strName, why);
     if (dirFd < 0) return false;
     const char* pszName = strName.c_str();
     struct stat st;
     // A link to a folder is taken for the folder, as a listing shows it,
     // and is left alone like one.
-    if (!StatTakenEntry(dirFd, pszName, st, strReason)) return false;
+    if (!StatTakenEntry(dirFd, pszName, st, why)) return false;
     // A link's own permission bits mean nothing: the link is removed and
     // whatever it points to keeps its mode.
     const bool bReadOnly = !S_ISLNK(st.st_mode) && (st.st_mode & S_IWUSR) == 0;
     if (bReadOnly && !bClearReadOnly) {
-        strReason = "it is read-only";
+        why = RemovalFailure::Of(RemovalFailure::kReadOnly);
         return false;
     }
     // Removing a name needs only the folder's permission, so the mode is
@@ -167,33 +163,34 @@ bool CPinnedRoot::RemoveFile(const std::string& strPath, bool bClearReadOnly,
     // outside the searched folder too. Without AT_REMOVEDIR a folder put in
     // the file's place meanwhile is refused, never removed.
     if (::unlinkat(dirFd, pszName, 0) == 0) return true;
-    strReason = Reason(errno);
+    why = RemovalFailure::System(errno);
     return false;
 }
 
-bool CPinnedRoot::TrashFile(const std::string& strPath, std::string& strReason) {
+bool CPinnedRoot::TrashFile(const std::string& strPath, RemovalFailure& why) {
     CFd held;
     std::string strName;
-    const int dirFd = OpenParent(*m_pState, strPath, held, strName, strReason);
+    const int dirFd = OpenParent(*m_pState, strPath, held, strName, why);
     struct stat entry;
-    if (dirFd < 0 || !StatTakenEntry(dirFd, strName.c_str(), entry, strReason)) return false;
+    if (dirFd < 0 || !StatTakenEntry(dirFd, strName.c_str(), entry, why)) return false;
     std::string strOriginal = m_pState->strAbsolute;
     std::string strRelative;
     PathBelowRoot(m_pState->strRoot, strPath, strRelative);
     EnsureFolderSeparator(strOriginal);
     strOriginal += strRelative;
-    return m_pState->trash.Trash(dirFd, strName.c_str(), entry, strOriginal, strReason);
+    return m_pState->trash.Trash(dirFd, strName.c_str(), entry, strOriginal, why);
 }
 
-FolderRemoval CPinnedRoot::RemoveEmptyFolder(const std::string& strPath, std::string& strReason) {
+FolderRemoval CPinnedRoot::RemoveEmptyFolder(const std::string& strPath, RemovalFailure& why) {
     CFd held;
     std::string strName;
-    const int dirFd = OpenParent(*m_pState, strPath, held, strName, strReason);
+    const int dirFd = OpenParent(*m_pState, strPath, held, strName, why);
     if (dirFd < 0) return FolderRemoval::kFailed;
     // AT_REMOVEDIR takes an empty folder only, and refuses a link in its
     // place (ENOTDIR) rather than follow it.
     if (::unlinkat(dirFd, strName.c_str(), AT_REMOVEDIR) == 0) return FolderRemoval::kRemoved;
     if (errno == ENOTEMPTY || errno == EEXIST) return FolderRemoval::kNotEmpty;
-    strReason = errno == ENOTDIR ? "it is now a link or no folder" : Reason(errno);
+    why = errno == ENOTDIR ? RemovalFailure::Of(RemovalFailure::kNotFolder)
+                           : RemovalFailure::System(errno);
     return FolderRemoval::kFailed;
 }

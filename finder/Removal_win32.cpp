@@ -107,19 +107,19 @@ bool ReadTag(const Handle& h, FILE_ATTRIBUTE_TAG_INFO& info) {
 
 // Opens the listed entry with dwAccess below the held root, holding every
 // folder on the way; wentry is the entry's path there. False with the
-// reason when the path is not below the root, or a name on the way is now
+// failure when the path is not below the root, or a name on the way is now
 // a link or no folder.
 bool OpenListed(const CPinnedRoot::State& state, const std::string& strPath, DWORD dwAccess,
                 std::vector<Handle>& folders, Handle& entry, std::wstring& wentry,
-                std::string& strReason) {
+                RemovalFailure& why) {
     std::string strRelative;
     std::wstring wrelative;
     if (!state.root.IsValid()) {
-        strReason = "the folder searched is not open";
+        why = RemovalFailure::Of(RemovalFailure::kRootNotOpen);
         return false;
     }
     if (!PathBelowRoot(state.strRoot, strPath, strRelative) || !Widen(strRelative, wrelative)) {
-        strReason = "it does not lie below the folder searched";
+        why = RemovalFailure::Of(RemovalFailure::kOutsideRoot);
         return false;
     }
     std::wstring wpath = state.wroot;
@@ -132,12 +132,12 @@ bool OpenListed(const CPinnedRoot::State& state, const std::string& strPath, DWO
         Handle folder = OpenItself(wpath, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE);
         FILE_ATTRIBUTE_TAG_INFO info;
         if (!folder.IsValid()) {
-            strReason = SystemReason(GetLastError());
+            why = RemovalFailure::System(GetLastError());
             return false;
         }
         if (!ReadTag(folder, info) || IsLink(info) ||
             (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || IsLinkByName(wpath)) {
-            strReason = "a folder on its path is now a link or no folder";
+            why = RemovalFailure::Of(RemovalFailure::kPathNotFolder);
             return false;
         }
         folders.push_back(std::move(folder));
@@ -147,7 +147,7 @@ bool OpenListed(const CPinnedRoot::State& state, const std::string& strPath, DWO
     wentry = wpath;
     entry.Reset(OpenItself(wpath, dwAccess | FILE_READ_ATTRIBUTES,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE));
-    if (!entry.IsValid()) strReason = SystemReason(GetLastError());
+    if (!entry.IsValid()) why = RemovalFailure::System(GetLastError());
     return entry.IsValid();
 }
 
@@ -156,14 +156,14 @@ bool OpenListed(const CPinnedRoot::State& state, const std::string& strPath, DWO
 // deletion nor the trash takes one.
 bool OpenListedFile(const CPinnedRoot::State& state, const std::string& strPath, DWORD dwAccess,
                     std::vector<Handle>& folders, Handle& entry, std::wstring& wentry,
-                    FILE_BASIC_INFO& basic, std::string& strReason) {
-    if (!OpenListed(state, strPath, dwAccess, folders, entry, wentry, strReason)) return false;
+                    FILE_BASIC_INFO& basic, RemovalFailure& why) {
+    if (!OpenListed(state, strPath, dwAccess, folders, entry, wentry, why)) return false;
     if (!GetFileInformationByHandleEx(entry.Get(), FileBasicInfo, &basic, sizeof basic)) {
-        strReason = SystemReason(GetLastError());
+        why = RemovalFailure::System(GetLastError());
         return false;
     }
     if ((basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        strReason = "it is a folder";
+        why = RemovalFailure::Of(RemovalFailure::kFolder);
         return false;
     }
     return true;
@@ -171,16 +171,16 @@ bool OpenListedFile(const CPinnedRoot::State& state, const std::string& strPath,
 
 // True once nothing answers to the entry's name any more. A file whose
 // deletion waits for another program's handle still has its name.
-bool NameGone(const std::wstring& wentry, std::string& strReason) {
+bool NameGone(const std::wstring& wentry, RemovalFailure& why) {
     std::wstring wlong = wentry;
     PrefixIfLong(wlong);
     if (GetFileAttributesW(wlong.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        strReason = "its name is still there (another program holds it open)";
+        why = RemovalFailure::Of(RemovalFailure::kNameStillThere);
         return false;
     }
     const DWORD dwError = GetLastError();
     if (dwError == ERROR_FILE_NOT_FOUND || dwError == ERROR_PATH_NOT_FOUND) return true;
-    strReason = "its name is still there (" + SystemReason(dwError) + ")";
+    why = RemovalFailure::Of(RemovalFailure::kNameStillThere, dwError);
     return false;
 }
 
@@ -202,34 +202,35 @@ bool ClearReadOnly(HANDLE hFile, DWORD dwAttributes) {
 // again without any sharing: no other program then holds it, so its name
 // goes when this handle closes, and a file someone holds is refused
 // outright instead of lingering until they let go.
-bool RemoveExclusively(const std::wstring& wentry, bool bClearReadOnly, std::string& strReason) {
+bool RemoveExclusively(const std::wstring& wentry, bool bClearReadOnly, RemovalFailure& why) {
     Handle only = OpenItself(wentry, DELETE | FILE_WRITE_ATTRIBUTES | FILE_READ_ATTRIBUTES, 0);
     FILE_BASIC_INFO basic;
     if (!only.IsValid() ||
         !GetFileInformationByHandleEx(only.Get(), FileBasicInfo, &basic, sizeof basic)) {
-        strReason = SystemReason(GetLastError());
+        why = RemovalFailure::System(GetLastError());
         return false;
     }
     const DWORD dwAttributes = basic.FileAttributes;
     const bool bReadOnly = (dwAttributes & FILE_ATTRIBUTE_READONLY) != 0;
     if ((dwAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        strReason = "it is a folder";
+        why = RemovalFailure::Of(RemovalFailure::kFolder);
         return false;
     }
     if (bReadOnly && (!bClearReadOnly || !ClearReadOnly(only.Get(), dwAttributes))) {
-        strReason = bClearReadOnly ? SystemReason(GetLastError()) : "it is read-only";
+        why = bClearReadOnly ? RemovalFailure::System(GetLastError())
+                             : RemovalFailure::Of(RemovalFailure::kReadOnly);
         return false;
     }
     FILE_DISPOSITION_INFO disposition{};
     disposition.DeleteFile = TRUE;
     if (!SetFileInformationByHandle(only.Get(), FileDispositionInfo, &disposition,
                                     sizeof disposition)) {
-        strReason = SystemReason(GetLastError());
+        why = RemovalFailure::System(GetLastError());
         if (bReadOnly) SetAttributes(only.Get(), dwAttributes);
         return false;
     }
     only.Close();
-    if (NameGone(wentry, strReason)) return true;
+    if (NameGone(wentry, why)) return true;
     if (bReadOnly) {
         const Handle again = OpenItself(wentry, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ);
         if (again.IsValid()) SetAttributes(again.Get(), dwAttributes);
@@ -243,13 +244,12 @@ CPinnedRoot::CPinnedRoot() : m_pState(std::make_unique<State>()) {}
 
 CPinnedRoot::~CPinnedRoot() = default;
 
-bool CPinnedRoot::Open(const std::string& strRoot, const FolderId* pSearched,
-                       std::string& strReason) {
+bool CPinnedRoot::Open(const std::string& strRoot, const FolderId* pSearched, RemovalFailure& why) {
     State& state = *m_pState;
     state.root.Close();
     std::wstring wpath;
     if (!ToApiPath(strRoot, wpath)) {
-        strReason = "not a possible path";
+        why = RemovalFailure::Of(RemovalFailure::kNotAPath);
         return false;
     }
     // Reached through links, as the user named it; held without delete
@@ -258,11 +258,11 @@ bool CPinnedRoot::Open(const std::string& strRoot, const FolderId* pSearched,
                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     FolderId id;
     if (!root.IsValid() || !HandleId(root.Get(), id)) {
-        strReason = SystemReason(GetLastError());
+        why = RemovalFailure::System(GetLastError());
         return false;
     }
     if (pSearched != nullptr && id != *pSearched) {
-        strReason = "it is no longer the folder that was searched (moved or replaced since)";
+        why = RemovalFailure::Of(RemovalFailure::kRootReplaced);
         return false;
     }
     // A link on the way to the root could be pointed elsewhere meanwhile;
@@ -278,9 +278,9 @@ std::int64_t CPinnedRoot::FileSize(const std::string& strPath) const {
     std::vector<Handle> folders;
     Handle entry;
     std::wstring wentry;
-    std::string strReason;
+    RemovalFailure why;
     FILE_STANDARD_INFO info;
-    if (!OpenListed(*m_pState, strPath, 0, folders, entry, wentry, strReason) ||
+    if (!OpenListed(*m_pState, strPath, 0, folders, entry, wentry, why) ||
         !GetFileInformationByHandleEx(entry.Get(), FileStandardInfo, &info, sizeof info) ||
         info.Directory) {
         return 0;
@@ -288,8 +288,7 @@ std::int64_t CPinnedRoot::FileSize(const std::string& strPath) const {
     return info.EndOfFile.QuadPart;
 }
 
-bool CPinnedRoot::RemoveFile(const std::string& strPath, bool bClearReadOnly,
-                             std::string& strReason) {
+bool CPinnedRoot::RemoveFile(const std::string& strPath, bool bClearReadOnly, RemovalFailure& why) {
     std::vector<Handle> folders;
     Handle entry;
     std::wstring wentry;
@@ -297,12 +296,12 @@ bool CPinnedRoot::RemoveFile(const std::string& strPath, bool bClearReadOnly,
     // Without delete sharing granted by whoever else holds the file open,
     // this open fails and the file stays.
     if (!OpenListedFile(*m_pState, strPath, DELETE | FILE_WRITE_ATTRIBUTES, folders, entry, wentry,
-                        basic, strReason)) {
+                        basic, why)) {
         return false;
     }
     const bool bReadOnly = (basic.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
     if (bReadOnly && !bClearReadOnly) {
-        strReason = "it is read-only";
+        why = RemovalFailure::Of(RemovalFailure::kReadOnly);
         return false;
     }
     // With POSIX semantics the name goes as this handle closes, even while
@@ -317,7 +316,7 @@ bool CPinnedRoot::RemoveFile(const std::string& strPath, bool bClearReadOnly,
     if (SameFile(entry, undo) &&
         SetFileInformationByHandle(entry.Get(), kFileDispositionInfoEx, &posix, sizeof posix)) {
         entry.Close();
-        if (NameGone(wentry, strReason)) return true;
+        if (NameGone(wentry, why)) return true;
         FILE_DISPOSITION_INFO keep{};
         keep.DeleteFile = FALSE;
         SetFileInformationByHandle(undo.Get(), FileDispositionInfo, &keep, sizeof keep);
@@ -326,39 +325,39 @@ bool CPinnedRoot::RemoveFile(const std::string& strPath, bool bClearReadOnly,
     // FAT) or undone above.
     entry.Close();
     undo.Close();
-    return RemoveExclusively(wentry, bClearReadOnly, strReason);
+    return RemoveExclusively(wentry, bClearReadOnly, why);
 }
 
-bool CPinnedRoot::TrashFile(const std::string& strPath, std::string& strReason) {
+bool CPinnedRoot::TrashFile(const std::string& strPath, RemovalFailure& why) {
     std::vector<Handle> folders;
     Handle entry;
     std::wstring wentry;
     FILE_BASIC_INFO basic;
-    if (!OpenListedFile(*m_pState, strPath, 0, folders, entry, wentry, basic, strReason)) {
+    if (!OpenListedFile(*m_pState, strPath, 0, folders, entry, wentry, basic, why)) {
         return false;
     }
     FolderId checked;
     if (!HandleId(entry.Get(), checked)) {
-        strReason = SystemReason(GetLastError());
+        why = RemovalFailure::System(GetLastError());
         return false;
     }
     // The shell opens the file itself; the folders from the root down stay
     // held, without delete sharing, until it has finished.
     entry.Close();
-    return RecycleFile(wentry, checked, strReason);
+    return RecycleFile(wentry, checked, why);
 }
 
-FolderRemoval CPinnedRoot::RemoveEmptyFolder(const std::string& strPath, std::string& strReason) {
+FolderRemoval CPinnedRoot::RemoveEmptyFolder(const std::string& strPath, RemovalFailure& why) {
     std::vector<Handle> folders;
     Handle entry;
     std::wstring wentry;
-    if (!OpenListed(*m_pState, strPath, DELETE, folders, entry, wentry, strReason)) {
+    if (!OpenListed(*m_pState, strPath, DELETE, folders, entry, wentry, why)) {
         return FolderRemoval::kFailed;
     }
     FILE_ATTRIBUTE_TAG_INFO info;
     if (!ReadTag(entry, info) || IsLink(info) ||
         (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || IsLinkByName(wentry)) {
-        strReason = "it is now a link or no folder";
+        why = RemovalFailure::Of(RemovalFailure::kNotFolder);
         return FolderRemoval::kFailed;
     }
     // The system refuses to mark a folder that holds anything.
@@ -368,9 +367,9 @@ FolderRemoval CPinnedRoot::RemoveEmptyFolder(const std::string& strPath, std::st
                                     sizeof disposition)) {
         const DWORD dwError = GetLastError();
         if (dwError == ERROR_DIR_NOT_EMPTY) return FolderRemoval::kNotEmpty;
-        strReason = SystemReason(dwError);
+        why = RemovalFailure::System(dwError);
         return FolderRemoval::kFailed;
     }
     entry.Close();
-    return NameGone(wentry, strReason) ? FolderRemoval::kRemoved : FolderRemoval::kFailed;
+    return NameGone(wentry, why) ? FolderRemoval::kRemoved : FolderRemoval::kFailed;
 }

@@ -28,8 +28,6 @@ constexpr std::size_t kNameMax = 255;
 constexpr int kNameTries = 8;
 constexpr int kOwnFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
-std::string Reason(int nError) { return std::strerror(nError); }
-
 // The folder pszName of dirFd, made with mode 0700 when missing and opened
 // without following a link. Another user's folder is refused: its owner
 // could read or swap what we put there.
@@ -191,7 +189,7 @@ int MoveNoReplace(int fromFd, const char* pszFrom, int toFd, const char* pszTo) 
 // place) goes back where it stood, and its record goes. 0 when the entry
 // moved is the one checked.
 int KeepIfChecked(int filesFd, int infoFd, int parentFd, const char* pszName,
-                  const std::string& strName, const struct stat& checked, std::string& strReason) {
+                  const std::string& strName, const struct stat& checked, RemovalFailure& why) {
     struct stat moved;
     if (::fstatat(filesFd, strName.c_str(), &moved, AT_SYMLINK_NOFOLLOW) == 0 &&
         moved.st_dev == checked.st_dev && moved.st_ino == checked.st_ino &&
@@ -200,11 +198,9 @@ int KeepIfChecked(int filesFd, int infoFd, int parentFd, const char* pszName,
     }
     if (MoveNoReplace(filesFd, strName.c_str(), parentFd, pszName) == 0) {
         ::unlinkat(infoFd, (strName + std::string(kInfoSuffix)).c_str(), 0);
-        strReason = "another entry took its place as it was moved; that one is put back";
+        why = RemovalFailure::Of(RemovalFailure::kSwappedPutBack);
     } else {
-        strReason =
-            "another entry took its place as it was moved, and its place was taken "
-            "again: that entry is in the trash";
+        why = RemovalFailure::Of(RemovalFailure::kSwappedInTrash);
     }
     return ESTALE;
 }
@@ -240,17 +236,16 @@ std::string EncodeTrashPath(const std::string& strPath) {
 }
 
 bool CTrashFolders::Trash(int parentFd, const char* pszName, const struct stat& checked,
-                          const std::string& strOriginal, std::string& strReason) {
+                          const std::string& strOriginal, RemovalFailure& why) {
     const std::string strRecord = Record(strOriginal);
     const std::uint64_t mount = MountId(parentFd);
     for (const bool bTop : {false, true}) {
         const Folders& folders = Find(parentFd, checked.st_dev, mount, bTop);
         if (folders.files.Get() < 0) {
-            strReason = folders.strRefusal;
+            why = folders.refusal;
             return false;
         }
-        const int nError =
-            MoveUnderFreeName(folders, parentFd, pszName, checked, strRecord, strReason);
+        const int nError = MoveUnderFreeName(folders, parentFd, pszName, checked, strRecord, why);
         if (nError == 0) return true;
         // The home trash on the same device but another mount (a bind
         // mount): the file system's own trash may still take it.
@@ -277,20 +272,20 @@ CTrashFolders::Folders& CTrashFolders::Find(int parentFd, dev_t dev, std::uint64
         trash.Reset(top.Get() >= 0 ? OpenTopTrash(top.Get()) : -1);
     }
     if (trash.Get() < 0) {
-        folders.strRefusal = "no usable trash on its file system (" + Reason(errno) + ")";
+        folders.refusal = RemovalFailure::Of(RemovalFailure::kNoTrash, errno);
         return folders;
     }
     folders.info.Reset(OpenOwnFolder(trash.Get(), "info"));
     if (folders.info.Get() >= 0) folders.files.Reset(OpenOwnFolder(trash.Get(), "files"));
     if (folders.files.Get() < 0) {
-        folders.strRefusal = "the trash cannot be used (" + Reason(errno) + ")";
+        folders.refusal = RemovalFailure::Of(RemovalFailure::kTrashUnusable, errno);
     }
     return folders;
 }
 
 int CTrashFolders::MoveUnderFreeName(const Folders& folders, int parentFd, const char* pszName,
                                      const struct stat& checked, const std::string& strRecord,
-                                     std::string& strReason) {
+                                     RemovalFailure& why) {
     const std::string strOwn = pszName;
     for (int nTry = 0; nTry < kNameTries; ++nTry) {
         const std::string strName = nTry == 0 && strOwn.size() + kInfoSuffix.size() <= kNameMax
@@ -302,28 +297,28 @@ int CTrashFolders::MoveUnderFreeName(const Folders& folders, int parentFd, const
         if (fd < 0 && errno == EEXIST) continue;
         if (fd < 0) {
             const int nError = errno;
-            strReason = "cannot write the trash's record (" + Reason(nError) + ")";
+            why = RemovalFailure::Of(RemovalFailure::kTrashRecord, nError);
             return nError;
         }
         const bool bWritten = WriteAll(fd, strRecord);
         const int nWriteError = errno;
         if (::close(fd) != 0 || !bWritten) {
             ::unlinkat(folders.info.Get(), strInfo.c_str(), 0);
-            strReason = "cannot write the trash's record (" + Reason(nWriteError) + ")";
+            why = RemovalFailure::Of(RemovalFailure::kTrashRecord, nWriteError);
             return nWriteError != 0 ? nWriteError : EIO;
         }
         if (MoveNoReplace(parentFd, pszName, folders.files.Get(), strName.c_str()) == 0) {
             return KeepIfChecked(folders.files.Get(), folders.info.Get(), parentFd, pszName,
-                                 strName, checked, strReason);
+                                 strName, checked, why);
         }
         const int nError = errno;
         // A record without its file would show a ghost in the trash.
         ::unlinkat(folders.info.Get(), strInfo.c_str(), 0);
         if (nError == EEXIST) continue;
-        strReason = Reason(nError);
+        why = RemovalFailure::System(nError);
         return nError;
     }
-    strReason = "no free name in the trash";
+    why = RemovalFailure::Of(RemovalFailure::kNoFreeTrashName);
     return EEXIST;
 }
 

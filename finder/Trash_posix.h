@@ -11,6 +11,8 @@
 #include <random>
 #include <string>
 
+#include "finder/RemovalFailure.h"
+
 // An open descriptor, closed when it goes.
 class CFd {
 public:
@@ -42,11 +44,11 @@ class CTrashFolders {
 public:
     // Moves the entry pszName of the folder parentFd, found as checked (its
     // status) and whose absolute path is strOriginal, into the trash of its
-    // own file system. False, with the reason, when no trash there takes it
+    // own file system. False, with why, when no trash there takes it
     // or another entry stood there by the time of the move; the entry then
     // stays where it was.
     bool Trash(int parentFd, const char* pszName, const struct stat& checked,
-               const std::string& strOriginal, std::string& strReason);
+               const std::string& strOriginal, RemovalFailure& why);
 
 private:
     struct Folders {
@@ -56,14 +58,14 @@ private:
         bool bTop = false;        // a trash at the top folder of the entry's mount
         CFd files;
         CFd info;
-        std::string strRefusal;  // why there is none, when files is closed
+        RemovalFailure refusal;  // why there is none, when files is closed
     };
 
     Folders& Find(int parentFd, dev_t dev, std::uint64_t mount, bool bTop);
     // Records and moves under one free name; errno-style result, 0 when moved.
     int MoveUnderFreeName(const Folders& folders, int parentFd, const char* pszName,
                           const struct stat& checked, const std::string& strRecord,
-                          std::string& strReason);
+                          RemovalFailure& why);
     std::string UniqueName(const std::string& strName);
 
     std::deque<Folders> m_folders;  // a deque: Find hands out references

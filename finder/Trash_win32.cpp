@@ -19,10 +19,9 @@ std::wstring ShellPath(const std::wstring& wpath) {
     return wpath;
 }
 
-// Why the shell did not recycle: its own result where it gave one.
-std::string ShellReason(HRESULT hr) {
-    return SystemReason(HRESULT_FACILITY(hr) == FACILITY_WIN32 ? HRESULT_CODE(hr)
-                                                               : static_cast<DWORD>(hr));
+// The shell's own result as the error a system text is found for.
+DWORD ShellError(HRESULT hr) {
+    return HRESULT_FACILITY(hr) == FACILITY_WIN32 ? HRESULT_CODE(hr) : static_cast<DWORD>(hr);
 }
 
 // Refuses a deletion the shell would make for good: where the Recycle Bin
@@ -152,12 +151,11 @@ bool IsCheckedFile(const std::wstring& wbin, const FolderId& checked) {
 // entry "$R...", its index of it is "$I..." beside it: that goes too, so
 // the bin lists nothing it no longer holds.
 bool KeepRecycledIfChecked(const std::wstring& wentry, std::wstring wbin, const FolderId& checked,
-                           std::string& strReason) {
+                           RemovalFailure& why) {
     PrefixIfLong(wbin);
     if (IsCheckedFile(wbin, checked)) return true;
     if (!::MoveFileExW(wbin.c_str(), wentry.c_str(), 0)) {
-        strReason = "another entry took its place as it was moved, and it could not be put back (" +
-                    SystemReason(::GetLastError()) + "): that entry is in the Recycle Bin";
+        why = RemovalFailure::Of(RemovalFailure::kSwappedInRecycleBin, ::GetLastError());
         return false;
     }
     const std::size_t nName = wbin.find_last_of(L'\\') + 1;
@@ -165,11 +163,11 @@ bool KeepRecycledIfChecked(const std::wstring& wentry, std::wstring wbin, const 
         wbin[nName + 1] = L'I';
         ::DeleteFileW(wbin.c_str());
     }
-    strReason = "another entry took its place as it was moved; that one is put back";
+    why = RemovalFailure::Of(RemovalFailure::kSwappedPutBack);
     return false;
 }
 
-bool RecycleFile(const std::wstring& wpath, const FolderId& checked, std::string& strReason) {
+bool RecycleFile(const std::wstring& wpath, const FolderId& checked, RemovalFailure& why) {
     const std::wstring path = ShellPath(wpath);
     const CComScope com;
     CComPtr<IFileOperation> operation;
@@ -187,7 +185,7 @@ bool RecycleFile(const std::wstring& wpath, const FolderId& checked, std::string
     }
     if (SUCCEEDED(hr)) hr = operation->Advise(&sink, &cookie);
     if (FAILED(hr)) {
-        strReason = "the shell cannot take it (" + ShellReason(hr) + ")";
+        why = RemovalFailure::Of(RemovalFailure::kShellRefused, ShellError(hr));
         return false;
     }
     hr = operation->DeleteItem(item.operator->(), nullptr);
@@ -196,12 +194,13 @@ bool RecycleFile(const std::wstring& wpath, const FolderId& checked, std::string
     operation->GetAnyOperationsAborted(&bAborted);
     operation->Unadvise(cookie);
     if (sink.Refused()) {
-        strReason = "the Recycle Bin cannot take it, and it is never deleted for good instead";
+        why = RemovalFailure::Of(RemovalFailure::kRecycleBinRefused);
         return false;
     }
     if (FAILED(hr) || bAborted || !sink.Recycled()) {
         const HRESULT hrWhy = FAILED(sink.DeleteResult()) ? sink.DeleteResult() : hr;
-        strReason = FAILED(hrWhy) ? ShellReason(hrWhy) : "the shell did not recycle it";
+        why =
+            RemovalFailure::Of(RemovalFailure::kNotRecycled, FAILED(hrWhy) ? ShellError(hrWhy) : 0);
         return false;
     }
     std::wstring wlong = wpath;
@@ -209,10 +208,10 @@ bool RecycleFile(const std::wstring& wpath, const FolderId& checked, std::string
     const std::wstring& wbin = sink.BinPath();
     if (!wbin.empty() &&
         ::CompareStringOrdinal(wbin.c_str(), -1, path.c_str(), -1, TRUE) != CSTR_EQUAL) {
-        return KeepRecycledIfChecked(wlong, wbin, checked, strReason);
+        return KeepRecycledIfChecked(wlong, wbin, checked, why);
     }
     if (::GetFileAttributesW(wlong.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        strReason = "it is still there after the shell's operation";
+        why = RemovalFailure::Of(RemovalFailure::kStillThere);
         return false;
     }
     return true;

@@ -26,9 +26,9 @@ struct RunState {
 // Tries one row's file; true when it is gone, else its failure is noted.
 bool TryRow(ResultRow& row, const DeleteFileOps& ops, std::uint64_t& sizeRead, DeleteOutcome& out) {
     sizeRead = ops.fileSize(row.strPath);
-    std::string strReason;
-    if (ops.removeFile(row.strPath, strReason)) return true;
-    out.failures.push_back({row.strPath, std::move(strReason)});
+    RemovalFailure why;
+    if (ops.removeFile(row.strPath, why)) return true;
+    out.failures.push_back({row.strPath, why});
     return false;
 }
 
@@ -122,24 +122,24 @@ DeleteFileOps SystemFileOps(const std::string& strRoot, const FolderId& searched
     // Shared by the three calls and opened by begin, once per run.
     const auto root = std::make_shared<CPinnedRoot>();
     DeleteFileOps ops;
-    ops.begin = [root, strRoot, searched](std::string& reason) {
-        return root->Open(strRoot, &searched, reason);
+    ops.begin = [root, strRoot, searched](RemovalFailure& why) {
+        return root->Open(strRoot, &searched, why);
     };
     ops.fileSize = [root](const std::string& path) {
         const std::int64_t size = root->FileSize(path);
         return size > 0 ? static_cast<std::uint64_t>(size) : std::uint64_t{0};
     };
     if (method == DeleteMethod::Trash) {
-        ops.removeFile = [root](const std::string& path, std::string& reason) {
-            return root->TrashFile(path, reason);
+        ops.removeFile = [root](const std::string& path, RemovalFailure& why) {
+            return root->TrashFile(path, why);
         };
     } else {
-        ops.removeFile = [root](const std::string& path, std::string& reason) {
-            return root->RemoveFile(path, true, reason);
+        ops.removeFile = [root](const std::string& path, RemovalFailure& why) {
+            return root->RemoveFile(path, true, why);
         };
     }
-    ops.removeEmptyFolder = [root](const std::string& path, std::string& reason) {
-        return root->RemoveEmptyFolder(path, reason);
+    ops.removeEmptyFolder = [root](const std::string& path, RemovalFailure& why) {
+        return root->RemoveEmptyFolder(path, why);
     };
     return ops;
 }
@@ -176,7 +176,7 @@ DeleteOutcome RunDelete(std::vector<ResultRow>& rows, const DeleteRequest& reque
 
     RunState state;
     state.removed.assign(rowsBefore, 0);
-    if (ops.begin && !ops.begin(out.strRefusal)) {
+    if (ops.begin && !ops.begin(out.refusal)) {
         // Refused whole: every chosen file stays, as listed.
         out.bRefused = true;
         if (bAll) {
@@ -229,8 +229,8 @@ std::size_t CEmptiedFolders::Prune(const DeleteFileOps& ops,
         // The chosen folder itself, and anything not below it, stays.
         std::string strRelative;
         if (!PathBelowRoot(m_strRoot, folder, strRelative)) continue;
-        std::string reason;
-        switch (ops.removeEmptyFolder(folder, reason)) {
+        RemovalFailure why;
+        switch (ops.removeEmptyFolder(folder, why)) {
             case FolderRemoval::kRemoved:
                 ++nRemoved;
                 FileRemoved(folder);
@@ -240,7 +240,7 @@ std::size_t CEmptiedFolders::Prune(const DeleteFileOps& ops,
             case FolderRemoval::kNotEmpty:
                 break;
             case FolderRemoval::kFailed:
-                if (failed) failed({folder, reason});
+                if (failed) failed({folder, why});
                 break;
         }
     }

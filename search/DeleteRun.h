@@ -46,16 +46,16 @@ enum class DeleteMethod {
 // benchmarks may wrap it.
 struct DeleteFileOps {
     // Called once before a run's first file; may be empty. False refuses
-    // the whole run: no file is tried, and reason says why.
-    std::function<bool(std::string& reason)> begin;
+    // the whole run: no file is tried, and why says what refused it.
+    std::function<bool(RemovalFailure& why)> begin;
     // The file's size in bytes, 0 when its status cannot be read.
     std::function<std::uint64_t(const std::string& path)> fileSize;
     // Removes (or trashes) the file, read-only or not; true only when it is
-    // gone from its place, else reason says why.
-    std::function<bool(const std::string& path, std::string& reason)> removeFile;
+    // gone from its place, else why tells what stopped it.
+    std::function<bool(const std::string& path, RemovalFailure& why)> removeFile;
     // Removes an emptied folder (CPinnedRoot::RemoveEmptyFolder); may be
     // empty where folders are never pruned.
-    std::function<FolderRemoval(const std::string& path, std::string& reason)> removeEmptyFolder;
+    std::function<FolderRemoval(const std::string& path, RemovalFailure& why)> removeEmptyFolder;
 };
 // The size, removal (read-only files too) or move to the trash of
 // CPinnedRoot (finder/FileUtil.h) for rows listed by a search of strRoot
@@ -104,10 +104,10 @@ enum class DeleteFailureBox {
 // repaints from it meanwhile stays consistent.
 using DeleteProgress = std::function<bool(std::size_t done, std::size_t count)>;
 
-// A file tried and still there, and why, as the system said it.
+// A file tried and still there, and why.
 struct DeleteFailure {
     std::string strPath;
-    std::string strReason;
+    RemovalFailure why;
 };
 
 struct DeleteOutcome {
@@ -122,7 +122,7 @@ struct DeleteOutcome {
     std::vector<std::size_t> selection;   // rows to select now (indices after the run)
     std::vector<DeleteFailure> failures;  // one per failed file, in the order tried
     bool bRefused = false;                // no file tried: ops.begin said no
-    std::string strRefusal;               // and why
+    RemovalFailure refusal;               // and why
 };
 
 // Deletes the files of request's rows one at a time and removes the rows of

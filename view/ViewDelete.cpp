@@ -131,8 +131,8 @@ void CVCKesmoraView::RunDeletion(DeleteRequest request) {
         const std::string strRoot = m_lastSearch ? m_lastSearch->strRoot : std::string();
         DeleteFileOps ops = SystemFileOps(strRoot, m_lastRootId, request.method);
         ops.removeFile = [&emptied, remove = ops.removeFile](const std::string& path,
-                                                             std::string& reason) {
-            if (!remove(path, reason)) return false;
+                                                             RemovalFailure& why) {
+            if (!remove(path, why)) return false;
             emptied.FileRemoved(path);
             return true;
         };

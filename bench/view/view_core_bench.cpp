@@ -118,7 +118,7 @@ DeleteFileOps PosixOps() {
             struct stat st;
             return ::lstat(path.c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
         },
-        [](const std::string& path, std::string&) { return ::unlink(path.c_str()) == 0; },
+        [](const std::string& path, RemovalFailure&) { return ::unlink(path.c_str()) == 0; },
         {},
     };
 }

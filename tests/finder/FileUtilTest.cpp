@@ -25,6 +25,7 @@
 #include "finder/FileUtil.h"
 #include "finder/Removal.h"
 #include "finder/Trash_posix.h"
+#include "tests/support/FailureOut.h"
 #include "tests/support/TempTrash.h"
 
 namespace {
@@ -358,7 +359,7 @@ TEST(TrashFile, AFileReplacedWithAFolderAsItIsMovedIsPutBackAndRefused) {
     std::filesystem::create_directories(info);
     TempTree t;
     const std::string file = t.File("a.obj");
-    std::string reason;
+    RemovalFailure why;
     bool bTrashed = true;
     {
         const OpenGate gate(info.string(), [&] {
@@ -368,11 +369,12 @@ TEST(TrashFile, AFileReplacedWithAFolderAsItIsMovedIsPutBackAndRefused) {
         });
         if (!gate.Open()) GTEST_SKIP() << "no fanotify here (needs root)";
         CPinnedRoot root;
-        ASSERT_TRUE(root.Open(t.Root(), nullptr, reason));
-        bTrashed = root.TrashFile(file, reason);
+        ASSERT_TRUE(root.Open(t.Root(), nullptr, why));
+        bTrashed = root.TrashFile(file, why);
     }
     EXPECT_FALSE(bTrashed);
-    EXPECT_TRUE(Exists(file + "/inner.obj")) << reason;
+    EXPECT_TRUE(Exists(file + "/inner.obj")) << why;
+    EXPECT_EQ(why.kind, RemovalFailure::kSwappedPutBack);
     EXPECT_TRUE(ListingOrder(trash.Files().string()).empty());
     EXPECT_TRUE(ListingOrder(info.string()).empty());
     trash.Empty();
@@ -407,11 +409,12 @@ TEST(RemoveFile, AFailedRemovalLeavesTheReadOnlyFileAsItWas) {
         close(fd);
         GTEST_SKIP() << "no immutable folders here (needs root and a file system that has them)";
     }
-    std::string reason;
+    RemovalFailure why;
     CPinnedRoot root;
-    ASSERT_TRUE(root.Open(t.Root(), nullptr, reason));
-    EXPECT_FALSE(root.RemoveFile(file, true, reason));
-    EXPECT_EQ(reason, std::strerror(EPERM));
+    ASSERT_TRUE(root.Open(t.Root(), nullptr, why));
+    EXPECT_FALSE(root.RemoveFile(file, true, why));
+    EXPECT_EQ(why.kind, RemovalFailure::kSystem);
+    EXPECT_EQ(why.nError, static_cast<std::uint32_t>(EPERM));
     EXPECT_EQ(ModeOf(file), 0444u);
     flags &= ~FS_IMMUTABLE_FL;
     ioctl(fd, FS_IOC_SETFLAGS, &flags);
@@ -453,9 +456,9 @@ TEST(TrashFile, SameNamesGetFreeNamesAndNothingIsReplaced) {
         paths.push_back(t.File(std::string(dir) + "/vc140.pdb"));
     paths.push_back(t.File("orphan.obj"));
     CPinnedRoot root;
-    std::string reason;
-    ASSERT_TRUE(root.Open(t.Root(), nullptr, reason));
-    for (const std::string& path : paths) EXPECT_TRUE(root.TrashFile(path, reason)) << reason;
+    RemovalFailure why;
+    ASSERT_TRUE(root.Open(t.Root(), nullptr, why));
+    for (const std::string& path : paths) EXPECT_TRUE(root.TrashFile(path, why)) << why;
 
     EXPECT_EQ(ReadText(trash.Files() / "orphan.obj"), "kept");
     std::vector<std::string> origins;
@@ -511,10 +514,10 @@ TEST(TrashFile, AnotherFileSystemUsesTheTrashAtItsTopFolder) {
             chmod((top + "/.Trash").c_str(), c.sharedMode);
         }
         const std::string file = t.File(top.substr(t.Root().size() + 1) + "/src/a.obj");
-        std::string reason;
+        RemovalFailure why;
         CPinnedRoot root;
-        ASSERT_TRUE(root.Open(top + "/src", nullptr, reason));
-        EXPECT_TRUE(root.TrashFile(file, reason)) << c.what << ": " << reason;
+        ASSERT_TRUE(root.Open(top + "/src", nullptr, why));
+        EXPECT_TRUE(root.TrashFile(file, why)) << c.what << ": " << why;
         const std::string trash = top + "/" + c.trash;
         EXPECT_TRUE(Exists(trash + "/files/a.obj")) << c.what;
         EXPECT_NE(ReadText(trash + "/info/a.obj.trashinfo").find("\nPath=" + file + "\n"),

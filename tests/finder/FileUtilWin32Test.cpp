@@ -7,6 +7,7 @@
 #include "finder/FileUtil.h"
 #include "finder/Removal.h"
 #include "finder/Trash_win32.h"
+#include "tests/support/FailureOut.h"
 #include "tests/support/WinTestTree.h"
 
 namespace {
@@ -111,15 +112,15 @@ TEST(Win32FileUtil, AFileHeldWithDeleteSharingIsReportedDeletedOnlyWithItsNameGo
                                  OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     CPinnedRoot root;
-    std::string reason;
-    ASSERT_TRUE(root.Open(t.Root(), nullptr, reason));
-    const bool bDeleted = root.RemoveFile(file, true, reason);
-    EXPECT_EQ(bDeleted, bPosix) << reason;
-    EXPECT_EQ(Listed(file), !bDeleted) << reason;
+    RemovalFailure why;
+    ASSERT_TRUE(root.Open(t.Root(), nullptr, why));
+    const bool bDeleted = root.RemoveFile(file, true, why);
+    EXPECT_EQ(bDeleted, bPosix) << why;
+    EXPECT_EQ(Listed(file), !bDeleted) << why;
     CloseHandle(h);
-    EXPECT_EQ(Listed(file), !bDeleted) << reason;
+    EXPECT_EQ(Listed(file), !bDeleted) << why;
     if (!bDeleted) {
-        EXPECT_FALSE(reason.empty());
+        EXPECT_NE(why.kind, RemovalFailure::kNone);
         EXPECT_NE(GetFileAttributesW(WideOf(file).c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
     }
 }
@@ -132,10 +133,10 @@ TEST(Win32FileUtil, ARootReplacedAfterTheSearchIsRefused) {
     ASSERT_TRUE(MoveFileW(WideOf(folder).c_str(), WideOf(t.Path("moved")).c_str()));
     t.Dir("root");
     CPinnedRoot root;
-    std::string reason;
-    EXPECT_FALSE(root.Open(folder, &searched, reason));
-    EXPECT_FALSE(reason.empty());
-    EXPECT_TRUE(root.Open(t.Path("moved"), &searched, reason)) << reason;
+    RemovalFailure why;
+    EXPECT_FALSE(root.Open(folder, &searched, why));
+    EXPECT_EQ(why.kind, RemovalFailure::kRootReplaced);
+    EXPECT_TRUE(root.Open(t.Path("moved"), &searched, why)) << why;
 }
 
 // What the shell moved into the Recycle Bin stays there only if it is the
@@ -165,15 +166,18 @@ TEST(Win32Recycle, OnlyTheFileCheckedStaysInTheBin) {
         const std::string bin = t.Path("bin\\$Rabc.obj"), index = t.File("bin\\$Iabc.obj");
         ASSERT_TRUE(MoveFileW(WideOf(entry).c_str(), WideOf(bin).c_str()));
         if (c.bRetaken) t.File("d\\x.obj");
-        std::string reason;
-        EXPECT_EQ(KeepRecycledIfChecked(LongForm(entry), WideOf(bin), checked, reason), c.bKept)
+        RemovalFailure why;
+        EXPECT_EQ(KeepRecycledIfChecked(LongForm(entry), WideOf(bin), checked, why), c.bKept)
             << c.what;
         const bool bBack = !c.bKept && !c.bRetaken;
         EXPECT_EQ(FileExists(bin) || FolderExists(bin), !bBack) << c.what;
         EXPECT_EQ(FileExists(index), !bBack) << c.what;
         EXPECT_EQ(FolderExists(entry), bBack && c.bFolder) << c.what;
         EXPECT_EQ(FileExists(entry), (bBack && !c.bFolder) || c.bRetaken) << c.what;
-        EXPECT_EQ(reason.empty(), c.bKept) << c.what;
+        EXPECT_EQ(why.kind, c.bKept      ? RemovalFailure::kNone
+                            : c.bRetaken ? RemovalFailure::kSwappedInRecycleBin
+                                         : RemovalFailure::kSwappedPutBack)
+            << c.what;
     }
 }
 

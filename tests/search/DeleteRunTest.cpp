@@ -17,6 +17,7 @@
 
 #include "finder/FileUtil.h"
 #include "search/DeleteRun.h"
+#include "tests/support/FailureOut.h"
 #include "tests/support/TempTrash.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/UndeletableFiles.h"
@@ -28,9 +29,9 @@ namespace fs = std::filesystem;
 // Records the order in which files are removed.
 DeleteFileOps Recording(DeleteFileOps ops, std::vector<std::string>& removed) {
     auto remove = ops.removeFile;
-    ops.removeFile = [remove, &removed](const std::string& path, std::string& reason) {
+    ops.removeFile = [remove, &removed](const std::string& path, RemovalFailure& why) {
         removed.push_back(path);
-        return remove(path, reason);
+        return remove(path, why);
     };
     return ops;
 }
@@ -115,8 +116,8 @@ TEST_F(DeleteRunTest, DeleteAllWithOneRefusedFileKeepsItsRowAndBytes) {
     const std::string refused = rows[1].strPath;
     DeleteFileOps ops = SystemFileOps(m_dir.string());
     auto remove = ops.removeFile;
-    ops.removeFile = [&](const std::string& path, std::string& reason) {
-        return path != refused && remove(path, reason);
+    ops.removeFile = [&](const std::string& path, RemovalFailure& why) {
+        return path != refused && remove(path, why);
     };
 
     const DeleteOutcome out = RunDelete(rows, *PlanDeleteAll(rows.size(), {}), ops);
@@ -346,7 +347,7 @@ TEST_F(DeleteRunTest, RemovesOneHundredThousandRowsKeepingTheOthersInOrder) {
     }
     DeleteFileOps ops{{},
                       [](const std::string&) -> std::uint64_t { return 1; },
-                      [](const std::string& path, std::string&) { return path.back() != '7'; },
+                      [](const std::string& path, RemovalFailure&) { return path.back() != '7'; },
                       {}};
 
     const DeleteOutcome out = RunDelete(rows, *PlanDeleteSelected(kRows, selected), ops);
@@ -437,7 +438,7 @@ TEST_F(DeleteRunTest, AnEmptyFolderAtAListedPathIsRefused) {
     EXPECT_EQ(rows.size(), 1u);
     ASSERT_EQ(out.failures.size(), 1u);
     EXPECT_EQ(out.failures[0].strPath, (m_dir / "f0.obj").string());
-    EXPECT_EQ(out.failures[0].strReason, "it is a folder");
+    EXPECT_EQ(out.failures[0].why.kind, RemovalFailure::kFolder);
 }
 
 // The search's folder renamed and something else put at its path between
@@ -476,7 +477,7 @@ TEST_F(DeleteRunTest, ARootReplacedAfterTheSearchIsRefusedWhole) {
         const DeleteOutcome out = RunDelete(rows, request, ops);
 
         EXPECT_TRUE(out.bRefused) << c.what;
-        EXPECT_FALSE(out.strRefusal.empty()) << c.what;
+        EXPECT_NE(out.refusal.kind, RemovalFailure::kNone) << c.what;
         EXPECT_EQ(out.nDeleted + out.nFailed, 0u) << c.what;
         EXPECT_EQ(rows.size(), 2u) << c.what;
         EXPECT_EQ(out.keptBytes, 30u) << c.what;
@@ -618,11 +619,11 @@ TEST(EmptiedFolders, GoUpToButNeverIncludingTheChosenFolder) {
     t.File("keep/Debug/notes.txt");
     t.Dir("elsewhere");
     DeleteFileOps ops = SystemFileOps(t.Root());
-    std::string reason;
-    ASSERT_TRUE(ops.begin(reason)) << reason;
+    RemovalFailure why;
+    ASSERT_TRUE(ops.begin(why)) << why;
     CEmptiedFolders emptied(t.Root());
     for (const std::string& file : files) {
-        ASSERT_TRUE(ops.removeFile(file, reason)) << file << ": " << reason;
+        ASSERT_TRUE(ops.removeFile(file, why)) << file << ": " << why;
         emptied.FileRemoved(file);
     }
     fs::rename(t.Path("swap/Debug"), t.Path("swap/moved"));
@@ -637,15 +638,15 @@ TEST(EmptiedFolders, GoUpToButNeverIncludingTheChosenFolder) {
     EXPECT_TRUE(fs::is_symlink(t.Path("swap/Debug")));
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_EQ(failures[0].strPath, t.Path("swap/Debug"));
-    EXPECT_EQ(failures[0].strReason, "it is now a link or no folder");
+    EXPECT_EQ(failures[0].why.kind, RemovalFailure::kNotFolder);
 
     // A chosen folder emptied whole stays.
     const std::string solo = t.Dir("solo");
     DeleteFileOps soloOps = SystemFileOps(solo);
-    ASSERT_TRUE(soloOps.begin(reason));
+    ASSERT_TRUE(soloOps.begin(why));
     CEmptiedFolders soloEmptied(solo);
     const std::string last = t.File("solo/Debug/8.obj");
-    ASSERT_TRUE(soloOps.removeFile(last, reason));
+    ASSERT_TRUE(soloOps.removeFile(last, why));
     soloEmptied.FileRemoved(last);
     EXPECT_EQ(soloEmptied.Prune(soloOps, {}), 1u);
     EXPECT_TRUE(fs::is_directory(solo));

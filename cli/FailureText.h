@@ -1,0 +1,13 @@
+// The command line's words for why a file was not deleted or moved to the
+// trash, or why a run's folder was refused.
+#pragma once
+
+#include <string>
+
+#include "finder/RemovalFailure.h"
+
+namespace cli {
+
+std::string FailureText(const RemovalFailure& why);
+
+}  // namespace cli
