@@ -7,12 +7,13 @@
 namespace cli {
 
 std::string FailureText(const RemovalFailure& why) {
-    const std::string strSystem = SystemErrorText(static_cast<int>(why.nError));
+    // Only the kinds that come with an error ask the system for its text.
+    const auto systemText = [&why] { return SystemErrorText(static_cast<int>(why.nError)); };
     switch (why.kind) {
         case RemovalFailure::kNone:
             return std::string();
         case RemovalFailure::kSystem:
-            return strSystem;
+            return systemText();
         case RemovalFailure::kRootNotOpen:
             return "the folder searched is not open";
         case RemovalFailure::kOutsideRoot:
@@ -31,7 +32,7 @@ std::string FailureText(const RemovalFailure& why) {
             return "it is read-only";
         case RemovalFailure::kNameStillThere:
             return "its name is still there (" +
-                   (why.nError != 0 ? strSystem : "another program holds it open") + ")";
+                   (why.nError != 0 ? systemText() : "another program holds it open") + ")";
         case RemovalFailure::kSwappedPutBack:
             return "another entry took its place as it was moved; that one is put back";
         case RemovalFailure::kSwappedInTrash:
@@ -39,25 +40,25 @@ std::string FailureText(const RemovalFailure& why) {
                    "again: that entry is in the trash";
         case RemovalFailure::kSwappedInRecycleBin:
             return "another entry took its place as it was moved, and it could not be put back (" +
-                   strSystem + "): that entry is in the Recycle Bin";
+                   systemText() + "): that entry is in the Recycle Bin";
         case RemovalFailure::kNoTrash:
-            return "no usable trash on its file system (" + strSystem + ")";
+            return "no usable trash on its file system (" + systemText() + ")";
         case RemovalFailure::kTrashUnusable:
-            return "the trash cannot be used (" + strSystem + ")";
+            return "the trash cannot be used (" + systemText() + ")";
         case RemovalFailure::kTrashRecord:
-            return "cannot write the trash's record (" + strSystem + ")";
+            return "cannot write the trash's record (" + systemText() + ")";
         case RemovalFailure::kNoFreeTrashName:
             return "no free name in the trash";
         case RemovalFailure::kShellRefused:
-            return "the shell cannot take it (" + strSystem + ")";
+            return "the shell cannot take it (" + systemText() + ")";
         case RemovalFailure::kRecycleBinRefused:
             return "the Recycle Bin cannot take it, and it is never deleted for good instead";
         case RemovalFailure::kNotRecycled:
-            return why.nError != 0 ? strSystem : "the shell did not recycle it";
+            return why.nError != 0 ? systemText() : "the shell did not recycle it";
         case RemovalFailure::kStillThere:
             return "it is still there after the shell's operation";
     }
-    return strSystem;
+    return systemText();
 }
 
 }  // namespace cli

@@ -7,17 +7,17 @@
 #include <string_view>
 #include <utility>
 
+#include "finder/MatchRules.h"
+
 namespace {
 
 constexpr std::string_view kHistoryName = "History";
 // "%d" of an int never writes more digits than this.
 constexpr std::size_t kMaxIndexDigits = 10;
 
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return FoldAscii(x) == FoldAscii(y);
+               return LowerAscii(x) == LowerAscii(y);
            });
 }
 

@@ -5,6 +5,7 @@
 #include <compare>
 
 #include "finder/DirReader.h"
+#include "finder/MatchRules.h"
 
 namespace {
 
@@ -19,14 +20,11 @@ std::string GroupName(const std::string& strFolder) {
     return strFolder.substr(0, n);
 }
 
-constexpr unsigned char Fold(unsigned char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
-}
-
 std::strong_ordering ComparePaths(const std::string& a, const std::string& b) {
     const auto folded = std::lexicographical_compare_three_way(
         a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-            return Fold(static_cast<unsigned char>(x)) <=> Fold(static_cast<unsigned char>(y));
+            return static_cast<unsigned char>(LowerAscii(x)) <=>
+                   static_cast<unsigned char>(LowerAscii(y));
         });
     if (folded != 0) return folded;
     return std::lexicographical_compare_three_way(

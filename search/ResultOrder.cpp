@@ -7,6 +7,8 @@
 #include <numeric>
 #include <utility>
 
+#include "finder/MatchRules.h"
+
 namespace {
 
 // A key as an unsigned number in ascending order, with a finer part that
@@ -26,10 +28,6 @@ struct NameEntry {
     std::uint32_t nWalk;
     std::uint32_t index;
 };
-
-constexpr unsigned char Fold(unsigned char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
-}
 
 NumberEntry NumberKey(const ResultRow& row, SortColumn column) {
     if (column == SortColumn::Size) return {row.size, 0, 0, 0};
@@ -84,7 +82,7 @@ std::vector<std::uint32_t> OrderByName(const std::vector<ResultRow>& rows, bool 
                       static_cast<std::uint32_t>(i)};
         std::transform(path.begin() + static_cast<std::ptrdiff_t>(common), path.end(),
                        folded.begin() + static_cast<std::ptrdiff_t>(offset),
-                       [](char c) { return Fold(static_cast<unsigned char>(c)); });
+                       [](char c) { return static_cast<unsigned char>(LowerAscii(c)); });
         offset += length;
     }
     const unsigned char* base = folded.data();
