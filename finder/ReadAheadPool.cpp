@@ -420,13 +420,23 @@ void CFolderCursor::Verify() {
     m_bVerified = true;
     m_nFactsTrusted = m_listing->reader.Unchanged() ? 1 : 0;
     if (m_nFactsTrusted == 1 || !m_listing->parent) return;
+    // The stale listing gives its descriptor back first: at a low limit the
+    // fresh one would find no room beside it.
+    m_pPool->Drop(m_listing->key);
+    if (m_listing->bPartial) {
+        m_listing->reader.Close();  // never shared with a reader
+    } else {
+        m_pPool->Release(*m_listing);
+    }
     std::shared_ptr<CListing> fresh;
     const OpenResult result = Persist(m_listing->parent->reader, [&] {
         fresh = m_pPool->ReadNow(m_listing->parent, m_listing->nSlot, m_listing->name.c_str());
         return fresh->result;
     });
     if (result != OpenResult::kOpened) {
-        // Gone meanwhile: listed now, it would have shown nothing.
+        // Gone meanwhile: listed now, it would have shown nothing. Refused,
+        // or no descriptor to be had, it was not read.
+        m_bReadFailed = result == OpenResult::kFailed;
         fresh = std::make_shared<CListing>();
         fresh->key = m_listing->key;
     }
@@ -472,5 +482,6 @@ void CFolderCursor::Close() {
     m_bCurrentTaken = false;
     m_nLateSlots = 0;
     m_bVerified = false;
+    m_bReadFailed = false;
     m_nFactsTrusted = -1;
 }

@@ -192,8 +192,9 @@ public:
     void Release();
     bool IsReleased() const { return Reader().IsReleased(); }
     OpenResult Reopen(const CFolderCursor& ancestor, const std::string& strRelative);
-    // The listing stopped on a read error.
-    bool ReadFailed() const { return Reader().ReadFailed(); }
+    // The listing stopped on a read error, or the folder could not be read
+    // again when it had changed since it was read ahead.
+    bool ReadFailed() const { return m_bReadFailed || Reader().ReadFailed(); }
     // The next entry the walk may care about; without a pool every entry.
     const char* Next(EntryKind& kind);
     // The facts of the entry Next returned last (pszName).
@@ -220,5 +221,6 @@ private:
     bool m_bCurrentTaken = false;
     std::uint32_t m_nLateSlots = 0;  // subfolders met after a partial listing
     bool m_bVerified = false;        // checked at the first Next
+    bool m_bReadFailed = false;      // found changed, and not read again
     int m_nFactsTrusted = -1;        // -1: to be checked before use
 };

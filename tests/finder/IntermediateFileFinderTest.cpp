@@ -596,6 +596,8 @@ TEST(Walk, EveryFolderIsWalkedOrCountedAsUnreadable) {
         mode_t mode = 0;       // of the folder locked
         bool bLinked = false;  // the swapped level is moved outside, a link left
         int forks = 0;         // more chains beside the swapped level's own
+        // A file renamed as the walk announces its folder, if not null.
+        const char* renamed = nullptr;
     } cases[] = {
         {"500 folders at 64", 64, nullptr, 0, 500, 0, "3500 0"},
         // The readers' listings held ahead are given back to make room.
@@ -616,6 +618,9 @@ TEST(Walk, EveryFolderIsWalkedOrCountedAsUnreadable) {
         // Whichever chain the walk takes first, the other three are left.
         {"a released folder swapped with subfolders left", 64, nullptr, 40, 0, 38, "39 4", 0, 0,
          false, 3},
+        // Read again as it changed, with no descriptor free beside it.
+        {"a folder changed as it is entered, 2 free", 64, nullptr, 1, 0, 0, "1 0", 2, 0, false, 0,
+         "d/x.obj"},
     };
     for (const auto& c : cases) {
         TempTree t;
@@ -649,6 +654,14 @@ TEST(Walk, EveryFolderIsWalkedOrCountedAsUnreadable) {
                 std::filesystem::rename(level, outside.Path("moved"));
                 std::filesystem::create_directory_symlink(outside.Path("moved"), level);
                 outside.File("moved/outside.obj");
+            };
+        }
+        if (c.renamed) {
+            sink.onFolder = [&](const std::string& folder) {
+                const std::string file = t.Path(c.renamed);
+                if (folder == file.substr(0, file.rfind('/') + 1)) {
+                    rename(file.c_str(), (file + "-renamed.obj").c_str());
+                }
             };
         }
         if (c.locked) chmod(t.Path(c.locked).c_str(), c.mode);
