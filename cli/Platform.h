@@ -44,7 +44,7 @@ int LastSystemError();
 std::string SystemErrorText(int nError);
 
 // Why the folder cannot be searched (it is missing, not a folder, or cannot
-// be listed) in the system's words, or empty when it can.
+// be listed or entered) in the system's words, or empty when it can.
 std::string FolderProblem(const std::string& strFolder);
 
 // The path written with the platform's own separators.

@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -86,11 +87,15 @@ int LastSystemError() { return errno; }
 std::string SystemErrorText(int nError) { return std::strerror(nError); }
 
 std::string FolderProblem(const std::string& strFolder) {
-    // Opened as the walk opens it, so "cannot be listed" is the walk's view.
+    // Opened as the walk opens it, so "cannot be listed" is the walk's view;
+    // and entered, as the walk must to read its files: a folder that can be
+    // listed but not entered cannot be searched either.
     const int fd = ::open(strFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return SystemErrorText(errno);
+    struct stat st;
+    const int nError = ::fstatat(fd, ".", &st, 0) == 0 ? 0 : errno;
     ::close(fd);
-    return {};
+    return nError == 0 ? std::string() : SystemErrorText(nError);
 }
 
 std::string NativePath(std::string strPath) { return strPath; }

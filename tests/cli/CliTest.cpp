@@ -698,6 +698,14 @@ TEST_F(CliTest, AFolderThatCannotBeReadIsSaidAndFailsADeletion) {
             << r.err;
     }
     EXPECT_EQ(FilesOnDisk(), std::vector<std::string>{kept});
+    // A chosen folder listed but not entered cannot be searched at all.
+    ::chmod(m_root.c_str(), 0444);
+    Launch launch{{"--summary", m_root.string()}};
+    launch.bAsNobody = true;
+    const Result r = RunCli(launch);
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_EQ(r.err, "kesmora-cli: cannot search " + m_root.string() + ": " +
+                         std::strerror(EACCES) + "\n");
 }
 
 TEST_F(CliTest, TrashMovesTheFilesToTheTrashAndSaysSo) {
