@@ -24,6 +24,7 @@
 #include <string_view>
 
 #include "finder/DirReader.h"
+#include "finder/TrashPlaces_posix.h"
 
 namespace {
 
@@ -122,39 +123,18 @@ OpenResult ResultOfError(int nError) {
     }
 }
 
-// The home trash, $XDG_DATA_HOME/Trash, by identity: it may be reached by
-// any path, and a walk from the home folder must not move or delete what
-// the user has already thrown away.
+// The home trash by identity as the walk starts: it may be reached by any
+// path, and a walk from the home folder must not move or delete what the
+// user has already thrown away.
 FolderId HomeTrashId() {
-    std::string path;
-    if (const char* pszData = std::getenv("XDG_DATA_HOME"); pszData && *pszData == '/') {
-        path = pszData;
-    } else if (const char* pszHome = std::getenv("HOME"); pszHome && *pszHome) {
-        path = std::string(pszHome) + "/.local/share";
-    } else {
-        return {};
-    }
-    path += "/Trash";
+    const std::string path = HomeTrashPath();
     FolderId id;
     struct stat st;
-    if (stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) ||
+    if (path.empty() || stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) ||
         !ReadEntryId(AT_FDCWD, path.c_str(), 0, id)) {
         return {};
     }
     return id;
-}
-
-// A trash at a mount's top: ".Trash" (shared, a folder per user below) or
-// ".Trash-<uid>". Every user's counts: what someone threw away is not build
-// output to clean, whoever searches.
-bool IsTopTrashName(const char* pszName) {
-    if (std::strncmp(pszName, ".Trash", 6) != 0) return false;
-    if (pszName[6] == '\0') return true;
-    if (pszName[6] != '-' || pszName[7] == '\0') return false;
-    for (const char* p = pszName + 7; *p != '\0'; ++p) {
-        if (*p < '0' || *p > '9') return false;
-    }
-    return true;
 }
 
 // The identity of what statx described as sx, found as pszName below dirFd
@@ -227,7 +207,6 @@ struct CDirReader::State {
     FolderId id;
     std::int64_t changed = 0;  // the folder's change time when opened, ns
     bool bSettled = false;     // that time lay clearly before the opening
-    bool bTop = false;         // the top folder of a mount
     bool bReleased = false;
     bool bEnded = false;  // the listing was read to its end
     bool bReadFailed = false;
@@ -281,9 +260,6 @@ OpenResult CDirReader::OpenPath(const std::string& strPath) {
     if (fd < 0) return ResultOfError(errno);
     State& state = *m_pState;
     if (!state.Attach(fd)) return OpenResult::kFailed;
-    struct stat up;
-    state.bTop = fstatat(fd, "..", &up, 0) == 0 &&
-                 (up.st_dev != state.id.volume || up.st_ino == state.id.index);
     state.homeTrash = HomeTrashId();
     return OpenResult::kOpened;
 }
@@ -301,11 +277,10 @@ OpenResult CDirReader::OpenSub(const CDirReader& parent, const char* pszName) {
     // changes the device number: ordinary folders pay nothing here.
     const bool bTop = state.id.volume != from.id.volume;
     if ((bTop && IsPseudoFileSystem(state.fd, state.id.volume)) || state.id == from.homeTrash ||
-        (from.bTop && IsTopTrashName(pszName))) {
+        IsTrashFolder(pszName, state.id)) {
         Close();
         return OpenResult::kSystem;
     }
-    state.bTop = bTop;
     state.homeTrash = from.homeTrash;
     return OpenResult::kOpened;
 }
@@ -349,9 +324,8 @@ int OpenBeneath(int fdFrom, const std::string& strRelative, int flags) {
         const std::size_t cut = rest.find('/');
         const std::string name(rest.substr(0, cut));
         const bool bLast = cut == std::string_view::npos;
-        const int fd =
-            ::openat(fdStep >= 0 ? fdStep : fdFrom, name.c_str(),
-                     (bLast ? flags : O_PATH | O_DIRECTORY | O_CLOEXEC) | O_NOFOLLOW);
+        const int fd = ::openat(fdStep >= 0 ? fdStep : fdFrom, name.c_str(),
+                                (bLast ? flags : O_PATH | O_DIRECTORY | O_CLOEXEC) | O_NOFOLLOW);
         const int nError = errno;
         if (fdStep >= 0) ::close(fdStep);
         errno = nError;

@@ -19,6 +19,8 @@
 #include <ctime>
 #include <string_view>
 
+#include "finder/TrashPlaces_posix.h"
+
 namespace {
 
 constexpr std::string_view kInfoSuffix = ".trashinfo";
@@ -42,17 +44,6 @@ int OpenOwnFolder(int dirFd, const char* pszName) {
         return -1;
     }
     return fd;
-}
-
-// $XDG_DATA_HOME/Trash, by default ~/.local/share/Trash.
-std::string HomeTrashPath() {
-    if (const char* psz = std::getenv("XDG_DATA_HOME"); psz != nullptr && psz[0] == '/') {
-        return std::string(psz) + "/Trash";
-    }
-    if (const char* psz = std::getenv("HOME"); psz != nullptr && psz[0] == '/') {
-        return std::string(psz) + "/.local/share/Trash";
-    }
-    return {};
 }
 
 // The device of strPath or, while it does not exist yet, of the nearest
@@ -150,13 +141,13 @@ int OpenTopFolder(int fromFd, dev_t dev, std::uint64_t mount) {
 int OpenTopTrash(int topFd) {
     const std::string strUid = std::to_string(::geteuid());
     struct stat st;
-    if (::fstatat(topFd, ".Trash", &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode) &&
+    if (::fstatat(topFd, kSharedTrashName, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode) &&
         (st.st_mode & S_ISVTX) != 0) {
-        const CFd shared(::openat(topFd, ".Trash", kOwnFolderFlags));
+        const CFd shared(::openat(topFd, kSharedTrashName, kOwnFolderFlags));
         const int fd = shared.Get() >= 0 ? OpenOwnFolder(shared.Get(), strUid.c_str()) : -1;
         if (fd >= 0) return fd;
     }
-    return OpenOwnFolder(topFd, (".Trash-" + strUid).c_str());
+    return OpenOwnFolder(topFd, OwnTopTrashName(::geteuid()).c_str());
 }
 
 bool WriteAll(int fd, const std::string& text) {

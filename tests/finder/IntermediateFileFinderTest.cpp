@@ -763,29 +763,39 @@ TEST(RootIdentity, AFolderMadeAgainInItsPlaceIsAnother) {
 }
 
 // A search of the home folder must not move or delete what the user already
-// threw away: the home trash, and the trash folders at a mount's top.
+// threw away: the home trash, made here while the walk runs, and the trash
+// folders of a file system's top, wherever they are reached from (the trash
+// of a bind mount lies in the mount's source, a plain folder to the walk).
 TEST(Walk, TheDesktopsTrashFoldersAreNotWalked) {
     TempTree t;
     const char* pszOld = std::getenv("XDG_DATA_HOME");
     const std::string old = pszOld ? pszOld : "";
     setenv("XDG_DATA_HOME", t.Path("home/data").c_str(), 1);
-    std::vector<std::string> expected = {t.File("home/data/kept/a.obj"),
-                                         t.File("plain/.Trash-0/b.obj")};
-    t.File("home/data/Trash/files/Debug/c.obj");
-    const std::string top = t.Dir("top");
-    const bool bMounted = mount("none", top.c_str(), "tmpfs", 0, nullptr) == 0;
+    std::vector<std::string> expected = {t.File("home/data/kept/a.obj")};
+    t.File("plain/.Trash-0/b.obj");
+    const std::string top = t.Dir("top"), mnt = t.Dir("mnt");
+    t.File("src/keepme.obj");
+    const bool bMounted = mount("none", top.c_str(), "tmpfs", 0, nullptr) == 0 &&
+                          mount(t.Path("src").c_str(), mnt.c_str(), nullptr, MS_BIND, nullptr) == 0;
     if (bMounted) {
         t.File("top/.Trash-0/files/d.obj");
         t.File("top/.Trash-1000/files/e.obj");
         t.File("top/.Trash/0/files/f.obj");
         expected.push_back(t.File("top/.Trash-x/g.obj"));
+        EXPECT_TRUE(TrashFile(mnt, mnt + "/keepme.obj"));
+        std::filesystem::remove_all(t.Path("home/data/Trash"));
     }
-    const auto found = FilesFound(t.Root());
-    if (bMounted) umount2(top.c_str(), MNT_DETACH);
+    RecordingSink sink;
+    sink.onFolder = [&](const std::string& folder) {
+        if (folder == t.Root() + "/") t.File("home/data/Trash/files/Debug/c.obj");
+    };
+    CIntermediateFileFinder finder(&sink);
+    ASSERT_TRUE(finder.StartFind(t.Root(), true, 1, kAllTypes, 1, 0, false));
+    ASSERT_TRUE(sink.WaitForEnd());
+    for (const std::string& point : {mnt, top}) umount2(point.c_str(), MNT_DETACH);
     pszOld ? setenv("XDG_DATA_HOME", old.c_str(), 1) : unsetenv("XDG_DATA_HOME");
-    EXPECT_EQ(Sorted(found), Sorted(expected));
-    if (!bMounted)
-        GTEST_SKIP() << "no tmpfs could be mounted here: the mount-top trash is untested";
+    EXPECT_EQ(Sorted(sink.Paths('F')), Sorted(expected));
+    if (!bMounted) GTEST_SKIP() << "mounts are not permitted here: the mounts' trash is untested";
 }
 
 // With reader threads the sibling and the file were read ahead before they
