@@ -167,7 +167,8 @@ std::optional<int> ParseCommandLine(const std::vector<std::string>& args, CliOpt
     bool bBytes = false, bNul = false, bJson = false, bDelete = false, bDryRun = false;
     app.add_option("FOLDER", folderArgs,
                    "folders to search, one after another as one run (default: the\n"
-                   "current folder); one given twice or inside another is searched once");
+                   "current folder); one given twice is searched once, one inside\n"
+                   "another as a folder of its own");
     app.add_option("--types", strTypes,
                    "file types to look for, comma-separated: bsc idb ilk obj pch pdb\n"
                    "res sbr, the newer ipch vcdb sdf ncb iobj ipdb tlog, or the groups\n"

@@ -137,8 +137,8 @@ private:
         CEmptiedFolders emptied;  // the folders of the files removed
     };
 
-    int SearchAndDelete(const std::vector<std::string>& folders);
-    int Search(const std::vector<std::string>& folders);
+    int SearchAndDelete(const RunFolders& folders);
+    int Search(const RunFolders& folders);
     // False when the run was interrupted (or its listing lost its reader).
     bool SearchFolder(CSearchSession& session);
     void TakeRows(CSearchSession& session, ResultBatch& batch);
@@ -223,7 +223,7 @@ int CCliRun::Execute() {
                                                                                 : nExit;
 }
 
-int CCliRun::SearchAndDelete(const std::vector<std::string>& folders) {
+int CCliRun::SearchAndDelete(const RunFolders& folders) {
     const int nSearch = Search(folders);
     if (m_bDeleteAsFound && m_nFound > 0) {
         const int nDelete = DeleteSummary();
@@ -239,13 +239,15 @@ int CCliRun::SearchAndDelete(const std::vector<std::string>& folders) {
     return Finish(Delete());
 }
 
-int CCliRun::Search(const std::vector<std::string>& folders) {
+int CCliRun::Search(const RunFolders& folders) {
     CSearchSession session;
     session.SetEndCallback([this] { m_wake.Raise(); });
+    // Each folder by its own rules: none is walked as part of another.
+    session.Finder().SetRun(folders.marks);
     // Reserved whole: TakeRows holds on to the last.
-    m_searched.reserve(folders.size());
+    m_searched.reserve(folders.walked.size());
     bool bInterrupted = false;
-    for (const std::string& strFolder : folders) {
+    for (const std::string& strFolder : folders.walked) {
         SearchQuery query = m_options.query;
         query.strRoot = strFolder;
         if (!session.Start(query)) {

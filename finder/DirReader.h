@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "finder/FileStamp.h"
 
@@ -53,6 +54,20 @@ struct FolderId {
     std::uint64_t index = 0;
     std::uint64_t generation = 0;
     bool operator==(const FolderId&) const = default;
+};
+
+struct FolderIdHash {
+    std::size_t operator()(const FolderId& id) const {
+        return std::hash<std::uint64_t>()(id.index * 0x9e3779b97f4a7c15ULL ^ id.volume);
+    }
+};
+
+// A folder that a search of its own covers: its identity, and the last name
+// of its real path, which on Windows picks the few folders below a root
+// worth reading an identity for.
+struct FolderMark {
+    FolderId id;
+    std::string strName;
 };
 
 // Status of one entry. Created falls back to modified where the file
@@ -123,6 +138,8 @@ public:
     // whether it is a system folder. False when the entry has gone.
     bool Describe(const char* pszName, EntryFacts& facts, bool& bSystem) const;
     FolderId Id() const;
+    // Whether this open folder, entered as pszName, is one that marks name.
+    bool IsOneOf(const std::vector<FolderMark>& marks, const char* pszName) const;
     // True only when the folder's entries are provably the same as when it
     // was opened: none added, removed or renamed since. False when that
     // cannot be told (a change too recent for the file system's clock to

@@ -254,6 +254,15 @@ bool CDirReader::IsOpen() const { return m_pState->fd >= 0; }
 
 FolderId CDirReader::Id() const { return m_pState->id; }
 
+// Every folder's identity is read as it opens: a bind mount shows a marked
+// folder under any name.
+bool CDirReader::IsOneOf(const std::vector<FolderMark>& marks, const char*) const {
+    for (const FolderMark& mark : marks) {
+        if (mark.id == m_pState->id) return true;
+    }
+    return false;
+}
+
 OpenResult CDirReader::OpenPath(const std::string& strPath) {
     Close();
     const int fd = ::open(strPath.c_str(), kOpenFolderFlags);

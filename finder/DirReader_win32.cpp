@@ -7,6 +7,7 @@
 
 #include "finder/ApiPath_win32.h"
 #include "finder/DirReader.h"
+#include "finder/NameFold.h"
 #include "utf16/WideText_win32.h"
 
 namespace {
@@ -94,18 +95,38 @@ struct CDirReader::State {
     bool bSettled = false;                // that time lay clearly before the opening
     bool bReadFailed = false;
 
-    // The folder's own last-write time, which adding, removing or renaming
-    // an entry moves.
-    bool ReadStamp(std::int64_t& stamp) const {
+    // The folder's own path: "C:\" must keep its separator; any other
+    // folder is named without.
+    std::wstring Path() const {
         std::wstring wpath = folder;
-        // "C:\" must keep its separator; any other folder is named without.
         if (wpath.size() > 1 && wpath.back() == L'\\' && wpath[wpath.size() - 2] != L':') {
             wpath.pop_back();
         }
+        return wpath;
+    }
+    // The folder's own last-write time, which adding, removing or renaming
+    // an entry moves.
+    bool ReadStamp(std::int64_t& stamp) const {
         WIN32_FILE_ATTRIBUTE_DATA attributes;
-        if (!GetFileAttributesExW(wpath.c_str(), GetFileExInfoStandard, &attributes)) return false;
+        if (!GetFileAttributesExW(Path().c_str(), GetFileExInfoStandard, &attributes)) return false;
         stamp = Ticks(attributes.ftLastWriteTime);
         return true;
+    }
+    // The real identity, which a folder below the root is not given as it
+    // opens.
+    bool ReadId(FolderId& realId) const {
+        if (hRoot != INVALID_HANDLE_VALUE) {
+            realId = id;
+            return true;
+        }
+        const HANDLE hFolder =
+            CreateFileW(Path().c_str(), FILE_READ_ATTRIBUTES,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (hFolder == INVALID_HANDLE_VALUE) return false;
+        const bool bRead = HandleId(hFolder, realId);
+        CloseHandle(hFolder);
+        return bRead;
     }
 
     bool Open(std::wstring wfolder);
@@ -186,6 +207,20 @@ CDirReader::~CDirReader() { Close(); }
 bool CDirReader::IsOpen() const { return m_pState->bOpen; }
 
 FolderId CDirReader::Id() const { return m_pState->id; }
+
+// Only a folder named as a mark is worth its identity: reading one (an
+// open, a query and a close) is the walk's dearest step.
+bool CDirReader::IsOneOf(const std::vector<FolderMark>& marks, const char* pszName) const {
+    const std::string folded = FoldedName(pszName);
+    FolderId id;
+    bool bRead = false;
+    for (const FolderMark& mark : marks) {
+        if (FoldedName(mark.strName) != folded) continue;
+        if (!bRead && !(bRead = m_pState->ReadId(id))) return false;
+        if (id == mark.id) return true;
+    }
+    return false;
+}
 
 void CDirReader::Close() { m_pState->Close(); }
 

@@ -25,6 +25,9 @@ bool PathBelowRoot(const std::string& strRoot, const std::string& strPath,
 // The identity of the folder strFolder names now, reached through links as
 // a search's root is. False when it cannot be read.
 bool ReadFolderId(const std::string& strFolder, FolderId& id);
+// The mark of the folder strFolder names now, reached as ReadFolderId
+// reaches it. False when it cannot be read.
+bool ReadFolderMark(const std::string& strFolder, FolderMark& mark);
 
 // The folder a first search starts in: C:\ on Windows, the home folder on
 // POSIX systems, where walking "/" would enter every mount.

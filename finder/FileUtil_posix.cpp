@@ -29,6 +29,11 @@ bool ReadFolderId(const std::string& strFolder, FolderId& id) {
     return ReadEntryId(AT_FDCWD, strFolder.c_str(), 0, id);
 }
 
+// The identity alone tells: a folder's identity is read wherever it opens.
+bool ReadFolderMark(const std::string& strFolder, FolderMark& mark) {
+    return ReadFolderId(strFolder, mark.id);
+}
+
 std::string DefaultFolder() {
     if (const char* pszHome = std::getenv("HOME"); pszHome != nullptr && pszHome[0] == '/') {
         return pszHome;

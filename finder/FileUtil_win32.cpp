@@ -5,6 +5,7 @@
 
 #include "finder/ApiPath_win32.h"
 #include "finder/FileUtil.h"
+#include "utf16/WideText_win32.h"
 
 namespace {
 
@@ -30,16 +31,35 @@ bool FolderExists(const std::string& strPath) {
            (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool ReadFolderId(const std::string& strFolder, FolderId& id) {
+namespace {
+
+// The identity of the folder strFolder names, and with pName the last name
+// of its real path (links resolved, long names).
+bool ReadFolder(const std::string& strFolder, FolderId& id, std::string* pName) {
     std::wstring wpath;
     if (!ToApiPath(strFolder, wpath)) return false;
     const HANDLE hFolder = CreateFileW(wpath.c_str(), FILE_READ_ATTRIBUTES,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (hFolder == INVALID_HANDLE_VALUE) return false;
-    const bool bRead = HandleId(hFolder, id);
+    bool bRead = HandleId(hFolder, id);
+    std::wstring wfinal;
+    if (bRead && pName != nullptr && (bRead = FinalPath(hFolder, wfinal))) {
+        while (!wfinal.empty() && wfinal.back() == L'\\') wfinal.pop_back();
+        *pName = Narrow(wfinal.substr(wfinal.find_last_of(L'\\') + 1));
+    }
     CloseHandle(hFolder);
     return bRead;
+}
+
+}  // namespace
+
+bool ReadFolderId(const std::string& strFolder, FolderId& id) {
+    return ReadFolder(strFolder, id, nullptr);
+}
+
+bool ReadFolderMark(const std::string& strFolder, FolderMark& mark) {
+    return ReadFolder(strFolder, mark.id, &mark.strName);
 }
 
 std::string DefaultFolder() { return "C:\\"; }

@@ -19,12 +19,6 @@
 
 namespace {
 
-struct FolderIdHash {
-    std::size_t operator()(const FolderId& id) const {
-        return std::hash<std::uint64_t>()(id.index * 0x9e3779b97f4a7c15ULL ^ id.volume);
-    }
-};
-
 // A lost folder's listing still names the subfolders the walk had not
 // reached: none of them is searched now. An entry the listing could not
 // type may be a file, and is not counted.
@@ -78,7 +72,7 @@ struct CIntermediateFileFinder::Walk {
     OpenResult Reopen(std::size_t nDepth);
     // False when the folder was walked already: a bind mount shows one
     // folder in two places, and a file must never be listed twice.
-    bool FirstVisit(const FolderId& id) { return visited.insert(id).second; }
+    bool FirstVisit(const FolderId& id) { return pVisited->insert(id).second; }
 
     CReadAheadPool* pPool = nullptr;
     DescriptorShortage shortage;
@@ -86,7 +80,8 @@ struct CIntermediateFileFinder::Walk {
     std::size_t nCurrent = 0;   // the level whose folder the walk lists
     static constexpr std::size_t kFewestHeld = 3;
     std::vector<std::unique_ptr<Level>> levels;
-    std::unordered_set<FolderId, FolderIdHash> visited;  // every folder entered so far
+    // Every folder entered so far, by this walk or an earlier one of its run.
+    std::unordered_set<FolderId, FolderIdHash>* pVisited = nullptr;
     std::string path;  // the current folder, with a trailing separator
 };
 
@@ -204,6 +199,7 @@ void CIntermediateFileFinder::WalkTree() {
         pool.emplace(m_bRunning, std::move(rules), m_nReadAheadThreads);
     }
     Walk walk;
+    walk.pVisited = &m_visited;
     walk.pPool = pool ? &*pool : nullptr;
     walk.shortage.pRunning = &m_bRunning;
     walk.shortage.makeRoom = [&walk](const CDirReader& from) { return walk.MakeRoom(from); };
@@ -221,6 +217,8 @@ void CIntermediateFileFinder::WalkTree() {
     } else if (m_bRunning) {
         Unreadable();
     }
+    // A search of its own keeps nothing for the next.
+    if (m_run.empty()) m_visited = {};
 }
 
 // The folder at nDepth is open with its scope set, and walk.path names it.
@@ -295,7 +293,9 @@ void CIntermediateFileFinder::WalkSubfolder(Walk& walk, std::size_t nDepth, cons
         if (result == OpenResult::kFailed && m_bRunning) Unreadable();
         return;
     }
-    if (!walk.FirstVisit(child.reader.Id())) {
+    // A folder of the run is searched by its own rules, not as part of this.
+    if ((!m_run.empty() && child.reader.IsOneOf(m_run, pszName)) ||
+        !walk.FirstVisit(child.reader.Id())) {
         child.reader.Close();
         return;
     }

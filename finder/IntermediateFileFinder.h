@@ -6,7 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 #include <utility>
+#include <vector>
 
 #include "finder/DirReader.h"
 #include "finder/FindNotify.h"
@@ -40,6 +42,16 @@ public:
     // Subfolders, at any depth, that the walks from the next StartFind on
     // never enter; the folder a walk starts from is always entered.
     void SetExcludedFolders(CFolderExclusion exclusion) { m_nextExclusion = std::move(exclusion); }
+    // The folders that the next searches, one for each, make one run of:
+    // none of them is entered by another's walk, whatever path leads there,
+    // so each is searched by its own rules, and no folder one walk of the
+    // run entered is walked again by a later one, so a file reached through
+    // two of them is listed once. Empty (the default): each search stands
+    // alone. Not while a search runs.
+    void SetRun(std::vector<FolderMark> folders) {
+        m_run = std::move(folders);
+        m_visited.clear();
+    }
     // Folders of the last search that could not be read (refused, a read
     // error, gone from under a deep walk with the subfolders it still had
     // to walk, or no descriptor to be had): the search left them out.
@@ -71,6 +83,8 @@ private:
     FolderId m_rootId;
     CFolderExclusion m_exclusion;      // the running walk's
     CFolderExclusion m_nextExclusion;  // taken by the next StartFind
+    std::vector<FolderMark> m_run;
+    std::unordered_set<FolderId, FolderIdHash> m_visited;  // by the walks of the run
     // Opened by StartFind, listed by the worker.
     CDirReader m_root;
     OpenResult m_rootResult = OpenResult::kFailed;

@@ -200,6 +200,9 @@ public:
     // The facts of the entry Next returned last (pszName).
     bool Facts(const char* pszName, EntryFacts& facts);
     FolderId Id() const { return Reader().Id(); }
+    bool IsOneOf(const std::vector<FolderMark>& marks, const char* pszName) const {
+        return Reader().IsOneOf(marks, pszName);
+    }
     bool Holds(const CDirReader& reader) const { return &Reader() == &reader; }
     void Close();
 

@@ -4,10 +4,19 @@
 #include <string>
 #include <vector>
 
-// Of folders (each an existing folder as typed), those to walk, in the order
-// given. Folders are known by identity, not by text: a folder given again
-// ("t1", "./t1", a link to it, or "T1" where case does not count) is walked
-// the first time only, and one inside another given folder only as part of
-// that one, wherever either stands in the list. A folder whose identity
-// cannot be read is kept: its own start says what is wrong with it.
-std::vector<std::string> FoldersToWalk(const std::vector<std::string>& folders);
+#include "finder/DirReader.h"
+
+struct RunFolders {
+    std::vector<std::string> walked;  // in the order given
+    // Those of the walked folders whose identity could be read, for the
+    // finder's run (CIntermediateFileFinder::SetRun); none for one folder.
+    std::vector<FolderMark> marks;
+};
+
+// Of folders (each an existing folder as typed), those to walk. Folders are
+// known by identity, not by text: a folder given again ("t1", "./t1", a link
+// to it, or "T1" where case does not count) is walked the first time only.
+// One inside another given folder is walked on its own, by its own rules,
+// and the other's walk leaves it out. A folder whose identity cannot be read
+// is kept: its own start says what is wrong with it.
+RunFolders FoldersToWalk(const std::vector<std::string>& folders);
