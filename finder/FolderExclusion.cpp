@@ -2,6 +2,7 @@
 #include "finder/FolderExclusion.h"
 
 #include "finder/MatchRules.h"
+#include "finder/NameFold.h"
 
 namespace {
 
@@ -46,9 +47,18 @@ bool NameGlobMatch(std::string_view glob, std::string_view name, bool bFoldCase)
     return g == glob.size();
 }
 
+CFolderExclusion::CFolderExclusion(std::vector<std::string> globs, bool bFoldCase)
+    : m_globs(std::move(globs)), m_bFoldCase(bFoldCase) {
+    // "*" and "?" fold to themselves.
+    if (m_bFoldCase) {
+        for (std::string& glob : m_globs) glob = FoldedName(glob);
+    }
+}
+
 bool CFolderExclusion::AnyMatches(std::string_view name) const {
+    const std::string folded = m_bFoldCase ? FoldedName(name) : std::string();
     for (const std::string& glob : m_globs) {
-        if (NameGlobMatch(glob, name, m_bFoldCase)) return true;
+        if (NameGlobMatch(glob, m_bFoldCase ? folded : name, false)) return true;
     }
     return false;
 }

@@ -16,9 +16,9 @@ bool NameGlobMatch(std::string_view glob, std::string_view name, bool bFoldCase)
 class CFolderExclusion {
 public:
     CFolderExclusion() = default;
-    // bFoldCase as the platform's folder texts compare (Windows folds).
-    CFolderExclusion(std::vector<std::string> globs, bool bFoldCase)
-        : m_globs(std::move(globs)), m_bFoldCase(bFoldCase) {}
+    // bFoldCase as the platform's folder texts compare (Windows folds); a
+    // folded name compares as the file system compares it (FoldedName).
+    CFolderExclusion(std::vector<std::string> globs, bool bFoldCase);
 
     bool Empty() const { return m_globs.empty(); }
     // Whether the folder named pszName (len bytes) is left out.

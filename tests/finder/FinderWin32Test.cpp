@@ -163,6 +163,24 @@ TEST(Win32Walk, NamesMatchByOurRuleNotBySystemPatterns) {
     EXPECT_EQ(Sorted(Search(t.Root()).files), Sorted({upper, lower}));
 }
 
+// Excluded names compare as the file system compares names: any letter in
+// either case, not ASCII alone, with "*" and "?" as everywhere.
+TEST(Win32Walk, ExcludedNamesFoldCaseAsTheSystemDoes) {
+    const struct {
+        const char* glob;
+        const char* name;
+        bool bExcluded;
+    } cases[] = {{"äö", "ÄÖ", true},
+                 {"ｗide", "Ｗide", true},
+                 {"?IDE*", "ｗide2", true},
+                 {"äö", "ao", false}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(CFolderExclusion({c.glob}, true).Excludes(c.name, std::strlen(c.name)),
+                  c.bExcluded)
+            << c.glob << " " << c.name;
+    }
+}
+
 TEST(Win32Walk, NewerKindsAreFilesOnlyAndASolutionCacheNeedsItsSolution) {
     WinTestTree t;
     const std::string sdf = t.File("Game.sdf");
