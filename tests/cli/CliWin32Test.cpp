@@ -101,8 +101,9 @@ TEST_F(CliWin32Test, EachExitStatusComesForItsCause) {
 }
 
 // Folders and names as Windows tells them apart: a folder given again in
-// other letter case or inside another folder given is searched once, and
-// --exclude leaves out a name in either case.
+// other letter case is searched once, one inside another folder given on
+// its own (its files named as it was given) and not again as part of the
+// other, and --exclude leaves out a name in either case.
 TEST_F(CliWin32Test, SeveralFoldersAndExcludedNamesIgnoreLetterCase) {
     auto paths = [](const std::vector<std::string>& args) {
         const Result r = RunCli({args});
@@ -114,7 +115,12 @@ TEST_F(CliWin32Test, SeveralFoldersAndExcludedNamesIgnoreLetterCase) {
     std::string upper = m_folder;
     std::transform(upper.begin(), upper.end(), upper.begin(),
                    [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; });
-    EXPECT_EQ(paths({"-0", m_folder + "\\DEBUG", m_folder, upper}), m_found);
+    std::vector<std::string> found = m_found;
+    for (std::string& path : found) {
+        if (const auto at = path.find("\\Debug\\"); at != std::string::npos)
+            path.replace(at, 7, "\\DEBUG\\");
+    }
+    EXPECT_EQ(paths({"-0", m_folder + "\\DEBUG", m_folder, upper}), Sorted(found));
     EXPECT_EQ(paths({"-0", "--exclude", "DEBUG", "--exclude", "rel*", m_folder}),
               std::vector<std::string>{m_tree.Path("ビルド\\root.sbr")});
 }
