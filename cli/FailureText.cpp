@@ -57,6 +57,16 @@ std::string FailureText(const RemovalFailure& why) {
             return why.nError != 0 ? systemText() : "the shell did not recycle it";
         case RemovalFailure::kStillThere:
             return "it is still there after the shell's operation";
+        case RemovalFailure::kChangedSinceSearch:
+            return "it changed since the search (another file or new contents); kept";
+        case RemovalFailure::kKeptAside:
+            return "it was moved aside to be checked, and another entry took its name "
+                   "meanwhile (" +
+                   systemText() +
+                   "): it is kept in its folder under a name beginning \".kesmora-\"";
+        case RemovalFailure::kRecycledUnchecked:
+            return "the shell moved an entry to the Recycle Bin without saying which, so it "
+                   "cannot be told it was the file listed; look for it in the Recycle Bin";
     }
     return systemText();
 }

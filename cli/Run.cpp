@@ -361,8 +361,9 @@ DeleteFileOps CCliRun::FileOps(Searched& searched, const FolderId& id) {
     DeleteFileOps ops =
         SystemFileOps(searched.strRoot, id, bTrash ? DeleteMethod::Trash : DeleteMethod::Remove);
     ops.removeFile = [this, bTrash, &searched, remove = std::move(ops.removeFile)](
-                         const std::string& path, RemovalFailure& why) {
-        if (remove(path, why)) {
+                         const ResultRow& row, RemovalFailure& why) {
+        const std::string& path = row.strPath;
+        if (remove(row, why)) {
             searched.emptied.FileRemoved(path);
             return true;
         }

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "finder/DirReader.h"
+#include "finder/ListedFile.h"
 #include "utf16/WideText_win32.h"
 
 namespace {
@@ -51,6 +52,44 @@ bool ToApiPath(const std::string& strPath, std::wstring& wpath) {
         nSize = nWritten;
     }
     return false;
+}
+
+namespace {
+
+constexpr std::int64_t kTicksPerSecond = 10000000;
+// 100 ns ticks from 1601 to 1970.
+constexpr std::int64_t kEpochTicks = 116444736000000000LL;
+
+std::uint64_t Join(DWORD nHigh, DWORD nLow) {
+    return (static_cast<std::uint64_t>(nHigh) << 32) | nLow;
+}
+
+}  // namespace
+
+FileStamp StampOf(const FILETIME& ft) {
+    const std::int64_t ticks =
+        static_cast<std::int64_t>(Join(ft.dwHighDateTime, ft.dwLowDateTime)) - kEpochTicks;
+    // Whole seconds rounded down, also before 1970; the rest in 100 ns ticks.
+    std::int64_t seconds = ticks / kTicksPerSecond;
+    std::int64_t rest = ticks % kTicksPerSecond;
+    if (rest < 0) {
+        --seconds;
+        rest += kTicksPerSecond;
+    }
+    return {seconds, static_cast<std::uint32_t>(rest * 100)};
+}
+
+bool HandleFacts(void* hFile, EntryFacts& facts) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(hFile, &info)) return false;
+    facts.isFolder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    facts.size = facts.isFolder ? 0 : Join(info.nFileSizeHigh, info.nFileSizeLow);
+    facts.created = StampOf(info.ftCreationTime);
+    facts.modified = StampOf(info.ftLastWriteTime);
+    facts.id = facts.isFolder ? 0
+                              : FoldFileId(info.dwVolumeSerialNumber,
+                                           Join(info.nFileIndexHigh, info.nFileIndexLow));
+    return true;
 }
 
 bool HandleId(void* hFile, FolderId& id) {

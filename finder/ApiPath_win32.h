@@ -12,6 +12,16 @@ bool ToApiPath(const std::string& strPath, std::wstring& wpath);
 void PrefixIfLong(std::wstring& wpath);
 
 struct FolderId;
+struct EntryFacts;
+struct FileStamp;
+struct _FILETIME;
+// A file time as the walk carries it.
+FileStamp StampOf(const _FILETIME& ft);
+// The facts of an open file from its own record, as the walk lists a file
+// and a deletion knows it again: size, times and its FoldFileId (the
+// volume's 32-bit serial with the 64-bit file index). False when they
+// cannot be read.
+bool HandleFacts(void* hFile, EntryFacts& facts);
 // The identity of an open file or folder: the volume's 64-bit serial with
 // the 128-bit file id (ReFS needs all of it), or, where the system does not
 // give those, the 32-bit serial with the 64-bit file index.

@@ -82,6 +82,9 @@ struct EntryFacts {
     // A link (itself no folder) whose target is a folder; on Windows such
     // a link is a folder itself.
     bool leadsToFolder = false;
+    // The file's FoldFileId (finder/ListedFile.h), which a deletion
+    // compares; 0 for a folder, or when it cannot be told.
+    std::uint64_t id = 0;
 };
 
 // Threads: once a reader's listing is done (Next gave null, or EndListing),

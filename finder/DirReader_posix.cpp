@@ -24,6 +24,7 @@
 #include <string_view>
 
 #include "finder/DirReader.h"
+#include "finder/ListedFile.h"
 #include "finder/TrashPlaces_posix.h"
 
 namespace {
@@ -414,21 +415,19 @@ const char* CDirReader::Next(EntryKind& kind) {
 
 bool CDirReader::ReadFailed() const { return m_pState->bReadFailed; }
 
-namespace {
-
 bool ReadFacts(int dirFd, const char* pszName, int flags, EntryFacts& facts, struct statx& sx) {
     if (statx(dirFd, pszName, flags | AT_NO_AUTOMOUNT,
-              STATX_TYPE | STATX_SIZE | STATX_MTIME | STATX_BTIME, &sx) != 0) {
+              STATX_TYPE | STATX_SIZE | STATX_MTIME | STATX_BTIME | STATX_INO, &sx) != 0) {
         return false;
     }
     facts.isFolder = S_ISDIR(sx.stx_mode);
     facts.size = facts.isFolder ? 0 : sx.stx_size;
     facts.modified = StampOf(sx.stx_mtime);
     facts.created = (sx.stx_mask & STATX_BTIME) ? StampOf(sx.stx_btime) : facts.modified;
+    facts.id =
+        facts.isFolder ? 0 : FoldFileId(makedev(sx.stx_dev_major, sx.stx_dev_minor), sx.stx_ino);
     return true;
 }
-
-}  // namespace
 
 bool CDirReader::Facts(const char* pszName, EntryFacts& facts) const {
     struct statx sx;

@@ -12,25 +12,6 @@
 
 namespace {
 
-constexpr std::int64_t kTicksPerSecond = 10000000;
-// 100 ns ticks from 1601 to 1970.
-constexpr std::int64_t kEpochTicks = 116444736000000000LL;
-
-FileStamp StampOf(const FILETIME& ft) {
-    const std::int64_t ticks =
-        static_cast<std::int64_t>((static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) |
-                                  ft.dwLowDateTime) -
-        kEpochTicks;
-    // Whole seconds rounded down, also before 1970; the rest in 100 ns ticks.
-    std::int64_t seconds = ticks / kTicksPerSecond;
-    std::int64_t rest = ticks % kTicksPerSecond;
-    if (rest < 0) {
-        --seconds;
-        rest += kTicksPerSecond;
-    }
-    return {seconds, static_cast<std::uint32_t>(rest * 100)};
-}
-
 void FillFacts(DWORD dwAttributes, DWORD nSizeHigh, DWORD nSizeLow, const FILETIME& created,
                const FILETIME& modified, EntryFacts& facts) {
     facts.isFolder = (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -325,16 +306,33 @@ const char* CDirReader::Next(EntryKind& kind) {
 
 bool CDirReader::Facts(const char* pszName, EntryFacts& facts) const {
     const State& state = *m_pState;
+    std::wstring wpath = state.folder;
     if (state.IsCurrent(pszName)) {
         const WIN32_FIND_DATAW& data = state.data;
         FillFacts(data.dwFileAttributes, data.nFileSizeHigh, data.nFileSizeLow, data.ftCreationTime,
                   data.ftLastWriteTime, facts);
-        return true;
+        wpath += data.cFileName;
+    } else {
+        WIN32_FILE_ATTRIBUTE_DATA attributes;
+        std::wstring wname;
+        if (!state.Lookup(pszName, attributes) || !Widen(pszName, wname)) return false;
+        FillFacts(attributes.dwFileAttributes, attributes.nFileSizeHigh, attributes.nFileSizeLow,
+                  attributes.ftCreationTime, attributes.ftLastWriteTime, facts);
+        wpath += wname;
     }
-    WIN32_FILE_ATTRIBUTE_DATA attributes;
-    if (!state.Lookup(pszName, attributes)) return false;
-    FillFacts(attributes.dwFileAttributes, attributes.nFileSizeHigh, attributes.nFileSizeLow,
-              attributes.ftCreationTime, attributes.ftLastWriteTime, facts);
+    if (facts.isFolder) return true;
+    // A listing names no file id, and a folder's entry may lag behind its
+    // file's own size and times: a file that matches (only those come
+    // here) is read from its own record, as a deletion reads it to know it
+    // again. Where it cannot be opened it goes without an identity.
+    PrefixIfLong(wpath);
+    const HANDLE hFile = CreateFileW(
+        wpath.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE) return true;
+    EntryFacts own;
+    if (HandleFacts(hFile, own) && !own.isFolder) facts = own;
+    CloseHandle(hFile);
     return true;
 }
 

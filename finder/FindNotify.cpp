@@ -4,7 +4,8 @@
 #include "finder/TimeText.h"
 
 void CFindNotify::OnFindFileStamps(const std::string& strPath, std::uint64_t size,
-                                   const FileStamp& created, const FileStamp& modified) {
+                                   const FileStamp& created, const FileStamp& modified,
+                                   std::uint64_t /*fileId*/) {
     // One pair per worker thread: the files of one folder mostly share their
     // minute, and the local-time conversion is the dearest step.
     thread_local CTimeText createdText;

@@ -14,10 +14,13 @@ public:
     // The walk is about to search this folder (path with a trailing separator).
     virtual void OnFindFolder(const std::string& strFolder) = 0;
     // One matching file, as the walk reports it: full path (exact bytes),
-    // size, creation and modification times as numbers. By default the
-    // texts are made from them and handed to OnFindFile.
+    // size, creation and modification times as numbers, and its identity
+    // (FoldFileId, finder/ListedFile.h; 0 when not told), by which a
+    // deletion knows it again. By default the texts are made from them
+    // and handed to OnFindFile.
     virtual void OnFindFileStamps(const std::string& strPath, std::uint64_t size,
-                                  const FileStamp& created, const FileStamp& modified);
+                                  const FileStamp& created, const FileStamp& modified,
+                                  std::uint64_t fileId);
     // One matching file with its times formatted "%Y/%m/%d %H:%M" in local
     // time; a sink that takes the numbers needs no texts.
     virtual void OnFindFile(const std::string& /*strPath*/, std::uint64_t /*size*/,

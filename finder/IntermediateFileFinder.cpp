@@ -329,7 +329,8 @@ void CIntermediateFileFinder::FindPattern(Walk& walk, std::size_t nDepth, int nP
         if (PassesTimeFilter(m_nTimeMode, m_bOlder, facts.created.seconds, facts.modified.seconds,
                              threshold)) {
             walk.path.append(level.found.Name(match), match.length);
-            m_pNotify->OnFindFileStamps(walk.path, facts.size, facts.created, facts.modified);
+            m_pNotify->OnFindFileStamps(walk.path, facts.size, facts.created, facts.modified,
+                                        facts.id);
             walk.path.resize(nPathLength);
         }
         if (!m_bRunning) return;

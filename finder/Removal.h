@@ -9,6 +9,7 @@
 #include <string>
 
 #include "finder/DirReader.h"
+#include "finder/ListedFile.h"
 #include "finder/RemovalFailure.h"
 
 // A listed file is named by the folder its search started from (strRoot, as
@@ -49,15 +50,19 @@ public:
     // first, without touching its times; POSIX never changes the mode
     // (another hard link shares it). True only when the entry is gone;
     // otherwise it is left as it was found, read-only bit included, and
-    // why tells what stopped it.
-    bool RemoveFile(const std::string& strPath, bool bClearReadOnly, RemovalFailure& why);
+    // why tells what stopped it. With pListed, only that very file goes,
+    // unchanged (SameAsListed): the entry checked is the entry removed, and
+    // any other stays (kChangedSinceSearch); without, whatever stands there.
+    bool RemoveFile(const std::string& strPath, bool bClearReadOnly, RemovalFailure& why,
+                    const ListedFile* pListed = nullptr);
     // Moves the entry (a link as the link itself) to the desktop's trash,
     // the way a file manager does, keeping its mode: a read-only file goes
     // as it is. False for a folder (or a link to one) and for whatever the
     // trash cannot take (no usable trash on its file system, no
     // permission); such an entry stays exactly where it was and is never
-    // removed instead.
-    bool TrashFile(const std::string& strPath, RemovalFailure& why);
+    // removed instead. pListed as for RemoveFile.
+    bool TrashFile(const std::string& strPath, RemovalFailure& why,
+                   const ListedFile* pListed = nullptr);
     // Removes the folder strPath (named below the root as a listed file is)
     // only if it is empty now: never a link put in its place, never what it
     // holds, never the root itself.

@@ -31,6 +31,13 @@ struct RemovalFailure {
         kRecycleBinRefused,    // the Recycle Bin cannot take it (never deleted instead)
         kNotRecycled,          // the shell did not recycle it, with its error if it gave one
         kStillThere,           // still there after the shell's operation
+        kChangedSinceSearch,   // the entry there now is not the file listed, or it
+                               // changed since: it stays
+        kKeptAside,            // moved aside to be checked, it could not go back: its
+                               // name was taken again meanwhile (with the error). It
+                               // stays in its folder under a hidden name
+        kRecycledUnchecked,    // the shell did not say which entry it recycled, so
+                               // nobody can tell it was the file listed
     };
 
     Kind kind = kNone;

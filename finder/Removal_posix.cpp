@@ -5,12 +5,15 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <random>
 #include <string>
 
 #include "finder/DirReader_posix.h"
 #include "finder/FileUtil.h"
+#include "finder/ListedFile.h"
 #include "finder/Removal.h"
 #include "finder/Trash_posix.h"
 
@@ -100,6 +103,48 @@ bool StatTakenEntry(int dirFd, const char* pszName, struct stat& st, RemovalFail
     return true;
 }
 
+// A name in the entry's own folder that nobody else uses, for the moment
+// the entry is checked.
+std::string AsideName() {
+    thread_local std::mt19937_64 random{std::random_device{}()};
+    char name[32];
+    std::snprintf(name, sizeof name, ".kesmora-%016llx", static_cast<unsigned long long>(random()));
+    return name;
+}
+
+// Puts an entry moved aside back under its name, never over an entry that
+// took the name meanwhile: then it stays aside, and why says so.
+void PutBack(int dirFd, const std::string& strAside, const char* pszName, RemovalFailure& why) {
+    // ENOENT: nothing is aside any more (the trash kept what it took).
+    if (MoveNoReplace(dirFd, strAside.c_str(), dirFd, pszName) != 0 && errno != ENOENT) {
+        why = RemovalFailure::Of(RemovalFailure::kKeptAside, errno);
+    }
+}
+
+// POSIX removes by name alone, and between a check and the removal the name
+// may come to stand for another file (a build writes a new output and
+// renames it over the old). So the entry is first renamed aside, within its
+// folder, to a name nobody else uses: that rename takes exactly one entry,
+// which is then checked and dealt with under that name. True when it is the
+// listed file, unchanged, now at strAside; otherwise it is back under its
+// own name (or, where that was taken again, left aside), and why says so.
+bool MoveAsideIfListed(int dirFd, const char* pszName, const ListedFile& listed,
+                       std::string& strAside, struct statx& sx, RemovalFailure& why) {
+    strAside = AsideName();
+    if (MoveNoReplace(dirFd, pszName, dirFd, strAside.c_str()) != 0) {
+        why = RemovalFailure::System(errno);
+        return false;
+    }
+    EntryFacts facts;
+    if (ReadFacts(dirFd, strAside.c_str(), AT_SYMLINK_NOFOLLOW, facts, sx) && !facts.isFolder &&
+        SameAsListed(listed, {facts.id, facts.size, facts.created, facts.modified})) {
+        return true;
+    }
+    why = RemovalFailure::Of(RemovalFailure::kChangedSinceSearch);
+    PutBack(dirFd, strAside, pszName, why);
+    return false;
+}
+
 }  // namespace
 
 CPinnedRoot::CPinnedRoot() : m_pState(std::make_unique<State>()) {}
@@ -141,7 +186,8 @@ std::int64_t CPinnedRoot::FileSize(const std::string& strPath) const {
     return static_cast<std::int64_t>(st.st_size);
 }
 
-bool CPinnedRoot::RemoveFile(const std::string& strPath, bool bClearReadOnly, RemovalFailure& why) {
+bool CPinnedRoot::RemoveFile(const std::string& strPath, bool bClearReadOnly, RemovalFailure& why,
+                             const ListedFile* pListed) {
     CFd held;
     std::string strName;
     const int dirFd = OpenParent(*m_pState, strPath, held, strName, why);
@@ -162,12 +208,29 @@ bool CPinnedRoot::RemoveFile(const std::string& strPath, bool bClearReadOnly, Re
     // never touched: it is the file's, shared by any other hard link of it,
     // outside the searched folder too. Without AT_REMOVEDIR a folder put in
     // the file's place meanwhile is refused, never removed.
-    if (::unlinkat(dirFd, pszName, 0) == 0) return true;
-    why = RemovalFailure::System(errno);
+    if (pListed == nullptr) {
+        if (::unlinkat(dirFd, pszName, 0) == 0) return true;
+        why = RemovalFailure::System(errno);
+        return false;
+    }
+    std::string strAside;
+    struct statx sx;
+    if (!MoveAsideIfListed(dirFd, pszName, *pListed, strAside, sx, why)) return false;
+    // The mode may have changed since the look above (a chmod keeps the
+    // modification time): the file aside decides.
+    if (!S_ISLNK(sx.stx_mode) && (sx.stx_mode & S_IWUSR) == 0 && !bClearReadOnly) {
+        why = RemovalFailure::Of(RemovalFailure::kReadOnly);
+    } else if (::unlinkat(dirFd, strAside.c_str(), 0) == 0) {
+        return true;
+    } else {
+        why = RemovalFailure::System(errno);
+    }
+    PutBack(dirFd, strAside, pszName, why);
     return false;
 }
 
-bool CPinnedRoot::TrashFile(const std::string& strPath, RemovalFailure& why) {
+bool CPinnedRoot::TrashFile(const std::string& strPath, RemovalFailure& why,
+                            const ListedFile* pListed) {
     CFd held;
     std::string strName;
     const int dirFd = OpenParent(*m_pState, strPath, held, strName, why);
@@ -178,7 +241,20 @@ bool CPinnedRoot::TrashFile(const std::string& strPath, RemovalFailure& why) {
     PathBelowRoot(m_pState->strRoot, strPath, strRelative);
     EnsureFolderSeparator(strOriginal);
     strOriginal += strRelative;
-    return m_pState->trash.Trash(dirFd, strName.c_str(), entry, strOriginal, why);
+    if (pListed == nullptr) {
+        return m_pState->trash.Trash(dirFd, strName.c_str(), entry, strOriginal, why);
+    }
+    // Checked aside first, so that no other file ever reaches the trash.
+    std::string strAside;
+    struct statx sx;
+    if (!MoveAsideIfListed(dirFd, strName.c_str(), *pListed, strAside, sx, why)) return false;
+    if (::fstatat(dirFd, strAside.c_str(), &entry, AT_SYMLINK_NOFOLLOW) == 0 &&
+        m_pState->trash.Trash(dirFd, strAside.c_str(), entry, strOriginal, why)) {
+        return true;
+    }
+    if (why.kind == RemovalFailure::kNone) why = RemovalFailure::System(errno);
+    PutBack(dirFd, strAside, strName.c_str(), why);
+    return false;
 }
 
 FolderRemoval CPinnedRoot::RemoveEmptyFolder(const std::string& strPath, RemovalFailure& why) {

@@ -10,6 +10,7 @@
 
 #include "finder/ApiPath_win32.h"
 #include "finder/FileUtil.h"
+#include "finder/ListedFile.h"
 #include "finder/Removal.h"
 #include "finder/Trash_win32.h"
 #include "utf16/WideText_win32.h"
@@ -169,8 +170,8 @@ bool OpenListedFile(const CPinnedRoot::State& state, const std::string& strPath,
     return true;
 }
 
-// True once nothing answers to the entry's name any more. A file whose
-// deletion waits for another program's handle still has its name.
+// True once nothing answers to the entry's name any more. A folder whose
+// removal waits for another program's handle still has its name.
 bool NameGone(const std::wstring& wentry, RemovalFailure& why) {
     std::wstring wlong = wentry;
     PrefixIfLong(wlong);
@@ -181,6 +182,32 @@ bool NameGone(const std::wstring& wentry, RemovalFailure& why) {
     const DWORD dwError = GetLastError();
     if (dwError == ERROR_FILE_NOT_FOUND || dwError == ERROR_PATH_NOT_FOUND) return true;
     why = RemovalFailure::Of(RemovalFailure::kNameStillThere, dwError);
+    return false;
+}
+
+// The facts of the open entry, as the walk listed it.
+bool ReadListed(const Handle& h, ListedFile& now) {
+    EntryFacts facts;
+    if (!HandleFacts(h.Get(), facts)) return false;
+    now = {facts.id, facts.size, facts.created, facts.modified};
+    return true;
+}
+
+// True once the entry's name no longer answers for the file id: nothing
+// is there, or another file has taken the name since. A file whose
+// deletion waits for another program's handle still has its name.
+bool GoneFromName(const std::wstring& wentry, std::uint64_t id, RemovalFailure& why) {
+    const Handle now = OpenItself(wentry, FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+    if (!now.IsValid()) {
+        const DWORD dwError = GetLastError();
+        if (dwError == ERROR_FILE_NOT_FOUND || dwError == ERROR_PATH_NOT_FOUND) return true;
+        why = RemovalFailure::Of(RemovalFailure::kNameStillThere, dwError);
+        return false;
+    }
+    ListedFile there;
+    if (ReadListed(now, there) && there.id != id) return true;
+    why = RemovalFailure::Of(RemovalFailure::kNameStillThere);
     return false;
 }
 
@@ -201,13 +228,21 @@ bool ClearReadOnly(HANDLE hFile, DWORD dwAttributes) {
 // The first time the ordinary disposition is used, the file is opened
 // again without any sharing: no other program then holds it, so its name
 // goes when this handle closes, and a file someone holds is refused
-// outright instead of lingering until they let go.
-bool RemoveExclusively(const std::wstring& wentry, bool bClearReadOnly, RemovalFailure& why) {
+// outright instead of lingering until they let go. The name may stand for
+// another file by now: this handle is checked against the file listed
+// before its disposition is set.
+bool RemoveExclusively(const std::wstring& wentry, bool bClearReadOnly, const ListedFile& listed,
+                       RemovalFailure& why) {
     Handle only = OpenItself(wentry, DELETE | FILE_WRITE_ATTRIBUTES | FILE_READ_ATTRIBUTES, 0);
     FILE_BASIC_INFO basic;
-    if (!only.IsValid() ||
+    ListedFile now;
+    if (!only.IsValid() || !ReadListed(only, now) ||
         !GetFileInformationByHandleEx(only.Get(), FileBasicInfo, &basic, sizeof basic)) {
         why = RemovalFailure::System(GetLastError());
+        return false;
+    }
+    if (!SameAsListed(listed, now)) {
+        why = RemovalFailure::Of(RemovalFailure::kChangedSinceSearch);
         return false;
     }
     const DWORD dwAttributes = basic.FileAttributes;
@@ -230,10 +265,15 @@ bool RemoveExclusively(const std::wstring& wentry, bool bClearReadOnly, RemovalF
         return false;
     }
     only.Close();
-    if (NameGone(wentry, why)) return true;
+    if (GoneFromName(wentry, listed.id, why)) return true;
     if (bReadOnly) {
-        const Handle again = OpenItself(wentry, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ);
-        if (again.IsValid()) SetAttributes(again.Get(), dwAttributes);
+        // Only on the file itself, never on one that took its name.
+        const Handle again =
+            OpenItself(wentry, FILE_WRITE_ATTRIBUTES | FILE_READ_ATTRIBUTES, FILE_SHARE_READ);
+        ListedFile there;
+        if (again.IsValid() && ReadListed(again, there) && there.id == listed.id) {
+            SetAttributes(again.Get(), dwAttributes);
+        }
     }
     return false;
 }
@@ -288,15 +328,38 @@ std::int64_t CPinnedRoot::FileSize(const std::string& strPath) const {
     return info.EndOfFile.QuadPart;
 }
 
-bool CPinnedRoot::RemoveFile(const std::string& strPath, bool bClearReadOnly, RemovalFailure& why) {
+namespace {
+
+// The file to take: the one listed, which the open entry must be; without
+// a listing, the open entry as it is now.
+bool CheckListed(const Handle& entry, const ListedFile* pListed, ListedFile& expected,
+                 RemovalFailure& why) {
+    ListedFile now;
+    if (!ReadListed(entry, now)) {
+        why = RemovalFailure::System(GetLastError());
+        return false;
+    }
+    expected = pListed != nullptr ? *pListed : now;
+    if (SameAsListed(expected, now)) return true;
+    why = RemovalFailure::Of(RemovalFailure::kChangedSinceSearch);
+    return false;
+}
+
+}  // namespace
+
+bool CPinnedRoot::RemoveFile(const std::string& strPath, bool bClearReadOnly, RemovalFailure& why,
+                             const ListedFile* pListed) {
     std::vector<Handle> folders;
     Handle entry;
     std::wstring wentry;
     FILE_BASIC_INFO basic;
+    ListedFile listed;
     // Without delete sharing granted by whoever else holds the file open,
-    // this open fails and the file stays.
+    // this open fails and the file stays. The handle checked is the handle
+    // whose disposition removes the file.
     if (!OpenListedFile(*m_pState, strPath, DELETE | FILE_WRITE_ATTRIBUTES, folders, entry, wentry,
-                        basic, why)) {
+                        basic, why) ||
+        !CheckListed(entry, pListed, listed, why)) {
         return false;
     }
     const bool bReadOnly = (basic.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
@@ -316,7 +379,7 @@ bool CPinnedRoot::RemoveFile(const std::string& strPath, bool bClearReadOnly, Re
     if (SameFile(entry, undo) &&
         SetFileInformationByHandle(entry.Get(), kFileDispositionInfoEx, &posix, sizeof posix)) {
         entry.Close();
-        if (NameGone(wentry, why)) return true;
+        if (GoneFromName(wentry, listed.id, why)) return true;
         FILE_DISPOSITION_INFO keep{};
         keep.DeleteFile = FALSE;
         SetFileInformationByHandle(undo.Get(), FileDispositionInfo, &keep, sizeof keep);
@@ -325,15 +388,18 @@ bool CPinnedRoot::RemoveFile(const std::string& strPath, bool bClearReadOnly, Re
     // FAT) or undone above.
     entry.Close();
     undo.Close();
-    return RemoveExclusively(wentry, bClearReadOnly, why);
+    return RemoveExclusively(wentry, bClearReadOnly, listed, why);
 }
 
-bool CPinnedRoot::TrashFile(const std::string& strPath, RemovalFailure& why) {
+bool CPinnedRoot::TrashFile(const std::string& strPath, RemovalFailure& why,
+                            const ListedFile* pListed) {
     std::vector<Handle> folders;
     Handle entry;
     std::wstring wentry;
     FILE_BASIC_INFO basic;
-    if (!OpenListedFile(*m_pState, strPath, 0, folders, entry, wentry, basic, why)) {
+    ListedFile listed;
+    if (!OpenListedFile(*m_pState, strPath, 0, folders, entry, wentry, basic, why) ||
+        !CheckListed(entry, pListed, listed, why)) {
         return false;
     }
     FolderId checked;

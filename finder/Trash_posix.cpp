@@ -161,12 +161,15 @@ bool WriteAll(int fd, const std::string& text) {
     return true;
 }
 
-// A rename that never replaces what the trash already holds.
+}  // namespace
+
 int MoveNoReplace(int fromFd, const char* pszFrom, int toFd, const char* pszTo) {
     if (::renameat2(fromFd, pszFrom, toFd, pszTo, RENAME_NOREPLACE) == 0) return 0;
     if (errno != EINVAL && errno != ENOSYS) return -1;
-    // A file system without the flag: files/ is the user's own folder, and
-    // the record made first holds the name against another of our runs.
+    // A file system without the flag: a look first. The names moved to
+    // are ours (files/ in the user's own trash, whose record made first
+    // holds the name; a random name beside a file being checked), so only
+    // a hostile writer could use the moment between.
     struct stat st;
     if (::fstatat(toFd, pszTo, &st, AT_SYMLINK_NOFOLLOW) == 0) {
         errno = EEXIST;
@@ -174,6 +177,8 @@ int MoveNoReplace(int fromFd, const char* pszFrom, int toFd, const char* pszTo) 
     }
     return ::renameat(fromFd, pszFrom, toFd, pszTo);
 }
+
+namespace {
 
 // A rename takes whatever stands at the name by then, so the entry moved
 // is compared with the one checked; another (a folder put in the file's
@@ -229,6 +234,8 @@ std::string EncodeTrashPath(const std::string& strPath) {
 bool CTrashFolders::Trash(int parentFd, const char* pszName, const struct stat& checked,
                           const std::string& strOriginal, RemovalFailure& why) {
     const std::string strRecord = Record(strOriginal);
+    // Named in the trash as it was named where it stood.
+    const std::string strOwn = strOriginal.substr(strOriginal.rfind('/') + 1);
     const std::uint64_t mount = MountId(parentFd);
     for (const bool bTop : {false, true}) {
         const Folders& folders = Find(parentFd, checked.st_dev, mount, bTop);
@@ -236,7 +243,8 @@ bool CTrashFolders::Trash(int parentFd, const char* pszName, const struct stat& 
             why = folders.refusal;
             return false;
         }
-        const int nError = MoveUnderFreeName(folders, parentFd, pszName, checked, strRecord, why);
+        const int nError =
+            MoveUnderFreeName(folders, parentFd, pszName, strOwn, checked, strRecord, why);
         if (nError == 0) return true;
         // The home trash on the same device but another mount (a bind
         // mount): the file system's own trash may still take it.
@@ -275,9 +283,8 @@ CTrashFolders::Folders& CTrashFolders::Find(int parentFd, dev_t dev, std::uint64
 }
 
 int CTrashFolders::MoveUnderFreeName(const Folders& folders, int parentFd, const char* pszName,
-                                     const struct stat& checked, const std::string& strRecord,
-                                     RemovalFailure& why) {
-    const std::string strOwn = pszName;
+                                     const std::string& strOwn, const struct stat& checked,
+                                     const std::string& strRecord, RemovalFailure& why) {
     for (int nTry = 0; nTry < kNameTries; ++nTry) {
         const std::string strName = nTry == 0 && strOwn.size() + kInfoSuffix.size() <= kNameMax
                                         ? strOwn

@@ -34,6 +34,10 @@ private:
     int m_fd;
 };
 
+// A rename that never replaces an entry: RENAME_NOREPLACE, or where the
+// file system lacks it, a look first. 0, or -1 with errno.
+int MoveNoReplace(int fromFd, const char* pszFrom, int toFd, const char* pszTo);
+
 // Percent-encodes a path for a trash record's Path= line: every byte but
 // letters, digits, "-._~" and "/".
 std::string EncodeTrashPath(const std::string& strPath);
@@ -43,9 +47,10 @@ std::string EncodeTrashPath(const std::string& strPath);
 class CTrashFolders {
 public:
     // Moves the entry pszName of the folder parentFd, found as checked (its
-    // status) and whose absolute path is strOriginal, into the trash of its
-    // own file system. False, with why, when no trash there takes it
-    // or another entry stood there by the time of the move; the entry then
+    // status), into the trash of its own file system, as the file whose
+    // absolute path is strOriginal (the entry may stand under another name
+    // for the moment). False, with why, when no trash there takes it or
+    // another entry stood there by the time of the move; the entry then
     // stays where it was.
     bool Trash(int parentFd, const char* pszName, const struct stat& checked,
                const std::string& strOriginal, RemovalFailure& why);
@@ -64,8 +69,8 @@ private:
     Folders& Find(int parentFd, dev_t dev, std::uint64_t mount, bool bTop);
     // Records and moves under one free name; errno-style result, 0 when moved.
     int MoveUnderFreeName(const Folders& folders, int parentFd, const char* pszName,
-                          const struct stat& checked, const std::string& strRecord,
-                          RemovalFailure& why);
+                          const std::string& strOwn, const struct stat& checked,
+                          const std::string& strRecord, RemovalFailure& why);
     std::string UniqueName(const std::string& strName);
 
     std::deque<Folders> m_folders;  // a deque: Find hands out references

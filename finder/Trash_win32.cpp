@@ -206,13 +206,14 @@ bool RecycleFile(const std::wstring& wpath, const FolderId& checked, RemovalFail
     std::wstring wlong = wpath;
     PrefixIfLong(wlong);
     const std::wstring& wbin = sink.BinPath();
-    if (!wbin.empty() &&
-        ::CompareStringOrdinal(wbin.c_str(), -1, path.c_str(), -1, TRUE) != CSTR_EQUAL) {
-        return KeepRecycledIfChecked(wlong, wbin, checked, why);
-    }
-    if (::GetFileAttributesW(wlong.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        why = RemovalFailure::Of(RemovalFailure::kStillThere);
+    if (wbin.empty() ||
+        ::CompareStringOrdinal(wbin.c_str(), -1, path.c_str(), -1, TRUE) == CSTR_EQUAL) {
+        // What went cannot be compared: another file may have taken the
+        // name before the shell came. It is not called recycled.
+        why = ::GetFileAttributesW(wlong.c_str()) != INVALID_FILE_ATTRIBUTES
+                  ? RemovalFailure::Of(RemovalFailure::kStillThere)
+                  : RemovalFailure::Of(RemovalFailure::kRecycledUnchecked);
         return false;
     }
-    return true;
+    return KeepRecycledIfChecked(wlong, wbin, checked, why);
 }

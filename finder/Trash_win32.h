@@ -10,9 +10,10 @@ struct FolderId;
 // Moves the file wpath, whose identity is checked, to the Recycle Bin
 // through the shell's own file operation, the way Explorer does. True only
 // when the shell reports it recycled and what went to the bin is that very
-// file (where the shell does not say what went, when its name is gone);
-// otherwise the file stays, whatever went in its place is put back (the
-// shell is never let delete anything for good) and why says what stopped it.
+// file; where the shell does not say what went, nothing tells, and that is
+// no success (kRecycledUnchecked). Otherwise the file stays, whatever went
+// in its place is put back (the shell is never let delete anything for
+// good) and why says what stopped it.
 bool RecycleFile(const std::wstring& wpath, const FolderId& checked, RemovalFailure& why);
 
 // The shell moves whatever has the name when it gets there, so a file

@@ -49,6 +49,10 @@ inline constexpr std::string_view kDeleteErrorCaption = "ファイル削除エ�
 inline constexpr std::string_view kDeleteErrorOne = "ファイルを削除できませんでした";
 inline constexpr std::string_view kDeleteErrorSeveral =
     "選択されたファイル全てを削除できませんでした";
+// After the failure text, when some files stayed because they were written
+// anew or replaced after the search.
+inline constexpr std::string_view kDeleteKeptChanged =
+    "%d 個のファイルは検索の後に変更されたため、削除せずに残しました。";
 // The folder searched was renamed or replaced after the search: nothing is
 // touched.
 inline constexpr std::string_view kDeleteRootChanged =
@@ -72,6 +76,8 @@ inline constexpr std::string_view kTrashErrorCaption = "ごみ箱への移動エ
 inline constexpr std::string_view kTrashErrorOne = "ファイルをごみ箱に移動できませんでした";
 inline constexpr std::string_view kTrashErrorSeveral =
     "選択されたファイル全てをごみ箱に移動できませんでした";
+inline constexpr std::string_view kTrashKeptChanged =
+    "%d 個のファイルは検索の後に変更されたため、ごみ箱に移動せずに残しました。";
 inline constexpr std::string_view kTrashRootChanged =
     "検索したフォルダが移動または置き換えられたため、ファイルをごみ箱に移動しませんでした";
 inline constexpr std::string_view kTrashProgressCaption = "ごみ箱への移動";

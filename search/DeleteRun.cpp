@@ -27,7 +27,7 @@ struct RunState {
 bool TryRow(ResultRow& row, const DeleteFileOps& ops, std::uint64_t& sizeRead, DeleteOutcome& out) {
     sizeRead = ops.fileSize(row.strPath);
     RemovalFailure why;
-    if (ops.removeFile(row.strPath, why)) return true;
+    if (ops.removeFile(row, why)) return true;
     out.failures.push_back({row.strPath, why});
     return false;
 }
@@ -130,12 +130,14 @@ DeleteFileOps SystemFileOps(const std::string& strRoot, const FolderId& searched
         return size > 0 ? static_cast<std::uint64_t>(size) : std::uint64_t{0};
     };
     if (method == DeleteMethod::Trash) {
-        ops.removeFile = [root](const std::string& path, RemovalFailure& why) {
-            return root->TrashFile(path, why);
+        ops.removeFile = [root](const ResultRow& row, RemovalFailure& why) {
+            const ListedFile listed = row.Listed();
+            return root->TrashFile(row.strPath, why, &listed);
         };
     } else {
-        ops.removeFile = [root](const std::string& path, RemovalFailure& why) {
-            return root->RemoveFile(path, true, why);
+        ops.removeFile = [root](const ResultRow& row, RemovalFailure& why) {
+            const ListedFile listed = row.Listed();
+            return root->RemoveFile(row.strPath, true, why, &listed);
         };
     }
     ops.removeEmptyFolder = [root](const std::string& path, RemovalFailure& why) {

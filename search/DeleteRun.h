@@ -50,9 +50,10 @@ struct DeleteFileOps {
     std::function<bool(RemovalFailure& why)> begin;
     // The file's size in bytes, 0 when its status cannot be read.
     std::function<std::uint64_t(const std::string& path)> fileSize;
-    // Removes (or trashes) the file, read-only or not; true only when it is
-    // gone from its place, else why tells what stopped it.
-    std::function<bool(const std::string& path, RemovalFailure& why)> removeFile;
+    // Removes (or trashes) the row's file, read-only or not, if it is still
+    // the file the row lists (ResultRow::Listed); true only when it is gone
+    // from its place, else why tells what stopped it.
+    std::function<bool(const ResultRow& row, RemovalFailure& why)> removeFile;
     // Removes an emptied folder (CPinnedRoot::RemoveEmptyFolder); may be
     // empty where folders are never pruned.
     std::function<FolderRemoval(const std::string& path, RemovalFailure& why)> removeEmptyFolder;

@@ -43,10 +43,11 @@ void CResultCollector::OnFindProjectFolder(const std::string& strFolder) {
 }
 
 void CResultCollector::OnFindFileStamps(const std::string& strPath, std::uint64_t size,
-                                        const FileStamp& created, const FileStamp& modified) {
+                                        const FileStamp& created, const FileStamp& modified,
+                                        std::uint64_t fileId) {
     // The path is copied before taking the lock so the window's Take never
     // waits for an allocation.
-    ResultRow row(strPath, size, created, modified);
+    ResultRow row(strPath, size, created, modified, fileId);
     row.nFolder = OpenFolderOf(strPath, strPath.size(), false);
     std::lock_guard lock(m_mutex);
     row.nWalk = m_nNextWalk++;

@@ -55,7 +55,7 @@ class CResultCollector final : public CFindNotify {
 public:
     void OnFindFolder(const std::string& strFolder) override;
     void OnFindFileStamps(const std::string& strPath, std::uint64_t size, const FileStamp& created,
-                          const FileStamp& modified) override;
+                          const FileStamp& modified, std::uint64_t fileId) override;
     void OnFindProjectFolder(const std::string& strFolder) override;
     void OnFindEnd() override;
 

@@ -10,12 +10,13 @@
 #include "search/SizeFormat.h"
 
 ResultRow::ResultRow(std::string path, std::uint64_t bytes, FileStamp createdAt,
-                     FileStamp modifiedAt)
+                     FileStamp modifiedAt, std::uint64_t id)
     : strPath(std::move(path)),
       size(bytes),
       listedSize(bytes),
       created(createdAt),
-      modified(modifiedAt) {}
+      modified(modifiedAt),
+      fileId(id) {}
 
 std::string ResultRow::CreatedText() const { return FileTimeText(created.seconds); }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "finder/FileStamp.h"
+#include "finder/ListedFile.h"
 
 // One found file. Kept small because a search may list hundreds of
 // thousands: the path is the only heap allocation.
@@ -21,6 +22,11 @@ struct ResultRow {
     std::uint64_t listedSize = 0;
     FileStamp created;
     FileStamp modified;
+    // The file's identity when listed (FoldFileId, finder/ListedFile.h):
+    // with the listed size and times, what a deletion checks the entry at
+    // strPath against before it takes it. 0 when not known: such a row's
+    // file is never taken.
+    std::uint64_t fileId = 0;
     // The row's place in the walk's order: a sort keeps rows with equal
     // keys in this order.
     std::uint32_t nWalk = 0;
@@ -32,7 +38,10 @@ struct ResultRow {
 
     ResultRow() = default;
     ResultRow(std::string path, std::uint64_t bytes, FileStamp createdAt = {},
-              FileStamp modifiedAt = {});
+              FileStamp modifiedAt = {}, std::uint64_t id = 0);
+
+    // The file as the search listed it.
+    ListedFile Listed() const { return {fileId, listedSize, created, modified}; }
 
     // Columns 2 and 3: "YYYY/MM/DD HH:MM" local time, empty for a time
     // with no local representation.

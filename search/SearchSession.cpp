@@ -11,9 +11,9 @@ void CSearchSession::Reports::OnFindFolder(const std::string& strFolder) {
 }
 
 void CSearchSession::Reports::OnFindFileStamps(const std::string& strPath, std::uint64_t size,
-                                               const FileStamp& created,
-                                               const FileStamp& modified) {
-    collector.OnFindFileStamps(strPath, size, created, modified);
+                                               const FileStamp& created, const FileStamp& modified,
+                                               std::uint64_t fileId) {
+    collector.OnFindFileStamps(strPath, size, created, modified, fileId);
 }
 
 void CSearchSession::Reports::OnFindProjectFolder(const std::string& strFolder) {

@@ -62,7 +62,8 @@ private:
     struct Reports final : CFindNotify {
         void OnFindFolder(const std::string& strFolder) override;
         void OnFindFileStamps(const std::string& strPath, std::uint64_t size,
-                              const FileStamp& created, const FileStamp& modified) override;
+                              const FileStamp& created, const FileStamp& modified,
+                              std::uint64_t fileId) override;
         void OnFindProjectFolder(const std::string& strFolder) override;
         void OnFindEnd() override;
 

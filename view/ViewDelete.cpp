@@ -130,10 +130,10 @@ void CVCKesmoraView::RunDeletion(DeleteRequest request) {
         // deleted, since no folder bounds it.
         const std::string strRoot = m_lastSearch ? m_lastSearch->strRoot : std::string();
         DeleteFileOps ops = SystemFileOps(strRoot, m_lastRootId, request.method);
-        ops.removeFile = [&emptied, remove = ops.removeFile](const std::string& path,
+        ops.removeFile = [&emptied, remove = ops.removeFile](const ResultRow& row,
                                                              RemovalFailure& why) {
-            if (!remove(path, why)) return false;
-            emptied.FileRemoved(path);
+            if (!remove(row, why)) return false;
+            emptied.FileRemoved(row.strPath);
             return true;
         };
         outcome = RunDelete(m_rows.m_rows, request, ops, progress);
@@ -160,8 +160,12 @@ void CVCKesmoraView::RunDeletion(DeleteRequest request) {
                 wxOK | wxICON_EXCLAMATION);
     }
     if (outcome.failureBox != DeleteFailureBox::None) {
-        AskUser(ToWx(DeleteFailureText(outcome.failureBox, request.method)),
-                ToWx(DeleteFailureCaption(request.method)), wxOK | wxICON_EXCLAMATION);
+        std::string text(DeleteFailureText(outcome.failureBox, request.method));
+        if (const std::string kept = KeptChangedText(outcome, request.method); !kept.empty()) {
+            text += "\n" + kept;
+        }
+        AskUser(wxString::FromUTF8(text), ToWx(DeleteFailureCaption(request.method)),
+                wxOK | wxICON_EXCLAMATION);
     }
     ShowStatusPanes(wxString::FromUTF8(status.strLeft), wxString::FromUTF8(status.strRight));
     UpdateDeleteButtons(false);

@@ -30,8 +30,8 @@ double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).coun
 class EndSink : public CFindNotify {
 public:
     void OnFindFolder(const std::string&) override {}
-    void OnFindFileStamps(const std::string&, std::uint64_t, const FileStamp&,
-                          const FileStamp&) override {}
+    void OnFindFileStamps(const std::string&, std::uint64_t, const FileStamp&, const FileStamp&,
+                          std::uint64_t) override {}
     void OnFindEnd() override {
         std::lock_guard lock(m_mutex);
         m_bEnded = true;

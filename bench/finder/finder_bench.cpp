@@ -39,7 +39,7 @@ public:
 
     void OnFindFolder(const std::string&) override { ++nFolders; }
     void OnFindFileStamps(const std::string&, std::uint64_t size, const FileStamp&,
-                          const FileStamp&) override {
+                          const FileStamp&, std::uint64_t) override {
         ++nFiles;
         nBytes += size;
         if (nFiles == m_nSignalAt) Signal(m_bReached);

@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "finder/DirReader.h"
 #include "search/DeleteRun.h"
 #include "search/ResultCollector.h"
 
@@ -67,7 +68,7 @@ void MeasureRows(std::size_t count) {
             for (std::size_t i = 0; i < count; ++i) {
                 if (i % 100 == 0) collector.OnFindFolder(RealisticPath(root, i));
                 collector.OnFindFileStamps(RealisticPath(root, i), 40000 + i, {1704164640, 0},
-                                           {1714979280, 0});
+                                           {1714979280, 0}, 0);
             }
             collector.OnFindEnd();
         });
@@ -118,7 +119,7 @@ DeleteFileOps PosixOps() {
             struct stat st;
             return ::lstat(path.c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
         },
-        [](const std::string& path, RemovalFailure&) { return ::unlink(path.c_str()) == 0; },
+        [](const ResultRow& row, RemovalFailure&) { return ::unlink(row.strPath.c_str()) == 0; },
         {},
     };
 }
@@ -127,7 +128,14 @@ double TimeRunDelete(const fs::path& root, const std::vector<std::string>& paths
     std::vector<ResultRow> rows;
     rows.reserve(paths.size());
     for (const std::string& path : paths) {
-        rows.emplace_back(path, 1024, FileStamp{1704164640, 0}, FileStamp{1714979280, 0});
+        // Listed as a search lists it: the run takes only a file it knows.
+        const std::size_t nSep = path.rfind('/');
+        CDirReader folder;
+        EntryFacts facts;
+        if (folder.OpenPath(path.substr(0, nSep)) == OpenResult::kOpened) {
+            folder.Facts(path.c_str() + nSep + 1, facts);
+        }
+        rows.emplace_back(path, facts.size, facts.created, facts.modified, facts.id);
     }
     const auto request = PlanDeleteAll(rows.size(), {});
     const DeleteFileOps ops = bPosix ? PosixOps() : SystemFileOps(root.string());

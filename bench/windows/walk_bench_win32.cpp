@@ -67,7 +67,7 @@ class CountingSink : public CFindNotify {
 public:
     void OnFindFolder(const std::string&) override { ++nFolders; }
     void OnFindFileStamps(const std::string&, std::uint64_t size, const FileStamp& created,
-                          const FileStamp&) override {
+                          const FileStamp&, std::uint64_t) override {
         ++tally.nFiles;
         tally.nBytes += size;
         tally.nStamp += static_cast<std::uint64_t>(created.seconds);

@@ -770,6 +770,16 @@ TEST_F(CliTest, TheTerminalPromptDeletesOnlyOnYes) {
     }
     EXPECT_EQ(r.err.find("deleting"), std::string::npos) << r.err;
     TempTrash::Get().Empty();
+    // A file written anew while the prompt waits stays, and is said to.
+    const std::string a = File("Debug/a.obj", 3 << 20);
+    Launch launch{{"--delete", m_root.string()}, {}, Input::Terminal, "y\n"};
+    launch.beforeAnswer = [&] { std::ofstream(a, std::ios::trunc) << "fresh"; };
+    const Result changed = RunCli(launch);
+    EXPECT_EQ(changed.exitCode, 1);
+    EXPECT_NE(changed.err.find("cannot delete " + a + ": it changed since the search"),
+              std::string::npos)
+        << changed.err;
+    EXPECT_EQ(fs::file_size(a), 5u);
 }
 
 TEST_F(CliTest, AFolderReplacedAfterTheSearchRefusesTheDeletionWithExitTwo) {

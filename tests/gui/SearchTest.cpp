@@ -59,8 +59,8 @@ private:
         }
     }
     void OnFindFileStamps(const std::string& strPath, std::uint64_t size, const FileStamp& created,
-                          const FileStamp& modified) override {
-        m_pTarget->OnFindFileStamps(strPath, size, created, modified);
+                          const FileStamp& modified, std::uint64_t fileId) override {
+        m_pTarget->OnFindFileStamps(strPath, size, created, modified, fileId);
     }
     void OnFindEnd() override { m_pTarget->OnFindEnd(); }
 
@@ -323,7 +323,7 @@ TEST_F(SearchTest, RowsAreDrawnBeforeABusySearchEnds) {
     const std::vector<long> drawnByTheTick = drawn;
     // A tick that brings rows and no new folder text draws them as well.
     drawn.clear();
-    m_pView->m_search.Sink().OnFindFileStamps((m_tree / "late.obj").string(), 1, {}, {});
+    m_pView->m_search.Sink().OnFindFileStamps((m_tree / "late.obj").string(), 1, {}, {}, 0);
     m_pView->OnSearchTick();
     const std::vector<long> drawnByARowsOnlyTick = drawn;
     bSpin = false;

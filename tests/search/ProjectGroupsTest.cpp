@@ -92,8 +92,8 @@ struct Sink final : CFindNotify {
         Pass();
     }
     void OnFindFileStamps(const std::string& s, std::uint64_t n, const FileStamp& c,
-                          const FileStamp& m) override {
-        collector.OnFindFileStamps(s, n, c, m);
+                          const FileStamp& m, std::uint64_t id) override {
+        collector.OnFindFileStamps(s, n, c, m, id);
         Pass();
     }
     void OnFindEnd() override {}

@@ -19,7 +19,7 @@ std::string PathOf(int i) { return "/proj/m" + std::to_string(i) + "/Debug/x.obj
 void Walk(CFindNotify& sink, int files, bool bEnd = true) {
     for (int i = 0; i < files; ++i) {
         if (i % 10 == 0) sink.OnFindFolder("/proj/m" + std::to_string(i) + "/");
-        sink.OnFindFileStamps(PathOf(i), static_cast<std::uint64_t>(i), {1, 2}, {3, 4});
+        sink.OnFindFileStamps(PathOf(i), static_cast<std::uint64_t>(i), {1, 2}, {3, 4}, 0);
     }
     if (bEnd) sink.OnFindEnd();
 }
@@ -85,7 +85,7 @@ TEST(CResultCollector, AfterAStopAndJoinOneTakeHoldsEveryRowFound) {
     std::atomic<int> found{0};
     std::thread worker([&] {
         for (int i = 0; bRunning.load(); ++i) {
-            collector.OnFindFileStamps(PathOf(i), 1, {}, {});
+            collector.OnFindFileStamps(PathOf(i), 1, {}, {}, 0);
             found.store(i + 1);
         }
     });
@@ -127,7 +127,7 @@ TEST(CResultCollector, AStoppedSearchLeavesNothingForTheNextOne) {
     collector.Reset();
 
     std::thread second([&] {
-        collector.OnFindFileStamps("/next/a.pdb", 1, {}, {});
+        collector.OnFindFileStamps("/next/a.pdb", 1, {}, {}, 0);
         collector.OnFindEnd();
     });
     second.join();

@@ -48,9 +48,9 @@ public:
 private:
     void OnFindFolder(const std::string& strFolder) override { m_target.OnFindFolder(strFolder); }
     void OnFindFileStamps(const std::string& strPath, std::uint64_t size, const FileStamp& created,
-                          const FileStamp& modified) override {
+                          const FileStamp& modified, std::uint64_t fileId) override {
         ++files;
-        m_target.OnFindFileStamps(strPath, size, created, modified);
+        m_target.OnFindFileStamps(strPath, size, created, modified, fileId);
     }
     void OnFindEnd() override { m_target.OnFindEnd(); }
 

@@ -120,10 +120,20 @@ TEST(DeleteText, EveryTextNamesWhatHappensToTheFiles) {
         request->method = kTrash;
         return *request;
     };
+    DeleteOutcome changed;
+    for (const auto kind : {RemovalFailure::kChangedSinceSearch, RemovalFailure::kSystem,
+                            RemovalFailure::kKeptAside}) {
+        changed.failures.push_back({"/src/f0.obj", RemovalFailure::Of(kind)});
+    }
     const struct {
         std::string text;
         std::string expected;
     } cases[] = {
+        {KeptChangedText(changed),
+         "2 個のファイルは検索の後に変更されたため、削除せずに残しました。"},
+        {KeptChangedText(changed, kTrash),
+         "2 個のファイルは検索の後に変更されたため、ごみ箱に移動せずに残しました。"},
+        {KeptChangedText(DeleteOutcome{}), ""},
         {std::string(DeleteFailureCaption()), "ファイル削除エラー"},
         {std::string(DeleteFailureText(DeleteFailureBox::OneRow)),
          "ファイルを削除できませんでした"},

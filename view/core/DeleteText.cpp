@@ -48,6 +48,17 @@ std::string_view DeleteFailureText(DeleteFailureBox box, DeleteMethod method) {
     return {};
 }
 
+std::string KeptChangedText(const DeleteOutcome& outcome, DeleteMethod method) {
+    std::size_t n = 0;
+    for (const DeleteFailure& failure : outcome.failures) {
+        n += failure.why.kind == RemovalFailure::kChangedSinceSearch ||
+             failure.why.kind == RemovalFailure::kKeptAside;
+    }
+    if (n == 0) return {};
+    return FillText(Pick(method, UiText::kDeleteKeptChanged, UiText::kTrashKeptChanged),
+                    {{'d', Count(n)}});
+}
+
 std::string_view RootRefusedText(DeleteMethod method) {
     return Pick(method, UiText::kDeleteRootChanged, UiText::kTrashRootChanged);
 }

@@ -21,6 +21,10 @@ std::string ConfirmDeleteText(const DeleteRequest& request, const std::vector<Re
 std::string_view DeleteFailureCaption(DeleteMethod method = DeleteMethod::Remove);
 std::string_view DeleteFailureText(DeleteFailureBox box,
                                    DeleteMethod method = DeleteMethod::Remove);
+// A line for the failure box when files stayed because they changed since
+// the search (another file at the name, or new contents); empty when none.
+std::string KeptChangedText(const DeleteOutcome& outcome,
+                            DeleteMethod method = DeleteMethod::Remove);
 // The text of the box (same caption) for a run refused whole because the
 // folder searched was moved or replaced since.
 std::string_view RootRefusedText(DeleteMethod method = DeleteMethod::Remove);
