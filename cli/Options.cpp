@@ -140,9 +140,10 @@ always runs to its end and gives its summary on stderr.
 
 Exit status:
   0    done
-  1    some files could not be deleted
-  2    bad usage, or a deletion refused (no terminal to ask on, or FOLDER
-       moved or replaced after the search)
+  1    some files could not be deleted (or a FOLDER refused after files
+       of another had gone)
+  2    bad usage, or a deletion refused with no file touched (no terminal
+       to ask on, or FOLDER moved or replaced after the search)
   3    a folder cannot be searched: missing, not a folder, or unreadable
        (the other folders given are still searched)
   4    the output could not be written (other than a closed pipe)

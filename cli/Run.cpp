@@ -402,14 +402,28 @@ void CCliRun::DeleteRows(Searched& searched, std::vector<ResultRow>& rows) {
     const auto request = PlanDeleteAll(rows.size(), {});
     if (!request) return;
     const DeleteOutcome outcome = RunDelete(rows, *request, searched.ops, m_deleteProgress);
-    if (outcome.bRefused && !searched.bRefusalTold) {
+    const bool bTrash = m_options.bTrash;
+    if (outcome.bRefused && IsDescriptorShortage(outcome.refusal)) {
+        // Not the folder's fault, and tried again with the next rows.
+        m_progress.Erase();
+        Message("cannot " + std::string(bTrash ? "move " : "delete ") + Files(outcome.nUntried) +
+                " below " + Escaped(searched.strRoot) + (bTrash ? " to the trash" : "") +
+                " now: " + FailureText(outcome.refusal) + "; they are kept");
+        m_tally.nFailed += outcome.nUntried;
+    } else if (outcome.bRefused && !searched.bRefusalTold) {
+        // Said as it is: nothing more goes, and what went before is counted.
         searched.bRefusalTold = true;
         m_progress.Erase();
-        Message("refusing to " +
-                std::string(m_options.bTrash ? "move anything to the trash" : "delete anything") +
-                ": " + Escaped(searched.strRoot) + ": " + FailureText(outcome.refusal));
+        const bool bSome = m_tally.nDeleted > 0;
+        Message("refusing to " + std::string(bTrash ? "move anything" : "delete anything") +
+                (bSome ? " more" : "") + (bTrash ? " to the trash: " : ": ") +
+                Escaped(searched.strRoot) + ": " + FailureText(outcome.refusal) +
+                (bSome ? " (" + Files(m_tally.nDeleted) +
+                             (bTrash ? " already moved to the trash)" : " already deleted)")
+                       : ""));
     }
-    m_tally.bRefused = m_tally.bRefused || outcome.bRefused;
+    m_tally.bRefused =
+        m_tally.bRefused || (outcome.bRefused && !IsDescriptorShortage(outcome.refusal));
     m_tally.nDeleted += outcome.nDeleted;
     m_tally.nFailed += outcome.nFailed;
     m_tally.nKept += outcome.nFailed + outcome.nUntried;
@@ -443,8 +457,10 @@ int CCliRun::DeleteSummary() {
     }
     Summary(m_tally.bCancelled ? "interrupted: " + text : text);
     if (m_tally.bCancelled) return kExitInterrupted;
-    if (m_tally.bRefused) return kExitUsage;
-    return m_tally.nFailed > 0 ? kExitNotAllDeleted : kExitDone;
+    // A refusal before any file went touched nothing; after, the run did
+    // part of its work.
+    if (m_tally.bRefused && m_tally.nDeleted == 0) return kExitUsage;
+    return m_tally.nFailed > 0 || m_tally.bRefused ? kExitNotAllDeleted : kExitDone;
 }
 
 void CCliRun::Summary(const std::string& text) {

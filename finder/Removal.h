@@ -74,6 +74,10 @@ private:
     std::unique_ptr<State> m_pState;
 };
 
+// The process had no descriptor (handle) to spare for it: a failure worth
+// trying again later, which says nothing about the folder or the file.
+bool IsDescriptorShortage(const RemovalFailure& why);
+
 // One-off forms of the members above, for a root opened as it is now.
 std::int64_t FileSize(const std::string& strRoot, const std::string& strPath);
 bool RemoveFile(const std::string& strRoot, const std::string& strPath, bool bClearReadOnly);

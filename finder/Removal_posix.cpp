@@ -147,6 +147,10 @@ bool MoveAsideIfListed(int dirFd, const char* pszName, const ListedFile& listed,
 
 }  // namespace
 
+bool IsDescriptorShortage(const RemovalFailure& why) {
+    return why.kind == RemovalFailure::kSystem && (why.nError == EMFILE || why.nError == ENFILE);
+}
+
 CPinnedRoot::CPinnedRoot() : m_pState(std::make_unique<State>()) {}
 
 CPinnedRoot::~CPinnedRoot() = default;

@@ -280,6 +280,11 @@ bool RemoveExclusively(const std::wstring& wentry, bool bClearReadOnly, const Li
 
 }  // namespace
 
+bool IsDescriptorShortage(const RemovalFailure& why) {
+    return why.kind == RemovalFailure::kSystem &&
+           (why.nError == ERROR_TOO_MANY_OPEN_FILES || why.nError == ERROR_NO_SYSTEM_RESOURCES);
+}
+
 CPinnedRoot::CPinnedRoot() : m_pState(std::make_unique<State>()) {}
 
 CPinnedRoot::~CPinnedRoot() = default;

@@ -119,11 +119,21 @@ void RunAll(std::vector<ResultRow>& rows, const DeleteFileOps& ops, const Delete
 
 DeleteFileOps SystemFileOps(const std::string& strRoot, const FolderId& searched,
                             DeleteMethod method) {
-    // Shared by the three calls and opened by begin, once per run.
+    // Shared by the calls and opened by begin once, however many batches a
+    // run takes: what it found first holds for the rest of the run (a run
+    // never deletes in a folder it refused before, nor refuses one it has
+    // deleted in). Only a want of descriptors is tried again.
     const auto root = std::make_shared<CPinnedRoot>();
+    const auto settled = std::make_shared<std::optional<RemovalFailure>>();
     DeleteFileOps ops;
-    ops.begin = [root, strRoot, searched](RemovalFailure& why) {
-        return root->Open(strRoot, &searched, why);
+    ops.begin = [root, strRoot, searched, settled](RemovalFailure& why) {
+        if (!settled->has_value()) {
+            why = {};
+            if (root->Open(strRoot, &searched, why) || !IsDescriptorShortage(why)) *settled = why;
+            return why.kind == RemovalFailure::kNone;
+        }
+        why = **settled;
+        return why.kind == RemovalFailure::kNone;
     };
     ops.fileSize = [root](const std::string& path) {
         const std::int64_t size = root->FileSize(path);

@@ -797,6 +797,22 @@ TEST_F(CliTest, AFolderReplacedAfterTheSearchRefusesTheDeletionWithExitTwo) {
         << r.err;
     EXPECT_TRUE(fs::exists(moved / "Debug/a.obj"));
     fs::remove_all(moved);
+    // Refused after another folder's file went: said so, and no exit 2.
+    const std::string first = File("first/Debug/x.obj", 10);
+    const fs::path second = m_root / "second";
+    File("second/Debug/y.obj", 10);
+    launch.args = {"--delete", (m_root / "first").string(), second.string()};
+    launch.beforeAnswer = [&] {
+        fs::rename(second, m_root / "elsewhere");
+        fs::create_directory(second);
+    };
+    const Result after = RunCli(launch);
+    EXPECT_EQ(after.exitCode, 1);
+    EXPECT_NE(after.err.find("refusing to delete anything more: " + second.string() + ": "),
+              std::string::npos)
+        << after.err;
+    EXPECT_NE(after.err.find(" (1 file already deleted)"), std::string::npos) << after.err;
+    EXPECT_FALSE(fs::exists(first));
 }
 
 TEST_F(CliTest, CtrlCDuringADeletionStopsAfterTheCurrentFileAndSaysSo) {

@@ -477,8 +477,34 @@ TEST_F(DeleteRunTest, ARootReplacedAfterTheSearchIsRefusedWhole) {
         EXPECT_TRUE(Exists(sentinel) && Exists(outside.Path("a.obj"))) << c.what;
         EXPECT_TRUE(Exists((root / "Debug" / "b.obj").string())) << c.what;
         fs::remove_all(root);
-        fs::remove_all(m_dir / "moved");
+        // Refused for the whole run, even once the folder is back.
+        fs::rename(m_dir / "moved", root);
+        EXPECT_TRUE(RunDelete(rows, request, ops).bRefused) << c.what;
+        fs::remove_all(root);
     }
+}
+
+// A run of many batches (a deletion as the rows arrive) opens its folder
+// once: a later batch deletes below that folder though it was moved, and
+// never in what took its path.
+TEST_F(DeleteRunTest, ARunHoldsItsFolderAcrossBatches) {
+    const fs::path root = m_dir / "root";
+    std::vector<ResultRow> first = {MakeFile("root/a.obj", 10)};
+    std::vector<ResultRow> second = {MakeFile("root/b.obj", 20)};
+    FolderId searched;
+    ASSERT_TRUE(ReadFolderId(root.string(), searched));
+    const DeleteFileOps ops = SystemFileOps(root.string(), searched);
+    EXPECT_EQ(RunDelete(first, *PlanDeleteAll(1, {}), ops).nDeleted, 1u);
+    fs::rename(root, m_dir / "moved");
+    fs::create_directory(root);
+    std::ofstream(root / "b.obj") << "other";
+
+    const DeleteOutcome out = RunDelete(second, *PlanDeleteAll(1, {}), ops);
+
+    EXPECT_FALSE(out.bRefused);
+    EXPECT_EQ(out.nDeleted, 1u);
+    EXPECT_FALSE(Exists((m_dir / "moved/b.obj").string()));
+    EXPECT_TRUE(Exists((root / "b.obj").string()));
 }
 
 TEST(PlanDelete, NoSelectionMeansNothingToDo) {
