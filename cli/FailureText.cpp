@@ -58,7 +58,7 @@ std::string FailureText(const RemovalFailure& why) {
         case RemovalFailure::kStillThere:
             return "it is still there after the shell's operation";
         case RemovalFailure::kChangedSinceSearch:
-            return "it changed since the search (another file or new contents); kept";
+            return "it was replaced or changed since the search; kept";
         case RemovalFailure::kKeptAside:
             return "it was moved aside to be checked, and another entry took its name "
                    "meanwhile (" +

@@ -435,10 +435,13 @@ void CCliRun::DeleteRows(Searched& searched, std::vector<ResultRow>& rows) {
 std::uint64_t CCliRun::Prune() {
     std::uint64_t nRemoved = 0;
     for (Searched& searched : m_searched) {
-        nRemoved += searched.emptied.Prune(searched.ops, [this](const DeleteFailure& failure) {
-            Message("cannot remove the emptied folder " + Escaped(failure.strPath) + ": " +
-                    FailureText(failure.why));
-        });
+        nRemoved += searched.emptied.Prune(
+            searched.ops,
+            [this](const DeleteFailure& failure) {
+                Message("cannot remove the emptied folder " + Escaped(failure.strPath) + ": " +
+                        FailureText(failure.why));
+            },
+            [] { return !Interrupted(); });
     }
     return nRemoved;
 }
@@ -449,14 +452,16 @@ int CCliRun::DeleteSummary() {
     if (m_tally.nKept > 0) {
         text += "; kept " + Files(m_tally.nKept) + ", " + Amount(m_tally.keptBytes, m_bExact);
     }
-    // Not after an interrupt: the user asked for the run to end.
-    if (m_options.bPruneEmpty && !m_tally.bCancelled) {
+    // Not after an interrupt, wherever it landed (the walk of a later
+    // folder, the pruning itself): the user asked for the run to end.
+    if (m_options.bPruneEmpty && !m_tally.bCancelled && !Interrupted()) {
         const std::uint64_t nFolders = Prune();
         text += "; removed " + FormatThousands(nFolders) +
                 (nFolders == 1 ? " emptied folder" : " emptied folders");
     }
-    Summary(m_tally.bCancelled ? "interrupted: " + text : text);
-    if (m_tally.bCancelled) return kExitInterrupted;
+    const bool bInterrupted = m_tally.bCancelled || Interrupted();
+    Summary(bInterrupted ? "interrupted: " + text : text);
+    if (bInterrupted) return kExitInterrupted;
     // A refusal before any file went touched nothing; after, the run did
     // part of its work.
     if (m_tally.bRefused && m_tally.nDeleted == 0) return kExitUsage;

@@ -64,8 +64,10 @@ public:
     bool TrashFile(const std::string& strPath, RemovalFailure& why,
                    const ListedFile* pListed = nullptr);
     // Removes the folder strPath (named below the root as a listed file is)
-    // only if it is empty now: never a link put in its place, never what it
-    // holds, never the root itself.
+    // only if it is empty now and still the folder this root removed an
+    // entry from: never one made or moved into its place since
+    // (kChangedSinceSearch), never a link put there, never what it holds,
+    // never the root itself.
     FolderRemoval RemoveEmptyFolder(const std::string& strPath, RemovalFailure& why);
 
     struct State;

@@ -1,5 +1,6 @@
 // POSIX bodies of the deletion through a pinned root; every path is used as
 // its exact bytes.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,6 +16,7 @@
 #include "finder/FileUtil.h"
 #include "finder/ListedFile.h"
 #include "finder/Removal.h"
+#include "finder/RemovedFrom.h"
 #include "finder/Trash_posix.h"
 
 namespace {
@@ -38,6 +40,14 @@ struct CPinnedRoot::State {
     std::string strRoot;      // as the search was given it
     std::string strAbsolute;  // where it was when opened, for the trash's record
     CTrashFolders trash;
+    CRemovedFrom removedFrom;
+
+    // strPath's entry has gone from the folder dirFd: that folder is noted.
+    bool Removed(int dirFd, const std::string& strPath) {
+        removedFrom.Note(
+            strPath, [dirFd](FolderId& id) { return ReadEntryId(dirFd, "", AT_EMPTY_PATH, id); });
+        return true;
+    }
 };
 
 namespace {
@@ -119,6 +129,21 @@ void PutBack(int dirFd, const std::string& strAside, const char* pszName, Remova
     if (MoveNoReplace(dirFd, strAside.c_str(), dirFd, pszName) != 0 && errno != ENOENT) {
         why = RemovalFailure::Of(RemovalFailure::kKeptAside, errno);
     }
+}
+
+// Whether the open folder fd holds nothing but "." and "..".
+bool IsEmptyFolder(int fd) {
+    DIR* pDir = ::fdopendir(::dup(fd));
+    if (pDir == nullptr) return false;
+    bool bEmpty = true;
+    while (const dirent* pEntry = ::readdir(pDir)) {
+        if (std::strcmp(pEntry->d_name, ".") != 0 && std::strcmp(pEntry->d_name, "..") != 0) {
+            bEmpty = false;
+            break;
+        }
+    }
+    ::closedir(pDir);
+    return bEmpty;
 }
 
 // POSIX removes by name alone, and between a check and the removal the name
@@ -213,7 +238,7 @@ bool CPinnedRoot::RemoveFile(const std::string& strPath, bool bClearReadOnly, Re
     // outside the searched folder too. Without AT_REMOVEDIR a folder put in
     // the file's place meanwhile is refused, never removed.
     if (pListed == nullptr) {
-        if (::unlinkat(dirFd, pszName, 0) == 0) return true;
+        if (::unlinkat(dirFd, pszName, 0) == 0) return m_pState->Removed(dirFd, strPath);
         why = RemovalFailure::System(errno);
         return false;
     }
@@ -225,7 +250,7 @@ bool CPinnedRoot::RemoveFile(const std::string& strPath, bool bClearReadOnly, Re
     if (!S_ISLNK(sx.stx_mode) && (sx.stx_mode & S_IWUSR) == 0 && !bClearReadOnly) {
         why = RemovalFailure::Of(RemovalFailure::kReadOnly);
     } else if (::unlinkat(dirFd, strAside.c_str(), 0) == 0) {
-        return true;
+        return m_pState->Removed(dirFd, strPath);
     } else {
         why = RemovalFailure::System(errno);
     }
@@ -246,7 +271,8 @@ bool CPinnedRoot::TrashFile(const std::string& strPath, RemovalFailure& why,
     EnsureFolderSeparator(strOriginal);
     strOriginal += strRelative;
     if (pListed == nullptr) {
-        return m_pState->trash.Trash(dirFd, strName.c_str(), entry, strOriginal, why);
+        return m_pState->trash.Trash(dirFd, strName.c_str(), entry, strOriginal, why) &&
+               m_pState->Removed(dirFd, strPath);
     }
     // Checked aside first, so that no other file ever reaches the trash.
     std::string strAside;
@@ -254,7 +280,7 @@ bool CPinnedRoot::TrashFile(const std::string& strPath, RemovalFailure& why,
     if (!MoveAsideIfListed(dirFd, strName.c_str(), *pListed, strAside, sx, why)) return false;
     if (::fstatat(dirFd, strAside.c_str(), &entry, AT_SYMLINK_NOFOLLOW) == 0 &&
         m_pState->trash.Trash(dirFd, strAside.c_str(), entry, strOriginal, why)) {
-        return true;
+        return m_pState->Removed(dirFd, strPath);
     }
     if (why.kind == RemovalFailure::kNone) why = RemovalFailure::System(errno);
     PutBack(dirFd, strAside, strName.c_str(), why);
@@ -266,11 +292,44 @@ FolderRemoval CPinnedRoot::RemoveEmptyFolder(const std::string& strPath, Removal
     std::string strName;
     const int dirFd = OpenParent(*m_pState, strPath, held, strName, why);
     if (dirFd < 0) return FolderRemoval::kFailed;
-    // AT_REMOVEDIR takes an empty folder only, and refuses a link in its
-    // place (ENOTDIR) rather than follow it.
-    if (::unlinkat(dirFd, strName.c_str(), AT_REMOVEDIR) == 0) return FolderRemoval::kRemoved;
-    if (errno == ENOTEMPTY || errno == EEXIST) return FolderRemoval::kNotEmpty;
-    why = errno == ENOTDIR ? RemovalFailure::Of(RemovalFailure::kNotFolder)
-                           : RemovalFailure::System(errno);
+    const char* pszName = strName.c_str();
+    // Never through a link put in its place (ELOOP).
+    const CFd folder(::openat(dirFd, pszName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (folder.Get() < 0) {
+        why = errno == ENOTDIR || errno == ELOOP ? RemovalFailure::Of(RemovalFailure::kNotFolder)
+                                                 : RemovalFailure::System(errno);
+        return FolderRemoval::kFailed;
+    }
+    const FolderId* pRemovedFrom = m_pState->removedFrom.Find(strPath);
+    FolderId id;
+    if (pRemovedFrom == nullptr || !ReadEntryId(folder.Get(), "", AT_EMPTY_PATH, id) ||
+        id != *pRemovedFrom) {
+        why = RemovalFailure::Of(RemovalFailure::kChangedSinceSearch);
+        return FolderRemoval::kFailed;
+    }
+    if (!IsEmptyFolder(folder.Get())) return FolderRemoval::kNotEmpty;
+    // Moved aside, as a file is, so that the folder checked is the folder
+    // removed; only a folder just found empty is ever moved.
+    const std::string strAside = AsideName();
+    if (MoveNoReplace(dirFd, pszName, dirFd, strAside.c_str()) != 0) {
+        why = RemovalFailure::System(errno);
+        return FolderRemoval::kFailed;
+    }
+    FolderRemoval result = FolderRemoval::kFailed;
+    FolderId moved;
+    if (!ReadEntryId(dirFd, strAside.c_str(), AT_SYMLINK_NOFOLLOW, moved) || moved != id) {
+        why = RemovalFailure::Of(RemovalFailure::kChangedSinceSearch);
+    } else if (::unlinkat(dirFd, strAside.c_str(), AT_REMOVEDIR) == 0) {
+        m_pState->Removed(dirFd, strPath);
+        return FolderRemoval::kRemoved;
+    } else if (errno == ENOTEMPTY || errno == EEXIST) {
+        result = FolderRemoval::kNotEmpty;
+    } else {
+        why = RemovalFailure::System(errno);
+    }
+    RemovalFailure putBack;
+    PutBack(dirFd, strAside, pszName, putBack);
+    if (putBack.kind == RemovalFailure::kNone) return result;
+    why = putBack;
     return FolderRemoval::kFailed;
 }

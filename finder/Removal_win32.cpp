@@ -12,6 +12,7 @@
 #include "finder/FileUtil.h"
 #include "finder/ListedFile.h"
 #include "finder/Removal.h"
+#include "finder/RemovedFrom.h"
 #include "finder/Trash_win32.h"
 #include "utf16/WideText_win32.h"
 
@@ -57,6 +58,15 @@ struct CPinnedRoot::State {
     Handle root;
     std::string strRoot;  // as the search was given it
     std::wstring wroot;   // where the held root really is, with a trailing backslash
+    CRemovedFrom removedFrom;
+
+    // strPath's entry has gone from the last folder of folders (the root
+    // when none): that folder is noted.
+    bool Removed(const std::vector<Handle>& folders, const std::string& strPath) {
+        const Handle& parent = folders.empty() ? root : folders.back();
+        removedFrom.Note(strPath, [&parent](FolderId& id) { return HandleId(parent.Get(), id); });
+        return true;
+    }
 };
 
 namespace {
@@ -384,7 +394,7 @@ bool CPinnedRoot::RemoveFile(const std::string& strPath, bool bClearReadOnly, Re
     if (SameFile(entry, undo) &&
         SetFileInformationByHandle(entry.Get(), kFileDispositionInfoEx, &posix, sizeof posix)) {
         entry.Close();
-        if (GoneFromName(wentry, listed.id, why)) return true;
+        if (GoneFromName(wentry, listed.id, why)) return m_pState->Removed(folders, strPath);
         FILE_DISPOSITION_INFO keep{};
         keep.DeleteFile = FALSE;
         SetFileInformationByHandle(undo.Get(), FileDispositionInfo, &keep, sizeof keep);
@@ -393,7 +403,8 @@ bool CPinnedRoot::RemoveFile(const std::string& strPath, bool bClearReadOnly, Re
     // FAT) or undone above.
     entry.Close();
     undo.Close();
-    return RemoveExclusively(wentry, bClearReadOnly, listed, why);
+    return RemoveExclusively(wentry, bClearReadOnly, listed, why) &&
+           m_pState->Removed(folders, strPath);
 }
 
 bool CPinnedRoot::TrashFile(const std::string& strPath, RemovalFailure& why,
@@ -415,7 +426,7 @@ bool CPinnedRoot::TrashFile(const std::string& strPath, RemovalFailure& why,
     // The shell opens the file itself; the folders from the root down stay
     // held, without delete sharing, until it has finished.
     entry.Close();
-    return RecycleFile(wentry, checked, why);
+    return RecycleFile(wentry, checked, why) && m_pState->Removed(folders, strPath);
 }
 
 FolderRemoval CPinnedRoot::RemoveEmptyFolder(const std::string& strPath, RemovalFailure& why) {
@@ -431,6 +442,14 @@ FolderRemoval CPinnedRoot::RemoveEmptyFolder(const std::string& strPath, Removal
         why = RemovalFailure::Of(RemovalFailure::kNotFolder);
         return FolderRemoval::kFailed;
     }
+    // Only the folder entries were removed from, checked on the handle
+    // whose disposition removes it.
+    const FolderId* pRemovedFrom = m_pState->removedFrom.Find(strPath);
+    FolderId id;
+    if (pRemovedFrom == nullptr || !HandleId(entry.Get(), id) || id != *pRemovedFrom) {
+        why = RemovalFailure::Of(RemovalFailure::kChangedSinceSearch);
+        return FolderRemoval::kFailed;
+    }
     // The system refuses to mark a folder that holds anything.
     FILE_DISPOSITION_INFO disposition{};
     disposition.DeleteFile = TRUE;
@@ -442,5 +461,7 @@ FolderRemoval CPinnedRoot::RemoveEmptyFolder(const std::string& strPath, Removal
         return FolderRemoval::kFailed;
     }
     entry.Close();
-    return NameGone(wentry, why) ? FolderRemoval::kRemoved : FolderRemoval::kFailed;
+    if (!NameGone(wentry, why)) return FolderRemoval::kFailed;
+    m_pState->Removed(folders, strPath);
+    return FolderRemoval::kRemoved;
 }

@@ -221,7 +221,8 @@ void CEmptiedFolders::FileRemoved(const std::string& path) {
 }
 
 std::size_t CEmptiedFolders::Prune(const DeleteFileOps& ops,
-                                   const std::function<void(const DeleteFailure&)>& failed) {
+                                   const std::function<void(const DeleteFailure&)>& failed,
+                                   const std::function<bool()>& goOn) {
     if (!ops.removeEmptyFolder) return 0;
     // Deepest first, so that a folder is tried once whatever emptied below
     // it has gone; a parent joins the queue as its last child goes.
@@ -235,7 +236,7 @@ std::size_t CEmptiedFolders::Prune(const DeleteFileOps& ops,
     std::set<std::string, decltype(deeper)> queue(m_folders.begin(), m_folders.end(), deeper);
     m_folders.clear();
     std::size_t nRemoved = 0;
-    while (!queue.empty()) {
+    while (!queue.empty() && (!goOn || goOn())) {
         const std::string folder = *queue.begin();
         queue.erase(queue.begin());
         // The chosen folder itself, and anything not below it, stays.

@@ -154,10 +154,12 @@ public:
     // path: a file the run removed, as listed.
     void FileRemoved(const std::string& path);
     // Folders that could not be removed (other than for holding something),
-    // each with its reason, are given to failed. Returns how many were
-    // removed.
+    // each with its reason, are given to failed. goOn, asked before each
+    // folder, stops the pruning when false (an interrupt). Returns how many
+    // were removed.
     std::size_t Prune(const DeleteFileOps& ops,
-                      const std::function<void(const DeleteFailure&)>& failed);
+                      const std::function<void(const DeleteFailure&)>& failed,
+                      const std::function<bool()>& goOn = {});
 
 private:
     std::string m_strRoot;

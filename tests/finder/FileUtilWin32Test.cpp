@@ -57,6 +57,34 @@ TEST(Win32FileUtil, ReadOnlyFileIsKeptWithoutTheOverrideAndDeletedWithIt) {
     EXPECT_FALSE(FileExists(file));
 }
 
+// A new file moved over a listed one stays, whether removed or recycled:
+// the handle checked is the handle the file would be taken through.
+TEST(Win32FileUtil, AFileWrittenAnewSinceTheListingStays) {
+    WinTestTree t;
+    const std::string file = t.File("a.obj", 10);
+    const auto listedNow = [&] {
+        CDirReader folder;
+        EntryFacts facts;
+        EXPECT_EQ(folder.OpenPath(t.Root()), OpenResult::kOpened);
+        EXPECT_TRUE(folder.Facts("a.obj", facts));
+        return ListedFile{facts.id, facts.size, facts.created, facts.modified};
+    };
+    const ListedFile listed = listedNow();
+    ASSERT_NE(listed.id, 0u);
+    ASSERT_TRUE(MoveFileExW(WideOf(t.File("new.tmp", 20)).c_str(), WideOf(file).c_str(),
+                            MOVEFILE_REPLACE_EXISTING));
+    CPinnedRoot root;
+    RemovalFailure why;
+    ASSERT_TRUE(root.Open(t.Root(), nullptr, why));
+    EXPECT_FALSE(root.RemoveFile(file, true, why, &listed));
+    EXPECT_EQ(why.kind, RemovalFailure::kChangedSinceSearch);
+    EXPECT_FALSE(root.TrashFile(file, why, &listed));
+    EXPECT_EQ(why.kind, RemovalFailure::kChangedSinceSearch);
+    EXPECT_EQ(FileSize(t.Root(), file), 20);
+    const ListedFile now = listedNow();
+    EXPECT_TRUE(root.RemoveFile(file, true, why, &now)) << why;
+}
+
 TEST(Win32FileUtil, AFileHeldOpenWithoutDeleteSharingStays) {
     WinTestTree t;
     const std::string file = t.File("held.obj", 3);

@@ -689,14 +689,15 @@ TEST_F(TrashRunTest, AFileReplacedOrChangedSinceTheSearchStays) {
 
 // The folders a clean-up empties: each goes once empty, then its parents
 // emptied so, up to the chosen folder, which stays even when emptied. One
-// empty before, one holding another file and one swapped for a link after
-// its files went stay; the swapped one is named with its reason.
+// empty before, one holding another file, one swapped for a link after its
+// files went, and an empty folder made or moved into an emptied one's
+// place stay; those in another's place are named with their reason.
 TEST(EmptiedFolders, GoUpToButNeverIncludingTheChosenFolder) {
     TempTree t;
     const std::vector<std::string> files = {
         t.File("a/b/Debug/1.obj"), t.File("a/b/Debug/2.obj"),  t.File("a/b/3.obj"),
         t.File("p/Debug/4.obj"),   t.File("keep/Debug/5.obj"), t.File("swap/Debug/6.obj"),
-        t.File("7.obj"),
+        t.File("7.obj"),           t.File("made/Debug/8.obj"), t.File("moved/Debug/9.obj"),
     };
     t.Dir("p/empty-before");
     t.File("keep/Debug/notes.txt");
@@ -711,17 +712,26 @@ TEST(EmptiedFolders, GoUpToButNeverIncludingTheChosenFolder) {
     }
     fs::rename(t.Path("swap/Debug"), t.Path("swap/moved"));
     t.Link("swap/Debug", t.Path("elsewhere"));
+    fs::remove(t.Path("made/Debug"));
+    t.Dir("made/Debug");
+    fs::rename(t.Path("moved/Debug"), t.Path("moved/away"));
+    fs::rename(t.Dir("empty"), t.Path("moved/Debug"));
 
     std::vector<DeleteFailure> failures;
     EXPECT_EQ(emptied.Prune(ops, [&](const DeleteFailure& f) { failures.push_back(f); }), 4u);
     for (const char* gone : {"a", "p/Debug"}) EXPECT_FALSE(fs::exists(t.Path(gone))) << gone;
-    for (const char* kept : {"p/empty-before", "keep/Debug", "swap/moved", "elsewhere"}) {
+    for (const char* kept :
+         {"p/empty-before", "keep/Debug", "swap/moved", "elsewhere", "made/Debug", "moved/Debug"}) {
         EXPECT_TRUE(fs::is_directory(t.Path(kept))) << kept;
     }
     EXPECT_TRUE(fs::is_symlink(t.Path("swap/Debug")));
-    ASSERT_EQ(failures.size(), 1u);
-    EXPECT_EQ(failures[0].strPath, t.Path("swap/Debug"));
-    EXPECT_EQ(failures[0].why.kind, RemovalFailure::kNotFolder);
+    ASSERT_EQ(failures.size(), 3u);
+    for (const DeleteFailure& f : failures) {
+        EXPECT_EQ(f.why.kind, f.strPath == t.Path("swap/Debug")
+                                  ? RemovalFailure::kNotFolder
+                                  : RemovalFailure::kChangedSinceSearch)
+            << f.strPath;
+    }
 
     // A chosen folder emptied whole stays.
     const std::string solo = t.Dir("solo");
