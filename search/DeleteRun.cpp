@@ -25,9 +25,14 @@ struct RunState {
 
 // Tries one row's file; true when it is gone, else its failure is noted.
 bool TryRow(ResultRow& row, const DeleteFileOps& ops, std::uint64_t& sizeRead, DeleteOutcome& out) {
-    sizeRead = ops.fileSize(row.strPath);
     RemovalFailure why;
-    if (ops.removeFile(row, why)) return true;
+    // A file goes only as it was listed, size included: its size needs no
+    // reading of its own (a look of several calls per file).
+    if (ops.removeFile(row, why)) {
+        sizeRead = row.listedSize;
+        return true;
+    }
+    sizeRead = ops.fileSize(row.strPath);
     out.failures.push_back({row.strPath, why});
     return false;
 }

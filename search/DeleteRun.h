@@ -116,7 +116,7 @@ struct DeleteOutcome {
     std::size_t nFailed = 0;       // files tried but still there; their rows stay
     std::size_t nUntried = 0;      // chosen files not reached because of a cancel
     bool bCancelled = false;       // stopped with files still untried
-    std::uint64_t freedBytes = 0;  // sizes read just before each removal
+    std::uint64_t freedBytes = 0;  // sizes of the files as they were removed
     std::uint64_t keptBytes = 0;   // bytes of the chosen rows that stay, as listed now
     std::uint64_t newTotal = 0;    // the running total now: bytes of every row left
     DeleteFailureBox failureBox = DeleteFailureBox::None;  // show before the status
@@ -130,11 +130,12 @@ struct DeleteOutcome {
 // the files that are gone, in one linear pass at the end (rows is updated
 // in place, keeping its order); ops does the disk work.
 //
-// Accounting: the freed amount counts the size read from disk just before
-// each removal. The new total is the bytes of the rows that remain; in a
-// delete-all the rows kept count with the size read during the run (their
-// size column still shows the listed size), so the total equals the kept
-// bytes. In a delete-selected the rows kept keep their counted size.
+// Accounting: the freed amount counts each file removed with its listed
+// size, which the removal found it still had. The new total is the bytes of
+// the rows that remain; in a delete-all the rows kept count with the size
+// read from disk after their attempt (their size column still shows the
+// listed size), so the total equals the kept bytes. In a delete-selected
+// the rows kept keep their counted size.
 //
 // Cancel (progress returned false): the outcome counts as a run with
 // failures does: the number deleted, and every row left (failed and
