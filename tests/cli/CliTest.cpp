@@ -816,50 +816,51 @@ TEST_F(CliTest, AFolderReplacedAfterTheSearchRefusesTheDeletionWithExitTwo) {
     EXPECT_FALSE(fs::exists(first));
 }
 
-// A Ctrl+C during a deletion stops it after the current file; one that
-// lands after the last file, while the walk goes on, still prunes nothing.
+// Runs the paused program with args and interrupts it once its first file
+// has gone (it holds there until then), as a user's Ctrl+C would.
+void RunInterrupted(std::vector<std::string> args, Result& r) {
+    int gate[2];
+    ASSERT_EQ(::pipe(gate), 0);
+    int out[2], err[2];
+    ASSERT_EQ(::pipe2(out, O_CLOEXEC), 0);
+    ASSERT_EQ(::pipe2(err, O_CLOEXEC), 0);
+    const int in = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    Launch launch{std::move(args)};
+    launch.holdFd = gate[1];
+    launch.program = KESMORA_CLI_PAUSED;
+    const pid_t pid = Spawn(launch, out[1], err[1], in);
+    ::close(out[1]);
+    ::close(err[1]);
+    ::close(in);
+    ::close(gate[1]);
+    char c = 0;
+    // The program holds after its first file until it is interrupted.
+    ASSERT_EQ(::read(gate[0], &c, 1), 1);
+    ::kill(pid, SIGINT);
+    Drain(out[0], err[0], r, [](const std::string&) {});
+    r.exitCode = WaitExit(pid);
+    ::close(gate[0]);
+    ::close(out[0]);
+    ::close(err[0]);
+}
+
 TEST_F(CliTest, CtrlCDuringADeletionStopsAfterTheCurrentFileAndSaysSo) {
-    const struct {
-        int nFiles;
-        const char* option;  // with --prune-empty, or --yes again
-        std::string last;
-    } cases[] = {
-        {20, "--yes",
-         "kesmora-cli: interrupted: deleted 1 file, 0 MB (1 KB); kept 19 files, 0 MB (19 KB)"},
-        {1, "--prune-empty", "kesmora-cli: interrupted: deleted 1 file, 0 MB (1 KB)"},
-    };
-    for (const auto& c : cases) {
-        for (int i = 0; i < c.nFiles; ++i) File("Debug/f" + std::to_string(i) + ".obj", 1024);
-        int gate[2];
-        ASSERT_EQ(::pipe(gate), 0);
-        int out[2], err[2];
-        ASSERT_EQ(::pipe2(out, O_CLOEXEC), 0);
-        ASSERT_EQ(::pipe2(err, O_CLOEXEC), 0);
-        const int in = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
-        Launch launch{{"--delete", "--yes", c.option, m_root.string()}};
-        launch.holdFd = gate[1];
-        launch.program = KESMORA_CLI_PAUSED;
-        const pid_t pid = Spawn(launch, out[1], err[1], in);
-        ::close(out[1]);
-        ::close(err[1]);
-        ::close(in);
-        ::close(gate[1]);
-        char ch = 0;
-        // The program holds after its first file until it is interrupted.
-        ASSERT_EQ(::read(gate[0], &ch, 1), 1);
-        ::kill(pid, SIGINT);
-        Result r;
-        Drain(out[0], err[0], r, [](const std::string&) {});
-        r.exitCode = WaitExit(pid);
-        ::close(gate[0]);
-        ::close(out[0]);
-        ::close(err[0]);
-        EXPECT_EQ(r.exitCode, 130) << c.nFiles;
-        EXPECT_EQ(LastLine(r.err), c.last) << r.err;
-        EXPECT_EQ(FilesOnDisk().size(), c.nFiles - 1u);
-        EXPECT_TRUE(fs::is_directory(m_root / "Debug"));
-        fs::remove_all(m_root / "Debug");
-    }
+    for (int i = 0; i < 20; ++i) File("Debug/f" + std::to_string(i) + ".obj", 1024);
+    Result r;
+    RunInterrupted({"--delete", "--yes", m_root.string()}, r);
+    EXPECT_EQ(r.exitCode, 130);
+    EXPECT_EQ(LastLine(r.err),
+              "kesmora-cli: interrupted: deleted 1 file, 0 MB (1 KB); kept 19 files, 0 MB (19 KB)");
+    EXPECT_EQ(FilesOnDisk().size(), 19u);
+    // One that lands after the last file, while the walk goes on, prunes
+    // nothing either.
+    fs::remove_all(m_root / "Debug");
+    File("Debug/f.obj", 1024);
+    Result pruned;
+    RunInterrupted({"--delete", "--yes", "--prune-empty", m_root.string()}, pruned);
+    EXPECT_EQ(pruned.exitCode, 130);
+    EXPECT_EQ(LastLine(pruned.err), "kesmora-cli: interrupted: deleted 1 file, 0 MB (1 KB)");
+    EXPECT_TRUE(fs::is_directory(m_root / "Debug"));
 }
 
 }  // namespace
