@@ -4,9 +4,13 @@
 
 #include <atomic>
 #include <cstring>
+#include <mutex>
+#include <unordered_map>
+#include <vector>
 
 #include "finder/ApiPath_win32.h"
 #include "finder/DirReader.h"
+#include "finder/ListedFile.h"
 #include "finder/NameFold.h"
 #include "utf16/WideText_win32.h"
 
@@ -110,6 +114,17 @@ struct CDirReader::State {
         return bRead;
     }
 
+    // A listing of names carries no file id: the folder's files are listed
+    // once more, with their ids, the first time one is asked for (an open
+    // per file cost eight times the walk under Wine). The size and times
+    // come from that same entry; where a directory entry lags behind its
+    // file, the deletion finds them unequal and keeps the file, never the
+    // other way round. Threads may ask at once.
+    mutable std::mutex idsMutex;
+    mutable bool bIdsRead = false;
+    mutable std::unordered_map<std::wstring, EntryFacts> ids;
+    bool FactsWithId(const std::wstring& wname, EntryFacts& facts) const;
+
     bool Open(std::wstring wfolder);
     void Close() {
         if (hFind != INVALID_HANDLE_VALUE) FindClose(hFind);
@@ -117,6 +132,9 @@ struct CDirReader::State {
         if (hRoot != INVALID_HANDLE_VALUE) CloseHandle(hRoot);
         hRoot = INVALID_HANDLE_VALUE;
         bOpen = bPending = bCurrent = false;
+        const std::lock_guard lock(idsMutex);
+        bIdsRead = false;
+        ids.clear();
     }
     bool IsCurrent(const char* pszName) const {
         return bCurrent && (pszName == name.c_str() || name == pszName);
@@ -142,6 +160,51 @@ void EnsureFolderSeparator(std::string& strFolder) {
     if (strFolder.empty() || (strFolder.back() != '\\' && strFolder.back() != '/')) {
         strFolder += '\\';
     }
+}
+
+bool CDirReader::State::FactsWithId(const std::wstring& wname, EntryFacts& facts) const {
+    const std::lock_guard lock(idsMutex);
+    if (!bIdsRead) {
+        bIdsRead = true;
+        const HANDLE hFolder =
+            CreateFileW(Path().c_str(), FILE_LIST_DIRECTORY,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        BY_HANDLE_FILE_INFORMATION folderInfo;
+        if (hFolder == INVALID_HANDLE_VALUE) return false;
+        std::vector<std::uint64_t> buffer(8192);
+        // A handle of its own lists from the first entry on.
+        const bool bFolderRead = GetFileInformationByHandle(hFolder, &folderInfo) != 0;
+        while (bFolderRead &&
+               GetFileInformationByHandleEx(hFolder, FileIdBothDirectoryInfo, buffer.data(),
+                                            static_cast<DWORD>(buffer.size() * 8))) {
+            for (auto* pEntry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer.data());;
+                 pEntry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(
+                     reinterpret_cast<const char*>(pEntry) + pEntry->NextEntryOffset)) {
+                if ((pEntry->FileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+                    const auto time = [](const LARGE_INTEGER& t) {
+                        return StampOf(FILETIME{t.LowPart, static_cast<DWORD>(t.HighPart)});
+                    };
+                    EntryFacts& entry =
+                        ids[std::wstring(pEntry->FileName, pEntry->FileNameLength / sizeof(WCHAR))];
+                    entry.size = static_cast<std::uint64_t>(pEntry->EndOfFile.QuadPart);
+                    entry.created = time(pEntry->CreationTime);
+                    entry.modified = time(pEntry->LastWriteTime);
+                    entry.id = FoldFileId(folderInfo.dwVolumeSerialNumber,
+                                          static_cast<std::uint64_t>(pEntry->FileId.QuadPart));
+                }
+                if (pEntry->NextEntryOffset == 0) break;
+            }
+        }
+        CloseHandle(hFolder);
+    }
+    const auto it = ids.find(wname);
+    if (it == ids.end()) return false;
+    facts.size = it->second.size;
+    facts.created = it->second.created;
+    facts.modified = it->second.modified;
+    facts.id = it->second.id;
+    return true;
 }
 
 bool CDirReader::State::Open(std::wstring wfolder) {
@@ -306,25 +369,22 @@ const char* CDirReader::Next(EntryKind& kind) {
 
 bool CDirReader::Facts(const char* pszName, EntryFacts& facts) const {
     const State& state = *m_pState;
-    std::wstring wpath = state.folder;
+    std::wstring wname;
     if (state.IsCurrent(pszName)) {
         const WIN32_FIND_DATAW& data = state.data;
         FillFacts(data.dwFileAttributes, data.nFileSizeHigh, data.nFileSizeLow, data.ftCreationTime,
                   data.ftLastWriteTime, facts);
-        wpath += data.cFileName;
+        wname = data.cFileName;
     } else {
         WIN32_FILE_ATTRIBUTE_DATA attributes;
-        std::wstring wname;
         if (!state.Lookup(pszName, attributes) || !Widen(pszName, wname)) return false;
         FillFacts(attributes.dwFileAttributes, attributes.nFileSizeHigh, attributes.nFileSizeLow,
                   attributes.ftCreationTime, attributes.ftLastWriteTime, facts);
-        wpath += wname;
     }
-    if (facts.isFolder) return true;
-    // A listing names no file id, and a folder's entry may lag behind its
-    // file's own size and times: a file that matches (only those come
-    // here) is read from its own record, as a deletion reads it to know it
-    // again. Where it cannot be opened it goes without an identity.
+    if (facts.isFolder || state.FactsWithId(wname, facts)) return true;
+    // Come since the folder's files were listed with their ids: read from
+    // the file itself. Where it cannot be opened it goes without an id.
+    std::wstring wpath = state.folder + wname;
     PrefixIfLong(wpath);
     const HANDLE hFile = CreateFileW(
         wpath.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
