@@ -119,8 +119,18 @@ With --by-project, one line per group of files instead, largest first:
   default    total size in KB, number of files, newest modification time,
              path of the group's folder, separated by TABs (--bytes: the
              size in bytes).
-  --json     {"path", "kind", "files", "size", "modified"}, "kind" being
-             "project" or "folder" and "size" in bytes.
+  --json     {"path", "kind", "files", "size", "modified", "parent",
+             "total_files", "total_size"}: "kind" is "project" or "folder",
+             "size" in bytes; "files", "size" and "modified" count the
+             group's own files, "total_files" and "total_size" those of the
+             groups below it too; "parent" is the "path" of the nearest
+             group that holds it, or null. A project with no files of its
+             own but groups below it is listed with 0 files and "modified"
+             null.
+With --tree, the groups as a tree instead: each line gives a group's total
+with everything below it (size, files, newest time), then its folder,
+indented two spaces a level under the nearest group that holds it and
+named from there; largest first at each level.
 A file belongs to the nearest folder above it that holds a project or
 solution file (*.sln *.slnx *.vcxproj *.vcproj *.dsp *.dsw), FOLDER
 included; a file with none above it to the first folder below FOLDER on
@@ -209,9 +219,14 @@ std::optional<int> ParseCommandLine(const std::vector<std::string>& args, CliOpt
                                   "print only the closing summary (on stdout)");
     pNul->excludes(pBytes)->excludes(pJson)->excludes(pSummary);
     pJson->excludes(pBytes)->excludes(pSummary);
-    app.add_flag("--by-project", options.bByProject,
-                 "totals per project folder (or first folder below FOLDER), largest\n"
-                 "first, instead of one line per file");
+    auto* pByProject =
+        app.add_flag("--by-project", options.bByProject,
+                     "totals per project folder (or first folder below FOLDER), largest\n"
+                     "first, instead of one line per file");
+    auto* pTree = app.add_flag("--tree", options.bTree,
+                               "--by-project as a tree: each group under the one that holds it,\n"
+                               "with the totals of everything below it (implies --by-project)");
+    pTree->excludes(pJson);
     app.add_flag("--delete", bDelete,
                  "delete the files found (read-only ones too) after asking on the terminal");
     app.add_flag("--trash", options.bTrash,
@@ -335,13 +350,17 @@ std::optional<int> ParseCommandLine(const std::vector<std::string>& args, CliOpt
         query.time = bCreated ? FileTime::Created : FileTime::Modified;
     }
 
+    // Named as the user gave it.
+    const std::string strGroups = pByProject->count() ? "--by-project" : "--tree";
+    options.bByProject = options.bByProject || options.bTree;
     if (options.bByProject && bNul) {
-        return UsageError("--by-project writes totals, not paths: -0 does not go with it");
+        return UsageError(strGroups + " writes totals, not paths: -0 does not go with it");
     }
     if (options.bByProject && (bDelete || bDryRun)) {
-        return UsageError(
-            "--by-project only looks: files are deleted one by one, after looking at them "
-            "(drop --by-project)");
+        return UsageError(strGroups +
+                          " only looks: files are deleted one by one, after looking at them "
+                          "(drop " +
+                          strGroups + ")");
     }
     if (bBytes) options.format = Format::HumanBytes;
     if (bNul) options.format = Format::Nul;

@@ -34,6 +34,9 @@ struct CliOptions {
     // One line per project (or plain folder) with its files' totals,
     // instead of one per file.
     bool bByProject = false;
+    // With bByProject: the groups indented under the groups that hold them,
+    // with everything below each.
+    bool bTree = false;
     Action action = Action::List;
     // Delete (and its dry run) moves the files to the desktop's trash.
     bool bTrash = false;

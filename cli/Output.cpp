@@ -194,26 +194,63 @@ void COutput::JsonRow(const ResultRow& row) {
     m_buf += '\n';
 }
 
-void COutput::Group(Format format, const ProjectGroup& group) {
+void COutput::Group(Format format, const ProjectGroup& group, const ProjectGroup* pParent) {
     if (format == Format::Json) {
         nlohmann::ordered_json line;
         JsonPath(line, group.strPath);
         line["kind"] = group.bProject ? "project" : "folder";
         line["files"] = group.nFiles;
         line["size"] = group.size;
-        line["modified"] = m_modified.Convert(group.newest.seconds);
+        // A project whose files all lie in the groups below it has no time
+        // of its own.
+        if (group.nFiles == 0) {
+            line["modified"] = nullptr;
+        } else {
+            line["modified"] = m_modified.Convert(group.newest.seconds);
+        }
+        // Named as that group's own "path" is, so the two match as text.
+        if (pParent == nullptr) {
+            line["parent"] = nullptr;
+        } else if (IsValidUtf8(pParent->strPath)) {
+            line["parent"] = pParent->strPath;
+        } else {
+            line["parent"] = DisplayPath(pParent->strPath);
+        }
+        line["total_files"] = group.nTotalFiles;
+        line["total_size"] = group.totalSize;
         m_buf += line.dump();
     } else {
-        m_buf += format == Format::HumanBytes ? std::to_string(group.size) : SizeText(group.size);
-        m_buf += '\t';
-        m_buf += std::to_string(group.nFiles);
-        m_buf += '\t';
-        m_buf += FileTimeText(group.newest.seconds);
-        m_buf += '\t';
+        Totals(format, group.size, group.nFiles, group.newest);
         AppendEscaped(m_buf, group.strPath);
     }
     m_buf += '\n';
     MaybeFlush();
+}
+
+void COutput::TreeGroup(Format format, const ProjectGroup& group, const ProjectGroup* pParent) {
+    Totals(format, group.totalSize, group.nTotalFiles, group.totalNewest);
+    m_buf.append(2 * std::size_t{group.nDepth}, ' ');
+    std::string_view name = group.strPath;
+    // Below its parent only the names that lead down from it.
+    if (pParent != nullptr && name.size() > pParent->strPath.size() &&
+        name.substr(0, pParent->strPath.size()) == pParent->strPath) {
+        name.remove_prefix(pParent->strPath.size());
+        while (!name.empty() && (name.front() == '/' || name.front() == kPathSeparator)) {
+            name.remove_prefix(1);
+        }
+    }
+    AppendEscaped(m_buf, name);
+    m_buf += '\n';
+    MaybeFlush();
+}
+
+void COutput::Totals(Format format, std::uint64_t size, std::uint64_t nFiles, FileStamp newest) {
+    m_buf += format == Format::HumanBytes ? std::to_string(size) : SizeText(size);
+    m_buf += '\t';
+    m_buf += std::to_string(nFiles);
+    m_buf += '\t';
+    m_buf += FileTimeText(newest.seconds);
+    m_buf += '\t';
 }
 
 void COutput::Text(std::string_view text) {

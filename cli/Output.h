@@ -9,6 +9,7 @@
 
 #include "cli/Platform.h"
 #include "finder/DirReader.h"
+#include "finder/FileStamp.h"
 
 struct ResultRow;
 struct ProjectGroup;
@@ -65,8 +66,12 @@ public:
     void SetOnClosed(std::function<void()> onClosed) { m_onClosed = std::move(onClosed); }
 
     void Row(Format format, const ResultRow& row);
-    // One group of --by-project (Human, HumanBytes or Json).
-    void Group(Format format, const ProjectGroup& group);
+    // One group of --by-project (Human, HumanBytes or Json); pParent is the
+    // group that holds it, if any.
+    void Group(Format format, const ProjectGroup& group, const ProjectGroup* pParent);
+    // One line of --tree (Human or HumanBytes): the group's totals, then its
+    // folder indented by its depth, named from its parent's.
+    void TreeGroup(Format format, const ProjectGroup& group, const ProjectGroup* pParent);
     void Text(std::string_view text);
     // False once any write failed or the reader went away; from then on
     // everything is dropped.
@@ -82,6 +87,7 @@ private:
         if (m_buf.size() >= kBlock) Flush();
     }
     void JsonRow(const ResultRow& row);
+    void Totals(Format format, std::uint64_t size, std::uint64_t nFiles, FileStamp newest);
 
     std::string m_buf;
     std::function<void()> m_beforeWrite;

@@ -337,8 +337,21 @@ void CCliRun::TakeRows(CSearchSession& session, ResultBatch& batch) {
 
 void CCliRun::WriteGroups() {
     if (!m_options.bByProject || m_options.bSummaryOnly) return;
-    for (const std::size_t nGroup : m_groups.LargestFirst()) {
-        m_out.Group(m_options.format, m_groups.Groups()[nGroup]);
+    const std::vector<ProjectGroup>& groups = m_groups.Groups();
+    const auto parentOf = [&groups](const ProjectGroup& group) {
+        return group.nParent == ProjectGroup::kNoParent ? nullptr : &groups[group.nParent];
+    };
+    if (m_options.bTree) {
+        for (const std::size_t nGroup : m_groups.Tree(GroupOrder::Size, false)) {
+            m_out.TreeGroup(m_options.format, groups[nGroup], parentOf(groups[nGroup]));
+        }
+        return;
+    }
+    // JSON names each group's parent, so every group a parent can be is
+    // there, a project with no files of its own too.
+    const bool bJson = m_options.format == Format::Json;
+    for (const std::size_t nGroup : m_groups.Ordered(GroupOrder::Size, false, bJson)) {
+        m_out.Group(m_options.format, groups[nGroup], parentOf(groups[nGroup]));
     }
 }
 

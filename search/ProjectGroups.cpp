@@ -48,6 +48,7 @@ void CProjectGroups::Reset() {
     m_groups.clear();
     m_stale.clear();
     m_bStale = false;
+    m_bUnsettled = false;
 }
 
 std::uint32_t CProjectGroups::NewGroup(const std::string& strFolder, bool bProject,
@@ -70,7 +71,9 @@ void CProjectGroups::Take(const ResultBatch& batch) {
         } else {
             nGroup = m_folders[entered.nParent].nGroup;
         }
-        m_folders.push_back(Folder{nGroup, 0, 0, {}});
+        const std::uint32_t nParent =
+            entered.nParent < nFolder ? entered.nParent : ResultRow::kNoFolder;
+        m_folders.push_back(Folder{nGroup, nParent, 0, 0, {}});
     }
     // A project found after rows of its subfolders arrived in this batch
     // takes them as well as earlier ones: the order of the two loops does
@@ -82,6 +85,7 @@ void CProjectGroups::Take(const ResultBatch& batch) {
         Count(folder, row);
         Count(m_groups[folder.nGroup], row);
     }
+    m_bUnsettled = m_bUnsettled || !batch.rows.empty() || !batch.projects.empty();
 }
 
 // The folders from project.nFolder to project.nEnd are the project folder
@@ -113,7 +117,14 @@ void CProjectGroups::MarkProject(const ProjectFound& project) {
     }
 }
 
-const std::vector<ProjectGroup>& CProjectGroups::Groups() const {
+std::size_t CProjectGroups::EnclosingGroup(std::size_t nGroup) const {
+    const std::uint32_t nAbove = m_folders[m_tops[nGroup]].nParent;
+    // A folder's group is named after it or a folder above it, so the walk
+    // up always ends.
+    return nAbove < m_folders.size() ? m_folders[nAbove].nGroup : kNoGroup;
+}
+
+void CProjectGroups::Settle() const {
     if (m_bStale) {
         for (std::size_t i = 0; i < m_groups.size(); ++i) {
             if (m_stale[i]) m_groups[i].newest = {};
@@ -127,6 +138,39 @@ const std::vector<ProjectGroup>& CProjectGroups::Groups() const {
         std::fill(m_stale.begin(), m_stale.end(), false);
         m_bStale = false;
     }
+    if (!m_bUnsettled) return;
+    m_bUnsettled = false;
+    for (ProjectGroup& group : m_groups) {
+        group.nTotalFiles = 0;
+        group.totalSize = 0;
+        group.totalNewest = {};
+    }
+    // Groups nest a few deep: each adds its own files to those above it.
+    for (std::size_t i = 0; i < m_groups.size(); ++i) {
+        const ProjectGroup& own = m_groups[i];
+        if (own.nFiles == 0) continue;
+        for (std::size_t n = i; n != kNoGroup; n = EnclosingGroup(n)) {
+            ProjectGroup& above = m_groups[n];
+            above.nTotalFiles += own.nFiles;
+            above.totalSize += own.size;
+            above.totalNewest = std::max(above.totalNewest, own.newest);
+        }
+    }
+    // Only now is each group known to be listed or not.
+    for (std::size_t i = 0; i < m_groups.size(); ++i) {
+        ProjectGroup& group = m_groups[i];
+        group.nParent = ProjectGroup::kNoParent;
+        group.nDepth = 0;
+        for (std::size_t n = EnclosingGroup(i); n != kNoGroup; n = EnclosingGroup(n)) {
+            if (!m_groups[n].Listed()) continue;
+            if (group.nParent == ProjectGroup::kNoParent) group.nParent = n;
+            ++group.nDepth;
+        }
+    }
+}
+
+const std::vector<ProjectGroup>& CProjectGroups::Groups() const {
+    Settle();
     return m_groups;
 }
 
@@ -134,20 +178,16 @@ std::size_t CProjectGroups::GroupOf(const ResultRow& row) const {
     return row.nFolder < m_folders.size() ? m_folders[row.nFolder].nGroup : kNoGroup;
 }
 
-std::vector<std::size_t> CProjectGroups::Ordered(GroupOrder key, bool bAscending) const {
-    const std::vector<ProjectGroup>& groups = Groups();  // the newest times current
-    std::vector<std::size_t> order;
-    for (std::size_t i = 0; i < groups.size(); ++i) {
-        if (groups[i].nFiles != 0) order.push_back(i);
-    }
-    const auto byKey = [key](const ProjectGroup& a, const ProjectGroup& b) {
+void CProjectGroups::Sort(std::vector<std::size_t>& order, GroupOrder key, bool bAscending,
+                          bool bTotals) const {
+    const auto byKey = [key, bTotals](const ProjectGroup& a, const ProjectGroup& b) {
         switch (key) {
             case GroupOrder::Size:
-                return a.size <=> b.size;
+                return bTotals ? a.totalSize <=> b.totalSize : a.size <=> b.size;
             case GroupOrder::Files:
-                return a.nFiles <=> b.nFiles;
+                return bTotals ? a.nTotalFiles <=> b.nTotalFiles : a.nFiles <=> b.nFiles;
             case GroupOrder::Newest:
-                return a.newest <=> b.newest;
+                return bTotals ? a.totalNewest <=> b.totalNewest : a.newest <=> b.newest;
             case GroupOrder::Kind:
                 return a.bProject <=> b.bProject;
             case GroupOrder::Path:
@@ -156,17 +196,63 @@ std::vector<std::size_t> CProjectGroups::Ordered(GroupOrder key, bool bAscending
         return std::strong_ordering::equal;
     };
     std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        const std::strong_ordering c = byKey(groups[a], groups[b]);
+        const std::strong_ordering c = byKey(m_groups[a], m_groups[b]);
         if (c != 0) return bAscending ? c < 0 : c > 0;
-        const std::strong_ordering path = ComparePaths(groups[a].strPath, groups[b].strPath);
+        const std::strong_ordering path = ComparePaths(m_groups[a].strPath, m_groups[b].strPath);
         if (path != 0) return key == GroupOrder::Path && !bAscending ? path > 0 : path < 0;
         return a < b;
     });
+}
+
+std::vector<std::size_t> CProjectGroups::Ordered(GroupOrder key, bool bAscending,
+                                                 bool bListed) const {
+    const std::vector<ProjectGroup>& groups = Groups();
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < groups.size(); ++i) {
+        if (groups[i].nFiles != 0 || (bListed && groups[i].Listed())) order.push_back(i);
+    }
+    Sort(order, key, bAscending, false);
     return order;
 }
 
+std::vector<std::size_t> CProjectGroups::Tree(GroupOrder key, bool bAscending) const {
+    const std::vector<ProjectGroup>& groups = Groups();
+    std::vector<std::size_t> sorted;
+    for (std::size_t i = 0; i < groups.size(); ++i) {
+        if (groups[i].Listed()) sorted.push_back(i);
+    }
+    Sort(sorted, key, bAscending, true);
+    // Each group's children, kept in their sorted order: built backwards,
+    // each new first child goes before the ones already there.
+    std::vector<std::size_t> firstChild(groups.size(), kNoGroup);
+    std::vector<std::size_t> nextSibling(groups.size(), kNoGroup);
+    std::vector<std::size_t> pending;  // the tops first, then a stack
+    for (auto it = sorted.rbegin(); it != sorted.rend(); ++it) {
+        const std::size_t nParent = groups[*it].nParent;
+        if (nParent == ProjectGroup::kNoParent) {
+            pending.push_back(*it);
+        } else {
+            nextSibling[*it] = firstChild[nParent];
+            firstChild[nParent] = *it;
+        }
+    }
+    std::vector<std::size_t> tree;
+    tree.reserve(sorted.size());
+    while (!pending.empty()) {
+        const std::size_t n = pending.back();
+        pending.pop_back();
+        tree.push_back(n);
+        std::size_t nAt = pending.size();
+        for (std::size_t c = firstChild[n]; c != kNoGroup; c = nextSibling[c]) {
+            pending.push_back(c);
+        }
+        std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(nAt), pending.end());
+    }
+    return tree;
+}
+
 void CProjectGroups::Recount(const std::vector<ResultRow>& rows) {
-    for (Folder& folder : m_folders) folder = Folder{folder.nGroup, 0, 0, {}};
+    for (Folder& folder : m_folders) folder = Folder{folder.nGroup, folder.nParent, 0, 0, {}};
     for (ProjectGroup& group : m_groups) {
         group.nFiles = 0;
         group.size = 0;
@@ -174,6 +260,7 @@ void CProjectGroups::Recount(const std::vector<ResultRow>& rows) {
     }
     std::fill(m_stale.begin(), m_stale.end(), false);
     m_bStale = false;
+    m_bUnsettled = true;
     for (const ResultRow& row : rows) {
         if (row.nFolder >= m_folders.size()) continue;
         Folder& folder = m_folders[row.nFolder];

@@ -14,14 +14,33 @@
 // A file belongs to the nearest project folder above it (its own folder
 // included); without one, to the first folder below the search's folder on
 // its path, or to the search's folder itself for that folder's own files.
+// Groups nest as their folders do, so that a solution and its projects add
+// up as one tree.
 struct ProjectGroup {
+    static constexpr std::size_t kNoParent = static_cast<std::size_t>(-1);
+
     // The group's folder as the search names it (the folder searched as
     // given, then the names below it), without a trailing separator.
     std::string strPath;
     bool bProject = false;  // false: a folder with no project above its files
+    // Its own files: those that belong to it.
     std::uint64_t nFiles = 0;
     std::uint64_t size = 0;
     FileStamp newest;  // the latest modification among its files
+    // Its own files and those of every group below it.
+    std::uint64_t nTotalFiles = 0;
+    std::uint64_t totalSize = 0;
+    FileStamp totalNewest;
+    // The nearest listed group whose folder holds this one's, or kNoParent;
+    // nDepth counts the listed groups above it.
+    std::size_t nParent = kNoParent;
+    std::uint32_t nDepth = 0;
+
+    // A group is a row of its own when it has files, or when it is a
+    // project with files below it (a solution whose outputs all lie in its
+    // projects). A plain folder without files of its own hands its groups
+    // to the group above it.
+    bool Listed() const { return nFiles != 0 || (bProject && nTotalFiles != 0); }
 };
 
 // What the groups can be put in order by.
@@ -43,15 +62,21 @@ public:
     void Reset();
     void Take(const ResultBatch& batch);
     // Indices stay valid through a search. A group a later project took
-    // over stays, with no files: front ends pass over empty groups.
+    // over stays, with no files: front ends pass over groups not Listed().
+    // The totals and parents are worked out here when anything changed
+    // since, in a time that grows with the groups, not the files.
     const std::vector<ProjectGroup>& Groups() const;
     // O(1); kNoGroup for a row of no folder this search entered.
     std::size_t GroupOf(const ResultRow& row) const;
-    // The groups with files in the order of key (kinds: folders before
+    // The groups with files of their own (bListed: every listed group) by
+    // their own files, in the order of key (kinds: folders before
     // projects), then by path whatever the direction; paths compare as the
     // file list's names do, ASCII letters folded, then by their bytes.
-    std::vector<std::size_t> Ordered(GroupOrder key, bool bAscending) const;
+    std::vector<std::size_t> Ordered(GroupOrder key, bool bAscending, bool bListed = false) const;
     std::vector<std::size_t> LargestFirst() const { return Ordered(GroupOrder::Size, false); }
+    // The listed groups as a tree, each followed by the groups below it:
+    // siblings in the order of key on their totals, as Ordered puts them.
+    std::vector<std::size_t> Tree(GroupOrder key, bool bAscending) const;
     // Counts every group again from the rows left (after a deletion, whose
     // kept files may have changed size too).
     void Recount(const std::vector<ResultRow>& rows);
@@ -59,6 +84,7 @@ public:
 private:
     struct Folder {
         std::uint32_t nGroup;
+        std::uint32_t nParent;  // ResultRow::kNoFolder for the search's own
         std::uint64_t nFiles = 0;
         std::uint64_t size = 0;
         FileStamp newest;
@@ -66,6 +92,10 @@ private:
 
     std::uint32_t NewGroup(const std::string& strFolder, bool bProject, std::uint32_t nFolder);
     void MarkProject(const ProjectFound& project);
+    // The group of the folder that holds nGroup's own, listed or not.
+    std::size_t EnclosingGroup(std::size_t nGroup) const;
+    void Settle() const;
+    void Sort(std::vector<std::size_t>& order, GroupOrder key, bool bAscending, bool bTotals) const;
 
     std::vector<Folder> m_folders;      // by the collector's folder numbers
     std::vector<std::uint32_t> m_tops;  // the folder each group is named after
@@ -74,4 +104,7 @@ private:
     mutable std::vector<ProjectGroup> m_groups;
     mutable std::vector<bool> m_stale;
     mutable bool m_bStale = false;
+    // Totals and parents follow the files only when next asked for: a
+    // search's batches pay nothing for them.
+    mutable bool m_bUnsettled = false;
 };

@@ -24,6 +24,7 @@
 #include "finder/MatchRules.h"
 #include "finder/Removal.h"
 #include "tests/support/LocalMoment.h"
+#include "tests/support/MakeTree.h"
 
 namespace {
 
@@ -200,28 +201,14 @@ TEST(TypeMask, OnlyTheChosenPatternsAreLookedFor) {
               (std::vector<std::string>{t.Path("a.bsc"), t.Path("a.idb")}));
 }
 
-// The figure make_tree.py prints under that key.
-std::uint64_t Figure(const std::string& json, const std::string& key) {
-    const std::size_t at = json.find("\"" + key + "\": ");
-    return at == std::string::npos ? 0 : std::stoull(json.substr(at + key.size() + 4));
-}
-
 // What newer IDEs and builds leave, as the team's tree maker builds it: all
 // of it under mode 1, and under the other rules all but the records and
 // link-time leftovers of the output folders the rule leaves out; the
 // default search sees none of it.
 TEST(TypeMask, NewerKindsFindWhatEachFolderRuleNamesOnAModernTree) {
-    if (std::string(KESMORA_MAKE_TREE).empty())
-        GTEST_SKIP() << "make_tree.py is not beside the checkout";
+    if (!HaveMakeTree()) GTEST_SKIP() << "make_tree.py is not beside the checkout";
     TempTree t;
-    const std::string command = std::string("python3 ") + KESMORA_MAKE_TREE +
-                                " --modern --projects 4 --modules 1 --objs 2 " + t.Path("w");
-    std::string json;
-    if (FILE* pOut = popen(command.c_str(), "r")) {
-        char buffer[512];
-        while (std::fgets(buffer, sizeof buffer, pOut) != nullptr) json += buffer;
-        ASSERT_EQ(pclose(pOut), 0) << command;
-    }
+    const std::string json = MakeTree("--modern --projects 4 --modules 1 --objs 2", t.Path("w"));
     ASSERT_GT(Figure(json, "modern"), 0u) << json;
     SearchOptions o;
     o.nTypeMask = kNewerKinds;

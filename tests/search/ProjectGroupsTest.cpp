@@ -14,6 +14,7 @@
 #include "finder/MatchRules.h"
 #include "search/ProjectGroups.h"
 #include "search/SearchSession.h"
+#include "tests/support/MakeTree.h"
 #include "tests/support/TempTree.h"
 
 namespace {
@@ -138,6 +139,60 @@ TEST(CProjectGroups, EachFileCountsInItsNearestProjectOrItsFirstFolder) {
     }
 }
 
+// Groups nest as their folders do, each with its own files and its totals;
+// the projects are found after the files of their subfolders arrived, in
+// one batch or a batch each. A line a group: indented by its depth, its
+// path below the root ("." the root), kind, own files/bytes, total.
+const struct {
+    const char* pszCase;
+    const char* pszFiles;
+    const char* pszTree;
+} kTrees[] = {
+    {"a solution with projects, a project in a project's subfolder, loose files",
+     "loose.obj:1 Misc/Debug/m.obj:2 S/S.sln S/A/A.vcxproj S/A/Debug/a.obj:10 "
+     "S/A/tools/T/T.vcxproj S/A/tools/T/Debug/t.obj:5 S/B/B.vcxproj S/B/x64/Debug/b.obj:20 "
+     "Deep/Lib/L.vcxproj Deep/Lib/Debug/l.obj:4 Deep/Lib/Debug/m.obj:3",
+     ". folder 1/1 7/45\n"
+     "  S project 0/0 3/35\n"
+     "    S/B project 1/20 1/20\n"
+     "    S/A project 1/10 2/15\n"
+     "      S/A/tools/T project 1/5 1/5\n"
+     "  Deep/Lib project 2/7 2/7\n"
+     "  Misc folder 1/2 1/2\n"},
+    {"the chosen folder a solution with no files of its own",
+     "R.sln A/A.vcxproj A/Debug/a.obj:2 B/B.dsp B/Debug/b.obj:3",
+     ". project 0/0 2/5\n  B project 1/3 1/3\n  A project 1/2 1/2\n"},
+    {"the chosen folder with no group of its own", "Q/Debug/q.obj:1 P/P.vcxproj P/Debug/p.obj:3",
+     "P project 1/3 1/3\nQ folder 1/1 1/1\n"},
+};
+
+TEST(CProjectGroups, GroupsNestUnderTheNearestGroupAboveWithTheirTotals) {
+    for (const auto& c : kTrees) {
+        TempTree t;
+        Lay(t, "", c.pszFiles);
+        for (bool bEach : {false, true}) {
+            Sink sink;
+            sink.bEach = bEach;
+            CIntermediateFileFinder finder(&sink);
+            ASSERT_TRUE(finder.StartFind(t.Root(), true, 1, kClassicKinds, 1, 0, false));
+            finder.JoinWorker();
+            sink.Pass(true);
+            std::ostringstream tree;
+            for (std::size_t i : sink.groups.Tree(GroupOrder::Size, false)) {
+                const ProjectGroup& g = sink.groups.Groups()[i];
+                std::string strPath = g.strPath.size() > t.Root().size()
+                                          ? g.strPath.substr(t.Root().size() + 1)
+                                          : std::string(".");
+                std::replace(strPath.begin(), strPath.end(), kPathSeparator, '/');
+                tree << std::string(2 * g.nDepth, ' ') << strPath
+                     << (g.bProject ? " project " : " folder ") << g.nFiles << "/" << g.size << " "
+                     << g.nTotalFiles << "/" << g.totalSize << "\n";
+            }
+            EXPECT_EQ(tree.str(), c.pszTree) << c.pszCase << (bEach ? ", a batch each" : "");
+        }
+    }
+}
+
 // Stopped on entering P's last subfolder listed, the search found the files
 // of the others, P's; P is a project if its project file came before.
 TEST(CProjectGroups, AStoppedSearchKeepsTheProjectFileItListed) {
@@ -162,35 +217,46 @@ TEST(CProjectGroups, AStoppedSearchKeepsTheProjectFileItListed) {
 }
 
 // Each group's totals equal those of the rows GroupOf puts in it, and
-// together those of every row.
+// together those of every row; a listed group's totals with everything
+// below it those of the rows of the groups under it, at every level.
 void ExpectTotalsOfRows(const CProjectGroups& groups, const std::vector<ResultRow>& rows) {
-    std::vector<ProjectGroup> counted(groups.Groups().size());
+    const std::vector<ProjectGroup>& all = groups.Groups();
+    std::vector<ProjectGroup> counted(all.size());
+    std::uint64_t nTopFiles = 0;
     for (const ResultRow& row : rows) {
         ASSERT_LT(groups.GroupOf(row), counted.size()) << row.strPath;
         ProjectGroup& g = counted[groups.GroupOf(row)];
         ++g.nFiles;
         g.size += row.size;
         g.newest = std::max(g.newest, row.modified);
+        for (std::size_t n = groups.GroupOf(row); n != ProjectGroup::kNoParent;
+             n = all[n].nParent) {
+            ++counted[n].nTotalFiles;
+            counted[n].totalSize += row.size;
+        }
     }
     for (std::size_t i = 0; i < counted.size(); ++i) {
-        const ProjectGroup& g = groups.Groups()[i];
+        const ProjectGroup& g = all[i];
         EXPECT_EQ(std::tie(g.nFiles, g.size, g.newest),
                   std::tie(counted[i].nFiles, counted[i].size, counted[i].newest))
             << g.strPath;
+        if (!g.Listed()) continue;
+        EXPECT_EQ(std::tie(g.nTotalFiles, g.totalSize),
+                  std::tie(counted[i].nTotalFiles, counted[i].totalSize))
+            << g.strPath;
+        if (g.nParent == ProjectGroup::kNoParent) nTopFiles += g.nTotalFiles;
     }
+    EXPECT_EQ(nTopFiles, rows.size());
 }
 
-TEST(CProjectGroups, TotalsOfASearchAndOfWhatADeletionLeftAreTheFilesTotals) {
-    TempTree t;
-    for (std::size_t i = 0; i < std::size(kCases); ++i)
-        Lay(t, std::to_string(i) + "/", kCases[i].pszFiles);
+// A whole search through the session, taken as the front ends take it.
+void SearchAll(const std::string& strRoot, CProjectGroups& groups, std::vector<ResultRow>& rows) {
     SearchQuery query;
-    query.strRoot = t.Root();
+    query.strRoot = strRoot;
     query.folders = FolderRule::All;
+    query.kinds = FileKinds::All();
     CSearchSession session;
     ASSERT_TRUE(session.Start(query));
-    CProjectGroups groups;
-    std::vector<ResultRow> rows;
     ResultBatch batch;
     for (bool bEnded = false; !bEnded; std::this_thread::yield()) {
         if (!session.Take(batch)) continue;
@@ -198,6 +264,15 @@ TEST(CProjectGroups, TotalsOfASearchAndOfWhatADeletionLeftAreTheFilesTotals) {
         AppendRows(rows, batch.rows);
         bEnded = batch.bEnded;
     }
+}
+
+TEST(CProjectGroups, TotalsOfASearchAndOfWhatADeletionLeftAreTheFilesTotals) {
+    TempTree t;
+    for (std::size_t i = 0; i < std::size(kCases); ++i)
+        Lay(t, std::to_string(i) + "/", kCases[i].pszFiles);
+    CProjectGroups groups;
+    std::vector<ResultRow> rows;
+    SearchAll(t.Root(), groups, rows);
     std::uint64_t nFiles = 0;
     std::ptrdiff_t nProjects = 0;
     for (const auto& c : kCases) {
@@ -215,6 +290,20 @@ TEST(CProjectGroups, TotalsOfASearchAndOfWhatADeletionLeftAreTheFilesTotals) {
     rows.erase(rows.begin(), rows.begin() + 5);
     rows.front().size = 12345;
     groups.Recount(rows);
+    ExpectTotalsOfRows(groups, rows);
+}
+
+// The team's tree of 40 solutions, with what newer IDEs leave beside them,
+// and nested projects laid in it: every level adds up to its files.
+TEST(CProjectGroups, EveryLevelOfAGeneratedTreeAddsUpToItsFiles) {
+    if (!HaveMakeTree()) GTEST_SKIP() << "make_tree.py is not beside the checkout";
+    TempTree t;
+    ASSERT_FALSE(MakeTree("--projects 40 --modules 2 --modern", t.Path("w")).empty());
+    Lay(t, "w/Project007/Nested/", kTrees[0].pszFiles);
+    CProjectGroups groups;
+    std::vector<ResultRow> rows;
+    SearchAll(t.Path("w"), groups, rows);
+    ASSERT_GT(rows.size(), 40u);
     ExpectTotalsOfRows(groups, rows);
 }
 
