@@ -510,6 +510,8 @@ TEST_F(CliTest, EachExitStatusComesForItsCause) {
         {{"--exclude", "src/.git"}, 2, "kesmora-cli: --exclude: 'src/.git' is not a folder name"},
         {{"--by-project", "-0"}, 2, "kesmora-cli: --by-project writes totals, not paths: -0"},
         {{"--by-project", "--delete", "--yes"}, 2, "kesmora-cli: --by-project only looks"},
+        {{"--tree", "-0"}, 2, "kesmora-cli: --tree writes totals, not paths: -0"},
+        {{"--tree", "--json"}, 2, "kesmora-cli: --tree excludes --json"},
         {{root + "/none"},
          3,
          "kesmora-cli: cannot search " + root + "/none: " + std::strerror(ENOENT)},
@@ -536,23 +538,28 @@ TEST_F(CliTest, EachExitStatusComesForItsCause) {
 }
 
 // One line per group, largest first, in each format; several folders give
-// a set of groups each, named as each folder was given.
+// a set of groups each, named as each folder was given. JSON names each
+// group's parent and totals, a solution with no files of its own too;
+// --tree nests the groups with their totals.
 TEST_F(CliTest, ByProjectWritesEachGroupsTotalsLargestFirst) {
     File("App/App.vcxproj");
     File("App/Debug/a.obj", 2048);
     File("App/x64/Release/b.pdb", 1024, 10);
     File("Loose/Debug/c.obj", 100, 3);
     File("d.obj", 1, 20);
+    File("Sln/S.sln");
+    File("Sln/P/P.vcxproj");
+    File("Sln/P/Debug/p.obj", 10, 5);
     const std::string root = m_root.string();
     const auto line = [&](const std::string& size, int nFiles, const char* pszNewest,
-                          const std::string& group) {
+                          const std::string& group, const std::string& strAt = "") {
         struct stat st {};
         EXPECT_EQ(::stat((m_root / pszNewest).c_str(), &st), 0);
         return size + "\t" + std::to_string(nFiles) + "\t" + FileTimeText(st.st_mtime) + "\t" +
-               root + group + "\n";
+               (strAt.empty() ? root + group : strAt) + "\n";
     };
     struct stat st {};
-    ASSERT_EQ(::stat((m_root / "App/Debug/a.obj").c_str(), &st), 0);
+    ASSERT_EQ(::stat((m_root / "Sln/P/Debug/p.obj").c_str(), &st), 0);
     const struct {
         std::vector<std::string> args;
         std::string out;
@@ -561,15 +568,26 @@ TEST_F(CliTest, ByProjectWritesEachGroupsTotalsLargestFirst) {
         {{root},
          line(SizeText(3072), 2, "App/Debug/a.obj", "/App") +
              line(SizeText(100), 1, "Loose/Debug/c.obj", "/Loose") +
+             line(SizeText(10), 1, "Sln/P/Debug/p.obj", "/Sln/P") +
              line(SizeText(1), 1, "d.obj", ""),
-         "kesmora-cli: 4 files found"},
+         "kesmora-cli: 5 files found"},
+        {{"--tree", root},
+         line(SizeText(3183), 5, "App/Debug/a.obj", "", root) +
+             line(SizeText(3072), 2, "App/Debug/a.obj", "", "  App") +
+             line(SizeText(100), 1, "Loose/Debug/c.obj", "", "  Loose") +
+             line(SizeText(10), 1, "Sln/P/Debug/p.obj", "", "  Sln") +
+             line(SizeText(10), 1, "Sln/P/Debug/p.obj", "", "    P"),
+         "kesmora-cli: 5 files found"},
         {{"--bytes", root + "/App//", root + "/Loose"},
          line("3072", 2, "App/Debug/a.obj", "/App") +
              line("100", 1, "Loose/Debug/c.obj", "/Loose/Debug"),
          "kesmora-cli: 3 files found"},
-        {{"--json", "--folders", "debug", root + "/App"},
-         R"({"path":")" + root + R"(/App","kind":"project","files":1,"size":2048,"modified":")" +
-             cli::CIsoTime().Convert(st.st_mtime) + "\"}\n",
+        {{"--json", "--folders", "debug", root + "/Sln"},
+         R"({"path":")" + root + R"(/Sln/P","kind":"project","files":1,"size":10,"modified":")" +
+             cli::CIsoTime().Convert(st.st_mtime) + R"(","parent":")" + root +
+             R"(/Sln","total_files":1,"total_size":10})" + "\n" + R"({"path":")" + root +
+             R"(/Sln","kind":"project","files":0,"size":0,"modified":null,"parent":null,)" +
+             R"("total_files":1,"total_size":10})" + "\n",
          ""},
     };
     for (const auto& c : cases) {
