@@ -511,7 +511,7 @@ TEST_F(CliTest, EachExitStatusComesForItsCause) {
         {{"--by-project", "-0"}, 2, "kesmora-cli: --by-project writes totals, not paths: -0"},
         {{"--by-project", "--delete", "--yes"}, 2, "kesmora-cli: --by-project only looks"},
         {{"--tree", "-0"}, 2, "kesmora-cli: --tree writes totals, not paths: -0"},
-        {{"--tree", "--json"}, 2, "kesmora-cli: --tree excludes --json"},
+        {{"--tree", "--json"}, 2, "kesmora-cli: --json excludes --tree"},
         {{root + "/none"},
          3,
          "kesmora-cli: cannot search " + root + "/none: " + std::strerror(ENOENT)},
