@@ -168,6 +168,18 @@ inline constexpr std::string_view kColumnNewest = "最終更新日時";
 // The kind column: a project's folder, or a folder with no project above.
 inline constexpr std::string_view kGroupKindProject = "プロジェクト";
 inline constexpr std::string_view kGroupKindFolder = "フォルダ";
+// The project view is a tree: a group's size and file count hold every
+// group below it; these columns give what is its own. A group opens to the
+// folders holding its own files, a folder to its files; the marks show
+// which rows are open, one full-width space a level indents them.
+inline constexpr std::string_view kColumnOwnSize = "自身のサイズ";
+inline constexpr std::string_view kColumnOwnFiles = "自身のファイル数";
+inline constexpr std::string_view kNodeKindFolder = "サブフォルダ";
+inline constexpr std::string_view kNodeKindFile = "ファイル";
+inline constexpr std::string_view kTreeOpened = "▼ ";
+inline constexpr std::string_view kTreeClosed = "▶ ";
+inline constexpr std::string_view kTreeLeaf = "　 ";
+inline constexpr std::string_view kTreeIndent = "　";
 
 // The result list's context menu: the delete button, Ctrl+C, and the
 // folder holding the row's file.

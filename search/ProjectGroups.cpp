@@ -20,6 +20,15 @@ std::string GroupName(const std::string& strFolder) {
     return strFolder.substr(0, n);
 }
 
+template <class Totals>
+void Count(Totals& totals, const ResultRow& row) {
+    ++totals.nFiles;
+    totals.size += row.size;
+    totals.newest = std::max(totals.newest, row.modified);
+}
+
+}  // namespace
+
 std::strong_ordering ComparePaths(const std::string& a, const std::string& b) {
     const auto folded = std::lexicographical_compare_three_way(
         a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
@@ -32,15 +41,6 @@ std::strong_ordering ComparePaths(const std::string& a, const std::string& b) {
             return static_cast<unsigned char>(x) <=> static_cast<unsigned char>(y);
         });
 }
-
-template <class Totals>
-void Count(Totals& totals, const ResultRow& row) {
-    ++totals.nFiles;
-    totals.size += row.size;
-    totals.newest = std::max(totals.newest, row.modified);
-}
-
-}  // namespace
 
 void CProjectGroups::Reset() {
     m_folders.clear();
@@ -242,7 +242,7 @@ std::vector<std::size_t> CProjectGroups::Tree(GroupOrder key, bool bAscending) c
         const std::size_t n = pending.back();
         pending.pop_back();
         tree.push_back(n);
-        std::size_t nAt = pending.size();
+        const std::size_t nAt = pending.size();
         for (std::size_t c = firstChild[n]; c != kNoGroup; c = nextSibling[c]) {
             pending.push_back(c);
         }

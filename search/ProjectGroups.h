@@ -2,6 +2,7 @@
 // they belong to, with each group's totals, on the front end's thread.
 #pragma once
 
+#include <compare>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -43,6 +44,20 @@ struct ProjectGroup {
     bool Listed() const { return nFiles != 0 || (bProject && nTotalFiles != 0); }
 };
 
+// A folder of the search with the files found in it, as numbered in the
+// order entered (ResultRow::nFolder).
+struct ProjectFolder {
+    std::uint32_t nGroup;   // the group its files belong to
+    std::uint32_t nParent;  // ResultRow::kNoFolder for the search's own
+    std::uint64_t nFiles = 0;
+    std::uint64_t size = 0;
+    FileStamp newest;
+};
+
+// Paths in the order the file list's names take: ASCII letters folded,
+// then by their bytes.
+std::strong_ordering ComparePaths(const std::string& a, const std::string& b);
+
 // What the groups can be put in order by.
 enum class GroupOrder : int { Size, Path, Files, Newest, Kind };
 
@@ -77,18 +92,14 @@ public:
     // The listed groups as a tree, each followed by the groups below it:
     // siblings in the order of key on their totals, as Ordered puts them.
     std::vector<std::size_t> Tree(GroupOrder key, bool bAscending) const;
+    // Every folder entered so far, by number, with its own files' totals.
+    const std::vector<ProjectFolder>& Folders() const { return m_folders; }
     // Counts every group again from the rows left (after a deletion, whose
     // kept files may have changed size too).
     void Recount(const std::vector<ResultRow>& rows);
 
 private:
-    struct Folder {
-        std::uint32_t nGroup;
-        std::uint32_t nParent;  // ResultRow::kNoFolder for the search's own
-        std::uint64_t nFiles = 0;
-        std::uint64_t size = 0;
-        FileStamp newest;
-    };
+    using Folder = ProjectFolder;
 
     std::uint32_t NewGroup(const std::string& strFolder, bool bProject, std::uint32_t nFolder);
     void MarkProject(const ProjectFound& project);

@@ -1,4 +1,5 @@
-// The project view's list: its columns, texts and share bars on demand.
+// The project view's list: its columns, texts and share bars on demand, its
+// rows opened and closed.
 #include "view/GroupListCtrl.h"
 
 #include <wx/bitmap.h>
@@ -7,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "finder/TimeText.h"
 #include "res/UiText.h"
@@ -22,7 +24,8 @@ using ui::ToWx;
 // The share first: a report list keeps room for an image at the start of
 // its first column on Windows, so the bar's image goes there, and the bars
 // are what the eye runs down. Then what the view is for, the size.
-enum Column : long { kShare, kFolder, kSize, kFiles, kNewest, kKind };
+// What is a group's own comes last, after the totals the tree adds up.
+enum Column : long { kShare, kFolder, kSize, kFiles, kNewest, kKind, kOwnSize, kOwnFiles };
 
 // A bar of kBarSteps + 1 lengths in a frame: one image per length, so that
 // a row costs an index, not a drawing.
@@ -92,6 +95,8 @@ void CGroupListCtrl::InitColumns(int nFolderWidth) {
     AppendColumn(ToWx(UiText::kColumnFileCount), wxLIST_FORMAT_RIGHT, fit(60, "888,888"));
     AppendColumn(ToWx(UiText::kColumnNewest), wxLIST_FORMAT_CENTRE, fit(110, "8888/88/88 88:88"));
     AppendColumn(ToWx(UiText::kColumnGroupKind), wxLIST_FORMAT_LEFT, 80);
+    AppendColumn(ToWx(UiText::kColumnOwnSize), wxLIST_FORMAT_RIGHT, fit(80, "99,999,999KB"));
+    AppendColumn(ToWx(UiText::kColumnOwnFiles), wxLIST_FORMAT_RIGHT, fit(60, "888,888"));
     ShowSortArrow(this, kSize, m_bAscending);
 }
 
@@ -106,36 +111,60 @@ void CGroupListCtrl::SortByColumn(long nColumn) {
     SyncGroups();
 }
 
-void CGroupListCtrl::SetGroups(const CProjectGroups* pGroups) {
-    m_pGroups = pGroups;
+void CGroupListCtrl::SetGroups(const CProjectGroups* pGroups, const std::vector<ResultRow>* pRows) {
+    m_pTree = std::make_unique<CProjectTree>(*pGroups, *pRows);
     SyncGroups();
 }
 
-void CGroupListCtrl::SyncGroups() {
-    const std::vector<std::size_t> selected = SelectedGroups();
-    const long nFocusRow = GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED);
-    const bool bFocus = nFocusRow >= 0 && static_cast<std::size_t>(nFocusRow) < m_order.size();
-    const std::size_t nFocused = bFocus ? m_order[static_cast<std::size_t>(nFocusRow)] : 0;
+void CGroupListCtrl::ResetTree() {
+    if (m_pTree) m_pTree->Reset();
+}
 
-    m_order =
-        m_pGroups != nullptr ? m_pGroups->Ordered(m_key, m_bAscending) : std::vector<std::size_t>();
-    m_total = 0;
-    for (std::size_t n : m_order) m_total += m_pGroups->Groups()[n].size;
-    const long count = static_cast<long>(m_order.size());
+void CGroupListCtrl::RowsChanged() {
+    if (m_pTree) m_pTree->RowsChanged();
+}
+
+namespace {
+
+// A row's identity through a new layout.
+std::pair<TreeNodeKind, std::size_t> KeyOf(const TreeNode& node) {
+    return {node.kind, node.nIndex};
+}
+
+}  // namespace
+
+void CGroupListCtrl::SyncGroups() {
+    if (!m_pTree) return;
+    std::vector<std::pair<TreeNodeKind, std::size_t>> selected;
+    for (const TreeNode& node : SelectedNodes()) selected.push_back(KeyOf(node));
+    std::sort(selected.begin(), selected.end());
+    const TreeNode* pFocus = NodeAt(GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED));
+    const bool bFocus = pFocus != nullptr;
+    const auto focused = bFocus ? KeyOf(*pFocus) : std::pair<TreeNodeKind, std::size_t>();
+
+    m_pTree->Sync(m_key, m_bAscending);
+    const std::vector<TreeNode>& nodes = m_pTree->Nodes();
+    const long count = static_cast<long>(nodes.size());
     if (count == 0) {
         // As with the file list: only this forgets a select-all.
         if (GetItemCount() != 0) DeleteAllItems();
     } else {
         if (count != GetItemCount()) SetItemCount(count);
-        // Rows are positions: the selection goes back to its groups, and a
-        // group new since is never selected unseen.
-        if (!selected.empty()) SelectGroups(selected);
-        if (bFocus) {
+        // Rows are positions: the selection goes back to its rows, and a
+        // row new since is never selected unseen.
+        if (!selected.empty()) {
+            SetItemState(-1, 0, wxLIST_STATE_SELECTED);
             for (long n = 0; n < count; ++n) {
-                if (m_order[static_cast<std::size_t>(n)] == nFocused) {
-                    SetItemState(n, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
-                    break;
+                if (std::binary_search(selected.begin(), selected.end(),
+                                       KeyOf(nodes[static_cast<std::size_t>(n)]))) {
+                    SetItemState(n, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
                 }
+            }
+        }
+        for (long n = 0; bFocus && n < count; ++n) {
+            if (KeyOf(nodes[static_cast<std::size_t>(n)]) == focused) {
+                SetItemState(n, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+                break;
             }
         }
     }
@@ -144,67 +173,106 @@ void CGroupListCtrl::SyncGroups() {
     Update();
 }
 
-std::vector<std::size_t> CGroupListCtrl::SelectedGroups() const {
-    std::vector<std::size_t> groups;
-    for (long n = GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED);
-         n >= 0 && static_cast<std::size_t>(n) < m_order.size();
-         n = GetNextItem(n, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED)) {
-        groups.push_back(m_order[static_cast<std::size_t>(n)]);
+bool CGroupListCtrl::OpenRow(long nRow, bool bOpen) {
+    const TreeNode* pNode = NodeAt(nRow);
+    if (pNode == nullptr || !m_pTree->CanOpen(*pNode) || m_pTree->IsOpen(*pNode) == bOpen) {
+        return false;
     }
-    return groups;
+    m_pTree->SetOpen(*pNode, bOpen);
+    SyncGroups();
+    return true;
+}
+
+bool CGroupListCtrl::ToggleRow(long nRow) {
+    const TreeNode* pNode = NodeAt(nRow);
+    return pNode != nullptr && OpenRow(nRow, !m_pTree->IsOpen(*pNode));
+}
+
+std::vector<TreeNode> CGroupListCtrl::SelectedNodes() const {
+    std::vector<TreeNode> nodes;
+    for (long n = GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); NodeAt(n) != nullptr;
+         n = GetNextItem(n, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED)) {
+        nodes.push_back(*NodeAt(n));
+    }
+    return nodes;
 }
 
 void CGroupListCtrl::SelectGroups(const std::vector<std::size_t>& groups) {
     if (GetSelectedItemCount() > 0) SetItemState(-1, 0, wxLIST_STATE_SELECTED);
-    if (groups.empty()) return;
-    std::vector<long> row(m_pGroups->Groups().size(), -1);
-    for (std::size_t n = 0; n < m_order.size(); ++n) row[m_order[n]] = static_cast<long>(n);
-    for (std::size_t group : groups) {
-        if (group < row.size() && row[group] >= 0) {
-            SetItemState(row[group], wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    if (groups.empty() || !m_pTree) return;
+    const std::vector<TreeNode>& nodes = m_pTree->Nodes();
+    for (std::size_t n = 0; n < nodes.size(); ++n) {
+        if (nodes[n].kind == TreeNodeKind::Group &&
+            std::binary_search(groups.begin(), groups.end(), nodes[n].nIndex)) {
+            SetItemState(static_cast<long>(n), wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
         }
     }
 }
 
-const ProjectGroup* CGroupListCtrl::GroupAt(long nRow) const {
-    if (m_pGroups == nullptr || nRow < 0 || static_cast<std::size_t>(nRow) >= m_order.size()) {
+std::vector<std::size_t> CGroupListCtrl::SelectedFileRows() const {
+    return m_pTree ? m_pTree->RowsOf(SelectedNodes()) : std::vector<std::size_t>();
+}
+
+const TreeNode* CGroupListCtrl::NodeAt(long nRow) const {
+    if (!m_pTree || nRow < 0 || static_cast<std::size_t>(nRow) >= m_pTree->Nodes().size()) {
         return nullptr;
     }
-    return &m_pGroups->Groups()[m_order[static_cast<std::size_t>(nRow)]];
+    return &m_pTree->Nodes()[static_cast<std::size_t>(nRow)];
 }
 
 wxString CGroupListCtrl::OnGetItemText(long nItem, long nColumn) const {
-    const ProjectGroup* pGroup = GroupAt(nItem);
-    if (pGroup == nullptr) return wxString();
+    const TreeNode* pNode = NodeAt(nItem);
+    if (pNode == nullptr) return wxString();
+    const TreeTotals totals = m_pTree->TotalsOf(*pNode);
     switch (nColumn) {
-        case kFolder:
-            return wxString::FromUTF8(DisplayPath(pGroup->strPath));
+        case kFolder: {
+            std::string text;
+            for (std::uint32_t n = 0; n < pNode->nDepth; ++n) text += UiText::kTreeIndent;
+            text += !m_pTree->CanOpen(*pNode) ? UiText::kTreeLeaf
+                    : m_pTree->IsOpen(*pNode) ? UiText::kTreeOpened
+                                              : UiText::kTreeClosed;
+            return wxString::FromUTF8(text + DisplayPath(m_pTree->NameOf(*pNode)));
+        }
         case kKind:
-            return ToWx(pGroup->bProject ? UiText::kGroupKindProject : UiText::kGroupKindFolder);
+            switch (pNode->kind) {
+                case TreeNodeKind::Group:
+                    return ToWx(m_pTree->IsProject(*pNode) ? UiText::kGroupKindProject
+                                                           : UiText::kGroupKindFolder);
+                case TreeNodeKind::Folder:
+                    return ToWx(UiText::kNodeKindFolder);
+                case TreeNodeKind::File:
+                    return ToWx(UiText::kNodeKindFile);
+            }
+            return wxString();
         case kFiles:
-            return wxString::FromUTF8(FormatThousands(pGroup->nFiles));
+            return wxString::FromUTF8(FormatThousands(totals.nFiles));
         case kSize:
-            return wxString::FromUTF8(SizeText(pGroup->size));
+            return wxString::FromUTF8(SizeText(totals.size));
+        case kOwnFiles:
+            return wxString::FromUTF8(FormatThousands(totals.nOwnFiles));
+        case kOwnSize:
+            return wxString::FromUTF8(SizeText(totals.ownSize));
         case kShare: {
             // Tenths by hand: a printf would follow the desktop's decimal mark.
-            const std::uint64_t permille = Permille(pGroup->size, m_total);
+            const std::uint64_t permille = Permille(totals.size, m_pTree->GrandTotal());
             return wxString::FromUTF8(std::to_string(permille / 10) + "." +
                                       std::to_string(permille % 10) + "%");
         }
         case kNewest:
-            return wxString::FromUTF8(FileTimeText(pGroup->newest.seconds));
+            return wxString::FromUTF8(FileTimeText(totals.newest.seconds));
         default:
             return wxString();
     }
 }
 
 int CGroupListCtrl::OnGetItemColumnImage(long nItem, long nColumn) const {
-    const ProjectGroup* pGroup = GroupAt(nItem);
-    if (nColumn != kShare || pGroup == nullptr) return -1;
-    // A group with any bytes shows some bar, however small its share.
+    const TreeNode* pNode = NodeAt(nItem);
+    if (nColumn != kShare || pNode == nullptr) return -1;
+    const std::uint64_t size = m_pTree->TotalsOf(*pNode).size;
+    // A row with any bytes shows some bar, however small its share.
     const auto nSteps =
-        static_cast<int>((Permille(pGroup->size, m_total) * kBarSteps + 500) / 1000);
-    return pGroup->size > 0 ? std::max(nSteps, 1) : 0;
+        static_cast<int>((Permille(size, m_pTree->GrandTotal()) * kBarSteps + 500) / 1000);
+    return size > 0 ? std::max(nSteps, 1) : 0;
 }
 
 int CGroupListCtrl::OnGetItemImage(long nItem) const { return OnGetItemColumnImage(nItem, kShare); }

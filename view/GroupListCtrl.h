@@ -1,6 +1,7 @@
-// The project view's list: a virtual wxListCtrl over the search's groups,
-// largest first until a header says otherwise, each with a bar of its share
-// of the total.
+// The project view's list: a virtual wxListCtrl over the search's groups as
+// a tree (groups nested, a group opened to its folders, a folder to its
+// files), largest first at each level until a header says otherwise, each
+// row with a bar of its share of the total.
 #pragma once
 
 #include <wx/imaglist.h>
@@ -8,9 +9,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "search/ProjectGroups.h"
+#include "search/ResultRow.h"
+#include "view/core/ProjectTree.h"
 
 class CGroupListCtrl : public wxListCtrl {
 public:
@@ -20,21 +24,32 @@ public:
     // for the folder's, which the user sizes (and the settings keep).
     void InitColumns(int nFolderWidth);
     int FolderColumnWidth() const;
-    // The groups are borrowed; call SyncGroups after they changed.
-    void SetGroups(const CProjectGroups* pGroups);
-    // Puts the non-empty groups in their order again and shows their count
-    // at once; a selected or focused group stays so wherever it moved.
+    // The groups and the rows they count are borrowed; call SyncGroups
+    // after they changed.
+    void SetGroups(const CProjectGroups* pGroups, const std::vector<ResultRow>* pRows);
+    // A new search: every group back to its first state.
+    void ResetTree();
+    // The rows were erased or put in another order.
+    void RowsChanged();
+    // Lays the tree out again and shows its rows at once; a selected or
+    // focused row stays so wherever it moved.
     void SyncGroups();
     // A click on a column's header: its order, the other way round when it
     // already is (the share and the size are one order). The groups keep
     // that order as they grow, and through later searches: unlike the file
     // list's, it costs little to keep.
     void SortByColumn(long nColumn);
-    // The groups of the selected rows; selecting exactly these groups.
-    std::vector<std::size_t> SelectedGroups() const;
+    // Opens or closes the row (a group or a folder); true when it could.
+    bool OpenRow(long nRow, bool bOpen);
+    bool ToggleRow(long nRow);
+    // The rows selected, as tree nodes; selecting exactly these groups.
+    std::vector<TreeNode> SelectedNodes() const;
     void SelectGroups(const std::vector<std::size_t>& groups);
-    // The group shown at a row, or none past the list's end.
-    const ProjectGroup* GroupAt(long nRow) const;
+    // The files the selected rows hold, as rows of the file list.
+    std::vector<std::size_t> SelectedFileRows() const;
+    // The row at a position, or none past the list's end.
+    const TreeNode* NodeAt(long nRow) const;
+    const CProjectTree* Tree() const { return m_pTree.get(); }
 
 protected:
     wxString OnGetItemText(long nItem, long nColumn) const override;
@@ -42,11 +57,8 @@ protected:
     int OnGetItemImage(long nItem) const override;
 
 private:
-    const CProjectGroups* m_pGroups = nullptr;
-    // Group indices in the order shown.
-    std::vector<std::size_t> m_order;
+    std::unique_ptr<CProjectTree> m_pTree;
     GroupOrder m_key = GroupOrder::Size;
     bool m_bAscending = false;
-    std::uint64_t m_total = 0;
     wxImageList m_bars;
 };

@@ -202,7 +202,7 @@ void CVCKesmoraView::OnInitialUpdate() {
     StackTabStripBelow(m_tab);
     InitListColumns();
     m_list->SetRows(&m_rows);
-    m_groupList->SetGroups(&m_groups);
+    m_groupList->SetGroups(&m_groups, &m_rows.m_rows);
     EnableSearchButtons(false);
     UpdateDeleteButtons(false);
     LoadSettings();

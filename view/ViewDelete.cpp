@@ -154,6 +154,7 @@ void CVCKesmoraView::RunDeletion(DeleteRequest request) {
     SelectRows(outcome.selection);
     // Both views show what is left; a group keeps what failed selected.
     m_groups.Recount(m_rows.m_rows);
+    m_groupList->RowsChanged();
     SyncGroupList(true);
     if (outcome.bRefused) {
         AskUser(ToWx(RootRefusedText(request.method)), ToWx(DeleteFailureCaption(request.method)),

@@ -1,5 +1,5 @@
 // The project view: the switch between the result list's two views, the
-// groups' list kept in step with the rows, and the files of chosen groups.
+// groups' tree kept in step with the rows, and the files of chosen rows.
 #include <wx/radiobut.h>
 
 #include <algorithm>
@@ -36,13 +36,5 @@ void CVCKesmoraView::SyncGroupList(bool bFromSelectedRows) {
 }
 
 std::vector<std::size_t> CVCKesmoraView::ChosenRows() const {
-    if (!m_bProjectView) return SelectedRows();
-    std::vector<char> chosen(m_groups.Groups().size(), 0);
-    for (std::size_t n : m_groupList->SelectedGroups()) chosen[n] = 1;
-    std::vector<std::size_t> rows;
-    for (std::size_t n = 0; n < m_rows.m_rows.size(); ++n) {
-        const std::size_t nGroup = m_groups.GroupOf(m_rows.m_rows[n]);
-        if (nGroup < chosen.size() && chosen[nGroup] != 0) rows.push_back(n);
-    }
-    return rows;
+    return m_bProjectView ? m_groupList->SelectedFileRows() : SelectedRows();
 }

@@ -58,6 +58,7 @@ void CVCKesmoraView::SortList(int nColumn, bool bAscending) {
     const std::vector<std::uint32_t> newIndex =
         SortRows(m_rows.m_rows, static_cast<SortColumn>(nColumn), bAscending);
     ShowSortArrow(m_list, nColumn, bAscending);
+    m_groupList->RowsChanged();
     // Every row selected stays every row selected; otherwise the selection
     // moves with its rows.
     if (selected.size() != m_rows.m_rows.size()) {
@@ -89,6 +90,12 @@ void CVCKesmoraView::OnListKeyDown(wxKeyEvent& event) {
         ShownList()->SetItemState(-1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
     } else if (nModifiers == wxMOD_CONTROL && nKey == 'C') {
         CopySelectedPaths();
+    } else if (m_bProjectView && nModifiers == wxMOD_NONE &&
+               (nKey == WXK_RIGHT || nKey == WXK_LEFT || nKey == WXK_NUMPAD_RIGHT ||
+                nKey == WXK_NUMPAD_LEFT)) {
+        // As in a tree: right opens the focused row, left closes it.
+        const long nRow = m_groupList->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED);
+        m_groupList->OpenRow(nRow, nKey == WXK_RIGHT || nKey == WXK_NUMPAD_RIGHT);
     } else {
         event.Skip();
     }
@@ -112,7 +119,9 @@ void CVCKesmoraView::CopySelectedPaths() {
         text += DisplayPath(strPath);
     };
     if (m_bProjectView) {
-        for (std::size_t n : m_groupList->SelectedGroups()) add(m_groups.Groups()[n].strPath);
+        for (const TreeNode& node : m_groupList->SelectedNodes()) {
+            add(m_groupList->Tree()->PathOf(node));
+        }
     } else {
         for (std::size_t n : SelectedRows()) add(m_rows.m_rows[n].strPath);
     }
@@ -173,16 +182,28 @@ void CVCKesmoraView::OnListMenu(wxCommandEvent& event) {
     }
 }
 
-void CVCKesmoraView::OnListActivated(wxListEvent& event) { OpenRowFolder(event.GetIndex()); }
+void CVCKesmoraView::OnListActivated(wxListEvent& event) {
+    // In the project view a group or a folder opens in place; a file's
+    // folder opens in the file manager.
+    if (m_bProjectView && m_groupList->ToggleRow(event.GetIndex())) {
+        return;
+    }
+    OpenRowFolder(event.GetIndex());
+}
 
 void CVCKesmoraView::OpenRowFolder(long nRow) {
     bool bOpened = false;
     if (m_bProjectView) {
-        const ProjectGroup* pGroup = m_groupList->GroupAt(nRow);
-        if (pGroup == nullptr) {
+        const TreeNode* pNode = m_groupList->NodeAt(nRow);
+        if (pNode == nullptr) {
             return;
         }
-        bOpened = m_openFolder ? m_openFolder(pGroup->strPath) : OpenFolder(pGroup->strPath);
+        const std::string strPath = m_groupList->Tree()->PathOf(*pNode);
+        if (pNode->kind == TreeNodeKind::File) {
+            bOpened = m_openFolder ? m_openFolder(strPath) : OpenContainingFolder(strPath);
+        } else {
+            bOpened = m_openFolder ? m_openFolder(strPath) : OpenFolder(strPath);
+        }
     } else {
         if (nRow < 0 || static_cast<std::size_t>(nRow) >= m_rows.m_rows.size()) {
             return;

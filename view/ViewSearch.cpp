@@ -6,10 +6,10 @@
 #include <string_view>
 
 #include "res/UiText.h"
-#include "view/core/StatusText.h"
 #include "view/DialogLook.h"
 #include "view/UiString.h"
 #include "view/VCKesmoraView.h"
+#include "view/core/StatusText.h"
 
 namespace {
 
@@ -65,6 +65,7 @@ void CVCKesmoraView::OnStartSearch(wxCommandEvent&) {
     ResetListOrder();
     m_list->SyncRowCount();
     m_groups.Reset();
+    m_groupList->ResetTree();
     m_groupList->SyncGroups();
 
     m_lastSearch = query;

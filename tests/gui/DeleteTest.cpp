@@ -403,52 +403,68 @@ TEST(ToolkitCatalogue, GivesTheProgressDialogsTextsInJapanese) {
     EXPECT_EQ(wxGetTranslation("Cancel"), wxString::FromUTF8("キャンセル"));
 }
 
-// The project view lists the search's groups largest first; deleting one
-// deletes exactly its files, through the confirmation that counts files,
-// and the view is there again at the next start.
-TEST_F(DeleteTest, TheProjectViewListsTheGroupsAndDeletesExactlyTheFilesOfOne) {
+// The project view is a tree of the search's groups, largest first under
+// each: a group opens (Enter, a double-click) to the folders of its own
+// files, and deleting a selected folder deletes exactly its files, through
+// the confirmation that counts them; the view is there at the next start.
+TEST_F(DeleteTest, TheProjectViewOpensAGroupAndDeletesExactlyTheFilesOfAFolder) {
     MakeFile("App/App.vcxproj", 10);
     const std::string appObj = MakeFile("App/x64/Debug/a.obj", 1024);
     const std::string appPdb = MakeFile("App/x64/Debug/a.pdb", 3072);
+    const std::string appRelease = MakeFile("App/Release/r.obj", 1024);
     MakeFile("Lib/lib.VCXPROJ", 10);
     const std::string lib = MakeFile("Lib/Debug/l.obj", 3072);
     const std::string loose = MakeFile("Loose/Debug/x.obj", 2048);
-    const std::string top = MakeFile("top.obj", 1024);
+    const std::string top = MakeFile("top.obj", 512);
     Click(ctl::kRadioProjectView);
     ASSERT_TRUE(m_pView->m_groupList->IsShown());
     ASSERT_FALSE(m_pView->m_list->IsShown());
     Search();
-    const auto shown = [this] {
+    wxListCtrl* pList = m_pView->m_groupList;
+    const auto shown = [pList] {
         std::vector<std::string> rows;
-        wxListCtrl* pList = m_pView->m_groupList;
         for (long n = 0; n < pList->GetItemCount(); ++n) {
             std::string row;
-            for (int nColumn : {1, 2, 3, 5})
+            for (int nColumn : {1, 2, 3, 5, 6})
                 row += pList->GetItemText(n, nColumn).utf8_string() + "|";
             rows.push_back(row);
         }
         return rows;
     };
-    const std::string root = m_tree.string();
     const std::string sep(1, static_cast<char>(std::filesystem::path::preferred_separator));
     EXPECT_EQ(shown(), (std::vector<std::string>{
-                           root + sep + "App|4KB|2|プロジェクト|",
-                           root + sep + "Lib|3KB|1|プロジェクト|",
-                           root + sep + "Loose|2KB|1|フォルダ|",
-                           root + "|1KB|1|フォルダ|",
+                           "▼ " + m_tree.string() + "|11KB|6|フォルダ|1KB|",
+                           "　▶ App|5KB|3|プロジェクト|5KB|",
+                           "　▶ Lib|3KB|1|プロジェクト|3KB|",
+                           "　▶ Loose|2KB|1|フォルダ|2KB|",
+                           "　▶ .|1KB|1|サブフォルダ|1KB|",
                        }));
+    wxListEvent activate(wxEVT_LIST_ITEM_ACTIVATED, pList->GetId());
+    activate.SetEventObject(pList);
+    activate.SetIndex(1);
+    pList->GetEventHandler()->ProcessEvent(activate);
+    ASSERT_EQ(shown().size(), 7u);
+    EXPECT_EQ(shown()[1], "　▼ App|5KB|3|プロジェクト|5KB|");
+    EXPECT_EQ(shown()[2], "　　▶ x64" + sep + "Debug|4KB|2|サブフォルダ|4KB|");
+    EXPECT_EQ(shown()[3], "　　▶ Release|1KB|1|サブフォルダ|1KB|");
 
-    m_pView->m_groupList->SetItemState(0, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    pList->SetItemState(2, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
     Pump(20);
     Press(ctl::kDelete);
     ASSERT_EQ(m_boxes.size(), 1u);
     EXPECT_EQ(m_boxes[0].strText, "選択した 2 個のファイルを削除してよろしいですか？");
     EXPECT_EQ(Status(0), "2 個のファイルを削除しました ： 0 MB ( 4 KB ) をクリア");
     EXPECT_FALSE(Exists(appObj) || Exists(appPdb));
-    EXPECT_TRUE(Exists(lib) && Exists(loose) && Exists(top));
-    EXPECT_EQ(Rows(), 3);
-    EXPECT_EQ(shown().size(), 3u);
-    EXPECT_EQ(shown().front(), root + sep + "Lib|3KB|1|プロジェクト|");
+    EXPECT_TRUE(Exists(appRelease) && Exists(lib) && Exists(loose) && Exists(top));
+    EXPECT_EQ(Rows(), 4);
+    EXPECT_EQ(shown(), (std::vector<std::string>{
+                           "▼ " + m_tree.string() + "|7KB|4|フォルダ|1KB|",
+                           "　▶ Lib|3KB|1|プロジェクト|3KB|",
+                           "　▶ Loose|2KB|1|フォルダ|2KB|",
+                           "　▼ App|1KB|1|プロジェクト|1KB|",
+                           "　　▶ Release|1KB|1|サブフォルダ|1KB|",
+                           "　▶ .|1KB|1|サブフォルダ|1KB|",
+                       }));
 
     CloseWindow();
     EXPECT_EQ(ReadDword("Controls", "ProjectView", 0), 1);
