@@ -151,13 +151,13 @@ void BenchListing(const std::string& root, int nReps) {
     PrintRow("find -printf | wc -c", Summarise(findPipe), e);
 }
 
-// --by-project against the plain summary, in turn (the order swapped every
-// repetition), both with every folder's files looked for.
-void BenchProjects(const std::string& root, int nReps) {
+// --by-project (or --tree) against the plain summary, in turn (the order
+// swapped every repetition), both with every folder's files looked for.
+void BenchProjects(const std::string& root, int nReps, const std::string& option) {
     const std::string cli = KESMORA_CLI;
     const std::string plain = "exec " + cli + " -s --folders all '" + root + "' > /dev/null 2>&1";
     const std::string grouped =
-        "exec " + cli + " --by-project --folders all '" + root + "' > /dev/null 2>&1";
+        "exec " + cli + " " + option + " --folders all '" + root + "' > /dev/null 2>&1";
     TimeShell(plain);  // warms the cache
     std::vector<double> plainWall, groupedWall, plainCpu, groupedCpu;
     for (int i = 0; i < nReps; ++i) {
@@ -173,11 +173,12 @@ void BenchProjects(const std::string& root, int nReps) {
     std::printf("%-26s wall best %.3f s median %.3f s; CPU best %.3f s median %.3f s (%d runs)\n",
                 "kesmora-cli -s", pw.best, pw.median, pc.best, pc.median, nReps);
     std::printf("%-26s wall best %.3f s median %.3f s; CPU best %.3f s median %.3f s\n",
-                "kesmora-cli --by-project", gw.best, gw.median, gc.best, gc.median);
+                ("kesmora-cli " + option).c_str(), gw.best, gw.median, gc.best, gc.median);
     std::printf(
-        "--by-project / -s: wall %.3fx of bests, %.3fx of medians; CPU %.3fx of bests, "
+        "%s / -s: wall %.3fx of bests, %.3fx of medians; CPU %.3fx of bests, "
         "%.3fx of medians\n",
-        gw.best / pw.best, gw.median / pw.median, gc.best / pc.best, gc.median / pc.median);
+        option.c_str(), gw.best / pw.best, gw.median / pw.median, gc.best / pc.best,
+        gc.median / pc.median);
 }
 
 void BenchDelete(const std::string& scratch, std::size_t count, int nRounds) {
@@ -221,7 +222,7 @@ int main(int argc, char** argv) {
     if (argc < 3) {
         std::fprintf(stderr,
                      "usage: %s list ROOT [REPETITIONS]\n"
-                     "       %s projects ROOT [REPETITIONS]\n"
+                     "       %s projects|tree ROOT [REPETITIONS]\n"
                      "       %s delete SCRATCH_FOLDER [FILES] [ROUNDS]\n",
                      argv[0], argv[0], argv[0]);
         return 2;
@@ -229,8 +230,9 @@ int main(int argc, char** argv) {
     const std::string mode = argv[1];
     if (mode == "list") {
         BenchListing(argv[2], argc > 3 ? std::max(1, std::atoi(argv[3])) : 5);
-    } else if (mode == "projects") {
-        BenchProjects(argv[2], argc > 3 ? std::max(1, std::atoi(argv[3])) : 7);
+    } else if (mode == "projects" || mode == "tree") {
+        BenchProjects(argv[2], argc > 3 ? std::max(1, std::atoi(argv[3])) : 7,
+                      mode == "tree" ? "--tree" : "--by-project");
     } else if (mode == "delete") {
         BenchDelete(argv[2], argc > 3 ? std::strtoull(argv[3], nullptr, 10) : 100000,
                     argc > 4 ? std::max(1, std::atoi(argv[4])) : 4);
