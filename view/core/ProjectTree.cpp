@@ -157,6 +157,8 @@ void CProjectTree::Sync(GroupOrder key, bool bAscending) {
     const std::vector<ProjectGroup>& groups = m_groups.Groups();
     const std::vector<ProjectFolder>& folders = m_groups.Folders();
     TakeNewRows();
+    // Sized up front: the orders below hold pointers to these names.
+    if (m_folderPaths.size() < folders.size()) m_folderPaths.resize(folders.size());
     const std::vector<std::size_t> tree = m_groups.Tree(key, bAscending);
     m_children.assign(groups.size(), {});
     m_hasChildren.assign(groups.size(), 0);
