@@ -77,7 +77,8 @@ void CProjectTree::Reset() {
 }
 
 bool CProjectTree::GroupOpen(std::size_t nGroup) const {
-    const std::int8_t open = nGroup < m_groupOpen.size() ? m_groupOpen[nGroup] : kDefault;
+    const std::int8_t open =
+        nGroup < m_groupOpen.size() ? m_groupOpen[nGroup] : std::int8_t{kDefault};
     if (open != kDefault) return open == kOpened;
     return nGroup < m_hasChildren.size() && m_hasChildren[nGroup] != 0;
 }
