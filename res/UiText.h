@@ -58,6 +58,59 @@ inline constexpr std::string_view kDeleteKeptChanged =
 inline constexpr std::string_view kDeleteRootChanged =
     "検索したフォルダが移動または置き換えられたため、ファイルを削除しませんでした";
 
+// Under the failure box's first line, each file that stayed ("%s") with
+// why on the line below it, a few of them, then how many more ("%d").
+inline constexpr std::string_view kFailedFile = "%s\n　%r";
+inline constexpr std::string_view kMoreFailedFiles = "ほか %d 個のファイルも残っています";
+
+// Why a file stayed, one text for each reason the deletion gives. Where
+// the system gave an error with it, kWithSystemReason adds its words.
+inline constexpr std::string_view kWithSystemReason = "%r（%s）";
+inline constexpr std::string_view kReasonRootNotOpen = "検索したフォルダを開けません";
+inline constexpr std::string_view kReasonOutsideRoot = "検索したフォルダの中にありません";
+inline constexpr std::string_view kReasonNotAPath = "パスとして使えない名前です";
+inline constexpr std::string_view kReasonRootReplaced =
+    "検索したフォルダが移動または置き換えられました";
+inline constexpr std::string_view kReasonPathNotFolder =
+    "途中のフォルダがリンクに変わったか、フォルダではなくなりました";
+inline constexpr std::string_view kReasonNotFolder =
+    "リンクに変わったか、フォルダではなくなりました";
+inline constexpr std::string_view kReasonFolder = "ファイルではなくフォルダです";
+inline constexpr std::string_view kReasonReadOnly = "読み取り専用です";
+inline constexpr std::string_view kReasonNameStillThere =
+    "ほかのプログラムが開いているため、名前が残っています";
+inline constexpr std::string_view kReasonNameStillThereError = "名前が残っています";
+inline constexpr std::string_view kReasonSwappedPutBack =
+    "処理の途中で別のファイルと入れ替わったため、そのファイルを元に戻しました";
+inline constexpr std::string_view kReasonSwappedInTrash =
+    "処理の途中で別のファイルと入れ替わり、そのファイルは元に戻せずごみ箱にあります";
+inline constexpr std::string_view kReasonNoTrash = "このドライブには使えるごみ箱がありません";
+inline constexpr std::string_view kReasonTrashUnusable = "ごみ箱を使えません";
+inline constexpr std::string_view kReasonTrashRecord = "ごみ箱に記録を書き込めません";
+inline constexpr std::string_view kReasonNoFreeTrashName = "ごみ箱に空いている名前がありません";
+inline constexpr std::string_view kReasonShellRefused = "シェルが受け付けませんでした";
+inline constexpr std::string_view kReasonRecycleBinRefused =
+    "ごみ箱に入れられません（完全に削除することはしません）";
+inline constexpr std::string_view kReasonNotRecycled = "シェルがごみ箱に移動しませんでした";
+inline constexpr std::string_view kReasonStillThere = "シェルの操作の後もまだ残っています";
+inline constexpr std::string_view kReasonChangedSinceSearch =
+    "検索の後で書き換えられたか、別のファイルに置き換わっています";
+inline constexpr std::string_view kReasonKeptAside =
+    "確かめるために移した間に別のファイルが元の名前を使ったため、\".kesmora-\" で始まる名前で"
+    "同じフォルダに残しました";
+inline constexpr std::string_view kReasonRecycledUnchecked =
+    "シェルがどのファイルをごみ箱に移動したかを伝えないため、検索したファイルか確かめられません。"
+    "ごみ箱を確認してください";
+// The system's errors, by what they mean to the user.
+inline constexpr std::string_view kReasonAccessDenied = "アクセス権がありません";
+inline constexpr std::string_view kReasonInUse = "ほかのプログラムが使用しています";
+inline constexpr std::string_view kReasonNotFound =
+    "見つかりません（検索の後で移動または削除されました）";
+inline constexpr std::string_view kReasonReadOnlyDrive = "書き込みのできないドライブにあります";
+inline constexpr std::string_view kReasonNoSpace = "ディスクの空きが足りません";
+inline constexpr std::string_view kReasonSystemError = "システムエラー（コード %d）";
+inline constexpr std::string_view kReasonUnknown = "原因のわからないエラーです";
+
 // Progress of a long deletion (its dialog's caption and message).
 inline constexpr std::string_view kDeleteProgressCaption = "ファイルの削除";
 inline constexpr std::string_view kDeleteProgress = "%d / %n 個のファイルを削除しています...";

@@ -161,12 +161,8 @@ void CVCKesmoraView::RunDeletion(DeleteRequest request) {
                 wxOK | wxICON_EXCLAMATION);
     }
     if (outcome.failureBox != DeleteFailureBox::None) {
-        std::string text(DeleteFailureText(outcome.failureBox, request.method));
-        if (const std::string kept = KeptChangedText(outcome, request.method); !kept.empty()) {
-            text += "\n" + kept;
-        }
-        AskUser(wxString::FromUTF8(text), ToWx(DeleteFailureCaption(request.method)),
-                wxOK | wxICON_EXCLAMATION);
+        AskUser(wxString::FromUTF8(DeleteFailureMessage(outcome, request.method)),
+                ToWx(DeleteFailureCaption(request.method)), wxOK | wxICON_EXCLAMATION);
     }
     ShowStatusPanes(wxString::FromUTF8(status.strLeft), wxString::FromUTF8(status.strRight));
     UpdateDeleteButtons(false);

@@ -1,7 +1,11 @@
 // The window's words for a deletion, from the templates in res/UiText.h.
 #include "view/core/DeleteText.h"
 
+#include <algorithm>
+
 #include "res/UiText.h"
+#include "search/DisplayText.h"
+#include "view/core/SystemErrorKind.h"
 
 namespace {
 
@@ -12,7 +16,118 @@ std::string_view Pick(DeleteMethod method, std::string_view removed, std::string
     return method == DeleteMethod::Trash ? trashed : removed;
 }
 
+// The system's error in the user's terms; the code itself where it has no
+// plainer meaning.
+std::string SystemReasonText(std::uint32_t nError) {
+    if (nError == 0) return std::string(UiText::kReasonUnknown);
+    switch (SystemErrorKindOf(nError)) {
+        case SystemErrorKind::AccessDenied:
+            return std::string(UiText::kReasonAccessDenied);
+        case SystemErrorKind::InUse:
+            return std::string(UiText::kReasonInUse);
+        case SystemErrorKind::NotFound:
+            return std::string(UiText::kReasonNotFound);
+        case SystemErrorKind::ReadOnlyDrive:
+            return std::string(UiText::kReasonReadOnlyDrive);
+        case SystemErrorKind::NoSpace:
+            return std::string(UiText::kReasonNoSpace);
+        case SystemErrorKind::Other:
+            break;
+    }
+    return FillText(UiText::kReasonSystemError, {{'d', std::to_string(nError)}});
+}
+
+// A reason that may come with the system's error: that error's words are
+// added when it did.
+std::string WithSystemReason(std::string_view reason, std::uint32_t nError) {
+    if (nError == 0) return std::string(reason);
+    return FillText(UiText::kWithSystemReason, {{'r', reason}, {'s', SystemReasonText(nError)}});
+}
+
 }  // namespace
+
+std::string RemovalReasonText(const RemovalFailure& why) {
+    using F = RemovalFailure;
+    switch (why.kind) {
+        case F::kNone:
+            return std::string();
+        case F::kSystem:
+            return SystemReasonText(why.nError);
+        case F::kRootNotOpen:
+            return std::string(UiText::kReasonRootNotOpen);
+        case F::kOutsideRoot:
+            return std::string(UiText::kReasonOutsideRoot);
+        case F::kNotAPath:
+            return std::string(UiText::kReasonNotAPath);
+        case F::kRootReplaced:
+            return std::string(UiText::kReasonRootReplaced);
+        case F::kPathNotFolder:
+            return std::string(UiText::kReasonPathNotFolder);
+        case F::kNotFolder:
+            return std::string(UiText::kReasonNotFolder);
+        case F::kFolder:
+            return std::string(UiText::kReasonFolder);
+        case F::kReadOnly:
+            return std::string(UiText::kReasonReadOnly);
+        case F::kNameStillThere:
+            // Without an error the name stays because another program holds
+            // the file open.
+            return why.nError == 0
+                       ? std::string(UiText::kReasonNameStillThere)
+                       : WithSystemReason(UiText::kReasonNameStillThereError, why.nError);
+        case F::kSwappedPutBack:
+            return std::string(UiText::kReasonSwappedPutBack);
+        case F::kSwappedInTrash:
+        case F::kSwappedInRecycleBin:
+            return WithSystemReason(UiText::kReasonSwappedInTrash, why.nError);
+        case F::kNoTrash:
+            return WithSystemReason(UiText::kReasonNoTrash, why.nError);
+        case F::kTrashUnusable:
+            return WithSystemReason(UiText::kReasonTrashUnusable, why.nError);
+        case F::kTrashRecord:
+            return WithSystemReason(UiText::kReasonTrashRecord, why.nError);
+        case F::kNoFreeTrashName:
+            return std::string(UiText::kReasonNoFreeTrashName);
+        case F::kShellRefused:
+            return WithSystemReason(UiText::kReasonShellRefused, why.nError);
+        case F::kRecycleBinRefused:
+            return std::string(UiText::kReasonRecycleBinRefused);
+        case F::kNotRecycled:
+            return why.nError == 0 ? std::string(UiText::kReasonNotRecycled)
+                                   : SystemReasonText(why.nError);
+        case F::kStillThere:
+            return std::string(UiText::kReasonStillThere);
+        case F::kChangedSinceSearch:
+            return std::string(UiText::kReasonChangedSinceSearch);
+        case F::kKeptAside:
+            return WithSystemReason(UiText::kReasonKeptAside, why.nError);
+        case F::kRecycledUnchecked:
+            return std::string(UiText::kReasonRecycledUnchecked);
+    }
+    return SystemReasonText(why.nError);
+}
+
+std::string DeleteFailureMessage(const DeleteOutcome& outcome, DeleteMethod method,
+                                 std::size_t nShown) {
+    std::string text(DeleteFailureText(outcome.failureBox, method));
+    if (const std::string kept = KeptChangedText(outcome, method); !kept.empty()) {
+        text += "\n" + kept;
+    }
+    const std::vector<DeleteFailure>& failures = outcome.failures;
+    if (failures.empty()) return text;
+    text += '\n';
+    const std::size_t nListed = std::min(nShown, failures.size());
+    for (std::size_t i = 0; i < nListed; ++i) {
+        text += '\n';
+        text += FillText(UiText::kFailedFile, {{'s', DisplayPath(failures[i].strPath)},
+                                               {'r', RemovalReasonText(failures[i].why)}});
+    }
+    if (failures.size() > nListed) {
+        text += '\n';
+        text += FillText(UiText::kMoreFailedFiles, {{'d', Count(failures.size() - nListed)}});
+    }
+    return text;
+}
 
 std::string_view ConfirmDeleteCaption(DeleteMethod method) {
     return Pick(method, UiText::kConfirmCaption, UiText::kConfirmTrashCaption);

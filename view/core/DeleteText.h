@@ -25,6 +25,13 @@ std::string_view DeleteFailureText(DeleteFailureBox box,
 // the search (another file at the name, or new contents); empty when none.
 std::string KeptChangedText(const DeleteOutcome& outcome,
                             DeleteMethod method = DeleteMethod::Remove);
+// The whole text of that box: DeleteFailureText as its first line, then
+// KeptChangedText if any, then the first nShown files that stayed, each
+// with why, then how many more.
+std::string DeleteFailureMessage(const DeleteOutcome& outcome, DeleteMethod method,
+                                 std::size_t nShown = 5);
+// Why a file stayed, in the window's words.
+std::string RemovalReasonText(const RemovalFailure& why);
 // The text of the box (same caption) for a run refused whole because the
 // folder searched was moved or replaced since.
 std::string_view RootRefusedText(DeleteMethod method = DeleteMethod::Remove);
