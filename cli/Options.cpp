@@ -14,7 +14,6 @@
 #include "cli/Platform.h"
 #include "finder/FileUtil.h"
 #include "search/DisplayText.h"
-#include "search/FolderHistory.h"
 #include "search/SavedSettings.h"
 #include "tavoBasis/Registry.h"
 
@@ -210,8 +209,9 @@ std::optional<int> ParseCommandLine(const std::vector<std::string>& args, CliOpt
     pModified->excludes(pCreated);
     app.add_flag("--saved", bSaved,
                  "take the folder and every option from the window's saved settings\n"
-                 "(read only), moving to the trash included; options given here\n"
-                 "override them. Refused when the window has saved nothing");
+                 "(read only), moving to the trash and the folders left out included;\n"
+                 "options given here override them, --exclude adds to them. Refused\n"
+                 "when the window has saved nothing");
     auto* pBytes = app.add_flag("--bytes", bBytes, "exact sizes in bytes");
     auto* pNul = app.add_flag("-0,--print0", bNul, "NUL-separated paths only");
     auto* pJson = app.add_flag("--json", bJson, "JSON Lines");
@@ -327,13 +327,20 @@ std::optional<int> ParseCommandLine(const std::vector<std::string>& args, CliOpt
     options.folders = folderArgs.empty() ? std::vector<std::string>{query.strRoot} : folderArgs;
     for (const std::string& name : excluded) {
         // A path would never match a name: say so rather than skip nothing.
-        if (name.empty() ||
-            name.find_first_of(PlatformFolderRule().separators) != std::string::npos) {
+        if (!IsFolderName(name)) {
             return UsageError("--exclude: '" + name +
                               "' is not a folder name (give the name alone, such as .git)");
         }
     }
-    query.excludedFolders = excluded;
+    // The saved names stay left out; those given here are added.
+    for (const std::string& name : query.excludedFolders) {
+        if (!IsFolderName(name)) {
+            WriteAll(Stream::Err, "kesmora-cli: --saved: the saved folder name '" + name +
+                                      "' to leave out is not a folder name\n");
+            return kExitUsage;
+        }
+    }
+    query.excludedFolders.insert(query.excludedFolders.end(), excluded.begin(), excluded.end());
     if (app.count("--types")) query.kinds = kinds;
     if (folders) query.folders = *folders;
     if (bNoSub) query.bSubfolders = false;

@@ -197,6 +197,16 @@ inline constexpr std::string_view kFileTimeItems[] = {"更新があったファ�
 inline constexpr std::string_view kCheckConfirmRemove = "ファイル削除を確認する";
 inline constexpr std::string_view kCheckUseTrash = "ごみ箱に移動する(&T)";
 inline constexpr std::string_view kCheckRemoveEmptyFolders = "空になったフォルダも削除する";
+// The field of folder names a search never enters, its example and its
+// tip; a name that is a path is refused (OK, exclamation icon, "%s" the
+// name).
+inline constexpr std::string_view kLabelExclude = "検索しないフォルダの名前：";
+inline constexpr std::string_view kExcludeHint = "例: .git; node_modules";
+inline constexpr std::string_view kExcludeTip =
+    "この名前のフォルダには入りません。名前は ; で区切り、* は任意の文字列、? は任意の1文字に"
+    "一致します。";
+inline constexpr std::string_view kExcludeNotAName =
+    "「%s」はフォルダの名前ではありません。パスではなく名前だけを入力してください（例: .git）。";
 // Added to the status's left pane after a deletion that removed emptied
 // folders.
 inline constexpr std::string_view kEmptiedFoldersRemoved =

@@ -72,5 +72,9 @@ SavedSettings LoadSavedSettings(CRegistry& registry) {
     saved.bUseTrash = ReadInt(registry, "UseTrash", 0) == 1;
     saved.bRemoveEmptyFolders = ReadInt(registry, "RemoveEmptyFolders", 0) == 1;
     saved.bProjectView = ReadInt(registry, "ProjectView", 0) == 1;
+    registry.ReadString(settings::kExcludedFolders, saved.strExcludedFolders, std::string(),
+                        RegRoot::CurrentUser);
+    if (!IsValidUtf8(saved.strExcludedFolders)) saved.strExcludedFolders.clear();
+    o.excludedFolders = SplitFolderNames(saved.strExcludedFolders);
     return saved;
 }

@@ -33,6 +33,9 @@ struct SavedSettings {
     // The result list shows one row per project; only when stored as 1,
     // any other value shows the files.
     bool bProjectView = false;
+    // The field of folders never entered, as typed (empty when the stored
+    // text is not UTF-8); options.excludedFolders holds its names.
+    std::string strExcludedFolders;
 
     bool operator==(const SavedSettings&) const = default;
 };

@@ -1,6 +1,10 @@
 // Mapping of the window's search options onto a typed search.
 #include "search/SearchParams.h"
 
+#include <algorithm>
+
+#include "search/FolderHistory.h"
+
 namespace {
 
 std::optional<FolderRule> FolderRuleOf(int nRadioFolder) {
@@ -57,5 +61,24 @@ std::optional<SearchQuery> MakeSearchQuery(const std::string& strFolder,
     if (!SetAgeFilter(options, q)) return std::nullopt;
     q.strRoot = strFolder;
     q.bSubfolders = options.bFindSubFolder;
+    q.excludedFolders = options.excludedFolders;
     return q;
+}
+
+std::vector<std::string> SplitFolderNames(std::string_view text) {
+    constexpr std::string_view kSpaces = " \t";
+    std::vector<std::string> names;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find(';'), text.size());
+        std::string_view name = text.substr(0, end);
+        text.remove_prefix(std::min(end + 1, text.size()));
+        name.remove_prefix(std::min(name.find_first_not_of(kSpaces), name.size()));
+        name.remove_suffix(name.size() - (name.find_last_not_of(kSpaces) + 1));
+        if (!name.empty()) names.emplace_back(name);
+    }
+    return names;
+}
+
+bool IsFolderName(std::string_view name) {
+    return !name.empty() && name.find_first_of(PlatformFolderRule().separators) == name.npos;
 }

@@ -5,6 +5,8 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "search/SearchQuery.h"
 
@@ -39,9 +41,19 @@ struct SearchOptions {
     // Position of the file-time combo's text, 0 when no item matches:
     // 0 "更新があったファイル", 1 "作成したファイル".
     int nFileTimeIndex = 0;
+    // Names (globs) of folders never entered, as SplitFolderNames gives them.
+    std::vector<std::string> excludedFolders;
 
     bool operator==(const SearchOptions&) const = default;
 };
+
+// The names of the window's field of folders left out: separated by ";",
+// the spaces around each dropped, and empty ones with them.
+std::vector<std::string> SplitFolderNames(std::string_view text);
+// Whether name can name a folder on its own: not empty, and no path (a
+// path would never match a folder's name, and the search would skip
+// nothing).
+bool IsFolderName(std::string_view name);
 
 // The search of strFolder (passed on exactly as typed), or nothing when the
 // start must silently do nothing: no folder radio checked, no file type

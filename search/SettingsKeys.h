@@ -15,6 +15,10 @@ inline constexpr const char* kWindow = "Window";
 inline constexpr const char* kHistory = "History";
 inline constexpr const char* kControls = "Controls";
 
+// The Controls value holding the names of folders never entered, as the
+// window's field shows them (a text).
+inline constexpr const char* kExcludedFolders = "ExcludeFolders";
+
 // The Controls value of a kind's check box is its pszSettingsKey
 // (finder/FileKinds.h). A newer kind's value turns it on only when it is
 // exactly 1: they are off unless plainly asked for, and a settings file

@@ -54,6 +54,9 @@ enum : int {
     kRadioFileView = 1045,
     kRadioProjectView = 1046,
     kGroupList = 1047,
+    // The names of folders a search never enters, on the その他 page.
+    kExcludeLabel = 1048,
+    kExcludeFolders = 1049,
 };
 
 }  // namespace ctl

@@ -31,7 +31,8 @@ constexpr int kPage1[] = {ctl::kFileGroup, ctl::kBsc,  ctl::kIdb, ctl::kIlk, ctl
                           ctl::kIpdb,      ctl::kTlog};
 constexpr int kPage2[] = {ctl::kRadioAllFiles, ctl::kRadioPeriod, ctl::kComboDayMonth,
                           ctl::kComboFile,     ctl::kCount,       ctl::kSpinCount};
-constexpr int kPage3[] = {ctl::kConfirmRemove, ctl::kUseTrash, ctl::kRemoveEmptyFolders};
+constexpr int kPage3[] = {ctl::kConfirmRemove, ctl::kUseTrash, ctl::kRemoveEmptyFolders,
+                          ctl::kExcludeLabel, ctl::kExcludeFolders};
 
 // The option controls a search disables, in the order they are switched.
 constexpr int kOptionControls[] = {ctl::kFolderLabel,
@@ -62,7 +63,9 @@ constexpr int kOptionControls[] = {ctl::kFolderLabel,
                                    ctl::kSpinCount,
                                    ctl::kConfirmRemove,
                                    ctl::kUseTrash,
-                                   ctl::kRemoveEmptyFolders};
+                                   ctl::kRemoveEmptyFolders,
+                                   ctl::kExcludeLabel,
+                                   ctl::kExcludeFolders};
 
 constexpr int kFolderRadios[] = {ctl::kRadioAllSubFolders, ctl::kRadioDebugRelease,
                                  ctl::kRadioDebug, ctl::kRadioRelease};
@@ -186,11 +189,17 @@ void CVCKesmoraView::CreateControls() {
                                        wxDefaultPosition, wxDefaultSize, wxRB_GROUP);
     m_radioView[1] =
         new wxRadioButton(this, ctl::kRadioProjectView, ToWx(UiText::kRadioProjectView));
+    // The folders left out by name, last for the same reason.
+    new wxStaticText(this, ctl::kExcludeLabel, ToWx(UiText::kLabelExclude));
+    m_editExclude = new wxTextCtrl(this, ctl::kExcludeFolders);
+    m_editExclude->SetHint(ToWx(UiText::kExcludeHint));
+    m_editExclude->SetToolTip(ToWx(UiText::kExcludeTip));
 
     for (wxComboBox* pCombo : {m_comboFolder, m_comboFile, m_comboDayMonth}) {
         CEditUndo::Attach(pCombo, pCombo);
     }
     CEditUndo::Attach(m_editCount, m_editCount);
+    CEditUndo::Attach(m_editExclude, m_editExclude);
 
     BindListActions();
 }
@@ -312,6 +321,8 @@ void CVCKesmoraView::LayoutControls(int cw, int ch) {
         {ctl::kConfirmRemove, 20, 43, 200, 20},
         {ctl::kUseTrash, 20, 64, 200, 20},
         {ctl::kRemoveEmptyFolders, 20, 85, 240, 20},
+        {ctl::kExcludeLabel, 20, 112, w - 30, 20},
+        {ctl::kExcludeFolders, 20, 133, w - 30, 20},
         {ctl::kList, 0, kListTop, cw, ch - kListTop},
         {ctl::kGroupList, 0, kListTop, cw, ch - kListTop},
         {ctl::kStart, w + 20, 25, 100, 20},
@@ -499,6 +510,11 @@ bool CVCKesmoraView::UpdateData(bool bSaveAndValidate) {
     }
     check(ctl::kBsc, m_bBsc);
     for (int i = 0; i < kNewerKindCount; ++i) check(ctl::kIpch + i, m_bNewer[i]);
+    if (bSaveAndValidate) {
+        m_strExcludedFolders = m_editExclude->GetValue();
+    } else {
+        m_editExclude->ChangeValue(m_strExcludedFolders);
+    }
     return true;
 }
 

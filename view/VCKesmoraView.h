@@ -144,6 +144,8 @@ public:
     int m_bBsc = 0;
     // The newer kinds' check boxes, in FileKind order (NewerKind).
     int m_bNewer[kNewerKindCount] = {};
+    // The field of folder names never entered, as typed.
+    wxString m_strExcludedFolders;
     bool m_bSearching = false;
     CRegistry* m_pRegistry = nullptr;
     int m_nCurTab = 0;
@@ -183,6 +185,9 @@ private:
     bool CanDelete(int nId, bool bSearching) const;
 
     bool ExchangeCount(bool bSaveAndValidate);
+    // The names of the folders left out, or nothing after telling the user
+    // of one that is no name.
+    std::optional<std::vector<std::string>> ExcludedFolderNames();
     void FailCountValidation(std::string_view message);
 
     // Search side (ViewSearch.cpp).
@@ -228,6 +233,7 @@ private:
     std::array<wxRadioButton*, 2> m_radioTime{};
     std::array<wxRadioButton*, 2> m_radioView{};
     wxTextCtrl* m_editCount = nullptr;
+    wxTextCtrl* m_editExclude = nullptr;
     bool m_bSettingsSaved = false;
     wxTimer m_searchTimer;
     ResultBatch m_batch;

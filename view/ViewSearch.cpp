@@ -44,6 +44,11 @@ void CVCKesmoraView::OnStartSearch(wxCommandEvent&) {
     options.nCount = m_nCount;
     options.nUnitIndex = FindComboTextIndex(0);
     options.nFileTimeIndex = FindComboTextIndex(1);
+    const auto excluded = ExcludedFolderNames();
+    if (!excluded) {
+        return;
+    }
+    options.excludedFolders = *excluded;
     // The folder exactly as typed: no trimming, no normalising.
     const wxString strFolder = m_comboFolder->GetValue();
     const auto query = MakeSearchQuery(strFolder.utf8_string(), options);
@@ -80,6 +85,20 @@ void CVCKesmoraView::OnStartSearch(wxCommandEvent&) {
     m_bSearching = true;
     AddFolderHistory(strFolder);
     m_searchTimer.Start(static_cast<int>(m_searchTick.count()));
+}
+
+std::optional<std::vector<std::string>> CVCKesmoraView::ExcludedFolderNames() {
+    std::vector<std::string> names = SplitFolderNames(m_strExcludedFolders.utf8_string());
+    for (const std::string& name : names) {
+        if (IsFolderName(name)) continue;
+        AskUser(wxString::FromUTF8(FillText(UiText::kExcludeNotAName, {{'s', name}})),
+                ToWx(UiText::kAppName), wxOK | wxICON_EXCLAMATION);
+        m_tab->SetSelection(3);
+        m_editExclude->SetFocus();
+        m_editExclude->SelectAll();
+        return std::nullopt;
+    }
+    return names;
 }
 
 void CVCKesmoraView::OnStopSearch(wxCommandEvent&) {

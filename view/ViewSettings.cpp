@@ -71,6 +71,7 @@ void CVCKesmoraView::LoadSettings() {
     m_bConfirmRemove = saved.bConfirmRemove;
     m_bUseTrash = saved.bUseTrash;
     m_bRemoveEmptyFolders = saved.bRemoveEmptyFolders;
+    m_strExcludedFolders = wxString::FromUTF8(saved.strExcludedFolders);
     UpdateData(false);
     ShowResultView(saved.bProjectView);
 }
@@ -124,6 +125,8 @@ void CVCKesmoraView::SaveSettings() {
     WriteInt(registry, "UseTrash", m_bUseTrash);
     WriteInt(registry, "RemoveEmptyFolders", m_bRemoveEmptyFolders);
     WriteInt(registry, "ProjectView", m_bProjectView ? 1 : 0);
+    registry.WriteString(settings::kExcludedFolders, m_strExcludedFolders.utf8_string(),
+                         RegRoot::CurrentUser, false);
 }
 
 int CVCKesmoraView::FindComboTextIndex(int nCombo) const {

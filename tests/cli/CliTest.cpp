@@ -27,8 +27,10 @@
 
 #include "RunCli_posix.h"
 #include "cli/Output.h"
+#include "finder/FolderExclusion.h"
 #include "finder/IntermediateFileFinder.h"
 #include "finder/TimeText.h"
+#include "search/FolderHistory.h"
 #include "search/SearchParams.h"
 #include "search/SizeFormat.h"
 #include "tavoBasis/Registry.h"
@@ -111,6 +113,8 @@ std::vector<std::string> WindowSearch(const std::string& folder, const SearchOpt
     if (!query) return {};
     PathSink sink;
     CIntermediateFileFinder finder(&sink);
+    finder.SetExcludedFolders(
+        CFolderExclusion(query->excludedFolders, PlatformFolderRule().bFoldAsciiCase));
     const FinderArguments a = FinderArgumentsOf(*query);
     EXPECT_TRUE(finder.StartFind(query->strRoot, query->bSubfolders, a.nFolderMode, a.nTypeMask,
                                  a.nTimeMode, a.nDays, a.bOlder));
@@ -129,6 +133,7 @@ SearchOptions AllTypes() {
 // The window's stored values, written as the window writes them.
 struct Saved {
     std::vector<std::pair<const char*, int>> controls;
+    std::string strExcluded = {};  // the field of folders left out, when not empty
 };
 
 // Stores saved settings under config as the window does: folder as its only
@@ -146,6 +151,9 @@ void SaveAsTheWindow(const std::string& config, const Saved& saved, const std::s
     registry.m_strSection = "Controls";
     for (const auto& [name, value] : saved.controls) {
         registry.WriteDWORD(name, static_cast<std::uint32_t>(value), RegRoot::CurrentUser, false);
+    }
+    if (!saved.strExcluded.empty()) {
+        registry.WriteString("ExcludeFolders", saved.strExcluded, RegRoot::CurrentUser, false);
     }
     ::unsetenv("XDG_CONFIG_HOME");
 }
@@ -244,6 +252,13 @@ TEST_F(CliTest, EveryOptionSearchesAsTheWindowsParametersDo) {
              o.nUnitIndex = 3;
          }),
          Saved{{{"RadioFolder", 2}, {"Obj", 0}}}},
+        // The window's folders left out stay out; --exclude adds one.
+        {{"--saved", "--exclude", "sub"},
+         options([](SearchOptions& o) {
+             o.nRadioFolder = 0;
+             o.excludedFolders = {"B", "Debu?", "sub"};
+         }),
+         Saved{{{"RadioFolder", 0}}, " B; Debu?"}},
     };
     std::set<std::vector<std::string>> distinct;
     for (const Case& c : cases) {

@@ -96,8 +96,10 @@ TEST_F(EnablingTest, SubfolderCheckBoxSwitchesTheFourRadios) {
 TEST_F(EnablingTest, SearchDisablesEveryOptionAndTheEndRestoresThemByTheirRules) {
     m_pView->EnableOptionControls(false);
     m_pView->EnableSearchButtons(true);
-    for (int nId = ctl::kBrowse; nId <= ctl::kComboFolder; ++nId) {
-        if (nId != ctl::kTimeGroup) {  // never shown, never switched
+    for (int nId = ctl::kBrowse; nId <= ctl::kExcludeFolders; ++nId) {
+        // The time group is never shown nor switched; the list's view
+        // switch and project list stay usable.
+        if (nId != ctl::kTimeGroup && (nId < ctl::kViewGroup || nId > ctl::kGroupList)) {
             EXPECT_FALSE(Enabled(nId)) << "control " << nId;
         }
     }

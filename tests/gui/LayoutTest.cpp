@@ -152,6 +152,8 @@ TEST_F(LayoutTest, NothingOverlapsOnTheDefaultWindow) {
         {ctl::kTab, ctl::kStart},
         {ctl::kConfirmRemove, ctl::kUseTrash},
         {ctl::kUseTrash, ctl::kRemoveEmptyFolders},
+        {ctl::kRemoveEmptyFolders, ctl::kExcludeLabel},
+        {ctl::kExcludeLabel, ctl::kExcludeFolders},
     };
     for (const auto& pair : pairs) {
         EXPECT_FALSE(RectOf(pair[0]).Intersects(RectOf(pair[1])))
@@ -159,8 +161,10 @@ TEST_F(LayoutTest, NothingOverlapsOnTheDefaultWindow) {
     }
     // Everything on the pages stays inside the tab strip.
     const wxRect tab = RectOf(ctl::kTab);
-    for (int nId = ctl::kBrowse; nId <= ctl::kTlog; ++nId) {
-        if (nId != ctl::kTimeGroup) {
+    for (int nId = ctl::kBrowse; nId <= ctl::kExcludeFolders; ++nId) {
+        // The time group is never shown; the list's view switch is beside.
+        const bool bBeside = nId > ctl::kRemoveEmptyFolders && nId < ctl::kExcludeLabel;
+        if (nId != ctl::kTimeGroup && !bBeside) {
             EXPECT_TRUE(tab.Contains(RectOf(nId))) << "control " << nId;
         }
     }
@@ -248,6 +252,7 @@ TEST_F(LayoutTest, EachPageShowsOnlyItsOwnControls) {
     EXPECT_TRUE(Shown(ctl::kConfirmRemove));
     EXPECT_TRUE(Shown(ctl::kUseTrash));
     EXPECT_TRUE(Shown(ctl::kRemoveEmptyFolders));
+    EXPECT_TRUE(Shown(ctl::kExcludeFolders));
     EXPECT_FALSE(Shown(ctl::kFileGroup));
     EXPECT_FALSE(Shown(ctl::kTimeGroup));
     MaybeScreenshot("page3");

@@ -499,6 +499,31 @@ TEST_F(SearchTest, CancelledOrEmptyBrowseLeavesTheFolderText) {
     }
 }
 
+// The folders left out by name: a path is refused with a word and no
+// search; names are skipped at any depth, and the field is kept as typed.
+TEST_F(SearchTest, FoldersNamedOnTheOtherPageAreNeverEnteredAndTheNamesAreKept) {
+    const std::string kept = MakeFile("src/a.obj", 1);
+    MakeFile("src/node_modules/x/build/Release/b.obj", 1);
+    MakeFile(".git/c.obj", 1);
+    auto* pField = static_cast<wxTextCtrl*>(Control(ctl::kExcludeFolders));
+    pField->ChangeValue("src/node_modules");
+    SetFolder(m_tree.string());
+    Press(ctl::kStart);
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].strText,
+              "「src/node_modules」はフォルダの名前ではありません。"
+              "パスではなく名前だけを入力してください（例: .git）。");
+    EXPECT_FALSE(m_pView->m_bSearching);
+    EXPECT_TRUE(pField->IsShownOnScreen()) << "its page is shown";
+
+    pField->ChangeValue(" node_*; .git ;");
+    Search();
+    ASSERT_EQ(Rows(), 1);
+    EXPECT_EQ(Cell(0, 0), kept);
+    CloseWindow();
+    EXPECT_EQ(ReadText("Controls", "ExcludeFolders"), " node_*; .git ;");
+}
+
 TEST_F(SearchTest, ClosingTheWindowDuringASearchEndsItsWorker) {
     MakeLargeTree();
     SetFolder(m_tree.string());

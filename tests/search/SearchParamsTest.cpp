@@ -92,13 +92,27 @@ TEST(MakeSearchQuery, MapsEveryControlOntoItsPartOfTheSearch) {
     }
 }
 
-TEST(MakeSearchQuery, KeepsTheFolderTextAndTheSubfolderBoxAsTheyAre) {
+TEST(MakeSearchQuery, KeepsTheFolderTextTheSubfolderBoxAndTheFoldersLeftOutAsTheyAre) {
     SearchOptions o = AllTypes();
     o.bFindSubFolder = false;
+    o.excludedFolders = {".git", "vend*"};
     const auto q = MakeSearchQuery(" /tmp/Projekt/ ", o);
     ASSERT_TRUE(q);
     EXPECT_EQ(q->strRoot, " /tmp/Projekt/ ");
     EXPECT_FALSE(q->bSubfolders);
+    EXPECT_EQ(q->excludedFolders, o.excludedFolders);
+}
+
+TEST(SplitFolderNames, TakesTheNamesBetweenSemicolonsWithoutTheSpacesAround) {
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(SplitFolderNames(""), Names{});
+    EXPECT_EQ(SplitFolderNames(" ; ;\t"), Names{});
+    EXPECT_EQ(SplitFolderNames(".git; node_modules ;;*.tmp;"),
+              (Names{".git", "node_modules", "*.tmp"}));
+    EXPECT_EQ(SplitFolderNames(" My Build "), Names{"My Build"});
+    EXPECT_TRUE(IsFolderName("node_*"));
+    EXPECT_FALSE(IsFolderName(""));
+    EXPECT_FALSE(IsFolderName("src/node_modules"));
 }
 
 TEST(MakeSearchQuery, GivesEachTypeBoxItsOwnKindAndTheFinderItsOwnBit) {
