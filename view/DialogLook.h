@@ -2,6 +2,7 @@
 // per toolkit (DialogLook_gtk.cpp, DialogLook_msw.cpp).
 #pragma once
 
+class wxDirDialog;
 class wxMessageDialog;
 
 // Once per process, before the first window: the toolkit's own texts (the
@@ -17,3 +18,6 @@ void PrepareToolkitDialogs();
 // Shows the box modally and returns its wxID_ answer, with the icon of its
 // kind on every toolkit (wxMSW's task dialog has no question icon).
 int ShowMessageBox(wxMessageDialog& box);
+// Shows the folder chooser modally, with its message where the user reads
+// it, and returns its wxID_ answer; GetPath() then gives the folder chosen.
+int ShowFolderChooser(wxDirDialog& dialog);

@@ -2,6 +2,7 @@
 // chooser just before it appears. wx creates the GTK dialog only inside
 // ShowModal, so there is no earlier moment to reach it.
 #include <gtk/gtk.h>
+#include <wx/dirdlg.h>
 #include <wx/msgdlg.h>
 #include <wx/translation.h>
 
@@ -107,3 +108,6 @@ void PrepareToolkitDialogs() {
 }
 
 int ShowMessageBox(wxMessageDialog& box) { return box.ShowModal(); }
+
+// GTK's chooser shows the message as its title.
+int ShowFolderChooser(wxDirDialog& dialog) { return dialog.ShowModal(); }

@@ -1,12 +1,17 @@
-// Windows body: the catalogue is a resource of the program, and a question
-// is asked in a task dialog of our own, which can show the question icon.
+// Windows body: the catalogue is a resource of the program, a question is
+// asked in a task dialog of our own, which can show the question icon, and
+// the folder chooser is the shell's, titled with the program's prompt.
 #include <windows.h>
-// After windows.h, which it needs.
+// After windows.h, which they need.
 #include <commctrl.h>
+#include <shobjidl.h>
+#include <wx/dirdlg.h>
 #include <wx/modalhook.h>
 #include <wx/msgdlg.h>
 #include <wx/toplevel.h>
 #include <wx/translation.h>
+
+#include <memory>
 
 #include "view/DialogLook.h"
 
@@ -20,6 +25,31 @@ TaskDialogIndirectFn TaskDialogFunction() {
     static const auto pFunction = reinterpret_cast<TaskDialogIndirectFn>(reinterpret_cast<void*>(
         ::GetProcAddress(::GetModuleHandleW(L"comctl32.dll"), "TaskDialogIndirect")));
     return pFunction;
+}
+
+HWND OwnerOf(wxWindow* pWindow) {
+    wxWindow* pOwner = wxGetTopLevelParent(pWindow);
+    return pOwner != nullptr ? static_cast<HWND>(pOwner->GetHandle()) : nullptr;
+}
+
+// Releases a COM interface when it goes.
+template <typename T>
+struct ComRelease {
+    void operator()(T* p) const { p->Release(); }
+};
+template <typename T>
+using ComPtr = std::unique_ptr<T, ComRelease<T>>;
+
+// The chosen folder's path, or empty when the choice has none.
+wxString ChosenPath(IFileOpenDialog& chooser) {
+    IShellItem* pRaw = nullptr;
+    if (FAILED(chooser.GetResult(&pRaw))) return wxString();
+    const ComPtr<IShellItem> pItem(pRaw);
+    PWSTR pszPath = nullptr;
+    if (FAILED(pItem->GetDisplayName(SIGDN_FILESYSPATH, &pszPath))) return wxString();
+    const wxString strPath(pszPath);
+    ::CoTaskMemFree(pszPath);
+    return strPath;
 }
 
 }  // namespace
@@ -56,8 +86,7 @@ int ShowMessageBox(wxMessageDialog& box) {
     const TASKDIALOG_BUTTON buttons[] = {{IDOK, strOk.wc_str()}, {IDCANCEL, strCancel.wc_str()}};
     TASKDIALOGCONFIG config{};
     config.cbSize = sizeof config;
-    wxWindow* pOwner = wxGetTopLevelParent(box.GetParent());
-    config.hwndParent = pOwner != nullptr ? static_cast<HWND>(pOwner->GetHandle()) : nullptr;
+    config.hwndParent = OwnerOf(box.GetParent());
     config.dwFlags = TDF_USE_HICON_MAIN | TDF_POSITION_RELATIVE_TO_WINDOW | TDF_SIZE_TO_CONTENT;
     if ((nStyle & wxCANCEL) != 0) {
         config.dwFlags |= TDF_ALLOW_DIALOG_CANCELLATION;
@@ -73,4 +102,41 @@ int ShowMessageBox(wxMessageDialog& box) {
         return wxID_CANCEL;
     }
     return nButton == IDOK ? wxID_OK : wxID_CANCEL;
+}
+
+// wxDirDialog sets the shell chooser's title before its options, and
+// choosing folders resets the title to the system's "Select Folder" under
+// Wine: the options first, then the prompt.
+int ShowFolderChooser(wxDirDialog& dialog) {
+    IFileOpenDialog* pRaw = nullptr;
+    if (FAILED(::CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_PPV_ARGS(&pRaw)))) {
+        return dialog.ShowModal();
+    }
+    const ComPtr<IFileOpenDialog> pChooser(pRaw);
+    const int nHooked = wxModalDialogHook::CallEnter(&dialog);
+    if (nHooked != wxID_NONE) {
+        return nHooked;
+    }
+    wxModalDialogHookExitGuard exitGuard(&dialog);
+
+    pChooser->SetOptions(FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST |
+                         FOS_NOCHANGEDIR);
+    pChooser->SetTitle(dialog.GetMessage().wc_str());
+    IShellItem* pStart = nullptr;
+    if (!dialog.GetPath().empty() &&
+        SUCCEEDED(::SHCreateItemFromParsingName(dialog.GetPath().wc_str(), nullptr,
+                                                IID_PPV_ARGS(&pStart)))) {
+        const ComPtr<IShellItem> pFolder(pStart);
+        pChooser->SetFolder(pFolder.get());
+    }
+    if (FAILED(pChooser->Show(OwnerOf(dialog.GetParent())))) {
+        return wxID_CANCEL;
+    }
+    const wxString strPath = ChosenPath(*pChooser);
+    if (strPath.empty()) {
+        return wxID_CANCEL;
+    }
+    dialog.SetPath(strPath);
+    return wxID_OK;
 }

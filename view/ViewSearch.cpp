@@ -182,7 +182,7 @@ bool CVCKesmoraView::ChooseFolder(const wxString& strTitle, const wxString& strI
                                   wxString& strChosen) {
     PrepareToolkitDialogs();
     wxDirDialog dialog(this, strTitle, strInitial, wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
-    if (dialog.ShowModal() != wxID_OK) {
+    if (ShowFolderChooser(dialog) != wxID_OK) {
         return false;
     }
     // Something that is no folder path (nothing chosen) is a cancel.
