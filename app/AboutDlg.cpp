@@ -8,10 +8,12 @@
 
 #include "res/KesmoraIcon.h"
 #include "res/UiText.h"
+#include "view/ProgramIcons.h"
 #include "view/UiString.h"
 
 CAboutDlg::CAboutDlg(wxWindow* pParent)
     : wxDialog(pParent, wxID_ANY, ui::ToWx(UiText::kAboutCaption)) {
+    SetIcons(ProgramIcons());
     auto* pIcon = new wxStaticBitmap(this, wxID_ANY, wxBitmap(kKesmoraIcon32));
     auto* pVersion = new wxStaticText(this, wxID_ANY, ui::ToWx(UiText::kAboutVersion),
                                       wxDefaultPosition, wxDefaultSize, wxST_NO_AUTORESIZE);

@@ -12,9 +12,9 @@
 
 #include "app/AboutDlg.h"
 #include "app/FramePlatform.h"
-#include "res/KesmoraIcon.h"
 #include "res/UiText.h"
 #include "search/SettingsKeys.h"
+#include "view/ProgramIcons.h"
 #include "view/UiString.h"
 #include "view/VCKesmoraView.h"
 #include "view/core/WindowPlace.h"
@@ -83,10 +83,7 @@ CMainFrame::CMainFrame(CRegistry* pRegistry) {
     m_rcCreated = GetRect();
     KeepMinimumSize();
 
-    wxIconBundle icons;
-    icons.AddIcon(wxIcon(kKesmoraIcon32));
-    icons.AddIcon(wxIcon(kKesmoraIcon16));
-    SetIcons(icons);
+    SetIcons(ProgramIcons());
 
     CreateMenu();
     CreateStatusPanes();

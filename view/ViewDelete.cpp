@@ -1,14 +1,15 @@
 // The window's side of a deletion: which rows, the confirmation, the run
 // with its progress dialog, and what the list, the total and the status bar
 // say afterwards.
+#include <wx/generic/progdlgg.h>
 #include <wx/msgdlg.h>
-#include <wx/progdlg.h>
 
 #include <memory>
 #include <string_view>
 
 #include "res/UiText.h"
 #include "search/DeleteRun.h"
+#include "view/ProgramIcons.h"
 #include "view/UiString.h"
 #include "view/VCKesmoraView.h"
 #include "view/core/DeleteText.h"
@@ -44,10 +45,14 @@ public:
             if (now - m_start < m_delay || nDone >= nCount) {
                 return true;
             }
-            m_pDialog = std::make_unique<wxProgressDialog>(
+            // The toolkit's own dialog, not Windows' task dialog: that one
+            // words its controls in the system's language and keeps the
+            // width of its first text. Sized for the widest text of the run.
+            m_pDialog = std::make_unique<wxGenericProgressDialog>(
                 ToWx(DeleteProgressCaption(m_method)),
-                ToWx(DeleteProgressText(nDone, nCount, m_method)), static_cast<int>(nCount),
+                ToWx(DeleteProgressText(nCount, nCount, m_method)), static_cast<int>(nCount),
                 m_pOwner, wxPD_APP_MODAL | wxPD_AUTO_HIDE | wxPD_CAN_ABORT | wxPD_ELAPSED_TIME);
+            m_pDialog->SetIcons(ProgramIcons());
             m_pShown = m_pDialog.get();
         } else if (now - m_lastUpdate < m_interval && nDone < nCount) {
             return true;
@@ -64,7 +69,7 @@ private:
     std::chrono::milliseconds m_interval;
     std::chrono::steady_clock::time_point m_start;
     std::chrono::steady_clock::time_point m_lastUpdate;
-    std::unique_ptr<wxProgressDialog> m_pDialog;
+    std::unique_ptr<wxGenericProgressDialog> m_pDialog;
     wxWindow*& m_pShown;
 };
 
