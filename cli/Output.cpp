@@ -115,13 +115,18 @@ const std::string& CIsoTime::Convert(std::int64_t seconds) {
     std::tm tm{};
     int nOffset = 0;
     if (!ToLocalTime(seconds, tm, nOffset)) return m_to;
-    // Offsets are whole minutes in every zone in use since 1972.
-    const int offset = nOffset / 60;
-    const int absOffset = offset < 0 ? -offset : offset;
+    // Offsets are whole minutes in every zone in use since 1972; before,
+    // some had seconds (Monrovia's -0:44:30), which are written then, so
+    // that the text still names the moment exactly.
+    const int absOffset = nOffset < 0 ? -nOffset : nOffset;
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%04lld-%02d-%02dT%02d:%02d:%02d%c%02d:%02d",
-                  static_cast<long long>(tm.tm_year) + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour,
-                  tm.tm_min, tm.tm_sec, offset < 0 ? '-' : '+', absOffset / 60, absOffset % 60);
+    int n = std::snprintf(buf, sizeof buf, "%04lld-%02d-%02dT%02d:%02d:%02d%c%02d:%02d",
+                          static_cast<long long>(tm.tm_year) + 1900, tm.tm_mon + 1, tm.tm_mday,
+                          tm.tm_hour, tm.tm_min, tm.tm_sec, nOffset < 0 ? '-' : '+',
+                          absOffset / 3600, absOffset / 60 % 60);
+    if (absOffset % 60 != 0 && n > 0) {
+        std::snprintf(buf + n, sizeof buf - static_cast<std::size_t>(n), ":%02d", absOffset % 60);
+    }
     m_to = buf;
     return m_to;
 }

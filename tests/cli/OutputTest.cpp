@@ -62,6 +62,10 @@ TEST(CIsoTime, GivesSecondsAndTheOffsetOfEachMomentOfARepeatedHour) {
     };
     cli::CIsoTime iso;
     for (const auto& c : cases) EXPECT_EQ(iso.Convert(c.seconds), c.text) << c.seconds;
+    // An offset with seconds keeps them: the text names the moment exactly.
+    ::setenv("TZ", "Africa/Monrovia", 1);
+    ::tzset();
+    EXPECT_EQ(iso.Convert(86400), "1970-01-01T23:15:30-00:44:30");
     if (pszOld) {
         ::setenv("TZ", strOld.c_str(), 1);
     } else {
