@@ -2,6 +2,7 @@
 #include "view/CompactStyle.h"
 
 #include <wx/checkbox.h>
+#include <wx/combobox.h>
 #include <wx/listctrl.h>
 #include <wx/radiobut.h>
 #include <wx/stattext.h>
@@ -20,10 +21,22 @@ int FitControlWidth(const wxWindow* pControl, int nWidth) {
     return nWidth;
 }
 
+int FitComboWidth(const wxComboBox* pCombo, int nWidth) {
+    int widest = 0;
+    for (unsigned i = 0; i < pCombo->GetCount(); ++i) {
+        widest = std::max(widest, pCombo->GetTextExtent(pCombo->GetString(i)).x);
+    }
+    return std::max(nWidth, pCombo->ToDIP(widest) + ComboChromeWidth(pCombo));
+}
+
 // A column never gets narrower than its usual text needs, so a time or a
-// multi-gigabyte size is not cut off.
-int FitColumnWidth(const wxListCtrl* pList, int nWidth, const char* pszSample) {
-    return std::max(nWidth, pList->GetTextExtent(pszSample).x + 16);
+// multi-gigabyte size is not cut off, nor than its header with the sort
+// arrow beside it (a Japanese face and a larger scale widen both).
+int FitColumnWidth(const wxListCtrl* pList, int nWidth, const char* pszSample,
+                   const wxString& strHeader) {
+    const int nArrowRoom = pList->FromDIP(28);
+    return std::max({nWidth, pList->GetTextExtent(pszSample).x + pList->FromDIP(16),
+                     pList->GetTextExtent(strHeader).x + nArrowRoom});
 }
 
 void ShowSortArrow(wxListCtrl* pList, int nColumn, bool bAscending) {

@@ -7,6 +7,7 @@
 class wxBookCtrlBase;
 class wxComboBox;
 class wxListCtrl;
+class wxString;
 class wxWindow;
 
 // Before the controls exist: the form's font and its widget style.
@@ -18,7 +19,15 @@ void StackTabStripBelow(wxBookCtrlBase* pTab);
 int FitControlWidth(const wxWindow* pControl, int nWidth);
 // The width of a combo whose items should show whole.
 int FitComboWidth(const wxComboBox* pCombo, int nWidth);
-// The width of a list column whose widest usual text is pszSample.
-int FitColumnWidth(const wxListCtrl* pList, int nWidth, const char* pszSample);
+// What a combo needs beside its text (its edges and its button), in the
+// form's pixels: one body per toolkit.
+int ComboChromeWidth(const wxComboBox* pCombo);
+// The width of a list column whose widest usual text is pszSample, and
+// whose header keeps its text whole beside the sort arrow.
+int FitColumnWidth(const wxListCtrl* pList, int nWidth, const char* pszSample,
+                   const wxString& strHeader);
+// After the form's controls moved or its page switched: paints the form
+// whole again where the toolkit leaves parts of it stale.
+void RepaintForm(wxWindow* pForm);
 // The header's sort arrow on a column, or on none (-1).
 void ShowSortArrow(wxListCtrl* pList, int nColumn, bool bAscending);

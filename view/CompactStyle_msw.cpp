@@ -78,4 +78,17 @@ void StackTabStripBelow(wxBookCtrlBase* pTab) {
     }
 }
 
-int FitComboWidth(const wxComboBox*, int nWidth) { return nWidth; }
+// The edit's margins and borders, and the drop-down button.
+int ComboChromeWidth(const wxComboBox* pCombo) {
+    return pCombo->ToDIP(wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, pCombo)) + 12;
+}
+
+// The form's controls draw unclipped over the tab strip's body (above),
+// and Windows repaints only what each move uncovered, in an order that
+// leaves the strip's pages over some controls and old edges of others on
+// screen. After a layout, all of it is painted again in one pass, as a
+// restore from the taskbar does.
+void RepaintForm(wxWindow* pForm) {
+    ::RedrawWindow(static_cast<HWND>(pForm->GetHandle()), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+}

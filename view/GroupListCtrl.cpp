@@ -85,18 +85,21 @@ CGroupListCtrl::CGroupListCtrl(wxWindow* pParent, wxWindowID id)
 }
 
 void CGroupListCtrl::InitColumns(int nFolderWidth) {
-    const auto fit = [this](int nUsual, const char* pszSample) {
-        return FitColumnWidth(this, nUsual, pszSample);
+    const auto append = [this](std::string_view header, wxListColumnFormat format, int nUsual,
+                               const char* pszSample, int nExtra = 0) {
+        const wxString strHeader = ToWx(header);
+        AppendColumn(strHeader, format,
+                     nExtra + FitColumnWidth(this, nUsual, pszSample, strHeader));
     };
     // In Column order.
-    AppendColumn(ToWx(UiText::kColumnShare), wxLIST_FORMAT_LEFT, kBarWidth + fit(50, "100.0%") + 8);
+    append(UiText::kColumnShare, wxLIST_FORMAT_LEFT, 50, "100.0%", kBarWidth + 8);
     AppendColumn(ToWx(UiText::kColumnGroupFolder), wxLIST_FORMAT_LEFT, nFolderWidth);
-    AppendColumn(ToWx(UiText::kColumnSize), wxLIST_FORMAT_RIGHT, fit(80, "99,999,999KB"));
-    AppendColumn(ToWx(UiText::kColumnFileCount), wxLIST_FORMAT_RIGHT, fit(60, "888,888"));
-    AppendColumn(ToWx(UiText::kColumnNewest), wxLIST_FORMAT_CENTRE, fit(110, "8888/88/88 88:88"));
-    AppendColumn(ToWx(UiText::kColumnGroupKind), wxLIST_FORMAT_LEFT, 80);
-    AppendColumn(ToWx(UiText::kColumnOwnSize), wxLIST_FORMAT_RIGHT, fit(80, "99,999,999KB"));
-    AppendColumn(ToWx(UiText::kColumnOwnFiles), wxLIST_FORMAT_RIGHT, fit(60, "888,888"));
+    append(UiText::kColumnSize, wxLIST_FORMAT_RIGHT, 80, "99,999,999KB");
+    append(UiText::kColumnFileCount, wxLIST_FORMAT_RIGHT, 60, "888,888");
+    append(UiText::kColumnNewest, wxLIST_FORMAT_CENTRE, 110, "8888/88/88 88:88");
+    append(UiText::kColumnGroupKind, wxLIST_FORMAT_LEFT, 80, "");
+    append(UiText::kColumnOwnSize, wxLIST_FORMAT_RIGHT, 80, "99,999,999KB");
+    append(UiText::kColumnOwnFiles, wxLIST_FORMAT_RIGHT, 60, "888,888");
     ShowSortArrow(this, kSize, m_bAscending);
 }
 

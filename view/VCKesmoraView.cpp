@@ -258,14 +258,14 @@ void CVCKesmoraView::InitListColumns() {
     m_groupList->InitColumns(settings::ReadInt(*m_pRegistry, "ProjectColumnWidth", 240));
 
     m_list->AppendColumn(ToWx(UiText::kColumnName), wxLIST_FORMAT_LEFT, nWidth);
-    const auto fit = [this](int nUsual, const char* pszSample) {
-        return FitColumnWidth(m_list, nUsual, pszSample);
+    const auto append = [this](std::string_view header, wxListColumnFormat format, int nUsual,
+                               const char* pszSample) {
+        m_list->AppendColumn(ToWx(header), format,
+                             FitColumnWidth(m_list, nUsual, pszSample, ToWx(header)));
     };
-    m_list->AppendColumn(ToWx(UiText::kColumnSize), wxLIST_FORMAT_RIGHT, fit(70, "9,999,999KB"));
-    m_list->AppendColumn(ToWx(UiText::kColumnCreated), wxLIST_FORMAT_CENTRE,
-                         fit(110, "8888/88/88 88:88"));
-    m_list->AppendColumn(ToWx(UiText::kColumnModified), wxLIST_FORMAT_CENTRE,
-                         fit(110, "8888/88/88 88:88"));
+    append(UiText::kColumnSize, wxLIST_FORMAT_RIGHT, 70, "9,999,999KB");
+    append(UiText::kColumnCreated, wxLIST_FORMAT_CENTRE, 110, "8888/88/88 88:88");
+    append(UiText::kColumnModified, wxLIST_FORMAT_CENTRE, 110, "8888/88/88 88:88");
 }
 
 wxWindow* CVCKesmoraView::Control(int nId) const { return FindWindow(nId); }
@@ -282,6 +282,18 @@ void CVCKesmoraView::OnSize(wxSizeEvent& event) {
     // monitor scales it (no change on GTK, which scales by itself).
     const wxSize client = ToDIP(GetClientSize());
     LayoutControls(client.x, client.y);
+    RepaintSoon();
+}
+
+void CVCKesmoraView::RepaintSoon() {
+    // Once the size changes in hand are done: a drag of the window's corner
+    // sends many.
+    if (m_bRepaintPending) return;
+    m_bRepaintPending = true;
+    CallAfter([this] {
+        m_bRepaintPending = false;
+        RepaintForm(this);
+    });
 }
 
 void CVCKesmoraView::LayoutControls(int cw, int ch) {
@@ -398,6 +410,7 @@ void CVCKesmoraView::SelectTabPage(int nPage) {
     ShowTabPage(m_nCurTab, false);
     ShowTabPage(nPage, true);
     m_nCurTab = nPage;
+    RepaintSoon();
 }
 
 void CVCKesmoraView::OnSelchangeTab(wxBookCtrlEvent& event) {
