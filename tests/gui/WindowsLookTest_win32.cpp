@@ -123,7 +123,6 @@ TEST_F(WindowsLookTest, WhatIsDrawnAfterTheWindowGrowsIsWhatAFullRepaintDraws) {
     for (const auto& step : steps) {
         step.change();
         ASSERT_TRUE(PumpUntil([&] { return !PaintPending(hwndFrame); })) << step.what;
-        Pump(50);
         const wxRect rect = m_pFrame->GetScreenRect();
         const std::vector<std::uint32_t> shown = ScreenPixels(rect);
         ::RedrawWindow(hwndFrame, nullptr, nullptr,
