@@ -29,3 +29,9 @@ wxStatusBar* CreatePanesBar(wxFrame& frame, long nStyle, wxWindowID id, const wx
 // height, or side by side (false). False where the toolkit draws the bar
 // itself and cannot stack them.
 bool StackPanes(wxFrame& frame, bool bStacked);
+
+// On every size change: where the window system can make the window
+// smaller than its minimum without asking it (a window manager's drag under
+// Wine), the window takes its minimum back. Nothing where the toolkit's
+// size hints already refuse it (GTK).
+void RefuseSizeBelowMinimum(wxTopLevelWindow& window);

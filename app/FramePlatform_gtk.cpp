@@ -86,3 +86,5 @@ bool StackPanes(wxFrame& frame, bool bStacked) {
     pBar->Stack(frame, bStacked);
     return true;
 }
+
+void RefuseSizeBelowMinimum(wxTopLevelWindow&) {}

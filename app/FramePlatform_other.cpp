@@ -1,5 +1,5 @@
-// Toolkits without these faults: nothing to do. (Windows does not let
-// another process destroy a window.)
+// Toolkits without these faults: nothing to do (Windows does not let
+// another process destroy a window), but for the minimum size.
 #include <wx/frame.h>
 #include <wx/statusbr.h>
 
@@ -14,3 +14,17 @@ wxStatusBar* CreatePanesBar(wxFrame& frame, long nStyle, wxWindowID id, const wx
 }
 
 bool StackPanes(wxFrame&, bool bStacked) { return !bStacked; }
+
+// Windows' own drag asks the window for its minimum; a window manager
+// resizing the X window beneath Wine does not.
+void RefuseSizeBelowMinimum(wxTopLevelWindow& window) {
+    if (!window.IsShown() || window.IsIconized() || window.IsMaximized()) return;
+    const wxSize size = window.GetSize();
+    const wxSize minimum = window.GetMinSize();
+    if (size.x >= minimum.x && size.y >= minimum.y) return;
+    window.CallAfter([&window] {
+        if (!window.IsIconized() && !window.IsMaximized()) {
+            window.SetSize(window.GetSize().IncTo(window.GetMinSize()));
+        }
+    });
+}

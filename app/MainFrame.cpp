@@ -262,6 +262,7 @@ void CMainFrame::KeepMinimumSize() {
 void CMainFrame::OnSizeOrMove(wxEvent& event) {
     event.Skip();
     KeepMinimumSize();
+    if (event.GetEventType() == wxEVT_SIZE) RefuseSizeBelowMinimum(*this);
     if (m_bTwoPanes && event.GetEventType() == wxEVT_SIZE) {
         // Not now: while the window manager sizes the window, GTK 3 keeps
         // the bar at the height it had, so panes stacked now would be drawn
