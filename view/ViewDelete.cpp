@@ -1,8 +1,8 @@
 // The window's side of a deletion: which rows, the confirmation, the run
 // with its progress dialog, and what the list, the total and the status bar
 // say afterwards.
-#include <wx/generic/progdlgg.h>
 #include <wx/msgdlg.h>
+#include <wx/progdlg.h>
 
 #include <memory>
 #include <string_view>

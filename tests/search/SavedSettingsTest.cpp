@@ -140,8 +140,8 @@ TEST_F(SavedTextTest, TheFoldersLeftOutLoadAsTheirTextAndItsNamesUnlessNotUtf8) 
         const SavedSettings saved = LoadSavedSettings(registry);
         const bool bUtf8 = text.back() != '\xff';
         EXPECT_EQ(saved.strExcludedFolders, bUtf8 ? text : "");
-        EXPECT_EQ(saved.options.excludedFolders,
-                  bUtf8 ? std::vector<std::string>{".git", "build*"} : std::vector<std::string>{});
+        using Names = std::vector<std::string>;
+        EXPECT_EQ(saved.options.excludedFolders, (bUtf8 ? Names{".git", "build*"} : Names{}));
     }
 }
 
