@@ -24,7 +24,9 @@ void RefuseSizeBelowMinimum(wxTopLevelWindow& window) {
     if (size.x >= minimum.x && size.y >= minimum.y) return;
     window.CallAfter([&window] {
         if (!window.IsIconized() && !window.IsMaximized()) {
-            window.SetSize(window.GetSize().IncTo(window.GetMinSize()));
+            wxSize size = window.GetSize();
+            size.IncTo(window.GetMinSize());
+            window.SetSize(size);
         }
     });
 }

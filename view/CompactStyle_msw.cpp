@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 #include <wx/bookctrl.h>
+#include <wx/combobox.h>
 #include <wx/font.h>
 #include <wx/fontenum.h>
 #include <wx/settings.h>
