@@ -297,20 +297,17 @@ TEST_F(LayoutTest, ListIsAVirtualReportWithFourColumnsAndMultipleSelection) {
         }
         EXPECT_EQ(column.GetAlign(), columns[i].align) << i;
     }
-    // Every header the program sizes stays whole beside the sort arrow, in
-    // the project view too (its folder column, like 名前, is the user's).
-    for (wxListCtrl* pShown :
-         {static_cast<wxListCtrl*>(pList), static_cast<wxListCtrl*>(m_pView->m_groupList)}) {
-        for (int i = 1; i < pShown->GetColumnCount(); ++i) {
-            wxListItem column;
-            column.SetMask(wxLIST_MASK_TEXT);
-            pShown->GetColumn(i, column);
-            if (pShown == m_pView->m_groupList && i == 1) continue;
-            EXPECT_GE(pShown->GetColumnWidth(i),
-                      pShown->GetTextExtent(column.GetText()).x + pShown->FromDIP(24))
-                << column.GetText();
-        }
-    }
+    // Each header the program sizes stays whole beside the sort arrow, in
+    // the project view too (the folder columns are the user's).
+    const auto whole = [](wxListCtrl* pShown, int i) {
+        wxListItem column;
+        column.SetMask(wxLIST_MASK_TEXT);
+        pShown->GetColumn(i, column);
+        return pShown->GetColumnWidth(i) >=
+               pShown->GetTextExtent(column.GetText()).x + pShown->FromDIP(24);
+    };
+    for (int i : {1, 2, 3}) EXPECT_TRUE(whole(pList, i)) << i;
+    for (int i : {0, 2, 3, 4, 5}) EXPECT_TRUE(whole(m_pView->m_groupList, i)) << i;
 
     const FileStamp modified{LocalMoment(2026, 1, 2, 3, 5, 59), 0};
     for (int i = 0; i < 100000; ++i) {

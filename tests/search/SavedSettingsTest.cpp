@@ -129,22 +129,6 @@ TEST_P(SavedSettingsTest, LoadsAsTheWindowsStartDoes) {
     EXPECT_EQ(LoadSavedSettings(registry), expected);
 }
 
-// A text, unlike the rules above: shown as stored, its names searched.
-class SavedTextTest : public StoreTest {};
-
-TEST_F(SavedTextTest, TheFoldersLeftOutLoadAsTheirTextAndItsNamesUnlessNotUtf8) {
-    for (const std::string& text : {std::string(" .git;build*"), std::string(".git;\xff")}) {
-        PointAt(m_reg, "Controls");
-        m_reg.WriteString("ExcludeFolders", text, RegRoot::CurrentUser, false);
-        CRegistry registry;
-        const SavedSettings saved = LoadSavedSettings(registry);
-        const bool bUtf8 = text.back() != '\xff';
-        EXPECT_EQ(saved.strExcludedFolders, bUtf8 ? text : "");
-        using Names = std::vector<std::string>;
-        EXPECT_EQ(saved.options.excludedFolders, (bUtf8 ? Names{".git", "build*"} : Names{}));
-    }
-}
-
 INSTANTIATE_TEST_SUITE_P(Rules, SavedSettingsTest, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 

@@ -105,14 +105,10 @@ TEST(MakeSearchQuery, KeepsTheFolderTextTheSubfolderBoxAndTheFoldersLeftOutAsThe
 
 TEST(SplitFolderNames, TakesTheNamesBetweenSemicolonsWithoutTheSpacesAround) {
     using Names = std::vector<std::string>;
-    EXPECT_EQ(SplitFolderNames(""), Names{});
     EXPECT_EQ(SplitFolderNames(" ; ;\t"), Names{});
-    EXPECT_EQ(SplitFolderNames(".git; node_modules ;;*.tmp;"),
-              (Names{".git", "node_modules", "*.tmp"}));
-    EXPECT_EQ(SplitFolderNames(" My Build "), Names{"My Build"});
+    EXPECT_EQ(SplitFolderNames(".git; My Build ;;*.tmp"), (Names{".git", "My Build", "*.tmp"}));
     EXPECT_TRUE(IsFolderName("node_*"));
-    EXPECT_FALSE(IsFolderName(""));
-    EXPECT_FALSE(IsFolderName("src/node_modules"));
+    EXPECT_FALSE(IsFolderName("") || IsFolderName("src/node_modules"));
 }
 
 TEST(MakeSearchQuery, GivesEachTypeBoxItsOwnKindAndTheFinderItsOwnBit) {
