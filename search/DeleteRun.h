@@ -30,7 +30,8 @@
 //                                 progress dialog after ~0.5 s, or {});
 //   total = out.newTotal; item count = rows.size(); select out.selection;
 //   if (out.bRefused) box(RootRefusedText(method), DeleteFailureCaption(method));
-//   if (out.failureBox != None) box(DeleteFailureText(.., method), DeleteFailureCaption(method));
+//   if (out.failureBox != None)
+//       box(DeleteFailureMessage(out, method), DeleteFailureCaption(method));
 //   two panes: DeleteStatusTexts(*request, out, rows.size(), total before);
 //   then the buttons.
 

@@ -267,7 +267,8 @@ TEST_F(DeleteTest, PathThatBecameALinkStaysAndTheBoxSaysItChanged) {
     ASSERT_FALSE(m_boxes.empty());
     EXPECT_EQ(m_boxes.back().strText,
               "選択されたファイル全てを削除できませんでした\n"
-              "1 個のファイルは検索の後に変更されたため、削除せずに残しました。");
+              "1 個のファイルは検索の後に変更されたため、削除せずに残しました。\n\n" +
+                  a + "\n　検索の後で書き換えられたか、別のファイルに置き換わっています");
     const fs::file_status target = fs::status(outside);
     EXPECT_EQ(target.permissions() & fs::perms::owner_write, fs::perms::none);
     EXPECT_EQ(fs::file_size(outside), 777u);

@@ -173,10 +173,10 @@ TEST(RemovalReasonText, GivesEveryReasonItsOwnWordsAndTheSystemsErrorsInPlainTer
     using F = RemovalFailure;
     // One text per reason; the two "swapped, could not go back" share one.
     std::set<std::string> texts;
-    for (int nKind = F::kRootNotOpen; nKind <= F::kStillThere; ++nKind) {
+    for (int nKind = F::kRootNotOpen; nKind <= F::kRecycledUnchecked; ++nKind) {
         texts.insert(RemovalReasonText(F::Of(static_cast<F::Kind>(nKind))));
     }
-    EXPECT_EQ(texts.size(), static_cast<std::size_t>(F::kStillThere - F::kRootNotOpen));
+    EXPECT_EQ(texts.size(), static_cast<std::size_t>(F::kRecycledUnchecked - F::kRootNotOpen));
     EXPECT_EQ(texts.count(""), 0u);
     const std::pair<RemovalFailure, std::string> cases[] = {
         {F::System(kDenied), "アクセス権がありません"},
@@ -195,19 +195,21 @@ TEST(RemovalReasonText, GivesEveryReasonItsOwnWordsAndTheSystemsErrorsInPlainTer
 }
 
 TEST(DeleteFailureMessage, ListsAFewFilesThatStayedWithWhyThenHowManyMore) {
+    DeleteOutcome out;
+    out.failureBox = DeleteFailureBox::Several;
     const std::string first = "選択されたファイル全てを削除できませんでした";
-    EXPECT_EQ(DeleteFailureMessage(DeleteFailureBox::Several, kRemove, {}), first);
-    std::vector<DeleteFailure> failures;
-    failures.push_back({"/src/\xFF.obj", RemovalFailure::System(kDenied)});
-    failures.push_back({"/src/b.pdb", RemovalFailure::Of(RemovalFailure::kReadOnly)});
-    EXPECT_EQ(
-        DeleteFailureMessage(DeleteFailureBox::Several, kRemove, failures),
-        first +
-            "\n\n/src/\xEF\xBF\xBD.obj\n　アクセス権がありません\n/src/b.pdb\n　読み取り専用です");
-    failures.resize(7, {"/src/c.idb", RemovalFailure::Of(RemovalFailure::kFolder)});
-    EXPECT_EQ(DeleteFailureMessage(DeleteFailureBox::OneRow, kTrash, failures, 2),
-              "ファイルをごみ箱に移動できませんでした\n\n/src/\xEF\xBF\xBD.obj\n　アクセス権が"
-              "ありません\n/src/b.pdb\n　読み取り専用です\nほか 5 個のファイルも残っています");
+    EXPECT_EQ(DeleteFailureMessage(out, kRemove), first);
+    out.failures.push_back({"/src/\xFF.obj", RemovalFailure::System(kDenied)});
+    out.failures.push_back({"/src/b.pdb", RemovalFailure::Of(RemovalFailure::kChangedSinceSearch)});
+    EXPECT_EQ(DeleteFailureMessage(out, kRemove),
+              first +
+                  "\n1 個のファイルは検索の後に変更されたため、削除せずに残しました。\n\n/src/"
+                  "\xEF\xBF\xBD.obj\n　アクセス権がありません\n/src/b.pdb\n　検索の後で書き換え"
+                  "られたか、別のファイルに置き換わっています");
+    out.failures.resize(7, {"/src/c.idb", RemovalFailure::Of(RemovalFailure::kFolder)});
+    out.failureBox = DeleteFailureBox::OneRow;
+    EXPECT_TRUE(DeleteFailureMessage(out, kTrash, 1)
+                    .ends_with("\n　アクセス権がありません\nほか 6 個のファイルも残っています"));
 }
 
 }  // namespace
