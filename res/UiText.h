@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+#include "res/KesmoraVersion.h"
+
 namespace UiText {
 
 // ---- Result list, search summary and deletion --------------------------
@@ -152,7 +154,7 @@ inline constexpr std::string_view kPromptAbout = "ﾌﾟﾛｸﾞﾗﾑの情報
 inline constexpr std::string_view kIdleMessage = "ﾚﾃﾞｨ";
 
 inline constexpr std::string_view kAboutCaption = "Kesmoraのﾊﾞｰｼﾞｮﾝ情報";
-inline constexpr std::string_view kAboutVersion = "Kesmora Version 1.30";
+inline constexpr std::string_view kAboutVersion = "Kesmora Version " KESMORA_VERSION_TEXT;
 inline constexpr std::string_view kAboutSecondLine = "Visual C++ の中間ファイルを探して削除します";
 inline constexpr std::string_view kAboutOk = "OK";
 

@@ -6,6 +6,9 @@
 #            and the benches, with g++
 #   windows  the cross-build with mingw-w64 and Wine to run its tests
 #   fuzz     the libFuzzer targets, with clang
+#   package  the tools that build and check the Debian package
+#            (scripts/package.sh; the Windows installer's NSIS comes with
+#            windows)
 #   all      every one of these
 # A Linux-only machine never gets Wine, mingw-w64 or clang.
 set -euo pipefail
@@ -30,14 +33,19 @@ linux=(
 # mingw-w64 with the posix thread model, Wine to run it, the X libraries
 # Wine's windows need, the tools to unpack a Debian source package (wxMSW is
 # built from one), ImageMagick for the program's .ico, and xdotool for the
-# window's test that clicks with the X server's own mouse.
+# window's test that clicks with the X server's own mouse, and NSIS for the
+# installer.
 windows=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 fonts-wine
   libxrender1 libxcursor1 libxrandr2 libxi6 libxinerama1 libxcomposite1 libxfixes3 libxxf86vm1
-  dpkg-dev imagemagick xdotool
+  dpkg-dev imagemagick xdotool nsis
 )
 fuzz=(clang-14 libclang-rt-14-dev)
+# Debian's own tools make the package (dpkg-shlibdeps, dpkg-gencontrol,
+# dpkg-deb) and check it (lintian, appstreamcli, desktop-file-validate);
+# man-db renders the manual pages as a user's man does.
+package=(dpkg-dev lintian appstream desktop-file-utils man-db)
 
 packages=()
 need_deb_src=0
@@ -47,8 +55,9 @@ for mode in "$@"; do
     linux) packages+=("${linux[@]}") ;;
     windows) packages+=("${linux[@]}" "${windows[@]}"); need_deb_src=1 ;;
     fuzz) packages+=(build-essential cmake ninja-build "${fuzz[@]}") ;;
-    all) packages+=("${linux[@]}" "${windows[@]}" "${fuzz[@]}"); need_deb_src=1 ;;
-    *) echo "usage: $0 [linux|windows|fuzz|all]..." >&2; exit 2 ;;
+    package) packages+=("${package[@]}") ;;
+    all) packages+=("${linux[@]}" "${windows[@]}" "${fuzz[@]}" "${package[@]}"); need_deb_src=1 ;;
+    *) echo "usage: $0 [linux|windows|fuzz|package|all]..." >&2; exit 2 ;;
   esac
 done
 

@@ -47,7 +47,7 @@ TEST_F(ShellTest, AboutBoxShowsTheVersion) {
     ASSERT_EQ(m_pDialogs->m_titles.size(), 1u);
     EXPECT_EQ(m_pDialogs->m_titles[0], Utf8("Kesmoraのﾊﾞｰｼﾞｮﾝ情報"));
     EXPECT_NE(
-        std::find(m_pDialogs->m_texts.begin(), m_pDialogs->m_texts.end(), "Kesmora Version 1.30"),
+        std::find(m_pDialogs->m_texts.begin(), m_pDialogs->m_texts.end(), "Kesmora Version " KESMORA_VERSION_TEXT),
         m_pDialogs->m_texts.end());
 }
 
