@@ -104,7 +104,9 @@ check_deb() {
   [ "$(/usr/bin/kesmora-cli --bytes "$tree" | cut -f1 | sort)" = "$(printf '%s\n' "$tree/Debug/App.obj" "$tree/Debug/App.pdb")" ] ||
     fail "installed kesmora-cli did not find the two files"
   rm -rf "$tree"
-  [ "$(man -w kesmora-cli)" = /usr/share/man/man1/kesmora-cli.1.gz ] || fail "man does not find kesmora-cli(1)"
+  # The system's manual pages only, not a copy installed for a user.
+  [ "$(MANPATH=/usr/share/man man -w kesmora-cli)" = /usr/share/man/man1/kesmora-cli.1.gz ] ||
+    fail "man does not find kesmora-cli(1)"
   grep -qx /usr/share/applications/kesmora.desktop <<<"$listed" || fail "no desktop entry installed"
 
   $sudo env DEBIAN_FRONTEND=noninteractive apt-get purge -y -q kesmora >/dev/null
