@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the packages into build/packages/: kesmora_<version>_amd64.deb from
-# the Linux release build (build/release), and the Windows installer
+# a Release build of the two programs (build/package; the tests' build,
+# build/release, keeps its debugging information), and the Windows installer
 # kesmora-setup-x64.exe beside the Windows zip, both from the Windows build
 # (build/windows, scripts/build-windows.sh). The version is the CMake
 # project's.
@@ -46,8 +47,9 @@ fail() {
 # out as debian/kesmora, where Debian's tools expect a package's files.
 build_deb() {
   bash scripts/setup.sh linux package
-  local build=build/release work=build/deb
-  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+  local build=build/package work=build/deb
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DKESMORA_BUILD_TESTS=OFF -DKESMORA_BUILD_BENCH=OFF >/dev/null
   cmake --build "$build" -j "$(nproc)" --target kesmora kesmora-cli
   rm -rf "$work"
   mkdir -p "$work"

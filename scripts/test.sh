@@ -24,7 +24,7 @@ bash scripts/setup.sh linux
 
 flags=(-DKESMORA_WERROR=ON)
 case "$mode" in
-  release) flags+=(-DCMAKE_BUILD_TYPE=Release) ;;
+  release) flags+=(-DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
   asan)    flags+=(-DCMAKE_BUILD_TYPE=Debug -DKESMORA_SANITIZE=address -DKESMORA_BUILD_BENCH=OFF) ;;
   tsan)    flags+=(-DCMAKE_BUILD_TYPE=Debug -DKESMORA_SANITIZE=thread -DKESMORA_BUILD_GUI=OFF -DKESMORA_BUILD_BENCH=OFF) ;;
   *) echo "usage: $0 [release|asan|tsan|windows|windows-gui|windows-core] [ctest arguments]" >&2; exit 2 ;;
