@@ -42,6 +42,30 @@ std::strong_ordering ComparePaths(const std::string& a, const std::string& b) {
         });
 }
 
+std::strong_ordering CompareOrderKeys(const OrderKeys& a, const OrderKeys& b, GroupOrder key,
+                                      bool bAscending) {
+    std::strong_ordering c = std::strong_ordering::equal;
+    switch (key) {
+        case GroupOrder::Size:
+            c = a.size <=> b.size;
+            break;
+        case GroupOrder::Files:
+            c = a.nFiles <=> b.nFiles;
+            break;
+        case GroupOrder::Newest:
+            c = a.newest <=> b.newest;
+            break;
+        case GroupOrder::Kind:
+            c = a.bProject <=> b.bProject;
+            break;
+        case GroupOrder::Path:
+            break;
+    }
+    if (c != 0) return bAscending ? c : 0 <=> c;
+    const std::strong_ordering path = ComparePaths(*a.pPath, *b.pPath);
+    return key == GroupOrder::Path && !bAscending ? 0 <=> path : path;
+}
+
 void CProjectGroups::Reset() {
     m_folders.clear();
     m_tops.clear();
@@ -180,27 +204,15 @@ std::size_t CProjectGroups::GroupOf(const ResultRow& row) const {
 
 void CProjectGroups::Sort(std::vector<std::size_t>& order, GroupOrder key, bool bAscending,
                           bool bTotals) const {
-    const auto byKey = [key, bTotals](const ProjectGroup& a, const ProjectGroup& b) {
-        switch (key) {
-            case GroupOrder::Size:
-                return bTotals ? a.totalSize <=> b.totalSize : a.size <=> b.size;
-            case GroupOrder::Files:
-                return bTotals ? a.nTotalFiles <=> b.nTotalFiles : a.nFiles <=> b.nFiles;
-            case GroupOrder::Newest:
-                return bTotals ? a.totalNewest <=> b.totalNewest : a.newest <=> b.newest;
-            case GroupOrder::Kind:
-                return a.bProject <=> b.bProject;
-            case GroupOrder::Path:
-                break;
-        }
-        return std::strong_ordering::equal;
+    const auto keys = [bTotals](const ProjectGroup& g) {
+        return bTotals
+                   ? OrderKeys{g.nTotalFiles, g.totalSize, g.totalNewest, g.bProject, &g.strPath}
+                   : OrderKeys{g.nFiles, g.size, g.newest, g.bProject, &g.strPath};
     };
     std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        const std::strong_ordering c = byKey(m_groups[a], m_groups[b]);
-        if (c != 0) return bAscending ? c < 0 : c > 0;
-        const std::strong_ordering path = ComparePaths(m_groups[a].strPath, m_groups[b].strPath);
-        if (path != 0) return key == GroupOrder::Path && !bAscending ? path > 0 : path < 0;
-        return a < b;
+        const std::strong_ordering c =
+            CompareOrderKeys(keys(m_groups[a]), keys(m_groups[b]), key, bAscending);
+        return c != 0 ? c < 0 : a < b;
     });
 }
 

@@ -61,6 +61,19 @@ std::strong_ordering ComparePaths(const std::string& a, const std::string& b);
 // What the groups can be put in order by.
 enum class GroupOrder : int { Size, Path, Files, Newest, Kind };
 
+// What a group, a folder or a file row is put in order by.
+struct OrderKeys {
+    std::uint64_t nFiles;
+    std::uint64_t size;
+    FileStamp newest;
+    bool bProject;
+    const std::string* pPath;
+};
+// The one order of the project view's rows: by key, then by path (backwards
+// only when the path is the key and descending); equal only for equal paths.
+std::strong_ordering CompareOrderKeys(const OrderKeys& a, const OrderKeys& b, GroupOrder key,
+                                      bool bAscending);
+
 // The groups of one search, kept as its batches arrive. Whether a folder is
 // a project folder is known only when its listing ends, after the files of
 // its subfolders came: that late finding moves their totals, so the groups

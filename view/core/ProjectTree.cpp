@@ -11,38 +11,10 @@ namespace {
 
 bool IsSeparator(char c) { return c == '/' || c == kPathSeparator; }
 
-// What a row is put in order by.
-struct Keys {
-    std::uint64_t nFiles;
-    std::uint64_t size;
-    FileStamp newest;
-    bool bProject;
-    const std::string* pPath;
-};
+using Keys = OrderKeys;
 
-// As the groups' own order: by key, then by path (backwards only when the
-// path is the key and descending).
 bool Before(const Keys& a, const Keys& b, GroupOrder key, bool bAscending) {
-    std::strong_ordering c = std::strong_ordering::equal;
-    switch (key) {
-        case GroupOrder::Size:
-            c = a.size <=> b.size;
-            break;
-        case GroupOrder::Files:
-            c = a.nFiles <=> b.nFiles;
-            break;
-        case GroupOrder::Newest:
-            c = a.newest <=> b.newest;
-            break;
-        case GroupOrder::Kind:
-            c = a.bProject <=> b.bProject;
-            break;
-        case GroupOrder::Path:
-            break;
-    }
-    if (c != 0) return bAscending ? c < 0 : c > 0;
-    const std::strong_ordering path = ComparePaths(*a.pPath, *b.pPath);
-    return key == GroupOrder::Path && !bAscending ? path > 0 : path < 0;
+    return CompareOrderKeys(a, b, key, bAscending) < 0;
 }
 
 // The names that lead from strAbove down to strPath, or "." for the same.
