@@ -970,8 +970,13 @@ TEST(StartAndStop, ASinkMayDeleteTheFinderWhenTheWalkEnds) {
     for (int i = 0; i < 200; ++i) t.File("d" + std::to_string(i) + "/e/x.obj");
     DeletingSink sink;
     // ThreadSanitizer starts a thread of its own at the first thread
-    // created; one short-lived thread first keeps it out of the counts.
-    std::thread([] {}).join();
+    // created; one short-lived thread first keeps it out of the counts. A
+    // joined thread may still be listed for a moment: wait until it is not.
+    std::size_t nWithHelper = 0;
+    std::thread([&nWithHelper] { nWithHelper = ThreadsOfThisProcess(); }).join();
+    const auto settle = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (ThreadsOfThisProcess() >= nWithHelper && std::chrono::steady_clock::now() < settle)
+        std::this_thread::yield();
     const std::size_t threadsBefore = ThreadsOfThisProcess();
     g_bWorkerExited = false;
     sink.pFinder = new CIntermediateFileFinder(&sink);
