@@ -2,11 +2,11 @@
 #include "app/VCKesmoraApp.h"
 
 #include "app/MainFrame.h"
-#include "finder/DirReader.h"
 #include "res/UiText.h"
 #include "search/SettingsKeys.h"
 #include "view/DialogLook.h"
 #include "view/UiString.h"
+#include "walk/DirReader.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "finder/RemovalFailure.h"
+#include "removal/RemovalFailure.h"
 
 namespace cli {
 

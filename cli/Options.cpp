@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "cli/Platform.h"
-#include "finder/FileUtil.h"
 #include "search/DisplayText.h"
 #include "search/SavedSettings.h"
 #include "tavoBasis/Registry.h"
+#include "walk/FileUtil.h"
 
 #ifndef KESMORA_VERSION
 #define KESMORA_VERSION "unknown"

@@ -6,11 +6,11 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
-#include "finder/TimeText.h"
 #include "search/DisplayText.h"
 #include "search/ProjectGroups.h"
 #include "search/ResultCollector.h"
 #include "search/SizeFormat.h"
+#include "walk/TimeText.h"
 
 namespace cli {
 

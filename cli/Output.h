@@ -8,8 +8,8 @@
 #include <string_view>
 
 #include "cli/Platform.h"
-#include "finder/DirReader.h"
-#include "finder/FileStamp.h"
+#include "walk/DirReader.h"
+#include "walk/FileStamp.h"
 
 struct ResultRow;
 struct ProjectGroup;

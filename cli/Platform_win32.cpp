@@ -9,8 +9,8 @@
 #include <string>
 
 #include "cli/Platform.h"
-#include "finder/ApiPath_win32.h"
 #include "utf16/WideText_win32.h"
+#include "walk/ApiPath_win32.h"
 
 namespace cli {
 

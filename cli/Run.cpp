@@ -9,12 +9,12 @@
 #include "cli/FailureText.h"
 #include "cli/Output.h"
 #include "cli/Platform.h"
-#include "finder/FileUtil.h"
 #include "search/DeleteRun.h"
 #include "search/ProjectGroups.h"
 #include "search/SearchFolders.h"
 #include "search/SearchSession.h"
 #include "search/SizeFormat.h"
+#include "walk/FileUtil.h"
 
 namespace cli {
 

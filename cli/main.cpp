@@ -2,7 +2,7 @@
 #include "cli/Options.h"
 #include "cli/Platform.h"
 #include "cli/Run.h"
-#include "finder/DirReader.h"
+#include "walk/DirReader.h"
 
 int main(int argc, char** argv) {
     cli::CliOptions options;

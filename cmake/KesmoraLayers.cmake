@@ -1,7 +1,7 @@
 #[[
 One target per source folder, and a target sees only the headers of its own
 folder and of the targets it links. Sources name headers from the top of
-the tree ("finder/FileUtil.h"), so the top itself is on no include path:
+the tree ("walk/FileUtil.h"), so the top itself is on no include path:
 each target's include root is a folder of the build tree holding one link,
 named as the source folder and pointing at it. An include against the
 layers therefore fails to compile instead of quietly working.

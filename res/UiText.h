@@ -179,7 +179,7 @@ inline constexpr std::string_view kRadioRelease = "Release フォルダから探
 
 inline constexpr std::string_view kGroupFiles = "検索するファイル";
 inline constexpr std::string_view kGroupNewerFiles = "新しいVisual Studioのファイル";
-// The kinds' check boxes, in FileKind order (finder/FileKinds.h).
+// The kinds' check boxes, in FileKind order (walk/FileKinds.h).
 inline constexpr std::string_view kCheckKinds[] = {
     "idbファイル", "ilkファイル", "objファイル",  "pchファイル",  "pdbファイル",
     "resファイル", "sbrファイル", "bscファイル",  "ipchファイル", "VC.dbファイル",

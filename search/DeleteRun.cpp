@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <memory>
 
-#include "finder/FileUtil.h"
-#include "finder/Removal.h"
+#include "removal/Removal.h"
+#include "walk/FileUtil.h"
 
 namespace {
 

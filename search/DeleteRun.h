@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "finder/DirReader.h"
-#include "finder/FileUtil.h"
-#include "finder/Removal.h"
+#include "removal/Removal.h"
 #include "search/ResultCollector.h"
+#include "walk/DirReader.h"
+#include "walk/FileUtil.h"
 
 // The window's side of a deletion (delete button; delete-all alike with
 // PlanDeleteAll):
@@ -60,7 +60,7 @@ struct DeleteFileOps {
     std::function<FolderRemoval(const std::string& path, RemovalFailure& why)> removeEmptyFolder;
 };
 // The size, removal (read-only files too) or move to the trash of
-// CPinnedRoot (finder/FileUtil.h) for rows listed by a search of strRoot
+// CPinnedRoot (removal/Removal.h) for rows listed by a search of strRoot
 // whose folder had the identity searched when it started: begin opens
 // that folder once and refuses it when it is no longer the one searched;
 // nothing outside it is ever read, removed or trashed. A file the trash

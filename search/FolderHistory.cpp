@@ -7,7 +7,7 @@
 #include <string_view>
 #include <utility>
 
-#include "finder/MatchRules.h"
+#include "walk/MatchRules.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <compare>
 
-#include "finder/DirReader.h"
-#include "finder/MatchRules.h"
+#include "walk/DirReader.h"
+#include "walk/MatchRules.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "finder/FileStamp.h"
 #include "search/ResultCollector.h"
 #include "search/ResultRow.h"
+#include "walk/FileStamp.h"
 
 // A file belongs to the nearest project folder above it (its own folder
 // included); without one, to the first folder below the search's folder on

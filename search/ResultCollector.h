@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "finder/FindNotify.h"
 #include "search/ResultRow.h"
+#include "walk/FindNotify.h"
 
 // A folder the walk entered; folders are numbered from 0 (the folder the
 // search starts from) in the order entered, so a folder's descendants are

@@ -7,7 +7,7 @@
 #include <numeric>
 #include <utility>
 
-#include "finder/MatchRules.h"
+#include "walk/MatchRules.h"
 
 namespace {
 

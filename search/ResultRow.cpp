@@ -5,9 +5,9 @@
 #include <iterator>
 #include <utility>
 
-#include "finder/TimeText.h"
 #include "search/DisplayText.h"
 #include "search/SizeFormat.h"
+#include "walk/TimeText.h"
 
 ResultRow::ResultRow(std::string path, std::uint64_t bytes, FileStamp createdAt,
                      FileStamp modifiedAt, std::uint64_t id)

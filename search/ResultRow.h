@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "finder/FileStamp.h"
-#include "finder/ListedFile.h"
+#include "walk/FileStamp.h"
+#include "walk/ListedFile.h"
 
 // One found file. Kept small because a search may list hundreds of
 // thousands: the path is the only heap allocation.
@@ -22,7 +22,7 @@ struct ResultRow {
     std::uint64_t listedSize = 0;
     FileStamp created;
     FileStamp modified;
-    // The file's identity when listed (FoldFileId, finder/ListedFile.h):
+    // The file's identity when listed (FoldFileId, walk/ListedFile.h):
     // with the listed size and times, what a deletion checks the entry at
     // strPath against before it takes it. 0 when not known: such a row's
     // file is never taken.

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "finder/FileUtil.h"
+#include "walk/FileUtil.h"
 
 RunFolders FoldersToWalk(const std::vector<std::string>& folders) {
     RunFolders run;

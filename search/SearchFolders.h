@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "finder/DirReader.h"
+#include "walk/DirReader.h"
 
 struct RunFolders {
     std::vector<std::string> walked;  // in the order given

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "finder/FileKinds.h"
+#include "walk/FileKinds.h"
 
 // In which subfolders files are looked for (every subfolder is walked
 // either way). Debug and Release are exact, case-sensitive folder names.

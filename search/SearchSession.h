@@ -10,10 +10,10 @@
 #include <memory>
 #include <string>
 
-#include "finder/FindNotify.h"
-#include "finder/IntermediateFileFinder.h"
 #include "search/ResultCollector.h"
 #include "search/SearchQuery.h"
+#include "walk/FindNotify.h"
+#include "walk/IntermediateFileFinder.h"
 
 // The front end's side (all on its own thread):
 //   start  Start(query); false: nothing started (no such folder), nothing

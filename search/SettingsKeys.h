@@ -20,7 +20,7 @@ inline constexpr const char* kControls = "Controls";
 inline constexpr const char* kExcludedFolders = "ExcludeFolders";
 
 // The Controls value of a kind's check box is its pszSettingsKey
-// (finder/FileKinds.h). A newer kind's value turns it on only when it is
+// (walk/FileKinds.h). A newer kind's value turns it on only when it is
 // exactly 1: they are off unless plainly asked for, and a settings file
 // without them searches as it always did.
 constexpr bool NewerKindSaved(int nValue) { return nValue == 1; }

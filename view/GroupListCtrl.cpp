@@ -10,12 +10,12 @@
 #include <string>
 #include <utility>
 
-#include "finder/TimeText.h"
 #include "res/UiText.h"
 #include "search/DisplayText.h"
 #include "search/SizeFormat.h"
 #include "view/CompactStyle.h"
 #include "view/UiString.h"
+#include "walk/TimeText.h"
 
 namespace {
 

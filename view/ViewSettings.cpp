@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "finder/FileUtil.h"
 #include "search/FolderHistory.h"
 #include "search/SavedSettings.h"
 #include "search/SettingsKeys.h"
 #include "view/ControlIds.h"
 #include "view/VCKesmoraView.h"
+#include "walk/FileUtil.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-#include "finder/IntermediateFileFinder.h"
+#include "walk/IntermediateFileFinder.h"
 
 namespace fs = std::filesystem;
 

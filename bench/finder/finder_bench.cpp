@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "finder/IntermediateFileFinder.h"
-#include "finder/MatchRules.h"
+#include "walk/IntermediateFileFinder.h"
+#include "walk/MatchRules.h"
 
 extern char** environ;
 

@@ -19,9 +19,9 @@
 #include <thread>
 #include <vector>
 
-#include "finder/DirReader.h"
 #include "search/DeleteRun.h"
 #include "search/ResultCollector.h"
+#include "walk/DirReader.h"
 
 namespace {
 

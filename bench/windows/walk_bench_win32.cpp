@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "finder/IntermediateFileFinder.h"
 #include "utf16/WideText_win32.h"
+#include "walk/IntermediateFileFinder.h"
 
 namespace {
 

@@ -27,15 +27,15 @@
 
 #include "RunCli_posix.h"
 #include "cli/Output.h"
-#include "finder/FolderExclusion.h"
-#include "finder/IntermediateFileFinder.h"
-#include "finder/TimeText.h"
 #include "search/FolderHistory.h"
 #include "search/SearchParams.h"
 #include "search/SizeFormat.h"
 #include "tavoBasis/Registry.h"
 #include "tests/support/TempTrash.h"
 #include "tests/support/UndeletableFiles.h"
+#include "walk/FolderExclusion.h"
+#include "walk/IntermediateFileFinder.h"
+#include "walk/TimeText.h"
 
 namespace {
 

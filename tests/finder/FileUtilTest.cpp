@@ -22,11 +22,11 @@
 #include <thread>
 
 #include "TestTree.h"
-#include "finder/FileUtil.h"
-#include "finder/Removal.h"
-#include "finder/Trash_posix.h"
+#include "removal/Removal.h"
+#include "removal/Trash_posix.h"
 #include "tests/support/FailureOut.h"
 #include "tests/support/TempTrash.h"
+#include "walk/FileUtil.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "finder/FileUtil.h"
-#include "finder/Removal.h"
-#include "finder/Trash_win32.h"
+#include "removal/Removal.h"
+#include "removal/Trash_win32.h"
 #include "tests/support/FailureOut.h"
 #include "tests/support/WinTestTree.h"
+#include "walk/FileUtil.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <mutex>
 
 #include "TestTree.h"
-#include "finder/FinderThread.h"
+#include "walk/FinderThread.h"
 
 namespace {
 

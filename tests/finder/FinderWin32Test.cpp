@@ -12,11 +12,11 @@
 #include <mutex>
 #include <vector>
 
-#include "finder/FileUtil.h"
-#include "finder/IntermediateFileFinder.h"
-#include "finder/MatchRules.h"
-#include "finder/Removal.h"
+#include "removal/Removal.h"
 #include "tests/support/WinTestTree.h"
+#include "walk/FileUtil.h"
+#include "walk/IntermediateFileFinder.h"
+#include "walk/MatchRules.h"
 
 namespace {
 

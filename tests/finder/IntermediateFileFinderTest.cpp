@@ -18,13 +18,13 @@
 #include <thread>
 
 #include "TestTree.h"
-#include "finder/DirReader.h"
-#include "finder/FileUtil.h"
-#include "finder/IntermediateFileFinder.h"
-#include "finder/MatchRules.h"
-#include "finder/Removal.h"
+#include "removal/Removal.h"
 #include "tests/support/LocalMoment.h"
 #include "tests/support/MakeTree.h"
+#include "walk/DirReader.h"
+#include "walk/FileUtil.h"
+#include "walk/IntermediateFileFinder.h"
+#include "walk/MatchRules.h"
 
 namespace {
 

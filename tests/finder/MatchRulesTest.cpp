@@ -5,8 +5,8 @@
 #include <sstream>
 #include <string>
 
-#include "finder/FolderMatches.h"
-#include "finder/MatchRules.h"
+#include "walk/FolderMatches.h"
+#include "walk/MatchRules.h"
 
 namespace {
 

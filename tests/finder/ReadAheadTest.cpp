@@ -10,9 +10,9 @@
 #include <thread>
 
 #include "TestTree.h"
-#include "finder/IntermediateFileFinder.h"
-#include "finder/MatchRules.h"
-#include "finder/ReadAheadPool.h"
+#include "walk/IntermediateFileFinder.h"
+#include "walk/MatchRules.h"
+#include "walk/ReadAheadPool.h"
 
 namespace {
 

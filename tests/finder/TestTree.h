@@ -19,9 +19,9 @@
 #include <thread>
 #include <vector>
 
-#include "finder/DirReader.h"
-#include "finder/FindNotify.h"
 #include "tests/support/TempTree.h"
+#include "walk/DirReader.h"
+#include "walk/FindNotify.h"
 
 // Sets a file's modification time (seconds since 1970), leaving its access time.
 inline void SetModified(const std::string& path, std::time_t t) {

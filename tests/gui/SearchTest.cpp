@@ -17,8 +17,8 @@
 #include <thread>
 
 #include "SearchFixture.h"
-#include "finder/MatchRules.h"
 #include "view/core/StatusText.h"
+#include "walk/MatchRules.h"
 
 namespace {
 

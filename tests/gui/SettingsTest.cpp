@@ -9,9 +9,9 @@
 #include <fstream>
 
 #include "GuiFixture.h"
-#include "finder/FileUtil.h"
 #include "res/UiText.h"
 #include "view/ControlIds.h"
+#include "walk/FileUtil.h"
 
 namespace {
 

@@ -17,13 +17,13 @@
 #include <string>
 #include <vector>
 
-#include "finder/FileUtil.h"
 #include "search/DeleteRun.h"
 #include "tests/support/FailureOut.h"
 #include "tests/support/ListedRow.h"
 #include "tests/support/TempTrash.h"
 #include "tests/support/TempTree.h"
 #include "tests/support/UndeletableFiles.h"
+#include "walk/FileUtil.h"
 
 namespace {
 

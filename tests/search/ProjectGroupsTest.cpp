@@ -11,11 +11,11 @@
 #include <tuple>
 #include <vector>
 
-#include "finder/MatchRules.h"
 #include "search/ProjectGroups.h"
 #include "search/SearchSession.h"
 #include "tests/support/MakeTree.h"
 #include "tests/support/TempTree.h"
+#include "walk/MatchRules.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <thread>
 #include <vector>
 
-#include "finder/TimeText.h"
 #include "search/ResultCollector.h"
+#include "walk/TimeText.h"
 
 namespace {
 

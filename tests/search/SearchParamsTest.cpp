@@ -2,8 +2,8 @@
 // search to the finder's seven numbers.
 #include <gtest/gtest.h>
 
-#include "finder/MatchRules.h"
 #include "search/SearchParams.h"
+#include "walk/MatchRules.h"
 
 namespace {
 

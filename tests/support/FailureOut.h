@@ -3,7 +3,7 @@
 
 #include <ostream>
 
-#include "finder/RemovalFailure.h"
+#include "removal/RemovalFailure.h"
 
 inline std::ostream& operator<<(std::ostream& out, const RemovalFailure& why) {
     return out << "failure kind " << static_cast<int>(why.kind) << ", error " << why.nError;

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "finder/DirReader.h"
 #include "search/ResultRow.h"
+#include "walk/DirReader.h"
 
 inline ResultRow ListedRow(const std::string& strPath) {
     const std::size_t nSep = strPath.find_last_of("/\\");

@@ -5,7 +5,7 @@
 #include <compare>
 #include <string_view>
 
-#include "finder/DirReader.h"
+#include "walk/DirReader.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "finder/FileStamp.h"
 #include "search/ProjectGroups.h"
 #include "search/ResultRow.h"
+#include "walk/FileStamp.h"
 
 enum class TreeNodeKind : std::uint8_t { Group, Folder, File };
 

@@ -1,9 +1,0 @@
-// Case folding of names on POSIX systems: ASCII letters only.
-#include "finder/MatchRules.h"
-#include "finder/NameFold.h"
-
-std::string FoldedName(std::string_view name) {
-    std::string folded(name);
-    for (char& c : folded) c = LowerAscii(c);
-    return folded;
-}
