@@ -54,10 +54,10 @@ wxRect ReachableRect(const wxRect& rcSaved) {
 wxRect ReadSavedWindowRect(CRegistry& registry) {
     using settings::ReadInt;
     settings::PointAt(registry, settings::kWindow);
-    const int nLeft = ReadInt(registry, "Left", kDefaultLeft);
-    const int nTop = ReadInt(registry, "Top", kDefaultTop);
-    const int nRight = ReadInt(registry, "Right", kDefaultRight);
-    const int nBottom = ReadInt(registry, "Bottom", kDefaultBottom);
+    const int nLeft = ReadInt(registry, settings::kLeft, kDefaultLeft);
+    const int nTop = ReadInt(registry, settings::kTop, kDefaultTop);
+    const int nRight = ReadInt(registry, settings::kRight, kDefaultRight);
+    const int nBottom = ReadInt(registry, settings::kBottom, kDefaultBottom);
     // In 64 bits: hand-edited values may lie far apart.
     const auto Span = [](int nFrom, int nTo) {
         const std::int64_t span = std::int64_t{nTo} - nFrom;

@@ -22,7 +22,7 @@ CMainFrame* CreateMainWindow(CRegistry* pRegistry) {
     // Every start-up value from one reading of the store.
     const CRegistryBatch batch(*pRegistry);
     settings::PointAt(*pRegistry, settings::kWindow);
-    const int nShowCmd = settings::ReadInt(*pRegistry, "ShowCmd", 5);
+    const int nShowCmd = settings::ReadInt(*pRegistry, settings::kShowCmd, 5);
 
     auto* pFrame = new CMainFrame(pRegistry);
     pFrame->SetTitle(ui::ToWx(UiText::kWindowTitle));

@@ -7,11 +7,12 @@
 #include <string_view>
 #include <utility>
 
+#include "search/SettingsKeys.h"
 #include "walk/MatchRules.h"
 
 namespace {
 
-constexpr std::string_view kHistoryName = "History";
+constexpr std::string_view kHistoryName = settings::kHistoryEntry;
 // "%d" of an int never writes more digits than this.
 constexpr std::size_t kMaxIndexDigits = 10;
 

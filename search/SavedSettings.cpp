@@ -31,7 +31,8 @@ SavedSettings LoadSavedSettings(CRegistry& registry) {
     saved.bStored = SectionNames(registry, settings::kHistory, names);
     // Only the entries present are read: a hand-edited Count of two billion
     // must cost no more than the store holds.
-    for (const std::string& strName : HistoryValueNames(names, ReadInt(registry, "Count", 0))) {
+    for (const std::string& strName :
+         HistoryValueNames(names, ReadInt(registry, settings::kHistoryCount, 0))) {
         std::string strFolder;
         registry.ReadString(strName, strFolder, std::string(), RegRoot::CurrentUser);
         // Text that is not UTF-8 (hand-edited) cannot be shown: skipped like
@@ -42,10 +43,10 @@ SavedSettings LoadSavedSettings(CRegistry& registry) {
     std::vector<std::string> controls;
     saved.bStored = SectionNames(registry, settings::kControls, controls) || saved.bStored;
     SearchOptions& o = saved.options;
-    o.bFindSubFolder = ReadInt(registry, "FindSubFolder", 1) != 0;
+    o.bFindSubFolder = ReadInt(registry, settings::kFindSubFolder, 1) != 0;
     // Hand-edited scopes beyond the four buttons would widen a later
     // delete-all to every subfolder: the default scope instead.
-    o.nRadioFolder = ReadInt(registry, "RadioFolder", 1);
+    o.nRadioFolder = ReadInt(registry, settings::kRadioFolder, 1);
     if (o.nRadioFolder < 0 || o.nRadioFolder > 3) o.nRadioFolder = 1;
     o.bBsc = ReadInt(registry, SettingsKeyOf(FileKind::Bsc), 1) != 0;
     o.bIdb = ReadInt(registry, SettingsKeyOf(FileKind::Idb), 1) != 0;
@@ -59,19 +60,19 @@ SavedSettings LoadSavedSettings(CRegistry& registry) {
         o.newer.Set(NewerKind(i),
                     settings::NewerKindSaved(ReadInt(registry, SettingsKeyOf(NewerKind(i)), 0)));
     }
-    o.nRadioTime = ReadInt(registry, "RadioTime", 0);
-    o.nCount = ReadInt(registry, "Count", 1);
+    o.nRadioTime = ReadInt(registry, settings::kRadioTime, 0);
+    o.nCount = ReadInt(registry, settings::kPeriodCount, 1);
     if (o.nCount < 1 || o.nCount > kMaxPeriod) o.nCount = 1;
-    saved.nDayMonthPosition = std::max(ReadInt(registry, "ComboDayMonth", 0), 0);
-    saved.nFileTimePosition = std::max(ReadInt(registry, "ComboFile", 0), 0);
+    saved.nDayMonthPosition = std::max(ReadInt(registry, settings::kComboDayMonth, 0), 0);
+    saved.nFileTimePosition = std::max(ReadInt(registry, settings::kComboFile, 0), 0);
     o.nUnitIndex = PositionWithin(saved.nDayMonthPosition, kUnitPositions);
     o.nFileTimeIndex = PositionWithin(saved.nFileTimePosition, kFileTimePositions);
-    saved.bConfirmRemove = ReadInt(registry, "ConfirmRemove", 1) != 0;
+    saved.bConfirmRemove = ReadInt(registry, settings::kConfirmRemove, 1) != 0;
     // Moving to the trash only when plainly asked for: any other value
     // leaves deletion as it always was.
-    saved.bUseTrash = ReadInt(registry, "UseTrash", 0) == 1;
-    saved.bRemoveEmptyFolders = ReadInt(registry, "RemoveEmptyFolders", 0) == 1;
-    saved.bProjectView = ReadInt(registry, "ProjectView", 0) == 1;
+    saved.bUseTrash = ReadInt(registry, settings::kUseTrash, 0) == 1;
+    saved.bRemoveEmptyFolders = ReadInt(registry, settings::kRemoveEmptyFolders, 0) == 1;
+    saved.bProjectView = ReadInt(registry, settings::kProjectView, 0) == 1;
     registry.ReadString(settings::kExcludedFolders, saved.strExcludedFolders, std::string(),
                         RegRoot::CurrentUser);
     if (!IsValidUtf8(saved.strExcludedFolders)) saved.strExcludedFolders.clear();

@@ -5,6 +5,8 @@
 
 namespace settings {
 
+std::string HistoryEntryName(int nPosition) { return kHistoryEntry + std::to_string(nPosition); }
+
 void PointAt(CRegistry& registry, const char* pszSection) {
     registry.m_strCompany = kCompany;
     registry.m_strApplication = kApplication;

@@ -1,7 +1,10 @@
 // Where the program keeps its settings in the store, and the whole-number
-// access every part of it uses. The frame, the view and the application
-// read and write through these, so the key names exist once.
+// access every part of it uses. The loader here, the frame, the view and the
+// application read and write through these, so each section's and value's
+// name exists once.
 #pragma once
+
+#include <string>
 
 #include "tavoBasis/Registry.h"
 
@@ -15,8 +18,34 @@ inline constexpr const char* kWindow = "Window";
 inline constexpr const char* kHistory = "History";
 inline constexpr const char* kControls = "Controls";
 
-// The Controls value holding the names of folders never entered, as the
-// window's field shows them (a text).
+// Window values: the frame's normal rectangle and how it was last shown.
+inline constexpr const char* kShowCmd = "ShowCmd";
+inline constexpr const char* kLeft = "Left";
+inline constexpr const char* kTop = "Top";
+inline constexpr const char* kRight = "Right";
+inline constexpr const char* kBottom = "Bottom";
+
+// History values: how many folders were saved, and each folder under this
+// prefix with its position written as "%d" writes it ("History0").
+inline constexpr const char* kHistoryCount = "Count";
+inline constexpr const char* kHistoryEntry = "History";
+std::string HistoryEntryName(int nPosition);
+
+// Controls values, the window's choices.
+inline constexpr const char* kColumnWidth = "ColumnWidth";
+inline constexpr const char* kProjectColumnWidth = "ProjectColumnWidth";
+inline constexpr const char* kFindSubFolder = "FindSubFolder";
+inline constexpr const char* kRadioFolder = "RadioFolder";
+inline constexpr const char* kRadioTime = "RadioTime";
+inline constexpr const char* kPeriodCount = "Count";
+inline constexpr const char* kComboDayMonth = "ComboDayMonth";
+inline constexpr const char* kComboFile = "ComboFile";
+inline constexpr const char* kConfirmRemove = "ConfirmRemove";
+inline constexpr const char* kUseTrash = "UseTrash";
+inline constexpr const char* kRemoveEmptyFolders = "RemoveEmptyFolders";
+inline constexpr const char* kProjectView = "ProjectView";
+// The names of folders never entered, as the window's field shows them (a
+// text).
 inline constexpr const char* kExcludedFolders = "ExcludeFolders";
 
 // The Controls value of a kind's check box is its pszSettingsKey

@@ -254,8 +254,8 @@ void CVCKesmoraView::InitTabsAndCombos() {
 
 void CVCKesmoraView::InitListColumns() {
     settings::PointAt(*m_pRegistry, settings::kControls);
-    const int nWidth = settings::ReadInt(*m_pRegistry, "ColumnWidth", 360);
-    m_groupList->InitColumns(settings::ReadInt(*m_pRegistry, "ProjectColumnWidth", 240));
+    const int nWidth = settings::ReadInt(*m_pRegistry, settings::kColumnWidth, 360);
+    m_groupList->InitColumns(settings::ReadInt(*m_pRegistry, settings::kProjectColumnWidth, 240));
 
     m_list->AppendColumn(ToWx(UiText::kColumnName), wxLIST_FORMAT_LEFT, nWidth);
     const auto append = [this](std::string_view header, wxListColumnFormat format, int nUsual,

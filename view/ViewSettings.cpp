@@ -86,26 +86,28 @@ void CVCKesmoraView::SaveSettings() {
     const CRegistryBatch batch(registry);
     const WindowPlacement placement = m_pHost->GetPlacement();
     PointAt(registry, settings::kWindow);
-    WriteInt(registry, "ShowCmd", placement.nShowCmd);
-    WriteInt(registry, "Left", placement.rcNormal.GetLeft());
-    WriteInt(registry, "Top", placement.rcNormal.GetTop());
-    WriteInt(registry, "Right", placement.rcNormal.GetLeft() + placement.rcNormal.GetWidth());
-    WriteInt(registry, "Bottom", placement.rcNormal.GetTop() + placement.rcNormal.GetHeight());
+    WriteInt(registry, settings::kShowCmd, placement.nShowCmd);
+    WriteInt(registry, settings::kLeft, placement.rcNormal.GetLeft());
+    WriteInt(registry, settings::kTop, placement.rcNormal.GetTop());
+    WriteInt(registry, settings::kRight,
+             placement.rcNormal.GetLeft() + placement.rcNormal.GetWidth());
+    WriteInt(registry, settings::kBottom,
+             placement.rcNormal.GetTop() + placement.rcNormal.GetHeight());
 
     const int nHistory = std::min(static_cast<int>(m_comboFolder->GetCount()), kMaxHistory);
     PointAt(registry, settings::kHistory);
-    WriteInt(registry, "Count", nHistory);
+    WriteInt(registry, settings::kHistoryCount, nHistory);
     for (int i = 0; i < nHistory; ++i) {
-        registry.WriteString("History" + std::to_string(i),
+        registry.WriteString(settings::HistoryEntryName(i),
                              m_comboFolder->GetString(static_cast<unsigned>(i)).utf8_string(),
                              RegRoot::CurrentUser, false);
     }
 
     PointAt(registry, settings::kControls);
-    WriteInt(registry, "ColumnWidth", m_list->GetColumnWidth(0));
-    WriteInt(registry, "ProjectColumnWidth", m_groupList->FolderColumnWidth());
-    WriteInt(registry, "FindSubFolder", m_bFindSubFolder);
-    WriteInt(registry, "RadioFolder", m_nRadioFolder);
+    WriteInt(registry, settings::kColumnWidth, m_list->GetColumnWidth(0));
+    WriteInt(registry, settings::kProjectColumnWidth, m_groupList->FolderColumnWidth());
+    WriteInt(registry, settings::kFindSubFolder, m_bFindSubFolder);
+    WriteInt(registry, settings::kRadioFolder, m_nRadioFolder);
     WriteInt(registry, SettingsKeyOf(FileKind::Bsc), m_bBsc);
     WriteInt(registry, SettingsKeyOf(FileKind::Idb), m_bIdb);
     WriteInt(registry, SettingsKeyOf(FileKind::Ilk), m_bIlk);
@@ -117,14 +119,14 @@ void CVCKesmoraView::SaveSettings() {
     for (int i = 0; i < kNewerKindCount; ++i) {
         WriteInt(registry, SettingsKeyOf(NewerKind(i)), m_bNewer[i]);
     }
-    WriteInt(registry, "RadioTime", m_nRadioTime);
-    WriteInt(registry, "Count", m_nCount);
-    WriteInt(registry, "ComboDayMonth", FindComboTextIndex(0));
-    WriteInt(registry, "ComboFile", FindComboTextIndex(1));
-    WriteInt(registry, "ConfirmRemove", m_bConfirmRemove);
-    WriteInt(registry, "UseTrash", m_bUseTrash);
-    WriteInt(registry, "RemoveEmptyFolders", m_bRemoveEmptyFolders);
-    WriteInt(registry, "ProjectView", m_bProjectView ? 1 : 0);
+    WriteInt(registry, settings::kRadioTime, m_nRadioTime);
+    WriteInt(registry, settings::kPeriodCount, m_nCount);
+    WriteInt(registry, settings::kComboDayMonth, FindComboTextIndex(0));
+    WriteInt(registry, settings::kComboFile, FindComboTextIndex(1));
+    WriteInt(registry, settings::kConfirmRemove, m_bConfirmRemove);
+    WriteInt(registry, settings::kUseTrash, m_bUseTrash);
+    WriteInt(registry, settings::kRemoveEmptyFolders, m_bRemoveEmptyFolders);
+    WriteInt(registry, settings::kProjectView, m_bProjectView ? 1 : 0);
     registry.WriteString(settings::kExcludedFolders, m_strExcludedFolders.utf8_string(),
                          RegRoot::CurrentUser, false);
 }
