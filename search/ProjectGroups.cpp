@@ -227,13 +227,13 @@ std::vector<std::size_t> CProjectGroups::Ordered(GroupOrder key, bool bAscending
     return order;
 }
 
-std::vector<std::size_t> CProjectGroups::Tree(GroupOrder key, bool bAscending) const {
+std::vector<std::size_t> CProjectGroups::Tree(GroupOrder key, bool bAscending, bool bOwn) const {
     const std::vector<ProjectGroup>& groups = Groups();
     std::vector<std::size_t> sorted;
     for (std::size_t i = 0; i < groups.size(); ++i) {
         if (groups[i].Listed()) sorted.push_back(i);
     }
-    Sort(sorted, key, bAscending, true);
+    Sort(sorted, key, bAscending, !bOwn);
     // Each group's children, kept in their sorted order: built backwards,
     // each new first child goes before the ones already there.
     std::vector<std::size_t> firstChild(groups.size(), kNoGroup);

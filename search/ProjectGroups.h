@@ -103,8 +103,9 @@ public:
     std::vector<std::size_t> Ordered(GroupOrder key, bool bAscending, bool bListed = false) const;
     std::vector<std::size_t> LargestFirst() const { return Ordered(GroupOrder::Size, false); }
     // The listed groups as a tree, each followed by the groups below it:
-    // siblings in the order of key on their totals, as Ordered puts them.
-    std::vector<std::size_t> Tree(GroupOrder key, bool bAscending) const;
+    // siblings in the order of key on their totals (bOwn: on their own
+    // files), as Ordered puts them.
+    std::vector<std::size_t> Tree(GroupOrder key, bool bAscending, bool bOwn = false) const;
     // Every folder entered so far, by number, with its own files' totals.
     const std::vector<ProjectFolder>& Folders() const { return m_folders; }
     // Counts every group again from the rows left (after a deletion, whose

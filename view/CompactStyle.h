@@ -31,3 +31,6 @@ int FitColumnWidth(const wxListCtrl* pList, int nWidth, const char* pszSample,
 void RepaintForm(wxWindow* pForm);
 // The header's sort arrow on a column, or on none (-1).
 void ShowSortArrow(wxListCtrl* pList, int nColumn, bool bAscending);
+// Where a report list's cell begins its text, in the coordinates of the
+// list's mouse events; -1 for no such cell. One body per toolkit.
+int ListTextLeft(const wxListCtrl* pList, long nRow, long nColumn);

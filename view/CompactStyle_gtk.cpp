@@ -7,6 +7,7 @@
 #include <gtk/gtk.h>
 #include <wx/combobox.h>
 #include <wx/fontenum.h>
+#include <wx/listctrl.h>
 #include <wx/window.h>
 
 #include <algorithm>
@@ -83,3 +84,11 @@ int ComboChromeWidth(const wxComboBox*) { return kComboChrome; }
 
 // GTK draws a window's moved children itself.
 void RepaintForm(wxWindow*) {}
+
+int ListTextLeft(const wxListCtrl* pList, long nRow, long nColumn) {
+    wxRect rect;
+    if (!pList->GetSubItemRect(nRow, nColumn, rect, wxLIST_RECT_LABEL)) return -1;
+    // The generic list gives the label where its text is drawn, in its
+    // unscrolled coordinates; its mouse events come in the scrolled ones.
+    return pList->CalcScrolledPosition(rect.GetPosition()).x;
+}

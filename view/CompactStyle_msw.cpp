@@ -8,6 +8,7 @@
 #include <wx/combobox.h>
 #include <wx/font.h>
 #include <wx/fontenum.h>
+#include <wx/listctrl.h>
 #include <wx/settings.h>
 #include <wx/window.h>
 
@@ -31,6 +32,8 @@ void ApplyCompactStyle(wxWindow* pForm) {
 namespace {
 
 constexpr UINT_PTR kPassClicksId = 1;
+// Where the list view draws a cell's text from its left edge.
+constexpr int kCellTextMargin = 6;
 
 // The mouse finds the topmost window under it, and the strip and its pages
 // lie above the page controls: over the body they answer as a group box
@@ -92,4 +95,12 @@ int ComboChromeWidth(const wxComboBox* pCombo) {
 void RepaintForm(wxWindow* pForm) {
     ::RedrawWindow(static_cast<HWND>(pForm->GetHandle()), nullptr, nullptr,
                    RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+}
+
+int ListTextLeft(const wxListCtrl* pList, long nRow, long nColumn) {
+    wxRect rect;
+    if (!pList->GetSubItemRect(nRow, nColumn, rect, wxLIST_RECT_LABEL)) return -1;
+    // The list view gives a cell's bounds, in the coordinates of its mouse
+    // messages, and draws the text a margin in.
+    return rect.x + pList->FromDIP(kCellTextMargin);
 }

@@ -33,18 +33,29 @@ constexpr int kBarSteps = 40;
 constexpr int kBarWidth = kBarSteps + 2;
 constexpr int kBarHeight = 10;
 
-GroupOrder OrderOf(long nColumn) {
+// What a column sorts by; the own columns by the groups' own files.
+struct ColumnOrder {
+    GroupOrder key = GroupOrder::Size;
+    bool bOwn = false;
+    bool operator==(const ColumnOrder&) const = default;
+};
+
+ColumnOrder OrderOf(long nColumn) {
     switch (nColumn) {
         case kFolder:
-            return GroupOrder::Path;
+            return {GroupOrder::Path};
         case kFiles:
-            return GroupOrder::Files;
+            return {GroupOrder::Files};
         case kNewest:
-            return GroupOrder::Newest;
+            return {GroupOrder::Newest};
         case kKind:
-            return GroupOrder::Kind;
+            return {GroupOrder::Kind};
+        case kOwnSize:
+            return {GroupOrder::Size, true};
+        case kOwnFiles:
+            return {GroupOrder::Files, true};
         default:
-            return GroupOrder::Size;
+            return {GroupOrder::Size};
     }
 }
 
@@ -82,6 +93,10 @@ CGroupListCtrl::CGroupListCtrl(wxWindow* pParent, wxWindowID id)
       m_bars(kBarWidth, kBarHeight, false, kBarSteps + 1) {
     for (int n = 0; n <= kBarSteps; ++n) m_bars.Add(BarImage(n));
     SetImageList(&m_bars, wxIMAGE_LIST_SMALL);
+    // Both clicks of a double-click on a marker toggle, as a tree's do;
+    // elsewhere a double-click opens or closes the row through activation.
+    Bind(wxEVT_LEFT_DOWN, &CGroupListCtrl::OnMarkerClick, this);
+    Bind(wxEVT_LEFT_DCLICK, &CGroupListCtrl::OnMarkerClick, this);
 }
 
 void CGroupListCtrl::InitColumns(int nFolderWidth) {
@@ -107,9 +122,10 @@ int CGroupListCtrl::FolderColumnWidth() const { return GetColumnWidth(kFolder); 
 
 void CGroupListCtrl::SortByColumn(long nColumn) {
     if (nColumn < 0 || nColumn >= GetColumnCount()) return;
-    const GroupOrder key = OrderOf(nColumn);
-    m_bAscending = key == m_key ? !m_bAscending : true;
-    m_key = key;
+    const ColumnOrder order = OrderOf(nColumn);
+    m_bAscending = order == ColumnOrder{m_key, m_bOwn} ? !m_bAscending : true;
+    m_key = order.key;
+    m_bOwn = order.bOwn;
     ShowSortArrow(this, static_cast<int>(nColumn), m_bAscending);
     SyncGroups();
 }
@@ -145,7 +161,7 @@ void CGroupListCtrl::SyncGroups() {
     const bool bFocus = pFocus != nullptr;
     const auto focused = bFocus ? KeyOf(*pFocus) : std::pair<TreeNodeKind, std::size_t>();
 
-    m_pTree->Sync(m_key, m_bAscending);
+    m_pTree->Sync(m_key, m_bAscending, m_bOwn);
     const std::vector<TreeNode>& nodes = m_pTree->Nodes();
     const long count = static_cast<long>(nodes.size());
     if (count == 0) {
@@ -189,6 +205,34 @@ bool CGroupListCtrl::OpenRow(long nRow, bool bOpen) {
 bool CGroupListCtrl::ToggleRow(long nRow) {
     const TreeNode* pNode = NodeAt(nRow);
     return pNode != nullptr && OpenRow(nRow, !m_pTree->IsOpen(*pNode));
+}
+
+bool CGroupListCtrl::OnMarker(long nRow, int x) const {
+    const TreeNode* pNode = NodeAt(nRow);
+    if (pNode == nullptr || !m_pTree->CanOpen(*pNode)) return false;
+    const int nText = ListTextLeft(this, nRow, kFolder);
+    if (nText < 0) return false;
+    std::string indent;
+    for (std::uint32_t n = 0; n < pNode->nDepth; ++n) indent += UiText::kTreeIndent;
+    const int nMarker = nText + GetTextExtent(wxString::FromUTF8(indent)).x;
+    const int nEnd =
+        nText + GetTextExtent(wxString::FromUTF8(indent + std::string(UiText::kTreeClosed))).x;
+    // A little room either side: the glyph is small, and a toolkit's margin
+    // may be a pixel or two off the one assumed.
+    const int nSlack = FromDIP(3);
+    return x >= nMarker - nSlack && x < nEnd + nSlack;
+}
+
+void CGroupListCtrl::OnMarkerClick(wxMouseEvent& event) {
+    int nFlags = 0;
+    const long nRow = HitTest(event.GetPosition(), nFlags);
+    if (nRow == wxNOT_FOUND || !OnMarker(nRow, event.GetX())) {
+        event.Skip();
+        return;
+    }
+    // The marker toggles its row and leaves the selection as it was.
+    SetFocus();
+    ToggleRow(nRow);
 }
 
 std::vector<TreeNode> CGroupListCtrl::SelectedNodes() const {

@@ -57,8 +57,14 @@ protected:
     int OnGetItemImage(long nItem) const override;
 
 private:
+    // Whether x, in the coordinates of the list's mouse events, falls on
+    // the row's ▶/▼.
+    bool OnMarker(long nRow, int x) const;
+    void OnMarkerClick(wxMouseEvent& event);
+
     std::unique_ptr<CProjectTree> m_pTree;
     GroupOrder m_key = GroupOrder::Size;
     bool m_bAscending = false;
+    bool m_bOwn = false;  // by the groups' own files, not their totals
     wxImageList m_bars;
 };

@@ -6,6 +6,7 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/toplevel.h>
+#include <wx/uiaction.h>
 
 #include <filesystem>
 #include <type_traits>
@@ -415,9 +416,10 @@ TEST(ToolkitCatalogue, GivesTheProgressDialogsTextsInJapanese) {
 }
 
 // The project view is a tree of the search's groups, largest first under
-// each: a group opens (Enter, a double-click) to the folders of its own
-// files, and deleting a selected folder deletes exactly its files, through
-// the confirmation that counts them; the view is there at the next start.
+// each: a group opens (Enter, a double-click, a click on its ▶) to the
+// folders of its own files, and deleting a selected folder deletes exactly
+// its files, through the confirmation that counts them; the view is there
+// at the next start.
 TEST_F(DeleteTest, TheProjectViewOpensAGroupAndDeletesExactlyTheFilesOfAFolder) {
     MakeFile("App/App.vcxproj", 10);
     const std::string appObj = MakeFile("App/x64/Debug/a.obj", 1024);
@@ -455,6 +457,19 @@ TEST_F(DeleteTest, TheProjectViewOpensAGroupAndDeletesExactlyTheFilesOfAFolder) 
     activate.SetIndex(1);
     pList->GetEventHandler()->ProcessEvent(activate);
     ASSERT_EQ(shown().size(), 7u);
+    // A click on App's marker closes it and a second opens it again.
+    wxRect row;
+    pList->GetItemRect(1, row);
+    const wxPoint marker(pList->GetColumnWidth(0) + 4 + pList->GetTextExtent(L"\u3000").x +
+                             pList->GetTextExtent(L"\u25B6").x / 2,
+                         row.y + row.height / 2);
+    for (std::size_t nRows : {5u, 7u}) {
+        wxUIActionSimulator sim;
+        sim.MouseMove(pList->ClientToScreen(marker));
+        Pump(30);
+        sim.MouseClick();
+        EXPECT_TRUE(PumpUntil([&] { return shown().size() == nRows; })) << nRows;
+    }
     EXPECT_EQ(shown()[1], "　▼ App|5KB|3|プロジェクト|5KB|");
     EXPECT_EQ(shown()[2], "　　▶ x64" + sep + "Debug|4KB|2|サブフォルダ|4KB|");
     EXPECT_EQ(shown()[3], "　　▶ Release|1KB|1|サブフォルダ|1KB|");

@@ -126,13 +126,13 @@ const std::string& CProjectTree::FolderPath(std::size_t nFolder) const {
     return strPath;
 }
 
-void CProjectTree::Sync(GroupOrder key, bool bAscending) {
+void CProjectTree::Sync(GroupOrder key, bool bAscending, bool bOwn) {
     const std::vector<ProjectGroup>& groups = m_groups.Groups();
     const std::vector<ProjectFolder>& folders = m_groups.Folders();
     TakeNewRows();
     // Sized up front: the orders below hold pointers to these names.
     if (m_folderPaths.size() < folders.size()) m_folderPaths.resize(folders.size());
-    const std::vector<std::size_t> tree = m_groups.Tree(key, bAscending);
+    const std::vector<std::size_t> tree = m_groups.Tree(key, bAscending, bOwn);
     m_children.assign(groups.size(), {});
     m_hasChildren.assign(groups.size(), 0);
     std::vector<std::size_t> tops;
@@ -166,11 +166,11 @@ void CProjectTree::Sync(GroupOrder key, bool bAscending) {
         });
     }
     m_nodes.clear();
-    for (const std::size_t n : tops) AddGroup(n, 0, key, bAscending);
+    for (const std::size_t n : tops) AddGroup(n, 0, key, bAscending, bOwn);
 }
 
 void CProjectTree::AddGroup(std::size_t nGroup, std::uint32_t nDepth, GroupOrder key,
-                            bool bAscending) {
+                            bool bAscending, bool bOwn) {
     m_nodes.push_back({TreeNodeKind::Group, nDepth, nGroup});
     if (!GroupOpen(nGroup)) return;
     const std::vector<ProjectGroup>& groups = m_groups.Groups();
@@ -184,12 +184,14 @@ void CProjectTree::AddGroup(std::size_t nGroup, std::uint32_t nDepth, GroupOrder
         if (!bGroup && i < children.size()) {
             const ProjectGroup& g = groups[children[i]];
             const ProjectFolder& f = folders[own[j]];
-            bGroup = !Before({f.nFiles, f.size, f.newest, false, &FolderPath(own[j])},
-                             {g.nTotalFiles, g.totalSize, g.totalNewest, g.bProject, &g.strPath},
-                             key, bAscending);
+            const Keys group =
+                bOwn ? Keys{g.nFiles, g.size, g.newest, g.bProject, &g.strPath}
+                     : Keys{g.nTotalFiles, g.totalSize, g.totalNewest, g.bProject, &g.strPath};
+            bGroup = !Before({f.nFiles, f.size, f.newest, false, &FolderPath(own[j])}, group, key,
+                             bAscending);
         }
         if (bGroup) {
-            AddGroup(children[i++], nDepth + 1, key, bAscending);
+            AddGroup(children[i++], nDepth + 1, key, bAscending, bOwn);
             continue;
         }
         const std::uint32_t nFolder = own[j++];

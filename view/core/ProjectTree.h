@@ -37,7 +37,9 @@ struct TreeTotals {
 //   start    Reset(), after the groups were reset
 //   tick     Sync(key, bAscending) after the groups took the batch and the
 //            rows were appended: only the new rows are looked at
-//   sort     Sync with the new key
+//   sort     Sync with the new key; bOwn orders the groups by their own
+//            files rather than their totals (a folder's or a file's own are
+//            its totals)
 //   change   RowsChanged() when rows were erased or reordered, then Sync
 class CProjectTree {
 public:
@@ -47,7 +49,7 @@ public:
     // A new search: nothing is open but by the default, nothing seen.
     void Reset();
     void RowsChanged() { m_bRowsChanged = true; }
-    void Sync(GroupOrder key, bool bAscending);
+    void Sync(GroupOrder key, bool bAscending, bool bOwn = false);
 
     const std::vector<TreeNode>& Nodes() const { return m_nodes; }
     // The bytes of the whole tree, which shares are counted against.
@@ -78,7 +80,8 @@ private:
     bool GroupOpen(std::size_t nGroup) const;
     void TakeNewRows();
     const std::string& FolderPath(std::size_t nFolder) const;
-    void AddGroup(std::size_t nGroup, std::uint32_t nDepth, GroupOrder key, bool bAscending);
+    void AddGroup(std::size_t nGroup, std::uint32_t nDepth, GroupOrder key, bool bAscending,
+                  bool bOwn);
 
     const CProjectGroups& m_groups;
     const std::vector<ResultRow>& m_rows;
