@@ -13,7 +13,6 @@
 
 #include "search/ProjectGroups.h"
 #include "search/SearchSession.h"
-#include "tests/support/MakeTree.h"
 #include "tests/support/TempTree.h"
 #include "walk/MatchRules.h"
 
@@ -293,19 +292,28 @@ TEST(CProjectGroups, TotalsOfASearchAndOfWhatADeletionLeftAreTheFilesTotals) {
     ExpectTotalsOfRows(groups, rows);
 }
 
-// The team's tree of 40 solutions, with what newer IDEs leave beside them,
-// and nested projects laid in it: every level adds up to its files.
-TEST(CProjectGroups, EveryLevelOfAGeneratedTreeAddsUpToItsFiles) {
-    if (!HaveMakeTree()) {
-        GTEST_SKIP() << "make_tree.py is not beside the checkout, or this is Windows";
-    }
+// Solutions as builds leave them, with what newer IDEs put beside them and
+// a project inside another's subfolder, and the nested trees above: every
+// level adds up to its files.
+TEST(CProjectGroups, EveryLevelOfASolutionTreeAddsUpToItsFiles) {
     TempTree t;
-    ASSERT_FALSE(MakeTree("--projects 40 --modules 2 --modern", t.Path("w")).empty());
-    Lay(t, "w/Project007/Nested/", kTrees[0].pszFiles);
+    for (int nSln = 0; nSln < 8; ++nSln) {
+        const std::string strSln = "w/Sln" + std::to_string(nSln) + "/";
+        Lay(t, strSln,
+            "S.sln S.sdf:6 S.VC.db:8 x64/Release/s.pdb:40 .vs/S/v17/ipch/AutoPCH/a.ipch:9 "
+            "Tools/Debug/t.obj:3");
+        for (int nProject = 0; nProject < 3; ++nProject) {
+            Lay(t, strSln + "P" + std::to_string(nProject) + "/",
+                "P.vcxproj x64/Debug/a.obj:7 x64/Debug/vc143.pdb:11 x64/Debug/P.tlog/CL.tlog:1 "
+                "x64/Release/a.iobj:4 Sub/In/In.vcxproj Sub/In/x64/Debug/i.obj:2");
+        }
+    }
+    for (std::size_t i = 0; i < std::size(kTrees); ++i)
+        Lay(t, "w/T" + std::to_string(i) + "/", kTrees[i].pszFiles);
     CProjectGroups groups;
     std::vector<ResultRow> rows;
     SearchAll(t.Path("w"), groups, rows);
-    ASSERT_GT(rows.size(), 40u);
+    ASSERT_EQ(rows.size(), 8u * (5 + 3 * 5) + 7 + 2 + 2);
     ExpectTotalsOfRows(groups, rows);
 }
 
