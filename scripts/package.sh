@@ -9,8 +9,9 @@
 #                Debian one validated, installed with apt-get (root or sudo),
 #                run from /usr/bin and purged, with nothing of it left; the
 #                installer run silently in a fresh Wine prefix for one user
-#                and for all, the programs run from where it put them, and
-#                its uninstaller run, leaving the user's settings.
+#                and for all, the programs run from where it put them and by
+#                name through PATH, and its uninstaller run, leaving the
+#                user's settings and PATH as they were.
 #   deb | windows  only that package (default: both)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -149,14 +150,32 @@ reg_value() {
     sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
 }
 
+# A value with its type ("REG_SZ text"), empty when there is none.
+reg_entry() {
+  local out
+  out=$("$wine" reg query "$1" /v "$2" 2>/dev/null </dev/null) || return 0
+  tr -d '\r' <<<"$out" | sed -n "s/^ *$2 *\(REG_[A-Z_]*\) */\1 /p"
+}
+
+# What a new console answers to `kesmora-cli --version`, found through PATH.
+by_name() {
+  "$wine" cmd /c kesmora-cli.exe --version </dev/null 2>/dev/null | tr -d '\r'
+}
+
 # A folder of the prefix by its Windows variable (%APPDATA%), as a Unix path.
 wine_folder() {
   winepath -u "$("$wine" cmd /c echo "%$1%" </dev/null 2>/dev/null | tr -d '\r')" 2>/dev/null
 }
 
+# One install and uninstall in a mode; env is the key of the mode's PATH,
+# path "adds" when the installer should add its folder there, "keeps" when
+# it should leave PATH alone.
 check_windows_mode() {
-  local mode=$1 root=$2 programs=$3
+  local mode=$1 root=$2 programs=$3 env=$4 path=$5
   local key="$root\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kesmora"
+  local path_before
+  path_before=$(reg_entry "$env" Path)
+  [ "$(by_name)" != "kesmora-cli $version" ] || fail "$mode: kesmora-cli.exe runs by name before the install"
   "$wine" "$setup" /S "/$mode" </dev/null >/dev/null 2>&1 || fail "$mode: the installer failed"
 
   local name
@@ -175,6 +194,18 @@ check_windows_mode() {
     [ -f "$dir/$name" ] || fail "$mode: no $name in $dir_win"
   done
   [ -f "$programs/Visual C++ Kesmora.lnk" ] || fail "$mode: no Start menu entry in $programs"
+  local path_now path_want=$path_before
+  path_now=$(reg_entry "$env" Path)
+  if [ "$path" = adds ]; then
+    # The user's entries as they were (the type too), the folder after them.
+    case "$path_before" in
+      '') path_want="REG_SZ $dir_win" ;;
+      *';') path_want="$path_before$dir_win;" ;;
+      *) path_want="$path_before;$dir_win" ;;
+    esac
+    [ "$(by_name)" = "kesmora-cli $version" ] || fail "$mode: kesmora-cli.exe does not run by name"
+  fi
+  [ "$path_now" = "$path_want" ] || fail "$mode: PATH is \"$path_now\", not \"$path_want\""
 
   local said tree
   said=$("$wine" "$dir/kesmora-cli.exe" --version </dev/null 2>/dev/null | tr -d '\r')
@@ -200,9 +231,11 @@ check_windows_mode() {
     waited=$((waited + 1))
   done
   "$wine" reg query "$key" </dev/null >/dev/null 2>&1 && fail "$mode: $key is still there"
+  path_now=$(reg_entry "$env" Path)
+  [ "$path_now" = "$path_before" ] || fail "$mode: PATH after the uninstall is \"$path_now\""
   [ "$(reg_value 'HKCU\Software\tavoApp\VcppKesmora\Controls' Bsc)" = 0x1 ] ||
     fail "$mode: the uninstaller took the user's settings"
-  echo "package: installer, $mode: installs, runs and uninstalls, the settings kept"
+  echo "package: installer, $mode: installs, runs ($path PATH) and uninstalls, the settings kept"
 }
 
 check_windows() {
@@ -216,9 +249,24 @@ check_windows() {
   local user_programs all_programs
   user_programs="$(wine_folder APPDATA)/Microsoft/Windows/Start Menu/Programs"
   all_programs="$(wine_folder ProgramData)/Microsoft/Windows/Start Menu/Programs"
-  # Wine's user is an administrator: the default is all users.
-  check_windows_mode CurrentUser HKCU "$user_programs"
-  check_windows_mode AllUsers HKLM "$all_programs"
+  local user_env='HKCU\Environment'
+  local machine_env='HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\Environment'
+  # Wine's user is an administrator: the default is all users. A fresh
+  # prefix's user has no PATH of their own (an older Windows's case); then
+  # one as Windows 10 gives a user, ending in a separator. The machine's
+  # holds %variables%.
+  check_windows_mode CurrentUser HKCU "$user_programs" "$user_env" adds
+  "$wine" reg add "$user_env" /v Path /t REG_EXPAND_SZ \
+    /d '%USERPROFILE%\AppData\Local\Microsoft\WindowsApps;' /f </dev/null >/dev/null 2>&1
+  check_windows_mode CurrentUser HKCU "$user_programs" "$user_env" adds
+  check_windows_mode AllUsers HKLM "$all_programs" "$machine_env" adds
+  # A PATH longer than the installer's strings hold is left as it is, not
+  # cut short.
+  local long
+  long="%USERPROFILE%\bin$(printf ';C:\\tools\\%04d' $(seq 100))"
+  "$wine" reg add "$user_env" /v Path /t REG_EXPAND_SZ /d "$long" /f </dev/null >/dev/null 2>&1
+  [ "$(reg_value "$user_env" Path)" = "$long" ] || fail "could not set a long PATH"
+  check_windows_mode CurrentUser HKCU "$user_programs" "$user_env" keeps
 }
 
 if wants deb; then
