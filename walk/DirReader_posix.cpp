@@ -1,5 +1,5 @@
-// POSIX directory reading for the search: openat/fdopendir/readdir per
-// folder, entry types from the listing, statx only on the entries asked for.
+// POSIX directory reading for the search: openat/getdents64 per folder,
+// entry types from the listing, statx only on the entries asked for.
 #include "walk/DirReader_posix.h"
 
 #include <dirent.h>
@@ -138,13 +138,11 @@ FolderId HomeTrashId() {
     return id;
 }
 
-// The identity of what statx described as sx, found as pszName below dirFd
-// (nHandleFlags as name_to_handle_at takes them). Its file handle carries
-// the generation that a file system such as ext4 draws afresh when it gives
-// a removed folder's inode number to a new one; the birth time tells them
-// apart where the file system gives no handle (it alone would not do: it
-// moves only once per clock tick).
-FolderId IdOf(const struct statx& sx, int dirFd, const char* pszName, int nHandleFlags) {
+// The identity of what statx described as sx: device, index and birth time
+// (0 where the file system keeps none). Enough to tell the folders of one
+// walk apart; where an identity is compared with one read at another time
+// (the root's, a folder reopened, a mark), the handle is added.
+FolderId QuickIdOf(const struct statx& sx) {
     FolderId id;
     id.volume = makedev(sx.stx_dev_major, sx.stx_dev_minor);
     id.index = sx.stx_ino;
@@ -152,6 +150,15 @@ FolderId IdOf(const struct statx& sx, int dirFd, const char* pszName, int nHandl
         id.generation =
             static_cast<std::uint64_t>(sx.stx_btime.tv_sec) * 1000000000u + sx.stx_btime.tv_nsec;
     }
+    return id;
+}
+
+// Adds the file handle of pszName below dirFd (nHandleFlags as
+// name_to_handle_at takes them) to a quick identity. The handle carries the
+// generation that a file system such as ext4 draws afresh when it gives a
+// removed folder's inode number to a new one; the birth time alone would
+// not do: it moves only once per clock tick.
+FolderId LastingIdOf(FolderId id, int dirFd, const char* pszName, int nHandleFlags) {
     alignas(struct file_handle) unsigned char buffer[sizeof(struct file_handle) + MAX_HANDLE_SZ];
     auto* pHandle = reinterpret_cast<struct file_handle*>(buffer);
     pHandle->handle_bytes = MAX_HANDLE_SZ;
@@ -169,6 +176,10 @@ FolderId IdOf(const struct statx& sx, int dirFd, const char* pszName, int nHandl
     return id;
 }
 
+bool SameIndex(const FolderId& a, const FolderId& b) {
+    return a.index == b.index && a.volume == b.volume;
+}
+
 }  // namespace
 
 bool ReadEntryId(int dirFd, const char* pszName, int flags, FolderId& id) {
@@ -176,8 +187,9 @@ bool ReadEntryId(int dirFd, const char* pszName, int flags, FolderId& id) {
     if (statx(dirFd, pszName, flags | AT_NO_AUTOMOUNT, STATX_INO | STATX_BTIME, &sx) != 0) {
         return false;
     }
-    id = IdOf(sx, dirFd, pszName,
-              (flags & AT_EMPTY_PATH) | ((flags & AT_SYMLINK_NOFOLLOW) ? 0 : AT_SYMLINK_FOLLOW));
+    id = LastingIdOf(
+        QuickIdOf(sx), dirFd, pszName,
+        (flags & AT_EMPTY_PATH) | ((flags & AT_SYMLINK_NOFOLLOW) ? 0 : AT_SYMLINK_FOLLOW));
     return true;
 }
 
@@ -203,17 +215,41 @@ std::size_t FolderDescriptorBudget() {
 }
 
 struct CDirReader::State {
-    DIR* pDir = nullptr;
     int fd = -1;
-    FolderId id;
+    // The listing is read with getdents64 into a buffer of its own:
+    // fdopendir would read the folder's status again and set its flags
+    // twice, three calls per folder that the open already settled.
+    std::unique_ptr<char[]> buffer;
+    std::size_t nPos = 0;
+    std::size_t nEnd = 0;
+    FolderId id;  // quick, or lasting for the root and what has its index
+    FolderId lastingId;
+    bool bLasting = false;     // lastingId has been read
     std::int64_t changed = 0;  // the folder's change time when opened, ns
     bool bSettled = false;     // that time lay clearly before the opening
     bool bReleased = false;
     bool bEnded = false;  // the listing was read to its end
     bool bReadFailed = false;
-    FolderId homeTrash;  // carried down from the root of the walk
+    FolderId root;       // the lasting identities carried down from the root
+    FolderId homeTrash;  // of the walk
 
     bool Attach(int fdFolder);
+    // The identity with the folder's handle, read once, while it is open.
+    const FolderId& Lasting() {
+        if (!bLasting && fd >= 0) {
+            lastingId = LastingIdOf(id, fd, "", AT_EMPTY_PATH);
+            bLasting = true;
+        }
+        return lastingId;
+    }
+    // Whether this open folder is the one a lasting identity names; only a
+    // folder with the same index is worth reading its handle for.
+    bool Is(const FolderId& lasting) { return SameIndex(id, lasting) && Lasting() == lasting; }
+    void CloseFd() {
+        if (fd >= 0) ::close(fd);
+        fd = -1;
+        buffer.reset();
+    }
 };
 
 const char kPathSeparator = '/';
@@ -227,19 +263,15 @@ void EnsureFolderSeparator(std::string& strFolder) {
 // folder that can be listed but not entered gives names whose files cannot
 // be read, so it counts as unreadable, as one that cannot be listed.
 bool CDirReader::State::Attach(int fdFolder) {
-    bReleased = bEnded = bReadFailed = false;
+    bReleased = bEnded = bReadFailed = bLasting = false;
+    nPos = nEnd = 0;
     struct statx sx;
     if (statx(fdFolder, ".", AT_NO_AUTOMOUNT, STATX_INO | STATX_BTIME | STATX_CTIME, &sx) != 0) {
         ::close(fdFolder);
         return false;
     }
-    pDir = fdopendir(fdFolder);
-    if (pDir == nullptr) {
-        ::close(fdFolder);
-        return false;
-    }
     fd = fdFolder;
-    id = IdOf(sx, fdFolder, "", AT_EMPTY_PATH);
+    id = QuickIdOf(sx);
     changed = static_cast<std::int64_t>(sx.stx_ctime.tv_sec) * 1000000000 + sx.stx_ctime.tv_nsec;
     struct timespec now;
     clock_gettime(CLOCK_REALTIME, &now);
@@ -255,11 +287,11 @@ bool CDirReader::IsOpen() const { return m_pState->fd >= 0; }
 
 FolderId CDirReader::Id() const { return m_pState->id; }
 
-// Every folder's identity is read as it opens: a bind mount shows a marked
+// Every folder's index is read as it opens: a bind mount shows a marked
 // folder under any name.
 bool CDirReader::IsOneOf(const std::vector<FolderMark>& marks, const char*) const {
     for (const FolderMark& mark : marks) {
-        if (mark.id == m_pState->id) return true;
+        if (m_pState->Is(mark.id)) return true;
     }
     return false;
 }
@@ -270,6 +302,9 @@ OpenResult CDirReader::OpenPath(const std::string& strPath) {
     if (fd < 0) return ResultOfError(errno);
     State& state = *m_pState;
     if (!state.Attach(fd)) return OpenResult::kFailed;
+    // A deletion compares the root's identity with one read later.
+    state.id = state.Lasting();
+    state.root = state.id;
     state.homeTrash = HomeTrashId();
     return OpenResult::kOpened;
 }
@@ -283,14 +318,17 @@ OpenResult CDirReader::OpenSub(const CDirReader& parent, const char* pszName) {
     if (fd < 0) return ResultOfError(errno);
     State& state = *m_pState;
     if (!state.Attach(fd)) return OpenResult::kFailed;
+    // The root met again (a bind mount) must be known as the root.
+    if (state.Is(from.root)) state.id = state.lastingId;
     // Only a mount point can change the file system, and only a mount point
     // changes the device number: ordinary folders pay nothing here.
     const bool bTop = state.id.volume != from.id.volume;
-    if ((bTop && IsPseudoFileSystem(state.fd, state.id.volume)) || state.id == from.homeTrash ||
-        IsTrashFolder(pszName, state.id)) {
+    if ((bTop && IsPseudoFileSystem(state.fd, state.id.volume)) || state.Is(from.homeTrash) ||
+        IsTrashFolder(pszName, [&state] { return state.Lasting(); })) {
         Close();
         return OpenResult::kSystem;
     }
+    state.root = from.root;
     state.homeTrash = from.homeTrash;
     return OpenResult::kOpened;
 }
@@ -298,14 +336,10 @@ OpenResult CDirReader::OpenSub(const CDirReader& parent, const char* pszName) {
 void CDirReader::Release() {
     State& state = *m_pState;
     // A listing still being read keeps its place in the stream.
-    if (state.fd < 0 || (state.pDir != nullptr && !state.bEnded)) return;
-    if (state.pDir != nullptr) {
-        closedir(state.pDir);
-        state.pDir = nullptr;
-    } else {
-        ::close(state.fd);
-    }
-    state.fd = -1;
+    if (state.fd < 0 || (state.buffer && !state.bEnded)) return;
+    // Taken back only if it is the very same folder: read what tells.
+    state.Lasting();
+    state.CloseFd();
     state.bReleased = true;
 }
 
@@ -352,7 +386,7 @@ OpenResult CDirReader::Reopen(const CDirReader& ancestor, const std::string& str
     // The path may have been pointed elsewhere meanwhile: only the very
     // folder listed before is taken back.
     FolderId id;
-    if (!ReadEntryId(fd, "", AT_EMPTY_PATH, id) || id != state.id) {
+    if (!ReadEntryId(fd, "", AT_EMPTY_PATH, id) || id != state.lastingId) {
         ::close(fd);
         return OpenResult::kGone;
     }
@@ -363,25 +397,12 @@ OpenResult CDirReader::Reopen(const CDirReader& ancestor, const std::string& str
 
 void CDirReader::Close() {
     m_pState->bReleased = false;
-    if (m_pState->pDir != nullptr) {
-        closedir(m_pState->pDir);  // closes fd too
-        m_pState->pDir = nullptr;
-        m_pState->fd = -1;
-    } else if (m_pState->fd >= 0) {
-        ::close(m_pState->fd);
-        m_pState->fd = -1;
-    }
+    m_pState->CloseFd();
 }
 
 void CDirReader::EndListing() {
-    State& state = *m_pState;
-    if (state.pDir == nullptr) return;
-    state.bEnded = true;
-    const int fd = fcntl(state.fd, F_DUPFD_CLOEXEC, 0);
-    if (fd < 0) return;  // keeps the buffer, loses nothing else
-    closedir(state.pDir);
-    state.pDir = nullptr;
-    state.fd = fd;
+    m_pState->bEnded = true;
+    m_pState->buffer.reset();
 }
 
 bool CDirReader::Unchanged() const {
@@ -391,14 +412,26 @@ bool CDirReader::Unchanged() const {
 }
 
 const char* CDirReader::Next(EntryKind& kind) {
-    if (m_pState->pDir == nullptr) return nullptr;
-    errno = 0;
-    const dirent* pEntry = readdir(m_pState->pDir);
-    if (pEntry == nullptr) {
-        // A folder removed while it is read simply ends.
-        if (errno != 0 && errno != ENOENT) m_pState->bReadFailed = true;
-        return nullptr;
+    State& state = *m_pState;
+    if (state.fd < 0 || state.bEnded) return nullptr;
+    // As large as the C library's own: a folder of a few hundred entries
+    // is one call, and the end of the listing one more.
+    constexpr std::size_t kBufferBytes = 32u << 10;
+    if (state.nPos >= state.nEnd) {
+        if (!state.buffer) state.buffer = std::make_unique<char[]>(kBufferBytes);
+        const ssize_t n = getdents64(state.fd, state.buffer.get(), kBufferBytes);
+        if (n <= 0) {
+            // A folder removed while it is read simply ends.
+            if (n < 0 && errno != ENOENT) state.bReadFailed = true;
+            state.bEnded = true;
+            state.buffer.reset();
+            return nullptr;
+        }
+        state.nPos = 0;
+        state.nEnd = static_cast<std::size_t>(n);
     }
+    const auto* pEntry = reinterpret_cast<const struct dirent64*>(state.buffer.get() + state.nPos);
+    state.nPos += pEntry->d_reclen;
     switch (pEntry->d_type) {
         case DT_DIR:
             kind = EntryKind::kFolder;

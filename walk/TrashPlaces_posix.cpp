@@ -40,10 +40,11 @@ bool IsTopTrashName(const char* pszName) {
 
 }  // namespace
 
-bool IsTrashFolder(const char* pszName, const FolderId& id) {
+bool IsTrashFolder(const char* pszName, const std::function<FolderId()>& lastingId) {
     if (IsTopTrashName(pszName)) return true;
     if (std::strcmp(pszName, "Trash") != 0) return false;
     const std::string strHome = HomeTrashPath();
     FolderId home;
-    return !strHome.empty() && ReadEntryId(AT_FDCWD, strHome.c_str(), 0, home) && home == id;
+    return !strHome.empty() && ReadEntryId(AT_FDCWD, strHome.c_str(), 0, home) &&
+           home == lastingId();
 }

@@ -5,6 +5,7 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 
 #include "walk/DirReader.h"
@@ -19,10 +20,11 @@ std::string HomeTrashPath();
 extern const char kSharedTrashName[];
 std::string OwnTopTrashName(uid_t uid);
 
-// Whether the folder pszName, whose identity is id, is a trash folder of any
-// user. A folder named as a top trash counts wherever it stands: a mount's
-// top may be reached as a plain folder through another path (a bind mount's
-// source is one), and a trash is never a build's output. The home trash is
-// known by identity, read again whenever a folder of its name is met, since
-// a deletion may make it while a walk runs.
-bool IsTrashFolder(const char* pszName, const FolderId& id);
+// Whether the folder pszName is a trash folder of any user. A folder named
+// as a top trash counts wherever it stands: a mount's top may be reached as
+// a plain folder through another path (a bind mount's source is one), and a
+// trash is never a build's output. The home trash is known by identity,
+// read again whenever a folder of its name is met, since a deletion may
+// make it while a walk runs; lastingId gives the folder's, asked for only
+// then.
+bool IsTrashFolder(const char* pszName, const std::function<FolderId()>& lastingId);

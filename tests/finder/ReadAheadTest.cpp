@@ -181,6 +181,13 @@ int ThreadCount() {
     return n;
 }
 
+// Sees the running flag, so that a sink can hold the walk until a
+// destructor has asked it to stop, however fast the walk.
+struct WatchedFinder : CIntermediateFileFinder {
+    using CIntermediateFileFinder::CIntermediateFileFinder;
+    bool Running() const { return m_bRunning; }
+};
+
 TEST_F(ReadAhead, NoReaderOutlivesAStoppedOrDestroyedSearch) {
     // A search to its end first: a runtime that starts a helper thread of
     // its own with the first thread (ThreadSanitizer does) has it by then.
@@ -189,15 +196,24 @@ TEST_F(ReadAhead, NoReaderOutlivesAStoppedOrDestroyedSearch) {
     const int nBefore = ThreadCount();
     RecordingSink sink;
     std::atomic<int> nFolders{0};
-    sink.onFolder = [&](const std::string&) { ++nFolders; };
+    std::atomic<bool> bHold{false};
+    std::atomic<const WatchedFinder*> pFinder{nullptr};
+    sink.onFolder = [&](const std::string&) {
+        ++nFolders;
+        if (bHold) {
+            while (pFinder.load()->Running()) std::this_thread::yield();
+        }
+    };
     {
-        CIntermediateFileFinder finder(&sink);
+        WatchedFinder finder(&sink);
+        pFinder = &finder;
         finder.SetReadAheadThreads(8);
         ASSERT_TRUE(finder.StartFind(s_pTree->Root(), true, 1, kAllTypes, 1, 0, false));
         while (nFolders < 3) std::this_thread::yield();
         EXPECT_TRUE(finder.StopFind());
         finder.JoinWorker();
         EXPECT_EQ(ThreadCount(), nBefore);
+        bHold = true;  // the next walk waits in its first folder for the stop
         ASSERT_TRUE(finder.StartFind(s_pTree->Root(), true, 1, kAllTypes, 1, 0, false));
     }  // destroyed mid-walk
     EXPECT_EQ(ThreadCount(), nBefore);
