@@ -63,7 +63,7 @@ struct CIntermediateFileFinder::Walk {
     Level& At(std::size_t nDepth) {
         while (levels.size() <= nDepth) {
             levels.push_back(std::make_unique<Level>());
-            levels.back()->reader.Use(pPool, &shortage);
+            levels.back()->reader.Use(pPool, &shortage, &nReports);
         }
         return *levels[nDepth];
     }
@@ -82,7 +82,8 @@ struct CIntermediateFileFinder::Walk {
     std::vector<std::unique_ptr<Level>> levels;
     // Every folder entered so far, by this walk or an earlier one of its run.
     std::unordered_set<FolderId, FolderIdHash>* pVisited = nullptr;
-    std::string path;  // the current folder, with a trailing separator
+    std::string path;            // the current folder, with a trailing separator
+    std::uint64_t nReports = 0;  // calls to the sink so far
 };
 
 // A deep walk holds the root, the folders nearest the top and the two
@@ -232,6 +233,7 @@ void CIntermediateFileFinder::FindInFolder(Walk& walk, std::size_t nDepth) {
         return;
     }
     walk.nCurrent = nDepth;
+    ++walk.nReports;
     m_pNotify->OnFindFolder(walk.path);
     CFolderMatches& found = level.found;
     found.Begin(level.scope.nKinds);
@@ -271,7 +273,10 @@ void CIntermediateFileFinder::FindInFolder(Walk& walk, std::size_t nDepth) {
     if (m_bRunning && !level.bLost && level.reader.ReadFailed()) Unreadable();
     // Even a folder lost under the walk, or one a stop cut short: the files
     // of its subfolders were reported under its name.
-    if (bProject) m_pNotify->OnFindProjectFolder(walk.path);
+    if (bProject) {
+        ++walk.nReports;
+        m_pNotify->OnFindProjectFolder(walk.path);
+    }
     if (m_bRunning && !level.bLost && !found.Matches().empty()) {
         found.End();
         for (int nPattern = 0; nPattern < kPatternCount; ++nPattern) {
@@ -329,6 +334,7 @@ void CIntermediateFileFinder::FindPattern(Walk& walk, std::size_t nDepth, int nP
         if (PassesTimeFilter(m_nTimeMode, m_bOlder, facts.created.seconds, facts.modified.seconds,
                              threshold)) {
             walk.path.append(level.found.Name(match), match.length);
+            ++walk.nReports;
             m_pNotify->OnFindFileStamps(walk.path, facts.size, facts.created, facts.modified,
                                         facts.id);
             walk.path.resize(nPathLength);

@@ -376,9 +376,7 @@ OpenResult CFolderCursor::OpenSub(CFolderCursor& parent, const char* pszName) {
         nSlot = static_cast<std::uint32_t>(from.slotEntries.size()) + parent.m_nLateSlots++;
     }
     parent.m_bCurrentTaken = true;
-    // The walk below may run the sink, which may change the parent's files.
-    parent.m_nFactsTrusted = -1;
-    bool bFresh = !parent.m_listing->reader.Unchanged();
+    bool bFresh = !parent.StillUnchanged();
     const OpenResult result = Persist(parent.m_listing->reader, [&] {
         m_listing = bFresh ? m_pPool->ReadNow(parent.m_listing, nSlot, pszName)
                            : m_pPool->Take(parent.m_listing, nSlot, pszName);
@@ -418,8 +416,9 @@ void CFolderCursor::LeaveCurrent() {
 // changed since a reader listed it.
 void CFolderCursor::Verify() {
     m_bVerified = true;
-    m_nFactsTrusted = m_listing->reader.Unchanged() ? 1 : 0;
-    if (m_nFactsTrusted == 1 || !m_listing->parent) return;
+    m_nUnchangedAt = kNeverChecked;
+    m_bFactsTrusted = StillUnchanged();
+    if (m_bFactsTrusted || !m_listing->parent) return;
     // The stale listing gives its descriptor back first: at a low limit the
     // fresh one would find no room beside it.
     m_pPool->Drop(m_listing->key);
@@ -441,6 +440,18 @@ void CFolderCursor::Verify() {
         fresh->key = m_listing->key;
     }
     m_listing = std::move(fresh);
+    m_nUnchangedAt = kNeverChecked;
+}
+
+// The folder's status is read again only when the walk reported something
+// since it was last found unchanged: a sink may change the files it is
+// told of. A change from outside the search before that point is one that
+// came a moment later, as a walk without read-ahead might have seen it.
+bool CFolderCursor::StillUnchanged() {
+    if (m_pReports != nullptr && m_nUnchangedAt == *m_pReports) return true;
+    if (!m_listing->reader.Unchanged()) return false;
+    if (m_pReports != nullptr) m_nUnchangedAt = *m_pReports;
+    return true;
 }
 
 const char* CFolderCursor::Next(EntryKind& kind) {
@@ -458,10 +469,10 @@ const char* CFolderCursor::Next(EntryKind& kind) {
 
 bool CFolderCursor::Facts(const char* pszName, EntryFacts& facts) {
     if (m_listing && m_nCurrent >= 0 && m_listing->entries[m_nCurrent].nFacts >= 0) {
-        // Checked again if the walk went below the folder since it was
+        // Checked again if the walk reported anything since it was
         // verified: an entry removed meanwhile must not be reported.
-        if (m_nFactsTrusted < 0) m_nFactsTrusted = m_listing->reader.Unchanged() ? 1 : 0;
-        if (m_nFactsTrusted == 1) {
+        if (m_bFactsTrusted) m_bFactsTrusted = StillUnchanged();
+        if (m_bFactsTrusted) {
             const CListing::Fact& fact = m_listing->facts[m_listing->entries[m_nCurrent].nFacts];
             facts = fact.facts;
             return fact.bOk;
@@ -483,5 +494,6 @@ void CFolderCursor::Close() {
     m_nLateSlots = 0;
     m_bVerified = false;
     m_bReadFailed = false;
-    m_nFactsTrusted = -1;
+    m_bFactsTrusted = false;
+    m_nUnchangedAt = kNeverChecked;
 }

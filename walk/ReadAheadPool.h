@@ -178,9 +178,12 @@ struct DescriptorShortage {
 // not changed since, reading afresh when it has.
 class CFolderCursor {
 public:
-    void Use(CReadAheadPool* pPool, DescriptorShortage* pShortage) {
+    // pReports counts the walk's reports to its sink: only a report can
+    // change a folder from within the search.
+    void Use(CReadAheadPool* pPool, DescriptorShortage* pShortage, const std::uint64_t* pReports) {
         m_pPool = pPool;
         m_pShortage = pShortage;
+        m_pReports = pReports;
     }
 
     // Lists the open folder root, which it takes.
@@ -211,12 +214,14 @@ private:
     CDirReader& Reader() { return m_listing ? m_listing->reader : m_reader; }
     void LeaveCurrent();
     void Verify();
+    bool StillUnchanged();
 
     template <class Open>
     OpenResult Persist(const CDirReader& from, Open open);
 
     CReadAheadPool* m_pPool = nullptr;
     DescriptorShortage* m_pShortage = nullptr;
+    const std::uint64_t* m_pReports = nullptr;
     CDirReader m_reader;  // without a pool
     std::shared_ptr<CListing> m_listing;
     std::size_t m_nNext = 0;
@@ -225,5 +230,9 @@ private:
     std::uint32_t m_nLateSlots = 0;  // subfolders met after a partial listing
     bool m_bVerified = false;        // checked at the first Next
     bool m_bReadFailed = false;      // found changed, and not read again
-    int m_nFactsTrusted = -1;        // -1: to be checked before use
+    bool m_bFactsTrusted = false;    // the listing's facts, as last checked
+    // The walk's report count when the listing was last found unchanged;
+    // none since then, it still is (as far as the search itself goes).
+    std::uint64_t m_nUnchangedAt = kNeverChecked;
+    static constexpr std::uint64_t kNeverChecked = ~std::uint64_t{0};
 };
