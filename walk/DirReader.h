@@ -40,6 +40,9 @@ void RaiseDescriptorLimit();
 // How many folders a walk may hold open at once, judged from the limit in
 // effect now: a share of it, so that the rest of the process keeps room.
 std::size_t FolderDescriptorBudget();
+// The cores this process may run on (its affinity, where the system has
+// one), at least 1.
+unsigned UsableCores();
 
 // Identity of an open folder, to recognise a folder met again through a link
 // and to tell the folder a search listed from any other. Device and index

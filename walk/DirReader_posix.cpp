@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <linux/magic.h>
 #include <linux/openat2.h>
+#include <sched.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
@@ -13,6 +14,7 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstddef>
@@ -22,6 +24,7 @@
 #include <ctime>
 #include <fstream>
 #include <string_view>
+#include <thread>
 
 #include "walk/DirReader.h"
 #include "walk/ListedFile.h"
@@ -212,6 +215,14 @@ std::size_t FolderDescriptorBudget() {
     if (getrlimit(RLIMIT_NOFILE, &rl) != 0) return 64;
     if (rl.rlim_cur == RLIM_INFINITY) return std::size_t{1} << 16;
     return static_cast<std::size_t>(rl.rlim_cur / 4);
+}
+
+unsigned UsableCores() {
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0) {
+        return static_cast<unsigned>(CPU_COUNT(&set));
+    }
+    return std::max(1u, std::thread::hardware_concurrency());
 }
 
 struct CDirReader::State {

@@ -2,9 +2,11 @@
 // folder, whose listing already carries every fact the search reports.
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <mutex>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -155,6 +157,17 @@ const char kPathSeparator = '\\';
 void RaiseDescriptorLimit() {}
 
 std::size_t FolderDescriptorBudget() { return std::size_t{1} << 16; }
+
+unsigned UsableCores() {
+    DWORD_PTR process = 0;
+    DWORD_PTR system = 0;
+    if (GetProcessAffinityMask(GetCurrentProcess(), &process, &system) && process != 0) {
+        unsigned n = 0;
+        for (; process != 0; process &= process - 1) ++n;
+        return n;
+    }
+    return std::max(1u, std::thread::hardware_concurrency());
+}
 
 void EnsureFolderSeparator(std::string& strFolder) {
     if (strFolder.empty() || (strFolder.back() != '\\' && strFolder.back() != '/')) {

@@ -185,7 +185,14 @@ void CIntermediateFileFinder::WalkTree() {
     // Declared first so that it ends, joining its readers, after the walk's
     // folders are closed.
     std::optional<CReadAheadPool> pool;
-    if (m_nReadAheadThreads > 0) {
+    int nThreads = m_nReadAheadThreads;
+    int nWaitingThreads = 0;
+    if (nThreads == kDefaultReadAheadThreads) {
+        const unsigned nCores = UsableCores();
+        nThreads = CReadAheadPool::ThreadsWhenCached(nCores);
+        nWaitingThreads = CReadAheadPool::ThreadsWhenWaiting(nCores);
+    }
+    if (nThreads > 0) {
         ReadAheadRules rules;
         rules.root = {true, m_nTypeMask};
         rules.subfolder = [this](const FolderScope& parent, const char* pszName, std::size_t len) {
@@ -197,7 +204,7 @@ void CIntermediateFileFinder::WalkTree() {
         };
         rules.bSubFolders = m_bSubFolder;
         rules.excluded = m_exclusion;
-        pool.emplace(m_bRunning, std::move(rules), m_nReadAheadThreads);
+        pool.emplace(m_bRunning, std::move(rules), nThreads, nWaitingThreads);
     }
     Walk walk;
     walk.pVisited = &m_visited;

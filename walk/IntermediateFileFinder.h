@@ -36,9 +36,11 @@ public:
     bool StopFind();
     // How many threads read folders ahead of the walk from the next
     // StartFind on; 0 reads everything on the walk's own thread. What is
-    // reported, and in which order, is the same either way.
+    // reported, and in which order, is the same either way. The default
+    // fits the machine: a reader a core while what is read is cached, more
+    // once reads wait on the disk (CReadAheadPool::ThreadsWhenCached).
     void SetReadAheadThreads(int nThreads) { m_nReadAheadThreads = nThreads; }
-    static constexpr int kDefaultReadAheadThreads = 8;
+    static constexpr int kDefaultReadAheadThreads = -1;
     // Subfolders, at any depth, that the walks from the next StartFind on
     // never enter; the folder a walk starts from is always entered.
     void SetExcludedFolders(CFolderExclusion exclusion) { m_nextExclusion = std::move(exclusion); }

@@ -42,13 +42,18 @@ constexpr std::chrono::milliseconds kLongestDescriptorWait{128};
 
 }  // namespace
 
-CReadAheadPool::CReadAheadPool(const std::atomic<bool>& running, ReadAheadRules rules, int nThreads)
+CReadAheadPool::CReadAheadPool(const std::atomic<bool>& running, ReadAheadRules rules, int nThreads,
+                               int nWaitingThreads)
     : m_running(running),
       m_rules(std::move(rules)),
-      m_nWindowFolders(std::clamp(FolderDescriptorBudget(), kMinWindowFolders, kWindowFolders)) {
-    for (int i = 0; i < nThreads; ++i) {
+      m_nWindowFolders(std::clamp(FolderDescriptorBudget(), kMinWindowFolders, kWindowFolders)),
+      m_nActive(nThreads) {
+    const int nMost = std::max(nThreads, nWaitingThreads);
+    // Under the lock: a reader reads the count of its peers as it starts.
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (int i = 0; i < nMost; ++i) {
         try {
-            m_threads.emplace_back(&CReadAheadPool::Work, this);
+            m_threads.emplace_back(&CReadAheadPool::Work, this, i);
         } catch (const std::system_error&) {
             break;
         } catch (const std::bad_alloc&) {
@@ -63,6 +68,7 @@ CReadAheadPool::~CReadAheadPool() {
         m_bShutdown = true;
     }
     m_work.notify_all();
+    m_grow.notify_all();
     for (std::thread& thread : m_threads) thread.join();
 }
 
@@ -193,10 +199,14 @@ bool CReadAheadPool::WindowFullLocked() const {
 // Each reader takes the earliest folder in walk order that nobody reads yet,
 // as long as the window allows; a folder earlier than the furthest one held
 // pushes that one out, so the window always holds what the walk needs next.
-void CReadAheadPool::Work() {
+void CReadAheadPool::Work(int nIndex) {
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
         if (m_bShutdown || !m_running) return;
+        if (nIndex >= m_nActive) {
+            m_grow.wait(lock);
+            continue;
+        }
         if (m_pending.empty()) {
             WaitForWork(lock);
             continue;
@@ -224,8 +234,11 @@ void CReadAheadPool::Work() {
         const char* pszName =
             parent.names.data() + parent.entries[parent.slotEntries[task.nSlot]].offset;
         lock.unlock();
+        const auto start = std::chrono::steady_clock::now();
         std::shared_ptr<CListing> listing = Read(task.parent, task.nSlot, pszName, ticket.get());
+        const auto took = std::chrono::steady_clock::now() - start;
         lock.lock();
+        NoteReadLocked(took);
         const auto reading = m_reading.find(key);
         if (reading != m_reading.end() && reading->second == ticket) m_reading.erase(reading);
         if (listing->result == OpenResult::kNoDescriptor) {
@@ -239,6 +252,18 @@ void CReadAheadPool::Work() {
         }
         if (m_bWalkWaits) m_done.notify_all();
     }
+}
+
+// A folder cached is read in tens of microseconds; one that takes
+// milliseconds waited on the disk (or on a busy machine's scheduler, where
+// more readers cost little). A few such reads wake the readers kept back.
+void CReadAheadPool::NoteReadLocked(std::chrono::steady_clock::duration took) {
+    constexpr auto kSlowRead = std::chrono::milliseconds(2);
+    constexpr int kSlowReadsToGrow = 4;
+    const int nAll = static_cast<int>(m_threads.size());
+    if (m_nActive >= nAll || took < kSlowRead || ++m_nSlowReads < kSlowReadsToGrow) return;
+    m_nActive = nAll;
+    m_grow.notify_all();
 }
 
 void CReadAheadPool::WaitForWork(std::unique_lock<std::mutex>& lock) {

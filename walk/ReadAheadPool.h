@@ -4,7 +4,9 @@
 // everything in order.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -85,7 +87,11 @@ class CReadAheadPool {
 public:
     // Starts up to nThreads readers; fewer when the platform refuses some
     // (the walk then reads more itself). Readers stop when running clears.
-    CReadAheadPool(const std::atomic<bool>& running, ReadAheadRules rules, int nThreads);
+    // With nWaitingThreads above nThreads, that many are started, and the
+    // ones beyond nThreads take work only once reads are seen waiting on
+    // the disk.
+    CReadAheadPool(const std::atomic<bool>& running, ReadAheadRules rules, int nThreads,
+                   int nWaitingThreads = 0);
     // Ends and joins every reader.
     ~CReadAheadPool();
     CReadAheadPool(const CReadAheadPool&) = delete;
@@ -115,6 +121,17 @@ public:
 
     int Threads() const { return static_cast<int>(m_threads.size()); }
 
+    // How many readers fit a machine of nCores: from cached data, one a
+    // core, the walk's own thread being mostly idle; beyond a few the
+    // walk, which reports everything in order, is the limit. Reads that
+    // wait on the disk want more of them in flight than there are cores.
+    static int ThreadsWhenCached(unsigned nCores) {
+        return static_cast<int>(std::clamp(nCores, 1u, 8u));
+    }
+    static int ThreadsWhenWaiting(unsigned nCores) {
+        return static_cast<int>(std::clamp(2 * nCores, 8u, 16u));
+    }
+
     // How far the readers may get ahead of the walk; fewer folders where
     // the descriptor limit is low.
     static constexpr std::size_t kWindowFolders = 128;
@@ -132,8 +149,9 @@ private:
         std::atomic<bool> bCancelled{false};
     };
 
-    void Work();
+    void Work(int nIndex);
     void WaitForWork(std::unique_lock<std::mutex>& lock);
+    void NoteReadLocked(std::chrono::steady_clock::duration took);
     std::shared_ptr<CListing> Read(const std::shared_ptr<CListing>& parent, std::uint32_t nSlot,
                                    const char* pszName, const Ticket* pTicket = nullptr) const;
     void List(CListing& listing, const Ticket* pTicket) const;
@@ -158,6 +176,11 @@ private:
     std::atomic<bool> m_bShutdown{false};
     std::size_t m_nIdle = 0;
     bool m_bWalkWaits = false;  // readers waiting for a task or for room
+    // Readers with an index below this take work; the others wait on
+    // m_grow until reads are seen waiting on the disk.
+    int m_nActive = 0;
+    int m_nSlowReads = 0;
+    std::condition_variable m_grow;
     std::vector<std::thread> m_threads;
 };
 

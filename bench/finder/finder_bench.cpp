@@ -20,6 +20,7 @@
 
 #include "walk/IntermediateFileFinder.h"
 #include "walk/MatchRules.h"
+#include "walk/ReadAheadPool.h"
 
 extern char** environ;
 
@@ -286,6 +287,16 @@ std::vector<int> ParseList(const char* psz) {
     return v;
 }
 
+std::string ReadersText(int nThreads) {
+    if (nThreads != CIntermediateFileFinder::kDefaultReadAheadThreads) {
+        return std::to_string(nThreads) + " readers";
+    }
+    const unsigned nCores = UsableCores();
+    return "readers fit to " + std::to_string(nCores) + " cores (" +
+           std::to_string(CReadAheadPool::ThreadsWhenCached(nCores)) + ", " +
+           std::to_string(CReadAheadPool::ThreadsWhenWaiting(nCores)) + " waiting on the disk)";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -344,11 +355,11 @@ int main(int argc, char** argv) {
             return static_cast<double>(b.tv_sec - a.tv_sec) + (b.tv_usec - a.tv_usec) / 1e6;
         };
         std::printf(
-            "%d readers%s: %.3f s, user %.3f s, system %.3f s (walk thread %.3f s), %llu matches, "
+            "%s%s: %.3f s, user %.3f s, system %.3f s (walk thread %.3f s), %llu matches, "
             "peak %ld KiB\n",
-            nThreads, bCold ? " cold" : "", seconds, cpu(before.ru_utime, after.ru_utime),
-            cpu(before.ru_stime, after.ru_stime), finder.walkSeconds,
-            static_cast<unsigned long long>(sink.nFiles), after.ru_maxrss);
+            ReadersText(nThreads).c_str(), bCold ? " cold" : "", seconds,
+            cpu(before.ru_utime, after.ru_utime), cpu(before.ru_stime, after.ru_stime),
+            finder.walkSeconds, static_cast<unsigned long long>(sink.nFiles), after.ru_maxrss);
         return 0;
     }
 
@@ -406,8 +417,7 @@ int main(int argc, char** argv) {
             return [args](double& seconds) { return RunProgram(args, "/dev/null", seconds); };
         };
         std::vector<Contender> contenders;
-        contenders.push_back(
-            {"engine, " + std::to_string(nThreads) + " readers", engine(nThreads)});
+        contenders.push_back({"engine, " + ReadersText(nThreads), engine(nThreads)});
         contenders.push_back({"engine, no read-ahead", engine(0)});
 #ifdef KESMORA_LIMIT_WALK
         contenders.push_back({"limit_walk", program({KESMORA_LIMIT_WALK, root})});
