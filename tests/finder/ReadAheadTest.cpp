@@ -213,8 +213,11 @@ TEST_F(ReadAhead, NoReaderOutlivesAStoppedOrDestroyedSearch) {
         EXPECT_TRUE(finder.StopFind());
         finder.JoinWorker();
         EXPECT_EQ(ThreadCount(), nBefore);
-        bHold = true;  // the next walk waits in its first folder for the stop
+        // The next walk waits in its first folder for the destructor's stop.
+        bHold = true;
+        const int nFirst = nFolders;
         ASSERT_TRUE(finder.StartFind(s_pTree->Root(), true, 1, kAllTypes, 1, 0, false));
+        while (nFolders == nFirst) std::this_thread::yield();
     }  // destroyed mid-walk
     EXPECT_EQ(ThreadCount(), nBefore);
     EXPECT_EQ(sink.Ends(), 0);
