@@ -1,5 +1,6 @@
 // Times kesmora-cli's listing and deletion beside the in-process engine,
-// GNU find and xargs rm on the same trees.
+// GNU find and xargs rm on the same trees, and beside the tools a user
+// might pick instead of it (find, bfs, fd, gdu, du).
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -216,6 +217,94 @@ void BenchDelete(const std::string& scratch, std::size_t count, int nRounds) {
     fs::remove_all(scratch);
 }
 
+// Drops the page cache (root only); false when it cannot.
+bool DropCaches() {
+    sync();
+    const int fd = ::open("/proc/sys/vm/drop_caches", O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool bDone = ::write(fd, "3", 1) == 1;
+    ::close(fd);
+    return bDone;
+}
+
+bool OnPath(const std::string& program) {
+    return std::system(("command -v " + program + " > /dev/null 2>&1").c_str()) == 0;
+}
+
+// kesmora-cli as a user runs it, beside the tools one might pick instead,
+// on one tree: each round runs every tool once, the order turned by one
+// each round, warm (and with cold, the page cache dropped before every
+// run). A tool that is not installed is left out with a note.
+void BenchPeers(const std::string& root, int nReps, bool bCold) {
+    const std::string cli = KESMORA_CLI;
+    const std::string q = "'" + root + "'";
+    std::string exts;
+    for (const char* ext : {"bsc", "idb", "ilk", "obj", "pch", "pdb", "res", "sbr"}) {
+        exts += std::string(" -e ") + ext;
+    }
+    const std::string expr =
+        " \\( -iname '*.bsc' -o -iname '*.idb' -o -iname '*.ilk' -o -iname '*.obj' -o "
+        "-iname '*.pch' -o -iname '*.pdb' -o -iname '*.res' -o -iname '*.sbr' \\) "
+        "-printf '%p %s %B@ %T@\\n'";
+    struct Peer {
+        std::string name;
+        std::string program;  // what must be installed
+        std::string command;
+        std::vector<double> wall{};
+        std::vector<double> cpu{};
+    };
+    std::vector<Peer> all = {
+        {"kesmora-cli --folders all --bytes", cli, cli + " --folders all --bytes " + q},
+        {"limit_walk (bare walk)", KESMORA_LIMIT_WALK, std::string(KESMORA_LIMIT_WALK) + " " + q},
+        {"GNU find -iname ... -printf", "find", "find " + q + expr},
+        {"bfs -iname ... -printf", "bfs", "bfs " + q + expr},
+        {"fd -u -j8 -S +0b -e ...", "fdfind", "fdfind -u -j 8 -S +0b" + exts + " . " + q},
+        {"gdu -n -p", "gdu", "gdu -n -p -c " + q},
+        {"du -sb", "du", "du -sb " + q},
+    };
+    std::vector<Peer> peers;
+    for (Peer& peer : all) {
+        if (OnPath(peer.program)) {
+            peers.push_back(std::move(peer));
+        } else {
+            std::printf("%s: %s not found, left out\n", peer.name.c_str(), peer.program.c_str());
+        }
+    }
+    if (bCold && !DropCaches()) {
+        std::printf("cold runs skipped: dropping the page cache needs root\n");
+        bCold = false;
+    }
+    for (const bool bDrop : {false, true}) {
+        if (bDrop && !bCold) break;
+        for (Peer& peer : peers) {
+            peer.wall.clear();
+            peer.cpu.clear();
+        }
+        if (!bDrop) {
+            for (Peer& peer : peers) TimeShell(peer.command + " > /dev/null 2>&1");  // warms
+        }
+        for (int i = 0; i < nReps; ++i) {
+            for (std::size_t k = 0; k < peers.size(); ++k) {
+                Peer& peer = peers[(i + k) % peers.size()];
+                if (bDrop) DropCaches();
+                const auto [wall, cpu] = TimeShellCpu(peer.command + " > /dev/null 2>&1");
+                peer.wall.push_back(wall);
+                peer.cpu.push_back(cpu);
+            }
+        }
+        std::printf("%s, %d rounds (kesmora-cli / tool: of medians, of bests):\n",
+                    bDrop ? "cold, page cache dropped before each run" : "warm", nReps);
+        const Stats ours = Summarise(peers.front().wall);
+        for (const Peer& peer : peers) {
+            const Stats w = Summarise(peer.wall);
+            const Stats c = Summarise(peer.cpu);
+            std::printf("  %-36s wall median %.3f s best %.3f s, CPU median %.3f s  %.2fx, %.2fx\n",
+                        peer.name.c_str(), w.median, w.best, c.median, ours.median / w.median,
+                        ours.best / w.best);
+        }
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -223,8 +312,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr,
                      "usage: %s list ROOT [REPETITIONS]\n"
                      "       %s projects|tree ROOT [REPETITIONS]\n"
-                     "       %s delete SCRATCH_FOLDER [FILES] [ROUNDS]\n",
-                     argv[0], argv[0], argv[0]);
+                     "       %s delete SCRATCH_FOLDER [FILES] [ROUNDS]\n"
+                     "       %s peers ROOT [ROUNDS] [--cold]\n",
+                     argv[0], argv[0], argv[0], argv[0]);
         return 2;
     }
     const std::string mode = argv[1];
@@ -236,6 +326,10 @@ int main(int argc, char** argv) {
     } else if (mode == "delete") {
         BenchDelete(argv[2], argc > 3 ? std::strtoull(argv[3], nullptr, 10) : 100000,
                     argc > 4 ? std::max(1, std::atoi(argv[4])) : 4);
+    } else if (mode == "peers") {
+        const bool bCold = std::string(argv[argc - 1]) == "--cold";
+        const int nArgs = argc - (bCold ? 1 : 0);
+        BenchPeers(argv[2], nArgs > 3 ? std::max(1, std::atoi(argv[3])) : 5, bCold);
     } else {
         std::fprintf(stderr, "unknown mode %s\n", mode.c_str());
         return 2;
