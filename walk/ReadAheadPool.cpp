@@ -104,7 +104,9 @@ std::shared_ptr<CListing> CReadAheadPool::Take(const std::shared_ptr<CListing>& 
             // stop makes it give up at its next entry, which wakes us too.
             if (m_reading.count(key) == 0) break;
             m_bWalkWaits = true;
+            m_pAwaited = &key;
             m_done.wait(lock);
+            m_pAwaited = nullptr;
             m_bWalkWaits = false;
         }
         m_pending.erase(key);
@@ -250,7 +252,9 @@ void CReadAheadPool::Work(int nIndex) {
             m_ready[key] = listing;
             PublishLocked(listing);
         }
-        if (m_bWalkWaits) m_done.notify_all();
+        // Only the folder the walk waits for wakes it (any, while it sheds):
+        // a wake-up per folder read would cost more than the reading saves.
+        if (m_bWalkWaits && (m_pAwaited == nullptr || *m_pAwaited == key)) m_done.notify_all();
     }
 }
 
@@ -258,8 +262,8 @@ void CReadAheadPool::Work(int nIndex) {
 // milliseconds waited on the disk (or on a busy machine's scheduler, where
 // more readers cost little). A few such reads wake the readers kept back.
 void CReadAheadPool::NoteReadLocked(std::chrono::steady_clock::duration took) {
-    constexpr auto kSlowRead = std::chrono::milliseconds(2);
-    constexpr int kSlowReadsToGrow = 4;
+    constexpr auto kSlowRead = std::chrono::milliseconds(1);
+    constexpr int kSlowReadsToGrow = 2;
     const int nAll = static_cast<int>(m_threads.size());
     if (m_nActive >= nAll || took < kSlowRead || ++m_nSlowReads < kSlowReadsToGrow) return;
     m_nActive = nAll;

@@ -175,7 +175,8 @@ private:
     std::size_t m_nWindowFolders = kWindowFolders;
     std::atomic<bool> m_bShutdown{false};
     std::size_t m_nIdle = 0;
-    bool m_bWalkWaits = false;  // readers waiting for a task or for room
+    bool m_bWalkWaits = false;            // readers waiting for a task or for room
+    const WalkKey* m_pAwaited = nullptr;  // the folder the walk waits for
     // Readers with an index below this take work; the others wait on
     // m_grow until reads are seen waiting on the disk.
     int m_nActive = 0;
