@@ -198,12 +198,19 @@ void CProjectTree::AddGroup(std::size_t nGroup, std::uint32_t nDepth, GroupOrder
         m_nodes.push_back({TreeNodeKind::Folder, nDepth + 1, nFolder});
         if (nFolder >= m_folderOpen.size() || m_folderOpen[nFolder] == 0) continue;
         std::vector<std::uint32_t>& files = m_folderRows[nFolder];
-        std::sort(files.begin(), files.end(), [&](std::uint32_t a, std::uint32_t b) {
+        const auto before = [&](std::uint32_t a, std::uint32_t b) {
             const ResultRow& ra = m_rows[a];
             const ResultRow& rb = m_rows[b];
             return Before({1, ra.size, ra.modified, false, &ra.strPath},
                           {1, rb.size, rb.modified, false, &rb.strPath}, key, bAscending);
-        });
+        };
+        // A tick finds an open folder of many files in order but for the
+        // rows that came since: only those are sorted, then merged in.
+        const auto sorted = std::is_sorted_until(files.begin(), files.end(), before);
+        if (sorted != files.end()) {
+            std::sort(sorted, files.end(), before);
+            std::inplace_merge(files.begin(), sorted, files.end(), before);
+        }
         for (const std::uint32_t nRow : files) {
             m_nodes.push_back({TreeNodeKind::File, nDepth + 2, nRow});
         }
