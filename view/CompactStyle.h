@@ -12,8 +12,8 @@ class wxWindow;
 
 // Before the controls exist: the form's font and its widget style.
 void ApplyCompactStyle(wxWindow* pForm);
-// Once its pages exist: the tab strip lies below the page controls it
-// frames, and its empty pages never cover them.
+// Once the controls are laid out: the tab strip lies below the page
+// controls it frames, and neither it nor its empty pages paint over them.
 void StackTabStripBelow(wxBookCtrlBase* pTab);
 // The width a label, check box or radio gets where the layout gives nWidth.
 int FitControlWidth(const wxWindow* pControl, int nWidth);
@@ -26,9 +26,6 @@ int ComboChromeWidth(const wxComboBox* pCombo);
 // whose header keeps its text whole beside the sort arrow.
 int FitColumnWidth(const wxListCtrl* pList, int nWidth, const char* pszSample,
                    const wxString& strHeader);
-// After the form's controls moved or its page switched: paints the form
-// whole again where the toolkit leaves parts of it stale.
-void RepaintForm(wxWindow* pForm);
 // The header's sort arrow on a column, or on none (-1).
 void ShowSortArrow(wxListCtrl* pList, int nColumn, bool bAscending);
 // Where a report list's cell begins its text, in the coordinates of the

@@ -82,9 +82,6 @@ void StackTabStripBelow(wxBookCtrlBase*) {}
 // A compact combo's edges and button.
 int ComboChromeWidth(const wxComboBox*) { return kComboChrome; }
 
-// GTK draws a window's moved children itself.
-void RepaintForm(wxWindow*) {}
-
 int ListTextLeft(const wxListCtrl* pList, long nRow, long nColumn) {
     wxRect rect;
     if (!pList->GetSubItemRect(nRow, nColumn, rect, wxLIST_RECT_LABEL)) return -1;

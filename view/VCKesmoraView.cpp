@@ -128,8 +128,8 @@ CVCKesmoraView::~CVCKesmoraView() {
 }
 
 void CVCKesmoraView::CreateControls() {
-    // Creation order is tab order and stacking order: the tab strip first,
-    // so every page control lies above it.
+    // Creation order is the tab order, the tab strip first; once laid out
+    // it is stacked beneath every page control.
     m_tab = new wxNotebook(this, ctl::kTab);
     m_list = new CResultListCtrl(this, ctl::kList);
     new wxStaticLine(this, ctl::kRule, wxDefaultPosition, wxSize(-1, 2), wxLI_HORIZONTAL);
@@ -208,7 +208,6 @@ void CVCKesmoraView::OnInitialUpdate() {
     UpdateData(false);
     CreateFinder();
     InitTabsAndCombos();
-    StackTabStripBelow(m_tab);
     InitListColumns();
     m_list->SetRows(&m_rows);
     m_groupList->SetGroups(&m_groups, &m_rows.m_rows);
@@ -216,6 +215,7 @@ void CVCKesmoraView::OnInitialUpdate() {
     UpdateDeleteButtons(false);
     LoadSettings();
     LayoutControls(ToDIP(GetClientSize()).x, ToDIP(GetClientSize()).y);
+    StackTabStripBelow(m_tab);
 }
 
 void CVCKesmoraView::OnDestroy() {
@@ -282,18 +282,6 @@ void CVCKesmoraView::OnSize(wxSizeEvent& event) {
     // monitor scales it (no change on GTK, which scales by itself).
     const wxSize client = ToDIP(GetClientSize());
     LayoutControls(client.x, client.y);
-    RepaintSoon();
-}
-
-void CVCKesmoraView::RepaintSoon() {
-    // Once the size changes in hand are done: a drag of the window's corner
-    // sends many.
-    if (m_bRepaintPending) return;
-    m_bRepaintPending = true;
-    CallAfter([this] {
-        m_bRepaintPending = false;
-        RepaintForm(this);
-    });
 }
 
 void CVCKesmoraView::LayoutControls(int cw, int ch) {
@@ -369,10 +357,12 @@ void CVCKesmoraView::Place(int nId, int x, int y, int cx, int cy) {
     // A negative size (a window smaller than the form) would upset GTK.
     const wxPoint pos = FromDIP(wxPoint(x, y));
     const wxSize size = FromDIP(wxSize(std::max(cx, 0), std::max(cy, 0)));
+    const wxRect before = pControl->GetRect();
     pControl->SetSize(pos.x, pos.y, FitControlWidth(pControl, size.x), size.y,
                       wxSIZE_ALLOW_MINUS_ONE | wxSIZE_FORCE);
-    if (nId == ctl::kComboFolder && pControl->IsShown()) {
-        // Redraw the combo whole at its new size.
+    if (pControl->IsShown() && pControl->GetRect() != before) {
+        // Windows carries a moved control's old picture along and repaints
+        // only what is new; a control redrawn whole leaves nothing stale.
         pControl->Refresh();
     }
 }
@@ -410,11 +400,13 @@ void CVCKesmoraView::SelectTabPage(int nPage) {
     ShowTabPage(m_nCurTab, false);
     ShowTabPage(nPage, true);
     m_nCurTab = nPage;
-    RepaintSoon();
 }
 
 void CVCKesmoraView::OnSelchangeTab(wxBookCtrlEvent& event) {
     SelectTabPage(event.GetSelection());
+    // The strip redraws the two tabs alone; on Windows the old tab's edge
+    // stayed on the body's top line (the controls above it stay as drawn).
+    m_tab->Refresh();
     event.Skip();
 }
 

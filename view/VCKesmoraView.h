@@ -171,8 +171,6 @@ private:
     void Place(int nId, int x, int y, int cx, int cy);
 
     void OnSize(wxSizeEvent& event);
-    // Paints the whole form again once the events in hand are handled.
-    void RepaintSoon();
     void OnSelchangeTab(wxBookCtrlEvent& event);
     void OnStartSearch(wxCommandEvent& event);
     void OnStopSearch(wxCommandEvent& event);
@@ -241,7 +239,6 @@ private:
     ResultBatch m_batch;
     wxWindow* m_pProgressDialog = nullptr;
     long m_nMenuRow = -1;  // the row the context menu was opened on
-    bool m_bRepaintPending = false;
 
     wxDECLARE_EVENT_TABLE();
 };

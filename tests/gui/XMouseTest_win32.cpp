@@ -2,16 +2,14 @@
 // moves it: xdotool clicks on the display Wine draws on, and each page's
 // controls must answer. (On GTK the simulated input of the other tests
 // already is the X server's.)
-#include <windows.h>
 #include <wx/checkbox.h>
 #include <wx/notebook.h>
 #include <wx/radiobut.h>
 
-#include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "GuiFixture.h"
+#include "XServer_win32.h"
 #include "view/ControlIds.h"
 
 namespace {
@@ -23,22 +21,9 @@ protected:
         OpenWindow();
     }
 
-    // Wine starts a Unix program but gives no handle to wait on, and does
-    // not hand DISPLAY down to it: the caller waits for what the click does.
     static void XClick(const wxPoint& at) {
-        const char* pszDisplay = std::getenv("DISPLAY");
-        ASSERT_NE(pszDisplay, nullptr);
-        std::wstring command = L"Z:\\usr\\bin\\env DISPLAY=" +
-                               std::wstring(pszDisplay, pszDisplay + std::strlen(pszDisplay)) +
-                               L" /usr/bin/xdotool mousemove " + std::to_wstring(at.x) + L" " +
-                               std::to_wstring(at.y) + L" click 1";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process{};
-        ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                     nullptr, &startup, &process));
-        ::CloseHandle(process.hThread);
-        ::CloseHandle(process.hProcess);
+        StartOnXServer("/usr/bin/xdotool mousemove " + std::to_string(at.x) + " " +
+                       std::to_string(at.y) + " click 1");
     }
 
     bool Value(int nId) const {
