@@ -517,7 +517,9 @@ bool CVCKesmoraView::UpdateData(bool bSaveAndValidate) {
     for (int i = 0; i < kNewerKindCount; ++i) check(ctl::kIpch + i, m_bNewer[i]);
     if (bSaveAndValidate) {
         m_strExcludedFolders = m_editExclude->GetValue();
-    } else {
+    } else if (m_editExclude->GetValue() != m_strExcludedFolders) {
+        // Where the system draws no hint (Windows without visual styles), the
+        // toolkit writes it into the empty field, and any value set wipes it.
         m_editExclude->ChangeValue(m_strExcludedFolders);
     }
     return true;

@@ -2,6 +2,8 @@
 // Wine: the folder chooser's title, read from its window, and the window
 // drawn whole as it changes, read from the X server's screen.
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 #include <wx/notebook.h>
 
 #include <filesystem>
@@ -45,6 +47,18 @@ TEST_F(WindowsLookTest, FolderChooserIsTitledWithTheProgramsPrompt) {
     wxString strChosen;
     EXPECT_FALSE(m_pView->ChooseFolder(strPrompt, m_configHome.wstring(), strChosen));
     EXPECT_EQ(wxString(g_strTitle), strPrompt);
+}
+
+// The system's hint, or the toolkit's where the system draws none, shows
+// in the empty field once the saved settings are in.
+TEST_F(WindowsLookTest, ExcludeFieldShowsItsHint) {
+    OpenWindow();
+    const auto hwnd = static_cast<HWND>(Control(ctl::kExcludeFolders)->GetHandle());
+    wchar_t szText[256] = {}, szCue[256] = {};
+    ::GetWindowTextW(hwnd, szText, 256);
+    ::SendMessageW(hwnd, EM_GETCUEBANNER, reinterpret_cast<WPARAM>(szCue), 256);
+    const wxString strHint = wxString::FromUTF8(UiText::kExcludeHint.data());
+    EXPECT_TRUE(strHint == szText || strHint == szCue) << wxString(szText) << wxString(szCue);
 }
 
 // The screen under openbox (maximising needs a window manager), in a
