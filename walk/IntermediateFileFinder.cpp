@@ -192,7 +192,7 @@ void CIntermediateFileFinder::WalkTree() {
         nThreads = CReadAheadPool::ThreadsWhenCached(nCores);
         nWaitingThreads = CReadAheadPool::ThreadsWhenWaiting(nCores);
     }
-    if (nThreads > 0) {
+    if (nThreads > 0 || nWaitingThreads > 0) {
         ReadAheadRules rules;
         rules.root = {true, m_nTypeMask};
         rules.subfolder = [this](const FolderScope& parent, const char* pszName, std::size_t len) {

@@ -122,11 +122,12 @@ public:
     int Threads() const { return static_cast<int>(m_threads.size()); }
 
     // How many readers fit a machine of nCores: from cached data, one a
-    // core, the walk's own thread being mostly idle; beyond a few the
-    // walk, which reports everything in order, is the limit. Reads that
-    // wait on the disk want more of them in flight than there are cores.
+    // core, the walk's own thread being mostly idle, and none on a single
+    // core, where a reader only adds switches; beyond a few the walk,
+    // which reports everything in order, is the limit. Reads that wait on
+    // the disk want more of them in flight than there are cores.
     static int ThreadsWhenCached(unsigned nCores) {
-        return static_cast<int>(std::clamp(nCores, 1u, 8u));
+        return nCores <= 1 ? 0 : static_cast<int>(std::min(nCores, 8u));
     }
     static int ThreadsWhenWaiting(unsigned nCores) {
         return static_cast<int>(std::clamp(2 * nCores, 8u, 16u));
