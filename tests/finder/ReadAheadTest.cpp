@@ -185,7 +185,7 @@ int ThreadCount() {
 // destructor has asked it to stop, however fast the walk.
 struct WatchedFinder : CIntermediateFileFinder {
     using CIntermediateFileFinder::CIntermediateFileFinder;
-    bool Running() const { return m_bRunning; }
+    const std::atomic<bool>& RunningFlag() const { return m_bRunning; }
 };
 
 TEST_F(ReadAhead, NoReaderOutlivesAStoppedOrDestroyedSearch) {
@@ -197,16 +197,17 @@ TEST_F(ReadAhead, NoReaderOutlivesAStoppedOrDestroyedSearch) {
     RecordingSink sink;
     std::atomic<int> nFolders{0};
     std::atomic<bool> bHold{false};
-    std::atomic<const WatchedFinder*> pFinder{nullptr};
+    // The flag itself, not the finder: no call into an object being destroyed.
+    std::atomic<const std::atomic<bool>*> pRunning{nullptr};
     sink.onFolder = [&](const std::string&) {
         ++nFolders;
         if (bHold) {
-            while (pFinder.load()->Running()) std::this_thread::yield();
+            while (pRunning.load()->load()) std::this_thread::yield();
         }
     };
     {
         WatchedFinder finder(&sink);
-        pFinder = &finder;
+        pRunning = &finder.RunningFlag();
         finder.SetReadAheadThreads(8);
         ASSERT_TRUE(finder.StartFind(s_pTree->Root(), true, 1, kAllTypes, 1, 0, false));
         while (nFolders < 3) std::this_thread::yield();
