@@ -144,17 +144,27 @@ build_windows() {
   echo "package: $setup"
 }
 
+# What `reg query` prints of one value. Under load Wine's reg.exe now and
+# then fails with nothing printed (seen once in CI: DisplayVersion read as
+# absent just after DisplayName of the same key was read); a value that is
+# really absent fails every try.
+reg_query() {
+  local out try
+  for try in 1 2 3; do
+    out=$("$wine" reg query "$1" /v "$2" 2>/dev/null </dev/null) && break
+    out=
+  done
+  tr -d '\r' <<<"$out"
+}
+
 # One value of a registry key, as `reg query` prints it.
 reg_value() {
-  "$wine" reg query "$1" /v "$2" 2>/dev/null </dev/null | tr -d '\r' |
-    sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
+  reg_query "$1" "$2" | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
 }
 
 # A value with its type ("REG_SZ text"), empty when there is none.
 reg_entry() {
-  local out
-  out=$("$wine" reg query "$1" /v "$2" 2>/dev/null </dev/null) || return 0
-  tr -d '\r' <<<"$out" | sed -n "s/^ *$2 *\(REG_[A-Z_]*\) */\1 /p"
+  reg_query "$1" "$2" | sed -n "s/^ *$2 *\(REG_[A-Z_]*\) */\1 /p"
 }
 
 # What a new console answers to `kesmora-cli --version`, found through PATH.
